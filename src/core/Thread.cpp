@@ -1,0 +1,160 @@
+#include "core/Thread.h"
+
+#include <atomic>
+#include <future>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "core/Log.h"
+#include "platform/MessageCore.h"
+#include "platform/WinTypes.h"
+
+namespace {
+
+// The end state is decided once, by whichever side gets there first: the
+// thread finishing its procedure, or Exit giving up on it.
+enum eThreadState : int { kRunning, kFinished, kAbandoned };
+
+constexpr int kExitPolls = 200;
+// Resume answers false only once the thread has left the message core, so a
+// few tries are plenty; the poll loop of Exit keeps resuming anyway.
+constexpr int kResumeTries = 8;
+
+std::atomic<long> g_AbandonedRunning{0};
+
+}  // namespace
+
+struct cThreadRecord {
+  std::thread thread;
+  std::atomic<int> state{kRunning};
+};
+
+namespace {
+
+void MarkFinished(cThreadRecord& record) {
+  int expected = kRunning;
+  if (!record.state.compare_exchange_strong(expected, kFinished)) {
+    // Exit gave up on this thread before it got here.
+    g_AbandonedRunning.fetch_sub(1);
+  }
+}
+
+}  // namespace
+
+cThread::~cThread() { Exit(); }
+
+bool cThread::Start(Procedure procedure, void* argument) {
+  return Launch([procedure, argument] { procedure(argument); });
+}
+
+bool cThread::Start(IntProcedure procedure, void* argument) {
+  return Launch([procedure, argument] { procedure(argument); });
+}
+
+bool cThread::Launch(std::function<void()> body) {
+  if (m_hThread) {
+    if (IsRunning()) {
+      ReportPrintf("cThread::Start: thread %u is still running; no second thread started", m_ThreadId);
+      return false;
+    }
+    Collect();
+  }
+
+  auto record = std::make_shared<cThreadRecord>();
+  std::promise<plat::ThreadId> started;
+  std::future<plat::ThreadId> startedId = started.get_future();
+  try {
+    // The thread joins the message core before its procedure runs, and Start
+    // returns only then: a message posted right after Start has a queue to go to.
+    record->thread = std::thread([record, body = std::move(body), started = std::move(started)]() mutable {
+      started.set_value(plat::CreateThreadQueue());
+      body();
+      plat::DestroyThreadQueue();
+      MarkFinished(*record);
+    });
+  } catch (const std::system_error&) {
+    return false;
+  }
+  m_ThreadId = startedId.get();
+  m_hThread = std::move(record);
+  return true;
+}
+
+bool cThread::IsRunning() const { return m_hThread && m_hThread->state.load() == kRunning; }
+
+void cThread::WaitEnd() {
+  if (!m_hThread) return;
+  while (m_hThread->state.load() != kFinished) plat::Sleep(1);
+  Collect();
+}
+
+bool cThread::Suspend() {
+  if (!m_hThread) return true;
+  return plat::RequestSuspend(m_ThreadId);
+}
+
+bool cThread::Resume() {
+  if (!m_hThread) return true;
+  return plat::RequestResume(m_ThreadId);
+}
+
+void cThread::Exit() {
+  if (!m_hThread) return;
+  ResumeBeforeExit();
+
+  LogPrintf("Exit A");
+  plat::PostThreadMessage(m_ThreadId, WM_QUIT, 0, 0);
+  LogPrintf("Exit B");
+  LogPrintf("Exit C");
+
+  int polls = 0;
+  while (m_hThread->state.load() != kFinished) {
+    if (polls >= kExitPolls) {
+      Abandon(polls);
+      break;
+    }
+    plat::Sleep(1);
+    // A thread paused more than once needs more than one resume; extra
+    // resumes of a running thread do nothing.
+    Resume();
+    plat::PostThreadMessage(m_ThreadId, WM_QUIT, 0, 0);
+    ++polls;
+  }
+
+  LogPrintf("Exit D");
+  if (m_hThread) Collect();
+  LogPrintf("Exit E");
+}
+
+void cThread::ResumeBeforeExit() {
+  for (int tries = 0; tries < kResumeTries; ++tries) {
+    if (Resume()) return;
+  }
+}
+
+void cThread::Collect() {
+  if (m_hThread->thread.joinable()) m_hThread->thread.join();
+  m_hThread.reset();
+  m_ThreadId = 0;
+}
+
+void cThread::Abandon(int polls) {
+  // Counted before the state changes, so the thread finishing at this moment
+  // can never take the count below zero.
+  g_AbandonedRunning.fetch_add(1);
+  int expected = kRunning;
+  if (!m_hThread->state.compare_exchange_strong(expected, kAbandoned)) {
+    g_AbandonedRunning.fetch_sub(1);  // it finished after all: collect it normally
+    return;
+  }
+  ReportPrintf("cThread::Exit: thread %u did not stop after %d polls; it is left running", m_ThreadId, polls);
+  m_hThread->thread.detach();
+  m_hThread.reset();
+  m_ThreadId = 0;
+}
+
+std::size_t AbandonedThreadCount() {
+  const long count = g_AbandonedRunning.load();
+  return count > 0 ? static_cast<std::size_t>(count) : 0;
+}
