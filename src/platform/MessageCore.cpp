@@ -200,10 +200,11 @@ int ServeAllSends(cThreadQueue& queue, std::unique_lock<std::mutex>& lock) {
 }
 
 // Blocks while the queue's thread is suspended, serving sends meanwhile.
-void WaitWhileSuspended(cThreadQueue& queue, std::unique_lock<std::mutex>& lock) {
+void WaitWhileSuspended(cThreadQueue& queue, std::unique_lock<std::mutex>& lock, int* served = nullptr) {
   while (queue.suspendCount > 0) {
     if (!queue.sends.empty()) {
       ServeOneSend(queue, lock);
+      if (served != nullptr) ++*served;
     } else {
       queue.wake.wait(lock);
     }
@@ -418,13 +419,15 @@ LRESULT DispatchMessage(const MSG* msg) {
 }
 
 bool WaitMessage(std::uint32_t timeoutMs) {
-  Checkpoint();
   const QueuePtr ownQueue = OwnQueue();
   cThreadQueue& own = *ownQueue;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   std::unique_lock<std::mutex> lock(own.mutex);
+  // Sends served while the thread sat suspended count as what woke it.
+  int served = ServeAllSends(own, lock);
+  WaitWhileSuspended(own, lock, &served);
   for (;;) {
-    const int served = ServeAllSends(own, lock);
+    served += ServeAllSends(own, lock);
     if (!own.posted.empty()) return true;
     if (served > 0) return false;
     if (own.wake.wait_until(lock, deadline) == std::cv_status::timeout) {

@@ -265,8 +265,11 @@ TEST_F(MessageCoreTest, WaitMessageReportsPostedMessagesAndServesSends) {
   ASSERT_TRUE(plat::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
 
   auto sender = std::async(std::launch::async, [window] { return plat::SendMessage(window, WM_USER, 9, 0); });
-  // Woken by the send, which it answers; no posted message is waiting.
+  // Woken by the send, which it answers; no posted message is waiting. The
+  // send may land before the wait starts: it must still end the wait.
+  const std::uint64_t start = plat::MonotonicNs();
   EXPECT_FALSE(plat::WaitMessage(10'000));
+  EXPECT_LT(plat::MonotonicNs() - start, 5'000'000'000u) << "the served send did not end the wait";
   ASSERT_TRUE(ReadyWithin(sender, kLong));
   EXPECT_EQ(sender.get(), 9);
 }
