@@ -20,9 +20,8 @@ bool DrawingLayerRunsFullScreen(cDisplayServices* services) {
 int ShowMessageBox(const std::string& text, const std::string& caption, UINT type) {
   cDisplayServices* services = GetDisplayServices();
   if (DrawingLayerRunsFullScreen(services)) {
-    const int shown = services->MesBox(text, caption, type);
-    if (shown == 0) LogPrintf("DDMesBox 失敗! %s, %s", text.c_str(), caption.c_str());
-    return shown;
+    // The drawing layer logs a box it could not show; 0 tells the caller.
+    return services->MesBox(text, caption, type);
   }
   return plat::MessageBox(text, caption, type);
 }

@@ -12,9 +12,8 @@
 #include "platform/WinTypes.h"
 
 // In full screen with the drawing layer running: the drawing layer's box (1
-// after showing it; 0 when it could not be shown, which leaves the debug-log
-// line "DDMesBox 失敗! %s, %s"). Otherwise the platform message box and its
-// answer.
+// after showing it; 0 when it could not be shown, which the drawing layer
+// logs). Otherwise the platform message box and its answer.
 int ShowMessageBox(const std::string& text, const std::string& caption, UINT type);
 
 // ShowMessageBox with the caption "エラー" and an OK button.

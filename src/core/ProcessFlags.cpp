@@ -1,0 +1,4 @@
+#include "core/ProcessFlags.h"
+
+std::atomic<int> g_LaunchedByEditor{0};
+std::atomic<int> g_AppActive{0};
