@@ -1,0 +1,206 @@
+#include "graphics/Present.h"
+
+#include "core/FrameTimer.h"
+#include "core/Log.h"
+#include "graphics/BitmapLoad.h"
+#include "graphics/DrawContext.h"
+#include "graphics/Palette.h"
+#include "graphics/Scene.h"
+#include "platform/MessageCore.h"
+#include "platform/Presenter.h"
+#include "platform/SoftwareDevice.h"
+
+namespace {
+
+// What the display shows at 8 bits: the DirectDraw palette.
+const plat::DisplayPalette* DisplayPaletteFor(const plat::cPixelSurface& frame) {
+  return frame.Depth() == plat::ePixelDepth::Indexed8 ? &g_DrawLayer.ddPalette : nullptr;
+}
+
+bool PresentPrimary() {
+  plat::cPixelSurface* primary = Primary.lpDD ? Primary.lpDD->lpSurface.get() : nullptr;
+  if (!primary) return false;
+  return DDGetPresenter()->Present(*primary, DisplayPaletteFor(*primary));
+}
+
+bool SurfaceUsable(const DDSURFACEDATA& sd) { return sd.lpDD && sd.lpDD->lpSurface && !sd.lpDD->bSurfaceLost; }
+
+// An opaque copy of the source's top-left width x height pixels to (x, y).
+void CopyOpaque(plat::cPixelSurface& dst, int x, int y, int width, int height, const plat::cPixelSurface& src) {
+  plat::sCopyRect rect;
+  rect.x = x;
+  rect.y = y;
+  rect.width = width;
+  rect.height = height;
+  rect.sw = src.Width();
+  rect.sh = src.Height();
+  plat::CopyRect(dst, src, rect);
+}
+
+void RestoreDirectDrawRecord(DDDATA& dd) { dd.bSurfaceLost = 0; }
+
+// A restored fixed row in video memory gets its contents back: a bitmap is
+// copied again, an empty surface is left to its owner.
+void RestoreFixedRow(DDSURFACEDATA& sd) {
+  if (!sd.lpDD || !sd.lpDD->bSurfaceLost) return;
+  RestoreDirectDrawRecord(*sd.lpDD);
+  if (sd.dwDDMemory != 0) return;
+  if (!IsEmptySurfaceFile(sd.szFile)) {
+    DDReloadBitmap(&sd, g_DrawLayer.nBpp);
+  } else {
+    sd.bLost = 1;
+  }
+}
+
+// Direct3D: a surface made again after a reset, from its file or empty.
+void RecreateAfterReset(DDSURFACEDATA& sd) {
+  if (!sd.lpDT) return;
+  const DTDATA& dt = *sd.lpDT;
+  const std::uint32_t copy = sd.lpPrimary ? 1 : 0;
+  if (!IsEmptySurfaceFile(sd.szFile)) {
+    const int result = DDCreateSurfaceFromFile(&sd, sd.szFile, static_cast<int>(dt.bColorKey), g_DrawLayer.nBpp,
+                                               sd.dwDDMemory, dt.dtMemoryType, copy, dt.palIndexMap.empty() ? 0 : 1,
+                                               sd.nMirrorW, sd.nMirrorH, 1);
+    if (result != 0) LogPrintf("Err");
+    return;
+  }
+  if (!DDCreateSurface(&sd, sd.nWidth, sd.nHeight, static_cast<int>(dt.bColorKey), sd.dwDDMemory, dt.dtMemoryType,
+                       copy, 1)) {
+    LogPrintf("Err");
+  }
+  sd.bLost = 1;
+}
+
+}  // namespace
+
+int DDEndFrame(int fps, int a, int b) {
+  if (!lpDTCon) return 1;
+  if (lpDTCon->bVirtualBackBuffer) DDFlushVirtualBackBuffer(&BackBuffer, &VirBackBuffer);
+  if (!g_DrawLayer.bVSync) {
+    while (!D3DFramePacing(fps, a, b)) plat::Sleep(1);
+  }
+  DDEndScene();
+  if (g_DrawLayer.bDeviceLost) {
+    if (g_DrawLayer.bWindowMode == 0) g_DrawLayer.bWindowMinimized = true;
+    return 0;
+  }
+  DDGetPresenter()->Present(g_DrawLayer.d3dBackBuffer);
+  return 1;
+}
+
+bool DDPresentWindow(int /*waitVerticalBlank*/) {
+  // The presenter shows frames at the display's pace; there is no blank to wait for.
+  if (!SurfaceUsable(Primary) || !SurfaceUsable(BackBuffer)) return true;
+  const DDRECT& rc = g_DrawLayer.rcClient;
+  const plat::cPixelSurface& back = *BackBuffer.lpDD->lpSurface;
+  plat::sCopyRect rect;
+  rect.x = rc.left;
+  rect.y = rc.top;
+  rect.width = rc.right - rc.left;
+  rect.height = rc.bottom - rc.top;
+  rect.sw = back.Width();
+  rect.sh = back.Height();
+  plat::CopyRect(*Primary.lpDD->lpSurface, back, rect);
+  PresentPrimary();
+  return true;
+}
+
+bool DDPresentFullScreen(int blitInsteadOfFlip) {
+  if (!SurfaceUsable(Primary) || !SurfaceUsable(BackBuffer)) return true;
+  if (blitInsteadOfFlip) {
+    CopyOpaque(*Primary.lpDD->lpSurface, 0, 0, 640, 480, *BackBuffer.lpDD->lpSurface);
+  } else {
+    std::swap(Primary.lpDD->lpSurface, BackBuffer.lpDD->lpSurface);
+  }
+  PresentPrimary();
+  return true;
+}
+
+bool DDIsPrimaryLost() { return Primary.lpDD && Primary.lpDD->bSurfaceLost; }
+
+bool DDRestore() {
+  if (lpDTCon) {
+    LogPrintf("D3DではDDRestoreは未対応");
+    return true;
+  }
+  if (!DDIsPrimaryLost()) return true;
+  RestoreDirectDrawRecord(*Primary.lpDD);
+  if (BackBuffer.lpDD && BackBuffer.lpDD->bSurfaceLost) RestoreDirectDrawRecord(*BackBuffer.lpDD);
+  for (int i = 0; i < g_DrawLayer.nSurfaceRows; ++i) RestoreFixedRow(g_DrawLayer.lpSurfaceArray[i]);
+  if (g_DrawLayer.nBpp == 8) DDSetPaletteEntries(0, 256, g_PaletteWork.data());
+  // The fonts restore their own surfaces here once they exist.
+  return true;
+}
+
+bool RestoreOneSurface(DDSURFACEDATA* lpSD) {
+  if (!lpSD || !lpSD->lpDD || !lpSD->lpDD->lpSurface || !lpSD->lpDD->bSurfaceLost) return true;
+  RestoreDirectDrawRecord(*lpSD->lpDD);
+  if (lpSD->dwDDMemory != 0) return true;
+  lpSD->bLost = 1;
+  return DDReloadBitmap(lpSD, g_DrawLayer.nBpp) != 0;
+}
+
+bool RestoreSurface(DDSurfaceVector& surfaces) {
+  for (int i = 0; i < static_cast<int>(surfaces.size()); ++i) {
+    if (!RestoreOneSurface(&surfaces[i])) return false;
+  }
+  return true;
+}
+
+bool RestoreSurface(DDSurfaceList& surfaces) {
+  for (DDSURFACEDATA& sd : surfaces) {
+    if (!RestoreOneSurface(&sd)) return false;
+  }
+  return true;
+}
+
+int DDRestoreSurface() {
+  if (!lpDTCon) {
+    LogPrintf("DDではDDRestoreSurfaceは未対応");
+    return 1;
+  }
+  LogPrintf("Restore In");
+  for (DDSURFACEDATA* sd : g_TextureList) {
+    if (!sd->lpDT || sd->lpDT->dtMemoryType == DTMEMORYTYPE_SYSTEM) continue;
+    sd->lpDT->lpTexture.reset();
+    sd->lpDT->lpSurface = nullptr;
+  }
+  // The fonts let go of their device objects here once they exist.
+  if (BackBuffer.lpDT) BackBuffer.lpDT->lpSurface = nullptr;
+  if (g_DrawLayer.lpRenderTarget && !g_DrawLayer.lpRenderTarget->HasSurface()) g_DrawLayer.lpRenderTarget = nullptr;
+
+  // A device that was never lost can be reset as well; only a lost one that
+  // is not ready yet refuses.
+  if (g_DrawLayer.bDeviceLost && !g_DrawLayer.bDeviceReadyToReset) {
+    LogPrintf("復旧失敗…リセット可能な状態ではありません…");
+    return 0;
+  }
+  if (!g_DrawLayer.d3dBackBuffer.Create(g_DrawLayer.nWidth, g_DrawLayer.nHeight, plat::ePixelDepth::Argb32)) return 0;
+  g_DrawLayer.bDeviceLost = false;
+  g_DrawLayer.bDeviceReadyToReset = false;
+
+  DDSetRenderStates();
+  if (BackBuffer.lpDT) BackBuffer.lpDT->lpSurface = &g_DrawLayer.d3dBackBuffer;
+
+  // Restoring adds no entries, so the list can be walked as it is.
+  for (std::size_t i = 0; i < g_TextureList.size(); ++i) RecreateAfterReset(*g_TextureList[i]);
+
+  // The fonts make their device objects again here once they exist.
+  if (g_DrawLayer.bWindowMode == 0) g_DrawLayer.bWindowMinimized = false;
+  LogPrintf("Restore Out");
+  return 1;
+}
+
+void DDSimulateDeviceLoss(bool readyToReset) {
+  if (lpDTCon) {
+    g_DrawLayer.bDeviceLost = true;
+    g_DrawLayer.bDeviceReadyToReset = readyToReset;
+    return;
+  }
+  // Video memory loses its contents; system memory keeps them.
+  for (DDDATA* dd : DDLiveDirectDrawRecords()) {
+    if (dd->bSystemMemory || !dd->lpSurface) continue;
+    dd->bSurfaceLost = 1;
+    plat::FillRect(*dd->lpSurface, 0, 0, dd->lpSurface->Width(), dd->lpSurface->Height(), 0xCDCDCDCDu);
+  }
+}

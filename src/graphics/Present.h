@@ -1,0 +1,56 @@
+#pragma once
+// The end of every frame and the recovery from lost video memory.
+//
+// Direct3D presents the device's back buffer (DDEndFrame); DirectDraw blits
+// BackBuffer into the window (DDPresentWindow) or flips it to the screen
+// (DDPresentFullScreen). The software device never loses its memory, so the
+// loss paths run only when a loss is simulated (DDSimulateDeviceLoss); they
+// are kept so that the owners' redraw logic (bLost) works as it must after a
+// real display change.
+//
+// After a loss, surfaces come back as follows:
+//   Direct3D    every texture not in system memory is made again: file
+//               surfaces from their file, empty ones cleared with bLost = 1;
+//               system-memory textures keep their contents.
+//   DirectDraw  every lost surface is restored: video-memory surfaces with a
+//               file are reloaded from it, empty ones get bLost = 1;
+//               system-memory surfaces keep their contents.
+
+#include "graphics/Surface.h"
+
+// Direct3D: flushes the virtual back buffer, waits for the frame's due time
+// when vertical sync is off, closes the scene and presents. 0 when the device
+// is lost (in full screen the window is minimised), else 1; 1 without a
+// Direct3D context.
+int DDEndFrame(int fps, int a, int b);
+
+// DirectDraw in a window: BackBuffer is blitted to the client area of the
+// primary surface and shown. waitVerticalBlank is false when the stage runs
+// faster than 60 frames per second.
+bool DDPresentWindow(int waitVerticalBlank);
+// DirectDraw full screen: a 640 x 480 blit of BackBuffer to the primary, or a
+// flip (BackBuffer and the primary trade places).
+bool DDPresentFullScreen(int blitInsteadOfFlip);
+
+// DirectDraw: true when the primary surface reports that it was lost.
+bool DDIsPrimaryLost();
+// DirectDraw: restores the primary, BackBuffer and the fixed surfaces (see
+// above) and gives the display the working palette again at 8 bits. True.
+bool DDRestore();
+// A lost DirectDraw surface restored; false when its bitmap cannot be copied again.
+bool RestoreOneSurface(DDSURFACEDATA* lpSD);
+// Every surface of the container; false at the first that cannot be restored.
+bool RestoreSurface(DDSurfaceVector& surfaces);
+bool RestoreSurface(DDSurfaceList& surfaces);
+
+// Direct3D, on the main thread: resets the device and makes every texture of
+// g_TextureList again. 1 when done; 0 when the device is not ready to be reset
+// (everything stays released and the next failed present asks again).
+int DDRestoreSurface();
+
+// Test hook: the display loses its video memory. Direct3D: the device is lost
+// from now on; readyToReset tells whether it can already be reset (otherwise
+// the restore fails until a later call says so). DirectDraw: every surface in
+// video memory (and the primary) reports that it is lost and its contents are
+// gone.
+void DDSimulateDeviceLoss(bool readyToReset = true);

@@ -1,0 +1,100 @@
+#include "graphics/TexturedQuad.h"
+
+#include "graphics/DrawContext.h"
+#include "graphics/Scene.h"
+#include "platform/SoftwareDevice.h"
+
+void DTMakeQuadVertices(DTVERTEX (&vertices)[4], int x, int y, int nWidth, int nHeight, std::uint32_t diffuse, int sx,
+                        int sy, int sw, int sh, int texW, int texH) {
+  const float left = static_cast<float>(x) - 0.5f;
+  const float top = static_cast<float>(y) - 0.5f;
+  const float right = static_cast<float>(x + nWidth) - 0.5f;
+  const float bottom = static_cast<float>(y + nHeight) - 0.5f;
+  const float w = texW > 0 ? static_cast<float>(texW) : 1.0f;
+  const float h = texH > 0 ? static_cast<float>(texH) : 1.0f;
+  const float u0 = static_cast<float>(sx) / w;
+  const float u1 = static_cast<float>(sx + sw) / w;
+  const float v0 = static_cast<float>(sy) / h;
+  const float v1 = static_cast<float>(sy + sh) / h;
+  vertices[0] = DTVERTEX{left, top, 0.0f, 1.0f, diffuse, u0, v0};
+  vertices[1] = DTVERTEX{left, bottom, 0.0f, 1.0f, diffuse, u0, v1};
+  vertices[2] = DTVERTEX{right, top, 0.0f, 1.0f, diffuse, u1, v0};
+  vertices[3] = DTVERTEX{right, bottom, 0.0f, 1.0f, diffuse, u1, v1};
+}
+
+DTQUAD DTMakeQuad(DDSURFACEDATA* lpDst, int x, int y, int nWidth, int nHeight, DDSURFACEDATA* lpSrc, int sx, int sy,
+                  int sw, int sh, std::uint32_t dwFlags) {
+  DTQUAD q;
+  q.lpDst = lpDst;
+  q.x = x;
+  q.y = y;
+  q.nWidth = nWidth;
+  q.nHeight = nHeight;
+  q.lpSrc = lpSrc;
+  q.sx = sx;
+  q.sy = sy;
+  q.sw = sw;
+  q.sh = sh;
+  q.dwFlags = dwFlags;
+  if (lpDTCon != nullptr) {
+    q.dwDiffuse = lpDTCon->dwBlendColor;
+    q.dwColorOp = lpDTCon->dwColorOp;
+    q.dwAlphaOp = lpDTCon->dwAlphaOp;
+  }
+  return q;
+}
+
+bool DTNeedsClear(const DTQUAD& quad) {
+  return quad.dwFlags == 0 && quad.lpSrc != nullptr && quad.lpSrc->lpDT != nullptr && quad.lpSrc->lpDT->bColorKey;
+}
+
+void DTClearQuadRect(const DTQUAD& quad) {
+  if (lpDTCon == nullptr || quad.lpDst == nullptr) return;
+  plat::cPixelSurface* pixels = quad.lpDst->Pixels();
+  if (pixels == nullptr) return;
+  const std::uint32_t colour = quad.lpDst == &BackBuffer ? lpDTCon->dwOpaqueTransmit : 0u;
+  plat::FillRect(*pixels, quad.x, quad.y, quad.nWidth, quad.nHeight, colour);
+}
+
+namespace {
+
+// What the quad samples: the source's texture. BackBuffer owns none and
+// reads as opaque white; any other surface without a texture (not created,
+// or its load failed) cannot be drawn from.
+bool QuadTexture(const DDSURFACEDATA* lpSrc, const plat::cPixelSurface*& texture) {
+  if (lpSrc == nullptr || lpSrc->lpDT == nullptr) return false;
+  texture = lpSrc->lpDT->lpTexture.get();
+  return texture != nullptr || lpSrc == &BackBuffer;
+}
+
+}  // namespace
+
+bool DTDrawQuadPixels(const DTQUAD& quad) {
+  if (quad.lpDst == nullptr) return false;
+  plat::cPixelSurface* dst = quad.lpDst->Pixels();
+  const plat::cPixelSurface* texture = nullptr;
+  if (dst == nullptr || !QuadTexture(quad.lpSrc, texture)) return false;
+
+  // A surface drawn over itself reads a copy, so no texel is read after it
+  // was written.
+  plat::cPixelSurface copy;
+  if (texture == dst) {
+    copy = texture->Clone();
+    texture = &copy;
+  }
+  plat::sStageState stage;
+  stage.colorOp = quad.dwColorOp;
+  stage.alphaOp = quad.dwAlphaOp;
+  stage.diffuse = quad.dwDiffuse;
+  return plat::DrawTexturedRect(*dst, quad.x, quad.y, quad.nWidth, quad.nHeight, texture, quad.sx, quad.sy, quad.sw,
+                                quad.sh, stage);
+}
+
+bool DTDrawQuadNow(const DTQUAD& quad) {
+  if (lpDTCon == nullptr) return false;
+  if (!DDBeginScene() || !DDSetRenderTarget(quad.lpDst)) return false;
+  if (DTNeedsClear(quad)) DTClearQuadRect(quad);
+  DTDrawQuadPixels(quad);
+  if (lpDTCon->lpRestingTarget != nullptr) DDSetRenderTarget(lpDTCon->lpRestingTarget);
+  return true;
+}

@@ -1,0 +1,104 @@
+#pragma once
+// A picture in memory: the one kind of surface the software drawing device
+// knows. Every surface of the drawing layer (back buffer, textures, work and
+// fade surfaces, bitmap sheets) is one of these.
+//
+// Two depths exist:
+//   Argb32    one std::uint32_t per pixel, 0xAARRGGBB. Textures use the alpha
+//             byte; plain surfaces leave it as written (the presenter ignores it).
+//   Indexed8  one byte per pixel, an index into the display palette (the 8-bit
+//             mode). Only raw fills, copies and locks work at this depth.
+//
+// Rows are stored top row first, without padding: the pitch is the width.
+// Callers still go through Pitch() so a later change of layout stays local.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace plat {
+
+enum class ePixelDepth : std::uint8_t { Indexed8 = 8, Argb32 = 32 };
+
+// One palette colour, laid out as the game's palettes store it.
+struct sPaletteEntry {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+  std::uint8_t flags = 0;
+};
+using DisplayPalette = std::array<sPaletteEntry, 256>;
+
+// Largest side of any surface; larger requests are refused, not attempted.
+constexpr int kMaxSurfaceSide = 16384;
+// Largest surface in pixels (256 MiB at 32 bits).
+constexpr std::int64_t kMaxSurfacePixels = std::int64_t{64} * 1024 * 1024;
+
+// What a lock hands out: the first pixel of the top row, the distance between
+// rows in pixels (not bytes), the depth and the size.
+struct sPixelLock {
+  void* bits = nullptr;
+  int pitch = 0;  // pixels
+  ePixelDepth depth = ePixelDepth::Argb32;
+  int width = 0;
+  int height = 0;
+
+  int BitsPerPixel() const { return static_cast<int>(depth); }
+  int BytesPerPixel() const { return static_cast<int>(depth) / 8; }
+  std::uint32_t* Row32(int y) const { return static_cast<std::uint32_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch; }
+  std::uint8_t* Row8(int y) const { return static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * pitch; }
+};
+
+class cPixelSurface {
+ public:
+  cPixelSurface() = default;
+  cPixelSurface(const cPixelSurface&) = delete;
+  cPixelSurface& operator=(const cPixelSurface&) = delete;
+  cPixelSurface(cPixelSurface&& other) noexcept;
+  cPixelSurface& operator=(cPixelSurface&& other) noexcept;
+  ~cPixelSurface() = default;
+
+  // Makes a width x height surface of the depth, every pixel 0. Returns false
+  // (and leaves the surface as it was) for a size below 1 or above the limits
+  // above, or when memory runs out.
+  bool Create(int width, int height, ePixelDepth depth);
+  // Frees the pixels; the surface becomes empty (0 x 0).
+  void Release();
+
+  // An exact copy of size, depth and pixels.
+  cPixelSurface Clone() const;
+
+  bool Empty() const { return m_Width == 0; }
+  int Width() const { return m_Width; }
+  int Height() const { return m_Height; }
+  ePixelDepth Depth() const { return m_Depth; }
+  int BitsPerPixel() const { return static_cast<int>(m_Depth); }
+  int Pitch() const { return m_Width; }  // pixels
+
+  // Direct access; the lock never fails on a surface that is not empty and
+  // gives bits = nullptr on an empty one. Nothing else is needed to unlock.
+  sPixelLock Lock();
+  sPixelLock Lock() const;  // the same, for reading (bits must not be written)
+
+  std::uint32_t* Pixels32() { return m_Pixels32.data(); }
+  const std::uint32_t* Pixels32() const { return m_Pixels32.data(); }
+  std::uint8_t* Pixels8() { return m_Pixels8.data(); }
+  const std::uint8_t* Pixels8() const { return m_Pixels8.data(); }
+
+  // One pixel as its stored value (an index at 8 bits); 0 outside the surface.
+  std::uint32_t GetPixel(int x, int y) const;
+  // Writes one pixel (the low byte at 8 bits); nothing outside the surface.
+  void SetPixel(int x, int y, std::uint32_t value);
+
+  bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < m_Width && y < m_Height; }
+
+ private:
+  int m_Width = 0;
+  int m_Height = 0;
+  ePixelDepth m_Depth = ePixelDepth::Argb32;
+  std::vector<std::uint32_t> m_Pixels32;  // Argb32
+  std::vector<std::uint8_t> m_Pixels8;    // Indexed8
+};
+
+}  // namespace plat

@@ -1,0 +1,736 @@
+#include "platform/SoftwareDevice.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace plat {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Small arithmetic helpers
+
+// Floor division for a positive divisor.
+inline std::int64_t FloorDiv(std::int64_t value, std::int64_t divisor) {
+  std::int64_t q = value / divisor;
+  if ((value % divisor) != 0 && value < 0) --q;
+  return q;
+}
+
+inline int Wrap(std::int64_t value, int size) {
+  if (value >= 0 && value < size) return static_cast<int>(value);
+  std::int64_t r = value % size;
+  if (r < 0) r += size;
+  return static_cast<int>(r);
+}
+
+// floor() for values well inside the 64-bit range.
+inline std::int64_t FloorToInt(double value) {
+  const auto t = static_cast<std::int64_t>(value);
+  return static_cast<double>(t) > value ? t - 1 : t;
+}
+
+inline std::uint32_t Mul8(std::uint32_t a, std::uint32_t b) { return (a * b + 127) / 255; }
+inline std::uint32_t Lerp8(std::uint32_t a, std::uint32_t b, std::uint32_t weightA) {
+  return (a * weightA + b * (255 - weightA) + 127) / 255;
+}
+inline std::uint32_t Clamp8(int v) { return static_cast<std::uint32_t>(std::clamp(v, 0, 255)); }
+
+inline std::uint32_t Channel(std::uint32_t argb, int shift) { return (argb >> shift) & 0xFF; }
+
+// The source column (row) of destination offset j under the pixel-centre rule.
+inline std::int64_t CentreSample(int start, int sourceSize, int destSize, int j) {
+  return start + FloorDiv((2 * std::int64_t{j} + 1) * sourceSize, 2 * std::int64_t{destSize});
+}
+
+// The source column (row) of destination offset j under the float-step rule,
+// or false when the offset falls outside the source rectangle.
+inline bool FloatStepSample(int start, int sourceSize, int destSize, float step, int j, std::int64_t& out) {
+  if (sourceSize == destSize) {
+    out = std::int64_t{start} + j;
+    return true;
+  }
+  const float product = static_cast<float>(j) * step;
+  if (!(std::fabs(product) < 2147483520.0f)) return false;
+  const int offset = static_cast<int>(product);  // truncates toward zero
+  if (sourceSize >= 0) {
+    if (offset < 0 || offset > sourceSize - 1) return false;
+    out = std::int64_t{start} + offset;
+  } else {
+    if (offset < sourceSize + 1 || offset > 0) return false;
+    out = std::int64_t{start} + offset - 1;
+  }
+  return true;
+}
+
+// Destination offsets [first, last) of one axis that land on the destination
+// surface.
+struct sSpan {
+  int first = 0;
+  int last = 0;
+  bool Empty() const { return first >= last; }
+};
+
+inline sSpan DestinationSpan(int position, int size, int surfaceSize) {
+  // In 64 bits: positions and sizes come from game data and may be extreme.
+  const std::int64_t first = std::clamp<std::int64_t>(-std::int64_t{position}, 0, std::max(size, 0));
+  const std::int64_t last = std::clamp<std::int64_t>(std::int64_t{surfaceSize} - position, first, std::max(size, 0));
+  return sSpan{static_cast<int>(first), static_cast<int>(last)};
+}
+
+// One axis of a copy: for each destination offset in the span, its source
+// index. The valid offsets are contiguous because every sampling rule is
+// monotonic, so the table is trimmed to them.
+struct sAxisMap {
+  sSpan span;
+  std::vector<int> source;  // source[k] for destination offset span.first + k
+  int unitStep = 0;         // +1 or -1 when consecutive entries step by one, else 0
+
+  int At(int offset) const { return source[static_cast<std::size_t>(offset - span.first)]; }
+};
+
+sAxisMap BuildAxisMap(int position, int size, int surfaceSize, int start, int sourceSize, int sourceSurfaceSize,
+                      eStretchRule rule) {
+  sAxisMap map;
+  const sSpan dest = DestinationSpan(position, size, surfaceSize);
+  if (dest.Empty()) return map;
+  const float step = static_cast<float>(sourceSize) / static_cast<float>(size);
+  int first = -1;
+  int last = -1;
+  map.source.reserve(static_cast<std::size_t>(dest.last - dest.first));
+  for (int j = dest.first; j < dest.last; ++j) {
+    std::int64_t index = 0;
+    bool ok = true;
+    if (rule == eStretchRule::PixelCentre) {
+      index = CentreSample(start, sourceSize, size, j);
+    } else {
+      ok = FloatStepSample(start, sourceSize, size, step, j, index);
+    }
+    ok = ok && index >= 0 && index < sourceSurfaceSize;
+    if (ok) {
+      if (first < 0) first = j;
+      last = j + 1;
+      map.source.push_back(static_cast<int>(index));
+    } else if (first >= 0) {
+      break;  // past the contiguous run
+    }
+  }
+  if (first < 0) return map;
+  map.span = {first, last};
+  map.source.resize(static_cast<std::size_t>(last - first));
+  if (map.source.size() >= 2) {
+    const int delta = map.source[1] - map.source[0];
+    if (delta == 1 || delta == -1) {
+      map.unitStep = delta;
+      for (std::size_t k = 2; k < map.source.size(); ++k) {
+        if (map.source[k] - map.source[k - 1] != delta) {
+          map.unitStep = 0;
+          break;
+        }
+      }
+    }
+  } else {
+    map.unitStep = 1;
+  }
+  return map;
+}
+
+// ---------------------------------------------------------------------------
+// Copy kernels. One instantiation per pixel type and key test; the row loops
+// contain nothing but the test and the store.
+
+struct sNoKey {
+  template <typename P>
+  bool Skip(P) const {
+    return false;
+  }
+};
+template <typename P>
+struct sValueKey {
+  P key;
+  bool Skip(P p) const { return p == key; }
+};
+struct sAlphaKey {
+  bool Skip(std::uint32_t p) const { return (p >> 24) == 0; }
+};
+
+// The keyed loops select instead of branching: keyed runs in sprite sheets
+// are short and irregular, so a branch per pixel mispredicts, while the
+// select compiles to vector compares.
+template <typename P, typename Key>
+inline P KeepOrTake(P destination, P source, const Key& key) {
+  return key.Skip(source) ? destination : source;
+}
+
+#if defined(__SSE2__)
+// Four 32-bit pixels at a time: compare, then select source or destination.
+// `Mask` gives all ones in a lane whose source pixel is skipped.
+template <typename Key, typename Mask>
+void CopyRow32Keyed(std::uint32_t* dst, const std::uint32_t* src, int count, int step, const Key& key, Mask skipMask) {
+  int k = 0;
+  if (step == 1) {
+    for (; k + 4 <= count; k += 4) {
+      const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
+      const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k));
+      const __m128i m = skipMask(s);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_or_si128(_mm_and_si128(m, d), _mm_andnot_si128(m, s)));
+    }
+  } else {
+    for (; k + 4 <= count; k += 4) {
+      // src[-k-3] .. src[-k], reversed into lane order.
+      const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src - k - 3));
+      const __m128i s = _mm_shuffle_epi32(r, _MM_SHUFFLE(0, 1, 2, 3));
+      const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k));
+      const __m128i m = skipMask(s);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_or_si128(_mm_and_si128(m, d), _mm_andnot_si128(m, s)));
+    }
+  }
+  for (; k < count; ++k) dst[k] = KeepOrTake(dst[k], src[step == 1 ? k : -k], key);
+}
+#endif
+
+template <typename P, typename Key>
+void CopyRowUnit(P* dst, const P* src, int count, int step, const Key& key) {
+  if constexpr (std::is_same_v<Key, sNoKey>) {
+    if (step == 1) {
+      std::memmove(dst, src, static_cast<std::size_t>(count) * sizeof(P));
+      return;
+    }
+  }
+#if defined(__SSE2__)
+  if constexpr (std::is_same_v<P, std::uint32_t> && std::is_same_v<Key, sValueKey<std::uint32_t>>) {
+    const __m128i keyLanes = _mm_set1_epi32(static_cast<int>(key.key));
+    CopyRow32Keyed(dst, src, count, step, key, [keyLanes](__m128i s) { return _mm_cmpeq_epi32(s, keyLanes); });
+    return;
+  } else if constexpr (std::is_same_v<Key, sAlphaKey>) {
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i zero = _mm_setzero_si128();
+    CopyRow32Keyed(dst, src, count, step, key,
+                   [alphaMask, zero](__m128i s) { return _mm_cmpeq_epi32(_mm_and_si128(s, alphaMask), zero); });
+    return;
+  }
+#endif
+  if (step == 1) {
+    for (int k = 0; k < count; ++k) dst[k] = KeepOrTake(dst[k], src[k], key);
+  } else {
+    const P* from = src - (count - 1);  // the row read backwards
+    for (int k = 0; k < count; ++k) dst[k] = KeepOrTake(dst[k], from[count - 1 - k], key);
+  }
+}
+
+template <typename P, typename Key>
+void CopyRowTable(P* dst, const P* srcRow, const int* columns, int count, const Key& key) {
+  for (int k = 0; k < count; ++k) dst[k] = KeepOrTake(dst[k], srcRow[columns[k]], key);
+}
+
+template <typename P, typename Key>
+void CopyWithMaps(P* dstBits, int dstPitch, const P* srcBits, int srcPitch, int x, int y, const sAxisMap& cols,
+                  const sAxisMap& rows, const Key& key) {
+  const int count = cols.span.last - cols.span.first;
+  for (int i = rows.span.first; i < rows.span.last; ++i) {
+    P* dst = dstBits + static_cast<std::ptrdiff_t>(y + i) * dstPitch + x + cols.span.first;
+    const P* srcRow = srcBits + static_cast<std::ptrdiff_t>(rows.At(i)) * srcPitch;
+    if (cols.unitStep != 0) {
+      CopyRowUnit(dst, srcRow + cols.source[0], count, cols.unitStep, key);
+    } else {
+      CopyRowTable(dst, srcRow, cols.source.data(), count, key);
+    }
+  }
+}
+
+template <typename P>
+void DispatchCopy(P* dstBits, int dstPitch, const P* srcBits, int srcPitch, const sCopyRect& r, const sAxisMap& cols,
+                  const sAxisMap& rows) {
+  switch (r.key) {
+    case eKeyTest::None:
+      CopyWithMaps(dstBits, dstPitch, srcBits, srcPitch, r.x, r.y, cols, rows, sNoKey{});
+      break;
+    case eKeyTest::ExactValue:
+      CopyWithMaps(dstBits, dstPitch, srcBits, srcPitch, r.x, r.y, cols, rows,
+                   sValueKey<P>{static_cast<P>(r.keyValue)});
+      break;
+    case eKeyTest::AlphaZero:
+      if constexpr (sizeof(P) == 4) {
+        CopyWithMaps(dstBits, dstPitch, srcBits, srcPitch, r.x, r.y, cols, rows, sAlphaKey{});
+      }
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Texture stage
+
+bool IsKnownOp(std::uint32_t op) { return op >= TextureOp::Disable && op <= TextureOp::BlendFactorAlpha; }
+
+inline std::uint32_t StageChannel(std::uint32_t op, std::uint32_t arg1, std::uint32_t arg2, std::uint32_t current,
+                                  std::uint32_t diffuseAlpha, std::uint32_t textureAlpha, std::uint32_t factorAlpha) {
+  switch (op) {
+    case TextureOp::Disable:
+      return current;
+    case TextureOp::SelectArg1:
+      return arg1;
+    case TextureOp::SelectArg2:
+      return arg2;
+    case TextureOp::Modulate:
+      return Mul8(arg1, arg2);
+    case TextureOp::Modulate2x:
+      return std::min<std::uint32_t>(255, 2 * Mul8(arg1, arg2));
+    case TextureOp::Modulate4x:
+      return std::min<std::uint32_t>(255, 4 * Mul8(arg1, arg2));
+    case TextureOp::Add:
+      return std::min<std::uint32_t>(255, arg1 + arg2);
+    case TextureOp::AddSigned:
+      return Clamp8(static_cast<int>(arg1 + arg2) - 128);
+    case TextureOp::AddSigned2x:
+      return Clamp8(2 * (static_cast<int>(arg1 + arg2) - 128));
+    case TextureOp::Subtract:
+      return arg1 > arg2 ? arg1 - arg2 : 0;
+    case TextureOp::AddSmooth:
+      return std::min<std::uint32_t>(255, arg1 + arg2 - Mul8(arg1, arg2));
+    case TextureOp::BlendDiffuseAlpha:
+      return Lerp8(arg1, arg2, diffuseAlpha);
+    case TextureOp::BlendTextureAlpha:
+      return Lerp8(arg1, arg2, textureAlpha);
+    case TextureOp::BlendFactorAlpha:
+      return Lerp8(arg1, arg2, factorAlpha);
+    default:
+      return arg1;
+  }
+}
+
+// How the pixels of one textured draw are shaded, decided once per draw.
+enum class eShadeMode {
+  BlendTexel,   // the stage passes the texel through; blend by its alpha
+  StoreTexel,   // the texel as it is, no blending
+  StoreOpaque,  // the texel's colour with alpha 255: a plain store either way
+  BlendScaled,  // the texel's colour, its alpha scaled by a constant; blended
+  General,      // evaluate the stage per pixel
+};
+
+bool ColourPassesTexel(const sStageState& s) {
+  const std::uint32_t arg2 = s.colorArg2 == eStageArg::Diffuse ? s.diffuse : s.textureFactor;
+  return s.colorOp == TextureOp::SelectArg1 ||
+         (s.colorOp == TextureOp::Modulate && (arg2 & 0x00FFFFFF) == 0x00FFFFFF);
+}
+
+eShadeMode ChooseShadeMode(const sStageState& s) {
+  if (!ColourPassesTexel(s)) return eShadeMode::General;
+  const std::uint32_t alphaArg2 = (s.alphaArg2 == eStageArg::Diffuse ? s.diffuse : s.textureFactor) >> 24;
+  const bool alphaIsTexel =
+      s.alphaOp == TextureOp::SelectArg1 || (s.alphaOp == TextureOp::Modulate && alphaArg2 == 255);
+  const bool alphaIsOpaque = (s.alphaOp == TextureOp::Disable && (s.diffuse >> 24) == 255) ||
+                             (s.alphaOp == TextureOp::SelectArg2 && alphaArg2 == 255);
+  if (alphaIsTexel) return s.alphaBlend ? eShadeMode::BlendTexel : eShadeMode::StoreTexel;
+  if (alphaIsOpaque) return eShadeMode::StoreOpaque;
+  if (s.alphaOp == TextureOp::Modulate && s.alphaBlend) return eShadeMode::BlendScaled;
+  return eShadeMode::General;
+}
+
+inline void BlendInto(std::uint32_t& dst, std::uint32_t src) {
+  const std::uint32_t a = src >> 24;
+  if (a == 0) return;
+  if (a == 255) {
+    dst = src;
+    return;
+  }
+  dst = BlendSourceAlpha(src, dst);
+}
+
+// Blends a row of source pixels over a row of destination pixels by the
+// source alpha; four pixels at a time where SSE2 is there, with whole groups
+// of opaque or transparent pixels stored or skipped without arithmetic.
+void BlendRow(std::uint32_t* out, const std::uint32_t* in, int count) {
+  int k = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i full = _mm_set1_epi16(255);
+  const __m128i half = _mm_set1_epi16(128);
+  // Per 16-bit channel: (s * a + d * (255 - a) + 127) / 255, exactly.
+  auto blendLanes = [&](__m128i s16, __m128i d16) {
+    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+    __m128i x = _mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(full, a)));
+    x = _mm_add_epi16(x, half);
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+  };
+  for (; k + 4 <= count; k += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    const __m128i alpha = _mm_and_si128(s, alphaMask);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alphaMask)) == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), s);
+      continue;
+    }
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) continue;
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
+    const __m128i lo = blendLanes(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+    const __m128i hi = blendLanes(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; k < count; ++k) BlendInto(out[k], in[k]);
+}
+
+// Stores texels with their alpha forced to 255 (in and out must not overlap).
+void StoreOpaqueRow(std::uint32_t* __restrict out, const std::uint32_t* __restrict in, int count) {
+  int k = 0;
+#if defined(__SSE2__)
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  for (; k + 4 <= count; k += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(s, alpha));
+  }
+#endif
+  for (; k < count; ++k) out[k] = in[k] | 0xFF000000u;
+}
+
+// Texels picked through a column table and shaded, gathered in chunks and
+// blended with BlendRow.
+template <typename Shade>
+void ShadeAndBlendRow(std::uint32_t* out, const std::uint32_t* texRow, const int* columns, int count,
+                      const Shade& shade) {
+  constexpr int kChunk = 256;
+  std::uint32_t gathered[kChunk];
+  for (int start = 0; start < count; start += kChunk) {
+    const int n = std::min(kChunk, count - start);
+    for (int k = 0; k < n; ++k) gathered[k] = shade(texRow[columns[start + k]]);
+    BlendRow(out + start, gathered, n);
+  }
+}
+
+void BlendRowTable(std::uint32_t* out, const std::uint32_t* texRow, const int* columns, int count) {
+  ShadeAndBlendRow(out, texRow, columns, count, [](std::uint32_t texel) { return texel; });
+}
+
+// Fills a rectangle (already clipped) with one shaded colour.
+void ShadeConstantRect(cPixelSurface& dst, sSpan cols, sSpan rows, int x, int y, std::uint32_t colour, bool blend) {
+  const sPixelLock lock = dst.Lock();
+  const std::uint32_t a = colour >> 24;
+  if (blend && a == 0) return;
+  for (int i = rows.first; i < rows.last; ++i) {
+    std::uint32_t* row = lock.Row32(y + i) + x;
+    if (!blend || a == 255) {
+      std::fill(row + cols.first, row + cols.last, colour);
+    } else {
+      for (int j = cols.first; j < cols.last; ++j) row[j] = BlendSourceAlpha(colour, row[j]);
+    }
+  }
+}
+
+// Pixel-centre sampling with wrapping, for one axis of a textured rectangle.
+std::vector<int> WrappedCentreTable(sSpan span, int start, int sourceSize, int destSize, int sourceSurfaceSize) {
+  std::vector<int> table;
+  table.reserve(static_cast<std::size_t>(span.last - span.first));
+  for (int j = span.first; j < span.last; ++j) {
+    table.push_back(Wrap(CentreSample(start, sourceSize, destSize, j), sourceSurfaceSize));
+  }
+  return table;
+}
+
+bool IsUnitRun(const std::vector<int>& table) {
+  for (std::size_t k = 1; k < table.size(); ++k) {
+    if (table[k] != table[k - 1] + 1) return false;
+  }
+  return true;
+}
+
+// Shades and writes a run of at most 256 texels already fetched, by the
+// draw's mode.
+void ShadeSpan(std::uint32_t* out, const std::uint32_t* texels, int count, eShadeMode mode, const sStageState& stage) {
+  const std::uint32_t scale = (stage.alphaArg2 == eStageArg::Diffuse ? stage.diffuse : stage.textureFactor) >> 24;
+  std::uint32_t shaded[256];
+  switch (mode) {
+    case eShadeMode::StoreTexel:
+      std::memcpy(out, texels, static_cast<std::size_t>(count) * 4);
+      return;
+    case eShadeMode::StoreOpaque:
+      StoreOpaqueRow(out, texels, count);
+      return;
+    case eShadeMode::BlendTexel:
+      BlendRow(out, texels, count);
+      return;
+    case eShadeMode::BlendScaled:
+      for (int k = 0; k < count; ++k) shaded[k] = (texels[k] & 0x00FFFFFF) | Mul8(texels[k] >> 24, scale) << 24;
+      BlendRow(out, shaded, count);
+      return;
+    case eShadeMode::General:
+      if (!stage.alphaBlend) {
+        for (int k = 0; k < count; ++k) out[k] = EvaluateStage(texels[k], stage);
+        return;
+      }
+      for (int k = 0; k < count; ++k) shaded[k] = EvaluateStage(texels[k], stage);
+      BlendRow(out, shaded, count);
+      return;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Quad rasterisation
+
+struct sEdge {
+  double a = 0, b = 0, c = 0;  // value at (px, py) = a * px + b * py + c
+  bool topLeft = false;
+  double At(double px, double py) const { return a * px + b * py + c; }
+  bool Covers(double value) const { return value > 0 || (value == 0 && topLeft); }
+};
+
+// Edge from p to q for a triangle whose inside is where every edge is positive.
+sEdge MakeEdge(const sQuadVertex& p, const sQuadVertex& q) {
+  sEdge e;
+  const double dx = double{q.x} - p.x;
+  const double dy = double{q.y} - p.y;
+  // value = dx * (py - p.y) - dy * (px - p.x)
+  e.a = -dy;
+  e.b = dx;
+  e.c = dy * p.x - dx * p.y;
+  e.topLeft = dy < 0 || (dy == 0 && dx > 0);
+  return e;
+}
+
+void DrawTriangle(cPixelSurface& dst, sQuadVertex v0, sQuadVertex v1, sQuadVertex v2, const cPixelSurface* src,
+                  const sStageState& stage) {
+  const double area = (double{v1.x} - v0.x) * (double{v2.y} - v0.y) - (double{v1.y} - v0.y) * (double{v2.x} - v0.x);
+  if (area == 0 || !std::isfinite(area)) return;
+  if (area < 0) std::swap(v1, v2);
+  const double absArea = std::fabs(area);
+  // Edges opposite each vertex.
+  const sEdge e0 = MakeEdge(v1, v2);
+  const sEdge e1 = MakeEdge(v2, v0);
+  const sEdge e2 = MakeEdge(v0, v1);
+  // u and v as planes over the screen: u = du_x * px + du_y * py + du_c.
+  const double ux = (e0.a * v0.u + e1.a * v1.u + e2.a * v2.u) / absArea;
+  const double uy = (e0.b * v0.u + e1.b * v1.u + e2.b * v2.u) / absArea;
+  const double uc = (e0.c * v0.u + e1.c * v1.u + e2.c * v2.u) / absArea;
+  const double vx = (e0.a * v0.v + e1.a * v1.v + e2.a * v2.v) / absArea;
+  const double vy = (e0.b * v0.v + e1.b * v1.v + e2.b * v2.v) / absArea;
+  const double vc = (e0.c * v0.v + e1.c * v1.v + e2.c * v2.v) / absArea;
+
+  const double minX = std::min({double{v0.x}, double{v1.x}, double{v2.x}});
+  const double maxX = std::max({double{v0.x}, double{v1.x}, double{v2.x}});
+  const double minY = std::min({double{v0.y}, double{v1.y}, double{v2.y}});
+  const double maxY = std::max({double{v0.y}, double{v1.y}, double{v2.y}});
+  if (!std::isfinite(minX) || !std::isfinite(maxX) || !std::isfinite(minY) || !std::isfinite(maxY)) return;
+  // Pixel centres inside the bounding box, clamped to the surface before any
+  // conversion to int.
+  const int x0 = static_cast<int>(std::clamp(std::ceil(minX), 0.0, double(dst.Width())));
+  const int x1 = static_cast<int>(std::clamp(std::floor(maxX), -1.0, double(dst.Width() - 1)));
+  const int y0 = static_cast<int>(std::clamp(std::ceil(minY), 0.0, double(dst.Height())));
+  const int y1 = static_cast<int>(std::clamp(std::floor(maxY), -1.0, double(dst.Height() - 1)));
+  if (x0 > x1 || y0 > y1) return;
+
+  const eShadeMode mode = ChooseShadeMode(stage);
+  const sPixelLock lock = dst.Lock();
+  const sPixelLock tex = src != nullptr ? src->Lock() : sPixelLock{};
+  constexpr int kChunk = 256;
+  std::uint32_t texels[kChunk];
+  for (int py = y0; py <= y1; ++py) {
+    // The covered pixels of a row are one run (the triangle is convex). Its
+    // ends are solved from the edges, then settled by the exact edge tests.
+    auto covered = [&](int px) {
+      return e0.Covers(e0.At(px, py)) && e1.Covers(e1.At(px, py)) && e2.Covers(e2.At(px, py));
+    };
+    double low = x0;
+    double high = x1;
+    for (const sEdge* e : {&e0, &e1, &e2}) {
+      if (e->a == 0) continue;
+      const double crossing = -(e->b * py + e->c) / e->a;
+      if (e->a > 0) {
+        low = std::max(low, std::floor(crossing));
+      } else {
+        high = std::min(high, std::ceil(crossing));
+      }
+    }
+    if (!(low <= high)) continue;
+    int first = static_cast<int>(low);
+    int last = static_cast<int>(high);  // inclusive while settling
+    while (first <= last && !covered(first)) ++first;
+    while (first > x0 && covered(first - 1)) --first;
+    if (first > last) continue;
+    while (last >= first && !covered(last)) --last;
+    while (last < x1 && covered(last + 1)) ++last;
+    ++last;  // exclusive
+    std::uint32_t* row = lock.Row32(py);
+    for (int start = first; start < last; start += kChunk) {
+      const int n = std::min(kChunk, last - start);
+      for (int k = 0; k < n; ++k) {
+        const int px = start + k;
+        texels[k] = 0xFFFFFFFF;
+        if (tex.bits == nullptr) continue;
+        const double u = ux * px + uy * py + uc;
+        const double v = vx * px + vy * py + vc;
+        if (!(std::fabs(u) < 1e15) || !(std::fabs(v) < 1e15)) continue;  // also NaN
+        texels[k] = tex.Row32(Wrap(FloorToInt(v), tex.height))[Wrap(FloorToInt(u), tex.width)];
+      }
+      ShadeSpan(row + start, texels, n, mode, stage);
+    }
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+void FillRect(cPixelSurface& dst, int x, int y, int width, int height, std::uint32_t value) {
+  if (dst.Empty() || width < 1 || height < 1) return;
+  const sSpan cols = DestinationSpan(x, width, dst.Width());
+  const sSpan rows = DestinationSpan(y, height, dst.Height());
+  if (cols.Empty() || rows.Empty()) return;
+  const sPixelLock lock = dst.Lock();
+  const std::size_t count = static_cast<std::size_t>(cols.last - cols.first);
+  for (int i = rows.first; i < rows.last; ++i) {
+    if (lock.depth == ePixelDepth::Argb32) {
+      std::fill_n(lock.Row32(y + i) + x + cols.first, count, value);
+    } else {
+      std::memset(lock.Row8(y + i) + x + cols.first, static_cast<int>(value & 0xFF), count);
+    }
+  }
+}
+
+bool CopyRect(cPixelSurface& dst, const cPixelSurface& src, const sCopyRect& r) {
+  if (dst.Depth() != src.Depth()) return false;
+  if (r.width < 1 || r.height < 1 || r.sw == 0 || r.sh == 0) return false;
+  if (r.key == eKeyTest::AlphaZero && src.Depth() != ePixelDepth::Argb32) return false;
+  if (dst.Empty() || src.Empty()) return true;
+
+  const sAxisMap cols = BuildAxisMap(r.x, r.width, dst.Width(), r.sx, r.sw, src.Width(), r.rule);
+  if (cols.span.Empty()) return true;
+  const sAxisMap rows = BuildAxisMap(r.y, r.height, dst.Height(), r.sy, r.sh, src.Height(), r.rule);
+  if (rows.span.Empty()) return true;
+
+  const sPixelLock d = dst.Lock();
+  const sPixelLock s = src.Lock();
+  if (d.depth == ePixelDepth::Argb32) {
+    DispatchCopy(static_cast<std::uint32_t*>(d.bits), d.pitch, static_cast<const std::uint32_t*>(s.bits), s.pitch, r,
+                 cols, rows);
+  } else {
+    DispatchCopy(static_cast<std::uint8_t*>(d.bits), d.pitch, static_cast<const std::uint8_t*>(s.bits), s.pitch, r,
+                 cols, rows);
+  }
+  return true;
+}
+
+std::uint32_t EvaluateStage(std::uint32_t texel, const sStageState& stage) {
+  const std::uint32_t colourArg2 = stage.colorArg2 == eStageArg::Diffuse ? stage.diffuse : stage.textureFactor;
+  const std::uint32_t alphaArg2 = stage.alphaArg2 == eStageArg::Diffuse ? stage.diffuse : stage.textureFactor;
+  const std::uint32_t diffuseAlpha = stage.diffuse >> 24;
+  const std::uint32_t textureAlpha = texel >> 24;
+  const std::uint32_t factorAlpha = stage.textureFactor >> 24;
+  std::uint32_t out = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    out |= StageChannel(stage.colorOp, Channel(texel, shift), Channel(colourArg2, shift),
+                        Channel(stage.diffuse, shift), diffuseAlpha, textureAlpha, factorAlpha)
+           << shift;
+  }
+  out |= StageChannel(stage.alphaOp, textureAlpha, alphaArg2 >> 24, diffuseAlpha, diffuseAlpha, textureAlpha,
+                      factorAlpha)
+         << 24;
+  return out;
+}
+
+std::uint32_t BlendSourceAlpha(std::uint32_t source, std::uint32_t destination) {
+  // Two channels at a time (red and blue, then alpha and green), each product
+  // sum kept in its own 16 bits; (t + (t >> 8)) >> 8 with t = x + 128 is
+  // exactly (x + 127) / 255 for every x up to 255 * 255.
+  const std::uint32_t a = source >> 24;
+  const std::uint32_t na = 255 - a;
+  std::uint32_t rb = (source & 0x00FF00FF) * a + (destination & 0x00FF00FF) * na + 0x00800080;
+  rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+  std::uint32_t ag = ((source >> 8) & 0x00FF00FF) * a + ((destination >> 8) & 0x00FF00FF) * na + 0x00800080;
+  ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
+  return rb | ag;
+}
+
+bool DrawTexturedRect(cPixelSurface& dst, int x, int y, int width, int height, const cPixelSurface* src, int sx,
+                      int sy, int sw, int sh, const sStageState& stage) {
+  if (dst.Depth() != ePixelDepth::Argb32) return false;
+  if (src != nullptr && src->Depth() != ePixelDepth::Argb32) return false;
+  if (width < 1 || height < 1 || sw == 0 || sh == 0) return false;
+  if (!IsKnownOp(stage.colorOp) || !IsKnownOp(stage.alphaOp)) return false;
+  if (dst.Empty()) return true;
+  if (src != nullptr && src->Empty()) src = nullptr;
+
+  const sSpan cols = DestinationSpan(x, width, dst.Width());
+  const sSpan rows = DestinationSpan(y, height, dst.Height());
+  if (cols.Empty() || rows.Empty()) return true;
+
+  if (src == nullptr) {
+    ShadeConstantRect(dst, cols, rows, x, y, EvaluateStage(0xFFFFFFFF, stage), stage.alphaBlend);
+    return true;
+  }
+
+  const std::vector<int> colTable = WrappedCentreTable(cols, sx, sw, width, src->Width());
+  const std::vector<int> rowTable = WrappedCentreTable(rows, sy, sh, height, src->Height());
+  const bool unitColumns = IsUnitRun(colTable);
+  const eShadeMode mode = ChooseShadeMode(stage);
+  const sPixelLock d = dst.Lock();
+  const sPixelLock s = src->Lock();
+  const int count = cols.last - cols.first;
+  const bool sameSurface = d.bits == s.bits;
+  const std::uint32_t scale = (stage.alphaArg2 == eStageArg::Diffuse ? stage.diffuse : stage.textureFactor) >> 24;
+
+  for (int i = rows.first; i < rows.last; ++i) {
+    std::uint32_t* out = d.Row32(y + i) + x + cols.first;
+    const std::uint32_t* texRow = s.Row32(rowTable[static_cast<std::size_t>(i - rows.first)]);
+    const std::uint32_t* in = texRow + colTable[0];
+    const int* columns = colTable.data();
+    switch (mode) {
+      case eShadeMode::StoreTexel:
+        if (unitColumns) {
+          std::memmove(out, in, static_cast<std::size_t>(count) * 4);
+        } else {
+          for (int k = 0; k < count; ++k) out[k] = texRow[columns[k]];
+        }
+        break;
+      case eShadeMode::StoreOpaque:
+        if (unitColumns && !sameSurface) {
+          StoreOpaqueRow(out, in, count);
+        } else if (unitColumns) {
+          std::memmove(out, in, static_cast<std::size_t>(count) * 4);
+          for (int k = 0; k < count; ++k) out[k] |= 0xFF000000u;
+        } else {
+          for (int k = 0; k < count; ++k) out[k] = texRow[columns[k]] | 0xFF000000u;
+        }
+        break;
+      case eShadeMode::BlendTexel:
+        if (unitColumns && !sameSurface) {
+          BlendRow(out, in, count);
+        } else {
+          BlendRowTable(out, texRow, columns, count);
+        }
+        break;
+      case eShadeMode::BlendScaled:
+        ShadeAndBlendRow(out, texRow, columns, count, [scale](std::uint32_t texel) {
+          return (texel & 0x00FFFFFF) | Mul8(texel >> 24, scale) << 24;
+        });
+        break;
+      case eShadeMode::General:
+        if (stage.alphaBlend) {
+          ShadeAndBlendRow(out, texRow, columns, count,
+                           [&stage](std::uint32_t texel) { return EvaluateStage(texel, stage); });
+        } else {
+          for (int k = 0; k < count; ++k) out[k] = EvaluateStage(texRow[columns[k]], stage);
+        }
+        break;
+    }
+  }
+  return true;
+}
+
+bool DrawTexturedQuad(cPixelSurface& dst, const sQuadVertex (&vertices)[4], const cPixelSurface* src,
+                      const sStageState& stage) {
+  if (dst.Depth() != ePixelDepth::Argb32) return false;
+  if (src != nullptr && src->Depth() != ePixelDepth::Argb32) return false;
+  if (!IsKnownOp(stage.colorOp) || !IsKnownOp(stage.alphaOp)) return false;
+  if (dst.Empty()) return true;
+  if (src != nullptr && src->Empty()) src = nullptr;
+  DrawTriangle(dst, vertices[0], vertices[1], vertices[2], src, stage);
+  DrawTriangle(dst, vertices[1], vertices[3], vertices[2], src, stage);
+  return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,157 @@
+// The end of the frame on both roads, and the recovery after a simulated loss
+// of video memory.
+
+#include "DrawLayerFixture.h"
+#include "core/FrameTimer.h"
+#include "graphics/Present.h"
+#include "graphics/SurfaceFill.h"
+#include "platform/Clock.h"
+
+namespace gfxtest {
+namespace {
+
+using PresentTest = cDrawLayerFixture;
+
+TEST_F(PresentTest, Direct3DPresentsTheBackBuffer) {
+  ASSERT_TRUE(Start(eRoad::Direct3D));
+  DDFillSurfaceRGB(&BackBuffer, 0xFF336699u);
+  EXPECT_EQ(DDEndFrame(60, 0, 0), 1);
+  ASSERT_EQ(m_Presenter.ShownCount(), 1u);
+  EXPECT_EQ(m_Presenter.LastFrame().GetPixel(639, 479) & 0xFFFFFF, 0x336699u);
+}
+
+TEST_F(PresentTest, Direct3DFlushesTheVirtualBackBufferBeforePresenting) {
+  ASSERT_TRUE(Start(eRoad::Direct3D));
+  DDSetVirtualBackBuffer(1);
+  DDFillSurfaceRGB(&BackBuffer, 0xFF00AA00u);  // lands in VirBackBuffer
+  EXPECT_EQ(DDEndFrame(60, 0, 0), 1);
+  EXPECT_EQ(m_Presenter.LastFrame().GetPixel(5, 5) & 0xFFFFFF, 0x00AA00u);
+  EXPECT_EQ(lpDTCon->bVirtualBackBuffer, 1);
+}
+
+TEST_F(PresentTest, Direct3DWithoutVerticalSyncWaitsForTheFrameToBeDue) {
+  plat::cManualClock clock(1000);
+  plat::SetTimeSource(&clock);
+  ResetFrameTimingForTests();
+  ASSERT_TRUE(DDInit(1, nullptr, 640, 480, 32, 0, 1, 1, 60, 0, g_SurfaceData.data(), g_SurfaceDef.data(),
+                     kSurfaceTableRows, 0));
+  EXPECT_EQ(DDEndFrame(60, 0, 0), 1);  // frame 0 of the second is due at once
+  const std::uint32_t afterFirst = clock.NowMs();
+  EXPECT_EQ(DDEndFrame(60, 0, 0), 1);
+  EXPECT_GE(plat::ElapsedMs(afterFirst, clock.NowMs()), 16);  // slept until 16.67 ms had passed
+  EXPECT_EQ(m_Presenter.ShownCount(), 2u);
+  plat::SetTimeSource(nullptr);
+  ResetFrameTimingForTests();
+}
+
+TEST_F(PresentTest, DirectDrawWindowAndFullScreenShowTheBackBuffer) {
+  ASSERT_TRUE(Start(eRoad::DirectDraw, 32, 1));
+  DDFillSurfaceRGB(&BackBuffer, 0x123456u);
+  EXPECT_TRUE(DDPresentWindow(1));
+  EXPECT_EQ(m_Presenter.LastFrame().GetPixel(320, 240) & 0xFFFFFF, 0x123456u);
+  EXPECT_EQ(DDEndFrame(60, 0, 0), 1);  // nothing to do without Direct3D
+  DDUnInit();
+
+  ASSERT_TRUE(Start(eRoad::DirectDraw, 32, 0));
+  DDFillSurfaceRGB(&BackBuffer, 0x0000FFu);
+  EXPECT_TRUE(DDPresentFullScreen(0));  // flip
+  EXPECT_EQ(m_Presenter.LastFrame().GetPixel(0, 0) & 0xFFFFFF, 0x0000FFu);
+  DDFillSurfaceRGB(&BackBuffer, 0x00FF00u);
+  EXPECT_TRUE(DDPresentFullScreen(1));  // blit
+  EXPECT_EQ(m_Presenter.LastFrame().GetPixel(639, 479) & 0xFFFFFF, 0x00FF00u);
+}
+
+TEST_F(PresentTest, EightBitFramesAreShownThroughTheDisplayPalette) {
+  ASSERT_TRUE(Start(eRoad::DirectDraw, 8, 0));
+  const plat::sPaletteEntry colour{0x10, 0x20, 0x30, 1};
+  DDSetPaletteEntries(42, 1, &colour);
+  DDFillSurfacePal(&BackBuffer, 42);
+  EXPECT_TRUE(DDPresentFullScreen(0));
+  EXPECT_EQ(m_Presenter.LastFrame().GetPixel(10, 10) & 0xFFFFFF, 0x102030u);
+}
+
+// A loaded sheet, an empty render target, and an empty system-memory surface
+// with contents of its own.
+void LoadRowsForLoss(cDrawLayerFixture& f) {
+  f.WriteBmp24("bmp/Block.bmp", 4, 2, cDrawLayerFixture::DistinctPixels(4, 2));
+  const int rows[] = {2, 67, 70};
+  ASSERT_TRUE(DDCreateSurfaceTable(g_SurfaceData.data(), rows, 3));
+  DDFillSurfaceRGB(&g_SurfaceData[70], 0xFF445566u);
+}
+
+TEST_F(PresentTest, Direct3DLossIsRecoveredByTheResetOnceTheDeviceIsReady) {
+  ASSERT_TRUE(Start(eRoad::Direct3D, 32, 0));
+  DDSetTransmit(255, 0, 255);
+  LoadRowsForLoss(*this);
+  const std::uint32_t blockPixel = PixelOf(g_SurfaceData[2], 3, 1);
+  DDFillSurfaceRGB(&g_SurfaceData[67], 0xFF010101u);
+
+  DDSimulateDeviceLoss(false);
+  EXPECT_EQ(DDEndFrame(60, 0, 0), 0);
+  EXPECT_TRUE(g_DrawLayer.bWindowMinimized);
+  EXPECT_EQ(DDRestoreSurface(), 0);  // not ready: everything stays released
+  EXPECT_FALSE(WorkSD.HasSurface());
+  EXPECT_FALSE(g_SurfaceData[2].HasSurface());
+  EXPECT_FALSE(BackBuffer.HasSurface());
+  EXPECT_TRUE(g_SurfaceData[70].HasSurface());  // system memory stays
+  EXPECT_EQ(DDEndFrame(60, 0, 0), 0);
+
+  DDSimulateDeviceLoss(true);
+  const std::size_t listSize = g_TextureList.size();
+  EXPECT_EQ(DDRestoreSurface(), 1);
+  EXPECT_EQ(g_TextureList.size(), listSize);
+  EXPECT_FALSE(g_DrawLayer.bWindowMinimized);
+  EXPECT_TRUE(BackBuffer.HasSurface());
+  // From the file again, with its contents.
+  EXPECT_EQ(PixelOf(g_SurfaceData[2], 3, 1), blockPixel);
+  EXPECT_EQ(g_SurfaceData[2].bLost, 0u);
+  // Empty render targets come back cleared, for their owners to redraw.
+  EXPECT_EQ(PixelOf(g_SurfaceData[67], 0, 0), 0xFFFF00FFu);
+  EXPECT_EQ(g_SurfaceData[67].bLost, 1u);
+  EXPECT_EQ(WorkSD.bLost, 1u);
+  EXPECT_TRUE(WorkSD.HasSurface());
+  // The system-memory surface kept its contents.
+  EXPECT_EQ(PixelOf(g_SurfaceData[70], 0, 0), 0xFF445566u);
+  EXPECT_EQ(DDEndFrame(60, 0, 0), 1);
+}
+
+TEST_F(PresentTest, DirectDrawLossRestoresAndReloadsLostSurfaces) {
+  ASSERT_TRUE(Start(eRoad::DirectDraw, 32, 0));
+  LoadRowsForLoss(*this);
+  const std::uint32_t blockPixel = PixelOf(g_SurfaceData[2], 3, 1);
+  DDSurfaceList scene;
+  DDSurfaceDefList defs;
+  ASSERT_TRUE(DDAddSurfaceList(scene, defs, 8, 8, 1, 0, 0, 0));
+  ASSERT_TRUE(DDAddSurfaceList(scene, defs, 8, 8, 1, 1, 0, 0));
+  DDFillSurfaceRGB(&scene.back(), 0x777777u);
+
+  EXPECT_FALSE(DDIsPrimaryLost());
+  DDSimulateDeviceLoss();
+  EXPECT_TRUE(DDIsPrimaryLost());
+  EXPECT_FALSE(SurfaceLock(&g_SurfaceData[2]).IsLocked());  // lost surfaces refuse the lock
+
+  EXPECT_TRUE(DDRestore());
+  EXPECT_FALSE(DDIsPrimaryLost());
+  EXPECT_EQ(PixelOf(g_SurfaceData[2], 3, 1), blockPixel);  // video row reloaded
+  EXPECT_EQ(g_SurfaceData[67].bLost, 1u);                  // empty video row: the owner redraws
+  EXPECT_EQ(PixelOf(g_SurfaceData[70], 0, 0), 0xFF445566u);  // system memory kept
+
+  EXPECT_TRUE(RestoreSurface(scene));
+  EXPECT_EQ(scene.front().bLost, 1u);
+  EXPECT_EQ(scene.back().bLost, 0u);
+  EXPECT_EQ(PixelOf(scene.back(), 0, 0), 0x777777u);
+  EXPECT_TRUE(SurfaceLock(&scene.front()).IsLocked());
+  DDReleaseSurfaceList(scene);
+}
+
+TEST_F(PresentTest, EachRestoreBelongsToItsOwnRoad) {
+  ASSERT_TRUE(Start(eRoad::Direct3D));
+  EXPECT_TRUE(DDRestore());
+  DDUnInit();
+  ASSERT_TRUE(Start(eRoad::DirectDraw));
+  EXPECT_EQ(DDRestoreSurface(), 1);
+  EXPECT_TRUE(DDRestore());  // nothing lost: nothing to do
+}
+
+}  // namespace
+}  // namespace gfxtest

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "platform/BmpDecoder.h"
+#include "platform/Presenter.h"
+#include "platform/SoftwareDevice.h"
+
+namespace {
+
+using plat::cNullPresenter;
+using plat::cPixelSurface;
+using plat::ePixelDepth;
+
+cPixelSurface Frame(int width, int height, std::uint32_t value, ePixelDepth depth = ePixelDepth::Argb32) {
+  cPixelSurface s;
+  EXPECT_TRUE(s.Create(width, height, depth));
+  plat::FillRect(s, 0, 0, width, height, value);
+  return s;
+}
+
+TEST(NullPresenterTest, KeepsTheFrameOpaqueAndIndependentOfTheBackBuffer) {
+  cNullPresenter presenter;
+  cPixelSurface back = Frame(4, 3, 0x00123456);  // the back buffer's fourth byte is not alpha
+  back.SetPixel(3, 2, 0x80ABCDEF);
+  ASSERT_TRUE(presenter.Present(back));
+  plat::FillRect(back, 0, 0, 4, 3, 0);  // drawing on after presenting
+  const cPixelSurface& shown = presenter.LastFrame();
+  ASSERT_EQ(shown.Width(), 4);
+  EXPECT_EQ(shown.GetPixel(0, 0), 0xFF123456u);
+  EXPECT_EQ(shown.GetPixel(3, 2), 0xFFABCDEFu);
+  EXPECT_EQ(presenter.PresentedCount(), 1u);
+}
+
+TEST(NullPresenterTest, IndexedFramesGoThroughTheDisplayPalette) {
+  cNullPresenter presenter;
+  plat::DisplayPalette palette{};
+  palette[0] = {1, 2, 3, 0};
+  palette[200] = {255, 128, 0, 1};
+  cPixelSurface back = Frame(2, 1, 0, ePixelDepth::Indexed8);
+  back.SetPixel(1, 0, 200);
+  ASSERT_TRUE(presenter.Present(back, &palette));
+  EXPECT_EQ(presenter.LastFrame().GetPixel(0, 0), 0xFF010203u);
+  EXPECT_EQ(presenter.LastFrame().GetPixel(1, 0), 0xFFFF8000u);
+
+  // The same pixels with a cycled palette show the new colours: the palette
+  // is applied when presenting, not when drawing.
+  palette[200] = {0, 0, 255, 1};
+  ASSERT_TRUE(presenter.Present(back, &palette));
+  EXPECT_EQ(presenter.LastFrame().GetPixel(1, 0), 0xFF0000FFu);
+}
+
+TEST(NullPresenterTest, RefusedFramesKeepThePreviousOne) {
+  cNullPresenter presenter;
+  ASSERT_TRUE(presenter.Present(Frame(1, 1, 0xFF00FF00)));
+  EXPECT_FALSE(presenter.Present(Frame(1, 1, 7, ePixelDepth::Indexed8)));  // no palette
+  EXPECT_FALSE(presenter.Present(cPixelSurface{}));
+  EXPECT_EQ(presenter.LastFrame().GetPixel(0, 0), 0xFF00FF00u);
+  EXPECT_EQ(presenter.ShownCount(), 1u);
+}
+
+// Frames handed over from the drawing thread are shown on the main thread;
+// a frame that was replaced before showing is never shown.
+TEST(NullPresenterTest, MainThreadShowsOnlyTheNewestFrame) {
+  cNullPresenter presenter(/*showOnPresent=*/false);
+  std::thread drawing([&] {
+    for (std::uint32_t i = 1; i <= 3; ++i) presenter.Present(Frame(2, 2, 0xFF000000 | i));
+  });
+  drawing.join();
+  EXPECT_TRUE(presenter.LastFrame().Empty());
+  EXPECT_TRUE(presenter.ShowPendingFrame());
+  EXPECT_EQ(presenter.LastFrame().GetPixel(1, 1), 0xFF000003u);
+  EXPECT_FALSE(presenter.ShowPendingFrame());  // nothing new
+  EXPECT_EQ(presenter.ShownCount(), 1u);
+  EXPECT_EQ(presenter.PresentedCount(), 3u);
+}
+
+TEST(NullPresenterTest, DumpsTheLastFrameAsABitmap) {
+  cNullPresenter presenter;
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("kestrova_frame_" + std::to_string(::getpid()) + ".bmp")).string();
+  std::string error;
+  EXPECT_FALSE(presenter.WriteLastFrameBmp(path, &error));  // nothing shown yet
+  cPixelSurface back = Frame(3, 2, 0xFF102030);
+  back.SetPixel(2, 1, 0xFFA0B0C0);
+  ASSERT_TRUE(presenter.Present(back));
+  ASSERT_TRUE(presenter.WriteLastFrameBmp(path, &error)) << error;
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  plat::sBmpImage image;
+  ASSERT_TRUE(plat::DecodeBmp(bytes, image, &error)) << error;
+  EXPECT_EQ(image.RgbAt(0, 0), 0x102030u);
+  EXPECT_EQ(image.RgbAt(2, 1), 0xA0B0C0u);
+  std::filesystem::remove(path);
+}
+
+// Smoke test of the SDL presenter on whatever video driver is there (the
+// dummy driver in the test run); skipped where SDL video cannot start.
+TEST(SdlPresenterTest, ShowsFramesAndTogglesFullScreen) {
+  std::string error;
+  std::unique_ptr<plat::cSdlPresenter> presenter = plat::cSdlPresenter::Create({}, &error);
+  if (!presenter) GTEST_SKIP() << "no SDL video: " << error;
+  EXPECT_FALSE(presenter->ShowPendingFrame());
+  ASSERT_TRUE(presenter->Present(Frame(640, 480, 0xFF336699)));
+  EXPECT_TRUE(presenter->ShowPendingFrame());
+  presenter->SetFullScreen(true);
+  presenter->SetFullScreen(false);
+  EXPECT_FALSE(presenter->IsFullScreen());
+  presenter->Redraw();
+  EXPECT_NE(presenter->WindowId(), 0u);
+}
+
+// The presenter can show its frames in a window made by someone else, and
+// leaves that window alive when it goes.
+TEST(SdlPresenterTest, ShowsFramesInAnExistingWindow) {
+  std::string error;
+  std::unique_ptr<plat::cSdlPresenter> owner = plat::cSdlPresenter::Create({}, &error);
+  if (!owner) GTEST_SKIP() << "no SDL video: " << error;
+  plat::sSdlPresenterOptions options;
+  options.existingWindowId = owner->WindowId();
+  {
+    std::unique_ptr<plat::cSdlPresenter> guest = plat::cSdlPresenter::Create(options, &error);
+    ASSERT_TRUE(guest) << error;
+    EXPECT_EQ(guest->WindowId(), owner->WindowId());
+    ASSERT_TRUE(guest->Present(Frame(640, 480, 0xFF000000)));
+    EXPECT_TRUE(guest->ShowPendingFrame());
+  }
+  ASSERT_TRUE(owner->Present(Frame(640, 480, 0xFFFFFFFF)));
+  EXPECT_TRUE(owner->ShowPendingFrame());  // the window outlived its guest
+
+  options.existingWindowId = 0x7FFFFFF0;
+  EXPECT_FALSE(plat::cSdlPresenter::Create(options, &error));
+  EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
