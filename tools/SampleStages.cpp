@@ -1,0 +1,310 @@
+// The sample game's common palette and its three stages: the hero with
+// key-driven flows, walkers that turn at walls, shooters, a boss whose death
+// clears the last stage, coins and a goal item that clears the others.
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "SampleGame.h"
+
+namespace samplegame {
+
+namespace {
+
+// Key indexes of a key condition: directions 1 left, 2 right; buttons from 10.
+constexpr int kKeyLeft = 1;
+constexpr int kKeyRight = 2;
+constexpr int kKeyButton1 = 10;
+constexpr int kKeyButton2 = 11;
+
+// Palette entries.
+enum eCommonBlock : int { BLOCK_GROUND = 1, BLOCK_BRICK = 2, BLOCK_SPIKES = 3 };
+enum eCommonChara : int { CHARA_HERO = 1, CHARA_WALKER = 2, CHARA_SHOOTER = 3, CHARA_BOSS = 4 };
+enum eCommonItem : int { ITEM_COIN = 1, ITEM_GOAL = 2, ITEM_HEART = 3 };
+
+// Sound and music entries of MakeDatabase.
+constexpr int kSoundJump = 1;
+constexpr int kSoundCoin = 2;
+constexpr int kSoundShot = 3;
+constexpr int kSoundExplosion = 4;
+constexpr int kBgmStage = 1;
+constexpr int kBgmBoss = 2;
+constexpr int kEffectExplosion = 1;
+constexpr int kAnimeSetChara = 1;
+
+constexpr int kMapHeight = 15;
+constexpr int kGroundRow = 14;
+
+cCommand MakeCommand(int nSet, int nType, int16_t nDuration = 0) {
+  cCommand command;
+  command.m_nSet = static_cast<uint8_t>(nSet);
+  command.m_nType = static_cast<int8_t>(nType);
+  command.m_Params.assign(static_cast<std::size_t>(command.ParamCount()), 0);
+  command.m_nDuration = nDuration;
+  return command;
+}
+
+// A move of the character along its facing or to one side, for the given time.
+cCommand MakeMove(int nType, int nDirection, int16_t nSpeed, int16_t nDuration) {
+  cCommand command = MakeCommand(0, nType, nDuration);
+  cEdMove& move = command.m_Move.Create();
+  move.m_nDirection = static_cast<uint8_t>(nDirection);
+  move.m_nSpeed = nSpeed;
+  move.m_nTimeMode = 0;
+  return command;
+}
+
+cCommand MakeShot(int16_t nGraphic, int nFormation, int nCount, int16_t nSpeed, int32_t nPower) {
+  cCommand command = MakeCommand(0, FLOW_CMD_SHOT);
+  command.m_nSound = kSoundShot;
+  cEdShot& shot = command.m_Shot.Create();
+  shot.m_nCount = static_cast<uint8_t>(nCount);
+  shot.m_nFormation = static_cast<uint8_t>(nFormation);
+  shot.m_nDirection = DIR_FRONT;
+  shot.m_nGraphic = nGraphic;
+  shot.m_z = 4;
+  shot.m_nSpeed = nSpeed;
+  shot.m_bDistanceOn = 1;
+  shot.m_nDistance = 24;
+  shot.m_nPower = nPower;
+  shot.m_nHitEffect = kEffectExplosion;
+  return command;
+}
+
+cFlow MakeFlow(int nTrigger, std::initializer_list<cCommand> commands) {
+  cFlow flow;
+  flow.m_nTrigger = static_cast<uint8_t>(nTrigger);
+  for (const cCommand& command : commands) flow.m_Commands.push_back(command);
+  return flow;
+}
+
+// A flow that runs while `key` is held (or, with bOnPress, on the frame it
+// goes down).
+cFlow MakeKeyFlow(int key, bool bOnPress, std::initializer_list<cCommand> commands) {
+  cFlow flow = MakeFlow(TRIGGER_ALWAYS, commands);
+  cKeyCond cond;
+  cond.m_Keys[key] = KEY_STATE_PRESSED;
+  if (bOnPress) {
+    cond.m_nMinFrames = 1;
+    cond.m_nMaxFrames = 1;
+  } else {
+    cond.m_bAnyDuration = 1;
+  }
+  flow.m_KeyConds.push_back(cond);
+  return flow;
+}
+
+cBlockData MakeBlock(const char* name, int16_t nGraphic, int nContact) {
+  cBlockData block;
+  block.m_strName = name;
+  block.m_nGraphic = nGraphic;
+  block.m_nGraphicKind = GRAPHIC_BLOCK;
+  block.m_nContact = static_cast<uint8_t>(nContact);
+  return block;
+}
+
+cCharaData MakeChara(const char* name, int16_t nGraphicRow, int32_t nMhp, int32_t nPower, int32_t nScore) {
+  cCharaData chara;
+  chara.m_strName = name;
+  chara.m_nGraphic = 1;
+  chara.m_nGraphicKind = GRAPHIC_CHARA;
+  chara.m_nGraphicRow = nGraphicRow;
+  chara.m_nAnimeSet = kAnimeSetChara;
+  chara.m_nMhp = nMhp;
+  chara.m_nPower = nPower;
+  chara.m_nGetsc = nScore;
+  chara.m_nDeathEffect = 1;
+  chara.m_nHitEffect = kEffectExplosion;
+  chara.m_bFacingLock = 0;
+  return chara;
+}
+
+cCharaData MakeHero() {
+  cCharaData hero = MakeChara("主人公", 0, 3, 1, 0);
+  hero.m_nOperator = CHARA_BY_PLAYER;
+  hero.m_nFacing = 1;
+  cCommand jump = MakeCommand(0, FLOW_CMD_JUMP);
+  jump.m_Params[2] = 6;  // height in half blocks
+  jump.m_nSound = kSoundJump;
+  hero.m_Flows.push_back(MakeKeyFlow(kKeyLeft, false, {MakeMove(FLOW_CMD_STRAIGHT_MOVE, DIR_LEFT, 30, 1)}));
+  hero.m_Flows.push_back(MakeKeyFlow(kKeyRight, false, {MakeMove(FLOW_CMD_STRAIGHT_MOVE, DIR_RIGHT, 30, 1)}));
+  hero.m_Flows.push_back(MakeKeyFlow(kKeyButton1, true, {jump}));
+  hero.m_Flows.push_back(MakeKeyFlow(kKeyButton2, true, {MakeShot(1, 0, 1, 80, 1)}));
+  return hero;
+}
+
+// Walks along its facing and turns at walls and ledges.
+cCharaData MakeWalker() {
+  cCharaData walker = MakeChara("歩く敵", 1, 1, 1, 100);
+  walker.m_Flows.push_back(MakeFlow(TRIGGER_ALWAYS, {MakeMove(FLOW_CMD_GROUND_TURN_MOVE, DIR_FRONT, 10, 100)}));
+  return walker;
+}
+
+// Walks a little, stops and shoots ahead.
+cCharaData MakeShooter() {
+  cCharaData shooter = MakeChara("撃つ敵", 2, 2, 1, 200);
+  shooter.m_Flows.push_back(MakeFlow(TRIGGER_ALWAYS, {MakeMove(FLOW_CMD_GROUND_TURN_MOVE, DIR_FRONT, 8, 20),
+                                                      MakeCommand(0, FLOW_CMD_WAIT, 5), MakeShot(2, 0, 1, 40, 1),
+                                                      MakeCommand(0, FLOW_CMD_WAIT, 10)}));
+  return shooter;
+}
+
+// Paces, fires a spread of three, and clears the stage when it dies.
+cCharaData MakeBoss() {
+  cCharaData boss = MakeChara("ボス", 3, 20, 2, 5000);
+  boss.m_nScale = 2;
+  boss.m_Flows.push_back(MakeFlow(TRIGGER_ALWAYS, {MakeMove(FLOW_CMD_GROUND_TURN_MOVE, DIR_FRONT, 12, 30),
+                                                   MakeShot(2, 2, 3, 50, 1), MakeCommand(0, FLOW_CMD_WAIT, 10)}));
+  cCommand sound = MakeCommand(0, FLOW_CMD_SOUND);
+  sound.m_Params[0] = kSoundExplosion;
+  boss.m_Flows.push_back(MakeFlow(TRIGGER_DEATH, {sound, MakeCommand(0, FLOW_CMD_STAGE_CLEAR)}));
+  return boss;
+}
+
+cItemData MakeItem(const char* name, int16_t nGraphic, int16_t nSound) {
+  cItemData item;
+  item.m_strName = name;
+  item.m_nGraphic = nGraphic;
+  item.m_nGraphicKind = GRAPHIC_ITEM;
+  item.m_nSound = nSound;
+  item.m_bGetMessage = 0;
+  return item;
+}
+
+template <class tDef>
+tDef PlaceAt(const tDef& definition, int x, int y) {
+  tDef placed = definition;
+  placed.m_nCellX = static_cast<int16_t>(x);
+  placed.m_nCellY = static_cast<int16_t>(y);
+  return placed;
+}
+
+// The ground along the bottom row with the given gaps, and the stage frame.
+void LayGround(cStageData& stage, const cPalette& common, std::initializer_list<int> gaps) {
+  for (int x = 0; x < stage.m_Width; ++x) {
+    bool bGap = false;
+    for (int gap : gaps) bGap = bGap || x == gap || x == gap + 1;
+    if (!bGap) stage.m_PlacedBlocks.push_back(PlaceAt(common.m_Blocks[BLOCK_GROUND], x, kGroundRow));
+  }
+}
+
+void AddWall(cStageData& stage, const cPalette& common, int x, int height) {
+  for (int i = 1; i <= height; ++i)
+    stage.m_PlacedBlocks.push_back(PlaceAt(common.m_Blocks[BLOCK_BRICK], x, kGroundRow - i));
+}
+
+void AddPlatform(cStageData& stage, const cPalette& common, int x, int y, int length) {
+  for (int i = 0; i < length; ++i) stage.m_PlacedBlocks.push_back(PlaceAt(common.m_Blocks[BLOCK_BRICK], x + i, y));
+}
+
+cStageData MakeStageFrame(const char* name, int nWidth, int nBgm) {
+  cStageData stage;
+  stage.m_Name = name;
+  stage.m_Width = nWidth;
+  stage.m_Height = kMapHeight;
+  stage.m_TimeLimitOn = 1;
+  stage.m_TimeLimit = 300;
+  stage.m_Bgm = nBgm;
+  stage.m_BgmLoop = 1;
+  stage.m_ShowStageCaption = 1;
+  stage.m_AreaLimitX = (nWidth + 20) * 32;
+  stage.m_AreaLimitY = (kMapHeight + 20) * 32;
+  // A plain sky behind everything.
+  stage.m_BgLayers[0].m_bPlainColour = 1;
+  stage.m_BgLayers[0].m_nColour = 20;
+  stage.m_VarNames.resize(kStageVarCount);
+  stage.m_VarNames[0].m_strName = "スコア";
+  return stage;
+}
+
+void PlaceHero(cStageData& stage, const cPalette& common) {
+  stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_HERO], 2, kGroundRow - 1));
+}
+
+void PlaceCoins(cStageData& stage, const cPalette& common, int x, int y, int count) {
+  for (int i = 0; i < count; ++i) stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_COIN], x + i, y));
+}
+
+cStageData MakeStage1(const cPalette& common) {
+  cStageData stage = MakeStageFrame("はじまりの道", 60, kBgmStage);
+  LayGround(stage, common, {24});
+  AddWall(stage, common, 15, 2);
+  AddWall(stage, common, 35, 2);
+  AddPlatform(stage, common, 40, 10, 5);
+  PlaceHero(stage, common);
+  stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 10, kGroundRow - 1));
+  stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 30, kGroundRow - 1));
+  PlaceCoins(stage, common, 6, 11, 4);
+  PlaceCoins(stage, common, 41, 9, 3);
+  stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_GOAL], 57, kGroundRow - 1));
+  return stage;
+}
+
+cStageData MakeStage2(const cPalette& common) {
+  cStageData stage = MakeStageFrame("撃ち合いの丘", 70, kBgmStage);
+  LayGround(stage, common, {20, 45});
+  AddWall(stage, common, 12, 1);
+  AddWall(stage, common, 32, 3);
+  AddPlatform(stage, common, 25, 10, 6);
+  AddPlatform(stage, common, 50, 9, 4);
+  for (int x = 38; x < 42; ++x) stage.m_PlacedBlocks.push_back(PlaceAt(common.m_Blocks[BLOCK_SPIKES], x, 12));
+  PlaceHero(stage, common);
+  stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 16, kGroundRow - 1));
+  stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_SHOOTER], 28, 9));
+  stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_SHOOTER], 55, kGroundRow - 1));
+  stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 60, kGroundRow - 1));
+  PlaceCoins(stage, common, 26, 9, 4);
+  stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_HEART], 51, 8));
+  stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_GOAL], 67, kGroundRow - 1));
+  return stage;
+}
+
+cStageData MakeStage3(const cPalette& common) {
+  cStageData stage = MakeStageFrame("ボスの間", 40, kBgmBoss);
+  LayGround(stage, common, {});
+  AddWall(stage, common, 0, 13);
+  AddWall(stage, common, 39, 13);
+  AddPlatform(stage, common, 8, 10, 4);
+  AddPlatform(stage, common, 28, 10, 4);
+  PlaceHero(stage, common);
+  stage.m_PlacedCharas.back().m_nCellX = 3;
+  stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_BOSS], 30, kGroundRow - 2));
+  stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_HEART], 9, 9));
+  // The stage ends when the boss dies; its death flow clears it.
+  stage.m_AutoAdvance = 0;
+  return stage;
+}
+
+}  // namespace
+
+cPalette MakeCommonPalette() {
+  cPalette palette;
+  palette.m_Blocks.resize(1);
+  palette.m_Blocks.push_back(MakeBlock("地面", 1, BLOCK_CONTACT_SOLID));
+  palette.m_Blocks.push_back(MakeBlock("レンガ", 2, BLOCK_CONTACT_SOLID));
+  palette.m_Blocks.push_back(MakeBlock("トゲ", 3, BLOCK_CONTACT_DEADLY));
+
+  palette.m_Charas.resize(1);
+  palette.m_Charas.push_back(MakeHero());
+  palette.m_Charas.push_back(MakeWalker());
+  palette.m_Charas.push_back(MakeShooter());
+  palette.m_Charas.push_back(MakeBoss());
+
+  palette.m_Items.resize(1);
+  palette.m_Items.push_back(MakeItem("コイン", 1, kSoundCoin));
+  cItemData goal = MakeItem("ゴール", 2, 0);
+  goal.m_Commands.push_back(MakeCommand(1, FLOW_CMD_STAGE_CLEAR - kItemToFlowCmdOffset));
+  palette.m_Items.push_back(goal);
+  palette.m_Items.push_back(MakeItem("ハート", 3, kSoundCoin));
+  return palette;
+}
+
+std::vector<cSampleStage> MakeStages(const cPalette& common) {
+  std::vector<cSampleStage> stages;
+  stages.push_back({"c01-1.stg4_781", MakeStage1(common)});
+  stages.push_back({"c02-1.stg4_781", MakeStage2(common)});
+  stages.push_back({"c03-1.stg4_781", MakeStage3(common)});
+  return stages;
+}
+
+}  // namespace samplegame
