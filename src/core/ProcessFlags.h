@@ -14,3 +14,8 @@ extern std::atomic<int> g_LaunchedByEditor;
 // application is active (and before the first activation). The game thread
 // runs frames only while it is non-zero.
 extern std::atomic<int> g_AppActive;
+
+// 1 while a stage file named at start (command line or the FreeStage setting)
+// is played: a test play. Set by start-up; read by the game code. Defined with
+// the shell's globals (app/Globals.cpp).
+extern int g_TestPlay;
