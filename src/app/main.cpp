@@ -1,14 +1,11 @@
-// The entry of the player.
+// The entry of the player: the command line, then the player's own entry.
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
-#include "core/Log.h"
-#include "core/PathUtil.h"
-#include "core/SystemReport.h"
+#include "app/WinMain.h"
 #include "core/Thread.h"
-#include "platform/TextCodec.h"
+#include "platform/CommandLine.h"
 
 namespace {
 
@@ -22,19 +19,10 @@ int LeaveProcess(int code) {
 
 }  // namespace
 
-int main() {
-  LogInit(0, "EC_Game.txt");
-
-  std::string reportPath = "Report_Game.txt";
-  ToFullPath(reportPath);
-  if (!ReportInit(reportPath)) {
-    // Without its report the player cannot tell anyone what goes wrong later,
-    // so it does not start; say why, since it ends silently otherwise.
-    std::fprintf(stderr, "kestrova4: cannot create the report file %s; not starting\n",
-                 plat::Cp932ToUtf8(reportPath).c_str());
-    return LeaveProcess(0);
+int main(int argc, char** argv) {
+  const plat::sCommandLine commandLine = plat::ParseCommandLine(argc, argv);
+  for (const std::string& problem : commandLine.problems) {
+    std::fprintf(stderr, "kestrova4: argument not understood: %s\n", problem.c_str());
   }
-  ReportPrintf("App : ver %s", "781");
-  ReportSystemInfo();
-  return LeaveProcess(0);
+  return LeaveProcess(WinMain(commandLine));
 }

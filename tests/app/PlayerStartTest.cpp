@@ -62,8 +62,9 @@ void ExpectVersionAndSystemLines(const std::vector<std::string>& lines) {
       "Vir Free : *[0-9]+MB",
       "HD Free : *[0-9]+MB",
   };
-  ASSERT_EQ(lines.size(), std::size(patterns));
-  for (std::size_t i = 0; i < lines.size(); ++i) {
+  // Start-up goes on writing below them (here it stops at the missing data).
+  ASSERT_GE(lines.size(), std::size(patterns));
+  for (std::size_t i = 0; i < std::size(patterns); ++i) {
     EXPECT_TRUE(std::regex_match(lines[i], std::regex(patterns[i]))) << "line " << i << ": " << lines[i];
   }
 }

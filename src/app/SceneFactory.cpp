@@ -1,0 +1,12 @@
+#include "app/SceneFactory.h"
+
+#include "app/Scene.h"
+#include "app/SceneManager.h"
+
+cScene* CreateScene(int type) {
+  // Each scene class is added here as it joins the player: the title menu,
+  // the world map, the map menu, the stage select, the game and the options.
+  switch (type) {
+    default: return nullptr;
+  }
+}

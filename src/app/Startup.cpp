@@ -1,0 +1,334 @@
+#include "app/Startup.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/BootData.h"
+#include "app/Globals.h"
+#include "app/MainWnd.h"
+#include "app/SceneManager.h"
+#include "app/SystemIni.h"
+#include "app/WindowData.h"
+#include "app/Wnd.h"
+#include "core/ErrorBox.h"
+#include "core/Log.h"
+#include "core/MainWindow.h"
+#include "core/PathUtil.h"
+#include "core/SystemReport.h"
+#include "data/DataRecord.h"
+#include "data/Database.h"
+#include "data/DefaultData.h"
+#include "data/PathTable.h"
+#include "data/SystemData.h"
+#include "graphics/DrawContext.h"
+#include "graphics/Palette.h"
+#include "graphics/SurfaceDef.h"
+#include "graphics/SurfaceTable.h"
+#include "platform/Clock.h"
+#include "platform/CommandLine.h"
+#include "platform/PathResolver.h"
+
+const std::array<const char*, kWorkingFolderCount> kWorkingFolders = {
+    "user_data",      "user_data\\story", "user_data\\challenge", "user_data\\free", "user_data\\rpl4",
+    "data",           "data\\database",   "data\\stg4",           "data\\stg4\\old_ver", "data\\work",
+    "data\\plt4",     "bmp",              "bmp\\back",            "bmp\\chara_sp",   "bmp\\effect",
+    "bmp\\picture",   "bmp\\sword",       "bmp\\convert",         "bmp\\plt",        "bmp\\hbt",
+    "wave",           "bgm",
+};
+
+const char* const kBadWindowModeText =
+    "画面モードが不正です！\nウインドウモードではSystem.iniの設定と画面の色の設定を合わせて下さい！";
+const char* const kBadScreenModeText = "画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！";
+
+namespace {
+
+const char* const kTextureFailText =
+    "テクスチャの作成に失敗しました！\nビデオカードの性能が十分ではないかもしれません。\n"
+    "System.iniファイルで「Direct3D=0」に変更してDirect3Dを無効にすれば改善される可能性があります。";
+
+HWND MainWindow() { return g_hMainWnd.load(); }
+
+void ShowMainWindow(int showCommand) {
+  if (plat::cWindowHost* host = g_MainWnd.Host()) host->Show(showCommand);
+}
+
+// The start-up dialog, which lets the player choose the drawing back end and
+// stop it from asking again, is not part of the player yet: the choice stored
+// in Boot.dat (or its default, Direct3D) is taken as if Start had been pressed.
+// Returns 1 for Start, 0 for Cancel.
+int RunBootDialog() { return 1; }
+
+// The clock, the random seed, the data folder, the working folders and the
+// databases with the tables compiled from them.
+bool PrepareData() {
+  // The clock runs at 1 ms resolution already; there is no timer period to set.
+  g_Random.Seed(plat::TimeGetTime());
+  g_StripCR = true;  // DATA_VERSION is the constant 781
+
+  if (!CreateDefaultData(g_MainWnd.GetHandle())) {
+    ReportPrintfError("「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。");
+    return false;
+  }
+  CreateWorkingFolders();
+  if (!g_Database.Load()) {
+    ReportPrintfError("データベースの読み込みに失敗…");
+    return false;
+  }
+  g_Database.FillRunTimeEffectLists();
+  BuildAnimeScripts(g_AnimeScripts);
+  BuildEffectScripts(g_EffectScripts);
+  return true;
+}
+
+// The drawing back end, asked of the player when System.ini leaves it open.
+bool ChooseDrawingBackEnd() {
+  if (g_SystemIni.m_nDirect3D < 2) return true;
+  g_BootData.Load();  // a missing or damaged file keeps the defaults
+  if (g_BootData.m_bNoShow == 0 && RunBootDialog() == 0) return false;
+  g_SystemIni.m_nDirect3D = g_BootData.m_nDrawMode == 1 ? 1 : 0;
+  return true;
+}
+
+// The display mode, with the chosen depth and vertical sync written back
+// into the settings.
+bool CheckDisplayMode(const cStartupSystemValues& system) {
+  cDisplayModeInput input;
+  input.m_nDirect3D = g_SystemIni.m_nDirect3D;
+  input.m_nWindowMode = g_SystemIni.m_nWindowMode;
+  input.m_nBpp = g_SystemIni.m_nBpp;
+  input.m_nVSync = g_SystemIni.m_nVSync;
+  input.m_bTransparent = system.m_bTransparent;
+  input.m_nD3DDepthChoice = system.m_nD3DDepthChoice;
+  input.m_nDDDepthChoice = system.m_nDDDepthChoice;
+  input.m_nDesktopBpp = g_DrawLayer.nDesktopBpp;
+  input.m_bNewWindows = IsWindowsVersionAtLeast(6, 0);
+  const cDisplayMode mode = DecideDisplayMode(input);
+  g_SystemIni.m_nBpp = mode.m_nBpp;
+  g_SystemIni.m_nVSync = mode.m_nVSync;
+  if (!mode.m_bValid) {
+    ErrorBoxf("%s", mode.m_pMessage);
+    return false;
+  }
+  if (mode.m_bThickFrame) g_MainWnd.AddStyle(WS_THICKFRAME);
+  return true;
+}
+
+// The main-window object bound to its window, and the game's title on it.
+void BindMainWindow(const cStartupSystemValues& system) {
+  g_hMainWnd = g_MainWnd.Attach(0, nullptr, &g_WindowRegistry);
+  if (!system.m_strTitle.empty()) g_MainWnd.SetText(system.m_strTitle);
+}
+
+bool StartDrawingLayer(int windowed, int showCommand) {
+  const auto start = [windowed] {
+    return DDInit(g_SystemIni.m_nDirect3D, MainWindow(), 640, 480, g_SystemIni.m_nBpp, g_SystemIni.m_nVSync,
+                  windowed, 1, kTargetFps, g_SystemIni.m_nVSync, g_SurfaceData.data(), g_SurfaceDef.data(),
+                  kSurfaceTableRows, 0);
+  };
+  bool started = start();
+  if (!started && g_SystemIni.m_nDirect3D) {
+    DDUnInit();
+    g_SystemIni.m_nDirect3D = 0;
+    ShowMainWindow(g_SystemIni.m_nWindowMode != 0 ? showCommand : plat::SW_SHOWMAXIMIZED);
+    started = start();
+  }
+  if (!started) {
+    // The debug log is off in normal runs: the report keeps the reason too.
+    ReportPrintfLog("DDInit失敗");
+    return false;
+  }
+  return true;
+}
+
+// In a window, the placement of the last run.
+void PlaceWindowAsLastRun(int& showCommand) {
+  if (!cDataRecord::LoadFile(g_WindowData, g_PathTable[PATH_WINDOW])) return;
+  g_MainWnd.MoveTo(g_WindowData.m_nX, g_WindowData.m_nY);
+  if (g_SystemIni.m_nDirect3D && g_SystemIni.m_nWindowMode == 2) {
+    g_MainWnd.SetClientSize(g_WindowData.m_nWidth, g_WindowData.m_nHeight);
+  }
+  if (g_WindowData.m_bMaximised != 0) showCommand = plat::SW_SHOWMAXIMIZED;
+}
+
+// The palette and the transparent colour.
+bool SetPaletteAndTransparentColour(const cStartupSystemValues& system) {
+  const std::string& paletteFile = g_SurfaceDef[SURF_PALETTE].szFile;
+  if (!DDLoadPaletteFromFile(g_Palette, paletteFile)) {
+    ReportPrintfLog("DDLoadPaletteFromFile失敗");
+    return false;
+  }
+  g_PaletteWork = g_Palette;
+
+  if (system.m_bTransparent && g_SystemIni.m_nBpp != 16) {
+    DDSetTransmit(system.m_nTransparentRed, system.m_nTransparentGreen, system.m_nTransparentBlue);
+  } else {
+    if (!DDSetTransmit(paletteFile)) {
+      ReportPrintfLog("DDSetTransmit失敗");
+      return false;
+    }
+    if (system.m_bTransparent) {
+      // At 16 bits the file form sets up the key conversion; the colour itself
+      // is the system's.
+      RGBTRIPLE* transmit = lpDTCon ? &lpDTCon->rgbTransmit : lpDDCon ? &lpDDCon->rgbTransmit : nullptr;
+      if (transmit) {
+        transmit->rgbtRed = system.m_nTransparentRed;
+        transmit->rgbtGreen = system.m_nTransparentGreen;
+        transmit->rgbtBlue = system.m_nTransparentBlue;
+      }
+    }
+  }
+  LogPuts("1");
+  return true;
+}
+
+// DirectDraw blits when windowed or without vertical sync, and when
+// the display runs slower than the target frame rate; otherwise it flips.
+void ChoosePresentation() {
+  if (lpDTCon) return;
+  if (g_SystemIni.m_nWindowMode != 0 || g_SystemIni.m_nVSync == 0) {
+    g_bDDBlitPresent = 1;
+  } else {
+    g_bDDBlitPresent = g_DrawLayer.nDisplayRefreshRate < g_SceneManager.m_nFps ? 1 : 0;
+  }
+}
+
+// A stage file named at start is played at once.
+void StartNamedStage() {
+  std::string& path = g_SystemIni.m_strFreeStage;
+  if (path.empty()) return;
+  FindLastNumberedFile(path, path, "stg4");
+  if (!plat::FileExists(path)) {
+    ReportPrintfLog("「%s」の読み込みに失敗しました！", path.c_str());
+    path.clear();
+    return;
+  }
+  g_TestPlay = 1;
+  // Loading the stage into the run (StartStageFromFile) comes with the run
+  // start of the title menu; until then the game scene is only selected.
+  g_SceneManager.m_nPlayMode = 2;
+  g_SceneManager.m_bRanking = 1;
+  g_SceneManager.m_nTitleChoice = 3;
+  g_SceneManager.m_nCurScene = SCENE_GAME;
+  g_SceneManager.m_nPrevScene = SCENE_TITLE;
+}
+
+}  // namespace
+
+cStartupSystemValues StartupSystemValues() {
+  cStartupSystemValues values;
+  values.m_strTitle = g_System.m_strTitle;
+  values.m_bTransparent = g_System.m_bTransparent;
+  values.m_nTransparentRed = g_System.m_nTransparentRed;
+  values.m_nTransparentGreen = g_System.m_nTransparentGreen;
+  values.m_nTransparentBlue = g_System.m_nTransparentBlue;
+  values.m_nD3DDepthChoice = g_System.m_nDepthChoice;
+  values.m_nDDDepthChoice = g_System.m_nDepthDefault;
+  return values;
+}
+
+void CreateWorkingFolders() {
+  for (const char* folder : kWorkingFolders) {
+    std::error_code ignored;
+    std::filesystem::create_directory(plat::NativePath(folder), ignored);
+  }
+}
+
+int DepthFromChoice(bool bDirect3D, int nChoice, int bTransparent) {
+  if (bDirect3D) return nChoice == 1 ? 16 : 32;
+  switch (nChoice) {
+    case 1: return 16;
+    case 2: return bTransparent ? 32 : 8;
+    default: return 32;
+  }
+}
+
+cDisplayMode DecideDisplayMode(const cDisplayModeInput& input) {
+  cDisplayMode mode;
+  const bool direct3D = input.m_nDirect3D != 0;
+  mode.m_bWindowed = input.m_nWindowMode != 0;
+
+  if (direct3D) {
+    mode.m_nVSync = input.m_nVSync >= 2 ? 1 : input.m_nVSync;
+  } else if (mode.m_bWindowed) {
+    mode.m_nVSync = 0;
+  } else {
+    mode.m_nVSync = input.m_nVSync >= 2 ? (input.m_bNewWindows ? 0 : 1) : input.m_nVSync;
+  }
+
+  if (input.m_nBpp != 0) {
+    mode.m_nBpp = input.m_nBpp;
+  } else if (mode.m_bWindowed) {
+    mode.m_nBpp = input.m_nDesktopBpp;
+  } else {
+    mode.m_nBpp = DepthFromChoice(direct3D, direct3D ? input.m_nD3DDepthChoice : input.m_nDDDepthChoice,
+                                  input.m_bTransparent);
+  }
+
+  bool allowed = mode.m_nBpp == 16 || mode.m_nBpp == 32 || (!direct3D && mode.m_nBpp == 8 && !input.m_bTransparent);
+  if (mode.m_bWindowed && (mode.m_nBpp != input.m_nDesktopBpp || mode.m_nBpp == 8)) allowed = false;
+
+  if (allowed) {
+    mode.m_bValid = true;
+    mode.m_bThickFrame = direct3D && input.m_nWindowMode == 2;
+  } else {
+    const bool windowDepth = mode.m_bWindowed && (mode.m_nBpp == 16 || mode.m_nBpp == 32);
+    mode.m_pMessage = windowDepth ? kBadWindowModeText : kBadScreenModeText;
+  }
+  return mode;
+}
+
+bool InitGame(std::string_view commandLine, int showCommand) {
+  // Not part of the player yet, each in its place below: the flows'
+  // command-parameter table (first), the key input (repeat, button masks, key
+  // configuration), the options, the fonts and digit strips, the 8-bit blend
+  // table, the music manager, the sound effects, the world map and common
+  // palette, and the run start of a stage named at start.
+  if (!PrepareData()) return false;
+  // "data\System.dat" after the databases: its scene music is checked against
+  // the Bgm list.
+  if (!LoadSystemData()) return false;
+  const cStartupSystemValues system = StartupSystemValues();
+
+  LoadSystemIni(g_SystemIni);
+  if (!ChooseDrawingBackEnd()) return false;
+  if (!commandLine.empty()) g_SystemIni.m_strFreeStage.assign(commandLine);
+
+  g_SceneManager.m_nFps = kTargetFps;
+  g_SceneManager.m_nFadeStep = kFadeStepDegrees;
+
+  if (!CheckDisplayMode(system)) return false;
+  BindMainWindow(system);
+  if (g_SystemIni.m_nBpp == 8) g_SystemIni.m_nDDVideoStretch = 0;
+
+  const int windowed = g_SystemIni.m_nWindowMode != 0 ? 1 : 0;
+  if (!StartDrawingLayer(windowed, showCommand)) return false;
+  if (lpDTCon) {
+    lpDTCon->szTextureFailMessage = kTextureFailText;
+    LinkMirrorSurfaces();
+  }
+  if (windowed) PlaceWindowAsLastRun(showCommand);
+  ShowMainWindow(g_SystemIni.m_nDirect3D || windowed ? showCommand : plat::SW_SHOWMAXIMIZED);
+  ReportDisplayInfo(1);
+  LogPuts("DDInit成功");
+
+  if (!SetPaletteAndTransparentColour(system)) return false;
+  ChoosePresentation();
+  const int debugRow[] = {SURF_DEBUG};
+  if (!DDCreateSurfaceTable(g_SurfaceData.data(), debugRow, 1)) return false;
+  LogPuts("3");  // after the fonts
+  LogPuts("4");  // after the sound, the world map and the common palette
+
+  StartNamedStage();
+  return true;
+}
+
+void UnInitGame() {
+  // The clock needs no timer period to be given back. The fonts' glyph counts
+  // for the report, the sound effects and the music manager are released
+  // before the scenes, the fonts and digit strips after them, and the
+  // keyboard hook last, as those subsystems join the player.
+  g_SceneManager.DeleteScenes();
+  // DDRelease in a window and DDUnInit in full screen are the same operation;
+  // both tolerate a layer that never started.
+  DDUnInit();
+}

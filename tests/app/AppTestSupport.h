@@ -1,0 +1,115 @@
+#pragma once
+// Shared fixture of the shell's unit tests: a fresh temporary working folder
+// with the system report open in it, a message-box sink that records every
+// box, and the shell's globals and the logs back at their start state before
+// and after each test.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/Globals.h"
+#include "core/FrameTimer.h"
+#include "core/Log.h"
+#include "graphics/DrawContext.h"
+#include "graphics/Palette.h"
+#include "graphics/SurfaceDef.h"
+#include "graphics/SurfaceTable.h"
+#include "platform/Clock.h"
+#include "platform/Presenter.h"
+#include "platform/MessageBox.h"
+#include "platform/MessageCore.h"
+
+namespace apptest {
+
+struct cShownBox {
+  std::string text;
+  std::string caption;
+};
+
+class cAppFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova_app_unit_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    m_Folder = pattern;
+    m_Previous = std::filesystem::current_path();
+    std::filesystem::current_path(m_Folder);
+    ResetState();
+    DDSetPresenter(&m_Presenter);
+    ASSERT_TRUE(ReportInit("Report_Game.txt"));
+    plat::SetMessageBoxSink([this](const std::string& text, const std::string& caption, UINT) {
+      m_Boxes.push_back({text, caption});
+      return m_BoxAnswer;
+    });
+  }
+
+  void TearDown() override {
+    plat::SetMessageBoxSink({});
+    ResetState();
+    DDSetPresenter(nullptr);
+    std::error_code ec;
+    std::filesystem::current_path(m_Previous, ec);
+    std::filesystem::remove_all(m_Folder, ec);
+  }
+
+  static void ResetState() {
+    ResetAppGlobalsForTests();
+    ResetDrawingLayer();
+    ResetLogsForTests();
+    ResetFrameTimingForTests();
+    plat::SetTimeSource(nullptr);
+  }
+
+  // The drawing layer as at process start: no back end, the fixed table.
+  static void ResetDrawingLayer() {
+    for (DDSURFACEDATA& sd : g_SurfaceData) DDReleaseSurface(&sd);
+    DDResetLayerForTests();
+    DDSetDriverVersionQueryForTests(nullptr);
+    g_SurfaceDef = MakeFixedSurfaceTable();
+    LinkMirrorSurfaces();
+    g_Palette = {};
+    g_PaletteWork = {};
+    ResetPaletteAnimationForTests();
+  }
+
+  // Starts a back end the way start-up does, in a window at 32 bits.
+  static bool StartDrawingLayer(bool direct3D, int vsync) {
+    return DDInit(direct3D ? 1 : 0, nullptr, 640, 480, 32, vsync, 1, 1, 60, vsync, g_SurfaceData.data(),
+                  g_SurfaceDef.data(), kSurfaceTableRows, 0);
+  }
+
+  // Writes a file below the working folder; `path` uses slashes.
+  void WriteFile(const std::string& path, const std::string& bytes) const {
+    const std::filesystem::path full = m_Folder / path;
+    std::filesystem::create_directories(full.parent_path());
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    out << bytes;
+  }
+
+  std::string ReadFile(const std::string& path) const {
+    std::ifstream in(m_Folder / path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+  std::vector<std::string> ReadLines(const std::string& path) const {
+    std::vector<std::string> lines;
+    std::istringstream in(ReadFile(path));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  std::filesystem::path m_Folder;
+  std::filesystem::path m_Previous;
+  plat::cNullPresenter m_Presenter;
+  std::vector<cShownBox> m_Boxes;
+  int m_BoxAnswer = IDOK;
+};
+
+}  // namespace apptest

@@ -1,0 +1,504 @@
+#include "app/Startup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "app/BootData.h"
+#include "app/MainWnd.h"
+#include "app/Scene.h"
+#include "app/SceneManager.h"
+#include "app/SystemIni.h"
+#include "app/WindowData.h"
+#include "core/MainWindow.h"
+#include "data/Database.h"
+#include "data/SystemData.h"
+#include "doubles/MainWindowRecorder.h"
+#include "graphics/DrawContext.h"
+#include "graphics/SurfaceTable.h"
+#include "platform/BmpDecoder.h"
+#include "platform/CommandLine.h"
+#include "platform/PathResolver.h"
+#include "platform/WindowHost.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A window host that records what start-up does to the main window, and
+// whether the drawing layer was running at that moment.
+class cRecordingHost final : public plat::cWindowHost {
+ public:
+  struct cCall {
+    std::string what;
+    int a = 0;
+    int b = 0;
+    bool layerRunning = false;
+  };
+
+  RECT GetWindowRect() const override { return m_Rect; }
+  RECT GetClientRect() const override { return RECT{0, 0, m_Rect.right - m_Rect.left, m_Rect.bottom - m_Rect.top}; }
+  void SetWindowPos(int x, int y, int width, int height) override {
+    m_Rect = RECT{x, y, x + width, y + height};
+    Record("pos", x, y);
+  }
+  std::uint32_t GetStyle() const override { return m_Style; }
+  void SetStyle(std::uint32_t style) override {
+    m_Style = style;
+    Record("style", static_cast<int>(style & WS_THICKFRAME), 0);
+  }
+  void Show(int showCommand) override { Record("show", showCommand, 0); }
+  bool IsIconic() const override { return false; }
+  bool IsZoomed() const override { return false; }
+  void SetTitle(const std::string& title) override { Record("title:" + title, 0, 0); }
+  bool GetCursorPos(POINT*) const override { return false; }
+  bool IsButtonDown(int) const override { return false; }
+
+  std::vector<cCall> Calls(const std::string& what) const {
+    std::vector<cCall> found;
+    for (const cCall& call : m_Calls)
+      if (call.what == what) found.push_back(call);
+    return found;
+  }
+  std::vector<cCall> m_Calls;
+
+ private:
+  void Record(const std::string& what, int a, int b) {
+    m_Calls.push_back({what, a, b, lpDTCon != nullptr || lpDDCon != nullptr});
+  }
+  RECT m_Rect{100, 100, 740, 580};
+  std::uint32_t m_Style = 0x80CB0000u;
+};
+
+std::string AsString(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// The file bytes of one database list: version word, count, records.
+template <class List>
+std::string ListFile(List& list) {
+  cByteWriter out;
+  BeginDataWrite(out);
+  WriteRecordList(out, list);
+  return AsString(out.Bytes());
+}
+
+class StartupTest : public apptest::cAppFixture {
+ protected:
+  void SetUp() override {
+    cAppFixture::SetUp();
+    plat::SetTimeSource(&m_Clock);
+    g_Database = cDatabase();
+    ResetSystemDataForTests();
+    WriteDatabases();
+    WriteFile("data/System.dat", AsString(cSystemData().MakeFileBytes()));
+    WritePaletteBitmap();
+    WriteFile("bmp/Debug.bmp", AsString(plat::EncodeBmp24(32, 32, std::vector<std::uint32_t>(32 * 32, 0x808080))));
+    WriteFile("System.ini", "Direct3D=0\nWindowMode=1\nExit\n");
+    m_Window = std::make_unique<cMainWindowRecorder>();
+    g_MainWnd.SetHandle(m_Window->Window());
+    plat::AttachWindowHost(m_Window->Window(), &m_Host);
+  }
+
+  void TearDown() override {
+    UnInitGame();
+    plat::AttachWindowHost(m_Window->Window(), nullptr);
+    g_MainWnd.SetHandle(nullptr);
+    m_Window.reset();
+    g_Database = cDatabase();
+    ResetSystemDataForTests();
+    cAppFixture::TearDown();
+  }
+
+  void WriteDatabases() {
+    cDatabase db;
+    const std::string folder = "data/database/";
+    WriteFile(folder + "AnimeSet.dat", ListFile(db.m_AnimeSets));
+    WriteFile(folder + "Anime.dat", ListFile(db.m_Animes));
+    WriteFile(folder + "Bmp_CharaExc.dat", ListFile(db.m_BmpCharaExcs));
+    WriteFile(folder + "SwordType.dat", ListFile(db.m_SwordTypes));
+    WriteFile(folder + "Effect.dat", ListFile(db.m_Effects));
+    WriteFile(folder + "CharaEffect.dat", ListFile(db.m_CharaEffects));
+    WriteFile(folder + "ScrEffect.dat", ListFile(db.m_ScrEffects));
+    WriteFile(folder + "Picture.dat", ListFile(db.m_Pictures));
+    WriteFile(folder + "Sound.dat", ListFile(db.m_Sounds));
+    WriteFile(folder + "Bgm.dat", ListFile(db.m_Bgms));
+  }
+
+  // A 16 x 24 picture whose rows 8 to 23 hold the 256 palette colours; the
+  // top-left pixel (colour 0) is the transparent colour.
+  void WritePaletteBitmap() {
+    std::vector<plat::sPaletteEntry> palette(256);
+    for (int i = 0; i < 256; ++i)
+      palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 0x40, 0};
+    std::vector<std::uint8_t> indices(16 * 24, 0);
+    for (int i = 0; i < 256; ++i) indices[(8 + i / 16) * 16 + i % 16] = static_cast<std::uint8_t>(i);
+    WriteFile("bmp/plt/Palette.bmp", AsString(plat::EncodeBmp8(16, 24, indices, palette)));
+  }
+
+  std::vector<std::string> DebugLog() const { return ReadLines("EC_Game.txt"); }
+
+  bool ReportHas(const std::string& line) const {
+    const std::vector<std::string> report = ReadLines("Report_Game.txt");
+    return std::find(report.begin(), report.end(), line) != report.end();
+  }
+
+  plat::cManualClock m_Clock{4242};
+  std::unique_ptr<cMainWindowRecorder> m_Window;
+  cRecordingHost m_Host;
+};
+
+TEST_F(StartupTest, DirectDrawWindowComesUpInOrder) {
+  LogInit(1, "EC_Game.txt");
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+
+  // The data, the folders and the settings.
+  EXPECT_TRUE(g_StripCR);
+  EXPECT_EQ(4242u, g_Random.State());
+  for (const char* folder : kWorkingFolders) EXPECT_TRUE(plat::DirectoryExists(folder)) << folder;
+  EXPECT_FALSE(g_Database.m_Animes.empty());
+  EXPECT_FALSE(g_AnimeScripts.empty());
+  EXPECT_EQ(0, g_SystemIni.m_nDirect3D);
+  EXPECT_EQ(60, g_SceneManager.m_nFps);
+  EXPECT_EQ(10, g_SceneManager.m_nFadeStep);
+
+  // A DirectDraw window at the desktop's depth, without vertical sync, blitting.
+  EXPECT_EQ(m_Window->Window(), g_hMainWnd.load());
+  ASSERT_NE(nullptr, lpDDCon);
+  EXPECT_EQ(nullptr, lpDTCon);
+  EXPECT_EQ(32, g_SystemIni.m_nBpp);
+  EXPECT_EQ(0, g_SystemIni.m_nVSync);
+  EXPECT_EQ(1, g_DrawLayer.bWindowMode);
+  EXPECT_EQ(1, g_bDDBlitPresent);
+  EXPECT_NE(nullptr, g_SurfaceData[SURF_DEBUG].Pixels());
+  EXPECT_TRUE(ReportHas("Mode : Window"));
+
+  // The window is shown once, after the drawing layer started.
+  const auto shows = m_Host.Calls("show");
+  ASSERT_EQ(1u, shows.size());
+  EXPECT_EQ(plat::SW_SHOWNORMAL, shows[0].a);
+  EXPECT_TRUE(shows[0].layerRunning);
+
+  // The debug log's milestones come in their order.
+  const std::vector<std::string> log = DebugLog();
+  const std::vector<std::string> milestones = {"DDInit成功", "1", "3", "4"};
+  auto at = log.begin();
+  for (const std::string& milestone : milestones) {
+    at = std::find(at, log.end(), milestone);
+    ASSERT_NE(log.end(), at) << milestone;
+  }
+  EXPECT_TRUE(m_Boxes.empty());
+  EXPECT_EQ(0, g_TestPlay);
+  EXPECT_EQ(SCENE_TITLE, g_SceneManager.m_nCurScene);
+}
+
+TEST_F(StartupTest, UnInitGameTakesTheLayerAndTheScenesDownAndMayRunTwice) {
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  cSceneManager::SetFactory([](int) { return new cScene; });
+  g_SceneManager.ChangeScene(SCENE_OPTION);
+  ASSERT_NE(nullptr, g_SceneManager.Scene(SCENE_OPTION));
+  UnInitGame();
+  EXPECT_EQ(nullptr, g_SceneManager.Scene(SCENE_OPTION));
+  EXPECT_EQ(nullptr, lpDDCon);
+  EXPECT_EQ(nullptr, lpDTCon);
+  UnInitGame();
+}
+
+TEST_F(StartupTest, UnInitGameIsSafeWithoutAnyStart) {
+  UnInitGame();
+  EXPECT_EQ(nullptr, lpDDCon);
+}
+
+TEST_F(StartupTest, FailingDirect3DFallsBackToDirectDrawAndShowsTheWindowMaximisedFirst) {
+  WriteFile("System.ini", "Direct3D=1\nWindowMode=0\nBpp=32\nExit\n");
+  DDSetDriverVersionQueryForTests([] { return 8; });
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  EXPECT_EQ(0, g_SystemIni.m_nDirect3D);
+  EXPECT_NE(nullptr, lpDDCon);
+  EXPECT_EQ(nullptr, lpDTCon);
+  const auto shows = m_Host.Calls("show");
+  ASSERT_EQ(2u, shows.size());
+  EXPECT_EQ(plat::SW_SHOWMAXIMIZED, shows[0].a);
+  EXPECT_FALSE(shows[0].layerRunning);  // between the two starts
+  EXPECT_EQ(plat::SW_SHOWMAXIMIZED, shows[1].a);
+  EXPECT_TRUE(ReportHas("Mode : Fullscreen"));
+}
+
+TEST_F(StartupTest, Direct3DInAResizableWindowGetsTheThickFrameBeforeTheLayerStarts) {
+  WriteFile("System.ini", "Direct3D=1\nWindowMode=2\nExit\n");
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  ASSERT_NE(nullptr, lpDTCon);
+  EXPECT_EQ(1, g_SystemIni.m_nVSync);  // 2 becomes on under Direct3D
+  const auto styles = m_Host.Calls("style");
+  ASSERT_FALSE(styles.empty());
+  EXPECT_NE(0, styles[0].a);
+  EXPECT_FALSE(styles[0].layerRunning);
+  EXPECT_FALSE(lpDTCon->szTextureFailMessage.empty());
+}
+
+TEST_F(StartupTest, BootDataDecidesWhenSystemIniLeavesTheBackEndOpen) {
+  struct Case {
+    const char* name;
+    const char* bootFile;  // null: none
+    int wantDirect3D;
+  };
+  cBootData directDraw;
+  directDraw.m_nDrawMode = 0;
+  directDraw.m_bNoShow = 1;
+  const std::string directDrawFile = AsString(directDraw.MakeFileBytes());
+  const Case cases[] = {
+      {"no Boot.dat: Direct3D", nullptr, 1},
+      {"Boot.dat with DirectDraw", directDrawFile.c_str(), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UnInitGame();
+    ResetAppGlobalsForTests();
+    fs::remove(m_Folder / "user_data" / "Boot.dat");
+    if (c.bootFile) WriteFile("user_data/Boot.dat", std::string(directDrawFile));
+    WriteFile("System.ini", "Direct3D=2\nWindowMode=1\nExit\n");
+    ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+    EXPECT_EQ(c.wantDirect3D, g_SystemIni.m_nDirect3D);
+    EXPECT_EQ(c.wantDirect3D == 1, lpDTCon != nullptr);
+  }
+}
+
+TEST_F(StartupTest, EightBitDirectDrawTurnsVideoStretchOff) {
+  WriteFile("System.ini", "Direct3D=0\nWindowMode=0\nDD_VideoStretch=1\nExit\n");
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  EXPECT_EQ(8, g_SystemIni.m_nBpp);
+  EXPECT_EQ(0, g_SystemIni.m_nDDVideoStretch);
+  EXPECT_EQ(0, g_SystemIni.m_nVSync);
+  EXPECT_EQ(1, g_bDDBlitPresent);
+}
+
+TEST_F(StartupTest, FullScreenDirectDrawWithVSyncFlipsAtTheDisplaysRate) {
+  WriteFile("System.ini", "Direct3D=0\nWindowMode=0\nBpp=32\nVSync=1\nExit\n");
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  EXPECT_EQ(0, g_bDDBlitPresent);
+  UnInitGame();
+
+  ResetAppGlobalsForTests();
+  DDSetDisplayRefreshRate(50);
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  EXPECT_EQ(1, g_bDDBlitPresent);
+  DDSetDisplayRefreshRate(60);
+}
+
+TEST_F(StartupTest, InvalidScreenModeShowsItsMessageAndStops) {
+  struct Case {
+    const char* ini;
+    const char* box;
+  };
+  const Case cases[] = {
+      {"Direct3D=0\nWindowMode=1\nBpp=16\nExit\n", kBadWindowModeText},
+      {"Direct3D=0\nWindowMode=0\nBpp=24\nExit\n", kBadScreenModeText},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ini);
+    m_Boxes.clear();
+    WriteFile("System.ini", c.ini);
+    EXPECT_FALSE(InitGame("", plat::SW_SHOWNORMAL));
+    ASSERT_EQ(1u, m_Boxes.size());
+    EXPECT_EQ(c.box, m_Boxes[0].text);
+    EXPECT_EQ(nullptr, lpDDCon);
+    EXPECT_TRUE(m_Host.Calls("show").empty());
+  }
+}
+
+TEST_F(StartupTest, MissingDataWithoutDefaultsStopsBeforeTheFolders) {
+  fs::remove_all(m_Folder / "data");
+  EXPECT_FALSE(InitGame("", plat::SW_SHOWNORMAL));
+  ASSERT_EQ(1u, m_Boxes.size());
+  EXPECT_EQ("「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。", m_Boxes[0].text);
+  EXPECT_FALSE(fs::exists(m_Folder / "user_data"));
+}
+
+TEST_F(StartupTest, DamagedDatabaseStopsWithBothMessages) {
+  WriteFile("data/database/Sound.dat", "bad");
+  EXPECT_FALSE(InitGame("", plat::SW_SHOWNORMAL));
+  ASSERT_EQ(2u, m_Boxes.size());
+  EXPECT_EQ("data\\database\\Sound.dat のロードに失敗！", m_Boxes[0].text);
+  EXPECT_EQ("データベースの読み込みに失敗…", m_Boxes[1].text);
+  EXPECT_EQ(nullptr, lpDDCon);
+}
+
+TEST_F(StartupTest, MissingOrDamagedSystemDataStopsTheStart) {
+  // Missing; too short for its version word; a current version word and then
+  // a record cut short.
+  const std::string files[] = {"", "bad", std::string("\x0d\x03\x00\x00\x07", 5)};
+  for (const std::string& bytes : files) {
+    SCOPED_TRACE(bytes.size());
+    m_Boxes.clear();
+    if (bytes.empty()) fs::remove(m_Folder / "data" / "System.dat");
+    else WriteFile("data/System.dat", bytes);
+    EXPECT_FALSE(InitGame("", plat::SW_SHOWNORMAL));
+    ASSERT_EQ(1u, m_Boxes.size());
+    EXPECT_EQ("data\\System.dat の読み込みに失敗…", m_Boxes[0].text);
+    EXPECT_EQ(nullptr, lpDDCon);
+  }
+}
+
+TEST_F(StartupTest, SystemDataGivesTheTitleAndTheIniDefaults) {
+  cSystemData system;
+  system.m_strTitle = "テストゲーム";
+  system.m_IniKeys[INI_SHOW_FPS].m_nNumber = 0;
+  WriteFile("data/System.dat", AsString(system.MakeFileBytes()));
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  EXPECT_EQ("テストゲーム", g_System.m_strTitle);
+  EXPECT_EQ(1u, m_Host.Calls("title:テストゲーム").size());
+  EXPECT_EQ(0, g_SystemIni.m_nShowFps);
+}
+
+TEST_F(StartupTest, MissingPaletteBitmapStopsAndIsReported) {
+  fs::remove(m_Folder / "bmp" / "plt" / "Palette.bmp");
+  EXPECT_FALSE(InitGame("", plat::SW_SHOWNORMAL));
+  EXPECT_TRUE(ReportHas("DDLoadPaletteFromFile失敗"));
+}
+
+TEST_F(StartupTest, MissingSystemIniStartsWithTheDefaultsAfterTheMessage) {
+  // The defaults ask for the back end (Boot.dat: Direct3D) in full screen at
+  // the Direct3D depth choice, 32 bits.
+  fs::remove(m_Folder / "System.ini");
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  ASSERT_EQ(1u, m_Boxes.size());
+  EXPECT_EQ("System.ini の読み込みに失敗しました！", m_Boxes[0].text);
+  EXPECT_NE(nullptr, lpDTCon);
+  EXPECT_EQ(32, g_SystemIni.m_nBpp);
+  EXPECT_EQ(0, g_SystemIni.m_nWindowMode);
+}
+
+TEST_F(StartupTest, WindowModeTakesThePlacementOfTheLastRun) {
+  cWindowData placement;
+  placement.Set(120, 80, 800, 600, 1);
+  WriteFile("user_data/Window.dat", AsString(placement.MakeFileBytes()));
+  WriteFile("System.ini", "Direct3D=1\nWindowMode=2\nExit\n");
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  const auto positions = m_Host.Calls("pos");
+  ASSERT_FALSE(positions.empty());
+  EXPECT_EQ(120, positions[0].a);
+  EXPECT_EQ(80, positions[0].b);
+  EXPECT_EQ(800, m_Host.GetClientRect().right);  // Direct3D in a resizable window takes the size too
+  EXPECT_EQ(600, m_Host.GetClientRect().bottom);
+  const auto shows = m_Host.Calls("show");
+  ASSERT_EQ(1u, shows.size());
+  EXPECT_EQ(plat::SW_SHOWMAXIMIZED, shows[0].a);
+}
+
+TEST_F(StartupTest, CommandLineStageStartsTheNewestVersionAsATestPlay) {
+  WriteFile("data/stg4/Test.stg4_780", "old");
+  WriteFile("data/stg4/Test.stg4_781", "new");
+  ASSERT_TRUE(InitGame("data\\stg4\\Test.stg4", plat::SW_SHOWNORMAL));
+  EXPECT_EQ("data\\stg4\\Test.stg4_781", g_SystemIni.m_strFreeStage);
+  EXPECT_EQ(1, g_TestPlay);
+  EXPECT_EQ(SCENE_GAME, g_SceneManager.m_nCurScene);
+  EXPECT_EQ(SCENE_TITLE, g_SceneManager.m_nPrevScene);
+  EXPECT_EQ(2, g_SceneManager.m_nPlayMode);
+  EXPECT_EQ(1, g_SceneManager.m_bRanking);
+  EXPECT_EQ(3, g_SceneManager.m_nTitleChoice);
+}
+
+TEST_F(StartupTest, CommandLineReplacesFreeStage) {
+  WriteFile("System.ini", "Direct3D=0\nWindowMode=1\nFreeStage=data\\stg4\\Other.stg4\nExit\n");
+  WriteFile("data/stg4/Other.stg4_781", "other");
+  WriteFile("data/stg4/Mine.stg4_781", "mine");
+  ASSERT_TRUE(InitGame("data\\stg4\\Mine.stg4", plat::SW_SHOWNORMAL));
+  EXPECT_EQ("data\\stg4\\Mine.stg4_781", g_SystemIni.m_strFreeStage);
+}
+
+TEST_F(StartupTest, MissingStageStartsAtTheTitleAndIsReported) {
+  ASSERT_TRUE(InitGame("data\\stg4\\Missing.stg4", plat::SW_SHOWNORMAL));
+  EXPECT_TRUE(ReportHas("「data\\stg4\\Missing.stg4」の読み込みに失敗しました！"));
+  EXPECT_EQ("", g_SystemIni.m_strFreeStage);
+  EXPECT_EQ(0, g_TestPlay);
+  EXPECT_EQ(SCENE_TITLE, g_SceneManager.m_nCurScene);
+  EXPECT_TRUE(m_Boxes.empty());
+}
+
+// ---- working folders ---------------------------------------------------------
+
+class WorkingFolders : public apptest::cAppFixture {};
+
+TEST_F(WorkingFolders, AllTwentyTwoAreCreated) {
+  CreateWorkingFolders();
+  for (const char* folder : kWorkingFolders) EXPECT_TRUE(plat::DirectoryExists(folder)) << folder;
+  EXPECT_TRUE(fs::is_directory(m_Folder / "data" / "stg4" / "old_ver"));
+  EXPECT_TRUE(fs::is_directory(m_Folder / "user_data" / "rpl4"));
+  EXPECT_EQ("user_data", std::string(kWorkingFolders.front()));
+  EXPECT_EQ("bgm", std::string(kWorkingFolders.back()));
+}
+
+TEST_F(WorkingFolders, ExistingFoldersOfAnotherCaseAreUsedAndFailuresIgnored) {
+  fs::create_directories(m_Folder / "DATA");
+  WriteFile("bmp", "a file where a folder belongs");
+  CreateWorkingFolders();
+  EXPECT_TRUE(fs::is_directory(m_Folder / "DATA" / "stg4" / "old_ver"));
+  EXPECT_FALSE(fs::exists(m_Folder / "data"));
+  EXPECT_TRUE(fs::is_regular_file(m_Folder / "bmp"));
+  EXPECT_TRUE(fs::is_directory(m_Folder / "wave"));
+}
+
+// ---- display mode ------------------------------------------------------------
+
+TEST(DisplayMode, DepthChoices) {
+  EXPECT_EQ(32, DepthFromChoice(true, 0, 0));
+  EXPECT_EQ(16, DepthFromChoice(true, 1, 0));
+  EXPECT_EQ(32, DepthFromChoice(true, 2, 0));
+  EXPECT_EQ(32, DepthFromChoice(false, 0, 0));
+  EXPECT_EQ(16, DepthFromChoice(false, 1, 0));
+  EXPECT_EQ(8, DepthFromChoice(false, 2, 0));
+  EXPECT_EQ(32, DepthFromChoice(false, 2, 1));
+  EXPECT_EQ(32, DepthFromChoice(false, 7, 0));
+}
+
+TEST(DisplayMode, DecisionTable) {
+  struct Case {
+    const char* name;
+    int d3d, window, bpp, vsync, transparent, desktop;
+    bool newWindows;
+    bool valid;
+    int wantBpp, wantVSync;
+    bool thick;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"DD window at desktop depth", 0, 1, 0, 2, 0, 32, true, true, 32, 0, false, nullptr},
+      {"DD window at 16 on a 16-bit desktop", 0, 1, 16, 1, 0, 16, true, true, 16, 0, false, nullptr},
+      {"DD window 16 on 32 desktop", 0, 1, 16, 2, 0, 32, true, false, 16, 0, false, kBadWindowModeText},
+      {"DD window 8 bits", 0, 1, 8, 2, 0, 8, true, false, 8, 0, false, kBadScreenModeText},
+      {"DD full screen default depth 8", 0, 0, 0, 2, 0, 32, true, true, 8, 0, false, nullptr},
+      {"DD full screen default with transparent colour", 0, 0, 0, 2, 1, 32, true, true, 32, 0, false, nullptr},
+      {"DD full screen 8 with transparent colour", 0, 0, 8, 2, 1, 32, true, false, 8, 0, false, kBadScreenModeText},
+      {"DD full screen vsync decided on old systems", 0, 0, 32, 2, 0, 32, false, true, 32, 1, false, nullptr},
+      {"DD full screen vsync kept", 0, 0, 32, 1, 0, 32, true, true, 32, 1, false, nullptr},
+      {"DD full screen 24 bits", 0, 0, 24, 2, 0, 32, true, false, 24, 0, false, kBadScreenModeText},
+      {"D3D full screen default 32", 1, 0, 0, 2, 0, 16, true, true, 32, 1, false, nullptr},
+      {"D3D vsync off stays off", 1, 0, 16, 0, 0, 32, true, true, 16, 0, false, nullptr},
+      {"D3D 8 bits refused", 1, 0, 8, 2, 0, 32, true, false, 8, 1, false, kBadScreenModeText},
+      {"D3D resizable window", 1, 2, 0, 2, 0, 32, true, true, 32, 1, true, nullptr},
+      {"D3D plain window", 1, 1, 0, 2, 0, 32, true, true, 32, 1, false, nullptr},
+      {"D3D window 32 on 16 desktop", 1, 1, 32, 2, 0, 16, true, false, 32, 1, false, kBadWindowModeText},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cDisplayModeInput input;
+    input.m_nDirect3D = c.d3d;
+    input.m_nWindowMode = c.window;
+    input.m_nBpp = c.bpp;
+    input.m_nVSync = c.vsync;
+    input.m_bTransparent = c.transparent;
+    input.m_nDesktopBpp = c.desktop;
+    input.m_bNewWindows = c.newWindows;
+    const cDisplayMode mode = DecideDisplayMode(input);
+    EXPECT_EQ(c.valid, mode.m_bValid);
+    EXPECT_EQ(c.window != 0, mode.m_bWindowed);
+    EXPECT_EQ(c.wantBpp, mode.m_nBpp);
+    EXPECT_EQ(c.wantVSync, mode.m_nVSync);
+    EXPECT_EQ(c.thick, mode.m_bThickFrame);
+    EXPECT_EQ(c.message, mode.m_pMessage);
+  }
+}
+
+}  // namespace
