@@ -12,7 +12,10 @@
 //                       three stages: walkers that turn at walls, shooters,
 //                       items, a goal item that clears the stage, and on the
 //                       third a boss whose death clears it
-// System data, bitmaps, sounds and music follow in later versions.
+//   System.dat          the title, menus, messages and scene music
+// Beside it, in the working folder: the bitmaps of the fixed surface table
+// under bmp\ (with bmp\plt\Palette.bmp) and the stage backgrounds
+// (SampleBitmaps.h). Sounds and music follow in later versions.
 
 #include <filesystem>
 #include <string>

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "SampleBitmaps.h"
 #include "SampleGame.h"
 
 namespace samplegame {
@@ -103,12 +104,14 @@ cBlockData MakeBlock(const char* name, int16_t nGraphic, int nContact) {
   return block;
 }
 
-cCharaData MakeChara(const char* name, int16_t nGraphicRow, int32_t nMhp, int32_t nPower, int32_t nScore) {
+// nGraphic is the character's row of cells on the first character sheet (its
+// animation patterns run along the row).
+cCharaData MakeChara(const char* name, int16_t nGraphic, int32_t nMhp, int32_t nPower, int32_t nScore) {
   cCharaData chara;
   chara.m_strName = name;
-  chara.m_nGraphic = 1;
+  chara.m_nGraphic = nGraphic;
   chara.m_nGraphicKind = GRAPHIC_CHARA;
-  chara.m_nGraphicRow = nGraphicRow;
+  chara.m_nGraphicRow = 0;
   chara.m_nAnimeSet = kAnimeSetChara;
   chara.m_nMhp = nMhp;
   chara.m_nPower = nPower;
@@ -120,7 +123,7 @@ cCharaData MakeChara(const char* name, int16_t nGraphicRow, int32_t nMhp, int32_
 }
 
 cCharaData MakeHero() {
-  cCharaData hero = MakeChara("主人公", 0, 3, 1, 0);
+  cCharaData hero = MakeChara("主人公", 1, 3, 1, 0);
   hero.m_nOperator = CHARA_BY_PLAYER;
   hero.m_nFacing = 1;
   cCommand jump = MakeCommand(0, FLOW_CMD_JUMP);
@@ -135,14 +138,14 @@ cCharaData MakeHero() {
 
 // Walks along its facing and turns at walls and ledges.
 cCharaData MakeWalker() {
-  cCharaData walker = MakeChara("歩く敵", 1, 1, 1, 100);
+  cCharaData walker = MakeChara("歩く敵", 2, 1, 1, 100);
   walker.m_Flows.push_back(MakeFlow(TRIGGER_ALWAYS, {MakeMove(FLOW_CMD_GROUND_TURN_MOVE, DIR_FRONT, 10, 100)}));
   return walker;
 }
 
 // Walks a little, stops and shoots ahead.
 cCharaData MakeShooter() {
-  cCharaData shooter = MakeChara("撃つ敵", 2, 2, 1, 200);
+  cCharaData shooter = MakeChara("撃つ敵", 3, 2, 1, 200);
   shooter.m_Flows.push_back(MakeFlow(TRIGGER_ALWAYS, {MakeMove(FLOW_CMD_GROUND_TURN_MOVE, DIR_FRONT, 8, 20),
                                                       MakeCommand(0, FLOW_CMD_WAIT, 5), MakeShot(2, 0, 1, 40, 1),
                                                       MakeCommand(0, FLOW_CMD_WAIT, 10)}));
@@ -151,7 +154,7 @@ cCharaData MakeShooter() {
 
 // Paces, fires a spread of three, and clears the stage when it dies.
 cCharaData MakeBoss() {
-  cCharaData boss = MakeChara("ボス", 3, 20, 2, 5000);
+  cCharaData boss = MakeChara("ボス", 4, 20, 2, 5000);
   boss.m_nScale = 2;
   boss.m_Flows.push_back(MakeFlow(TRIGGER_ALWAYS, {MakeMove(FLOW_CMD_GROUND_TURN_MOVE, DIR_FRONT, 12, 30),
                                                    MakeShot(2, 2, 3, 50, 1), MakeCommand(0, FLOW_CMD_WAIT, 10)}));
@@ -209,9 +212,17 @@ cStageData MakeStageFrame(const char* name, int nWidth, int nBgm) {
   stage.m_ShowStageCaption = 1;
   stage.m_AreaLimitX = (nWidth + 20) * 32;
   stage.m_AreaLimitY = (kMapHeight + 20) * 32;
-  // A plain sky behind everything.
-  stage.m_BgLayers[0].m_bPlainColour = 1;
-  stage.m_BgLayers[0].m_nColour = 20;
+  // A sky that stands still, and hills before it that follow the camera at
+  // half speed.
+  stage.m_BgLayers[0].m_strPicture = BackgroundFileName(kSkyBackground);
+  stage.m_BgLayers[0].m_dFactorX = 0.0;
+  stage.m_BgLayers[0].m_dFactorY = 0.0;
+  cBgLayer hills;
+  hills.m_bShown = 1;
+  hills.m_strPicture = BackgroundFileName(kHillsBackground);
+  hills.m_dFactorX = 0.5;
+  hills.m_dFactorY = 0.0;
+  stage.m_BgLayers.push_back(hills);
   stage.m_VarNames.resize(kStageVarCount);
   stage.m_VarNames[0].m_strName = "スコア";
   return stage;
@@ -270,6 +281,8 @@ cStageData MakeStage3(const cPalette& common) {
   stage.m_PlacedCharas.back().m_nCellX = 3;
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_BOSS], 30, kGroundRow - 2));
   stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_HEART], 9, 9));
+  stage.m_BgLayers[0].m_strPicture = BackgroundFileName(kNightBackground);
+  stage.m_BgLayers[1].m_strPicture = BackgroundFileName(kMountainBackground);
   // The stage ends when the boss dies; its death flow clears it.
   stage.m_AutoAdvance = 0;
   return stage;

@@ -1,0 +1,68 @@
+// Writes the sample game's System.dat with the player's own record writer.
+
+#include "SampleSystemData.h"
+
+#include <utility>
+
+#include "SampleGame.h"
+#include "platform/PathResolver.h"
+
+namespace samplegame {
+
+namespace {
+
+// The wave files of the system sound slots the game plays; the other slots stay silent.
+const struct {
+  int slot;
+  const char* file;
+} kSystemSounds[] = {
+    {0, "wave\\Cursor.wav"},     {1, "wave\\Decide.wav"},     {2, "wave\\Cancel.wav"},
+    {3, "wave\\Buzzer.wav"},     {4, "wave\\Pause.wav"},      {6, "wave\\Genre.wav"},
+    {8, "wave\\HeroDeath.wav"},  {9, "wave\\Death.wav"},      {10, "wave\\Spring.wav"},
+    {12, "wave\\Message.wav"},   {13, "wave\\TimeWarning.wav"}, {14, "wave\\StageClear.wav"},
+    {15, "wave\\ExtraLife.wav"}, {16, "wave\\Ranking.wav"},
+};
+
+// The music list entry whose name is `name`, or 0 (silence).
+int BgmIndex(const cDatabase& db, const char* name) {
+  for (std::size_t i = 0; i < db.m_Bgms.size(); ++i) {
+    if (db.m_Bgms.at(i).m_strName == name) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+}  // namespace
+
+cSystemData MakeSystemData(const cDatabase& db) {
+  cSystemData system;
+  system.m_strTitle = "サンプルゲーム";
+  for (const auto& sound : kSystemSounds) system.m_SystemSounds[sound.slot] = sound.file;
+  // The title keeps its own tune; the world map and the stage select play the stage music.
+  const int stageTune = BgmIndex(db, "ステージ");
+  system.m_SceneBgm = {0, stageTune, stageTune, 0};
+  system.m_nStageCount = kStageCount;
+  system.m_bExtraLives = 1;
+  system.m_nExtraLifeScore = 1000;
+  return system;
+}
+
+bool WriteSampleSystemData(const std::filesystem::path& root, std::string& error) {
+  // Writing checks the scene music against the music list of the running
+  // game, so the game's own database stands in for it meanwhile.
+  cDatabase db = MakeDatabase();
+  cSystemData system = MakeSystemData(db);
+  std::swap(g_Database, db);
+  const std::vector<std::uint8_t> bytes = system.MakeFileBytes();
+  std::swap(g_Database, db);
+
+  std::error_code ec;
+  std::filesystem::create_directories(root, ec);
+  const std::string path = plat::ProgramPath(std::filesystem::absolute(root).string()) + "\\System.dat";
+  if (ec || !SaveDataFile(path, bytes)) {
+    error = "cannot write " + plat::NativePath(path);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace samplegame
