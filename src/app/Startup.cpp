@@ -6,6 +6,7 @@
 #include "app/BootData.h"
 #include "app/Globals.h"
 #include "app/MainWnd.h"
+#include "app/RunStart.h"
 #include "app/SceneManager.h"
 #include "app/SystemIni.h"
 #include "app/WindowData.h"
@@ -18,8 +19,11 @@
 #include "data/DataRecord.h"
 #include "data/Database.h"
 #include "data/DefaultData.h"
+#include "data/OptionData.h"
+#include "data/Palette.h"
 #include "data/PathTable.h"
 #include "data/SystemData.h"
+#include "data/WorldMap.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Palette.h"
 #include "graphics/SurfaceDef.h"
@@ -192,24 +196,40 @@ void ChoosePresentation() {
   }
 }
 
-// A stage file named at start is played at once.
-void StartNamedStage() {
+// A stage file named at start (the command line, or FreeStage) is played at
+// once: false when it exists but cannot be started.
+bool StartNamedStage() {
   std::string& path = g_SystemIni.m_strFreeStage;
-  if (path.empty()) return;
+  if (path.empty()) return true;
   FindLastNumberedFile(path, path, "stg4");
   if (!plat::FileExists(path)) {
     ReportPrintfLog("「%s」の読み込みに失敗しました！", path.c_str());
     path.clear();
-    return;
+    return true;
   }
   g_TestPlay = 1;
-  // Loading the stage into the run (StartStageFromFile) comes with the run
-  // start of the title menu; until then the game scene is only selected.
-  g_SceneManager.m_nPlayMode = 2;
+  if (!StartStageFromFile(path, true)) return false;
+  // g_ContinueSeries = 0 joins here with the game scene.
+  g_SceneManager.m_nPlayMode = kPlayModeStageFile;
   g_SceneManager.m_bRanking = 1;
   g_SceneManager.m_nTitleChoice = 3;
   g_SceneManager.m_nCurScene = SCENE_GAME;
   g_SceneManager.m_nPrevScene = SCENE_TITLE;
+  return true;
+}
+
+// The options (a missing or damaged file leaves the defaults), then the world
+// map and the common palette, each reported when it cannot be loaded.
+void LoadPlayerData() {
+  g_OptionData.Load(g_PathTable[PATH_OPTION]);
+  // Applying the palette set, the title music and the volume joins here with
+  // the drawing effects and the sound.
+  if (!cDataRecord::LoadFile(g_WorldMap, g_PathTable[PATH_WORLD_MAP])) {
+    ReportPrintfError("%s のロードに失敗！", g_PathTable[PATH_WORLD_MAP]);
+  }
+  if (!LoadCommonPalette(g_PathTable[PATH_COMMON_PALETTE])) {
+    ReportPrintfError("%s のロードに失敗！", g_PathTable[PATH_COMMON_PALETTE]);
+  }
 }
 
 }  // namespace
@@ -316,10 +336,10 @@ bool InitGame(std::string_view commandLine, int showCommand) {
   const int debugRow[] = {SURF_DEBUG};
   if (!DDCreateSurfaceTable(g_SurfaceData.data(), debugRow, 1)) return false;
   LogPuts("3");  // after the fonts
+  LoadPlayerData();
   LogPuts("4");  // after the sound, the world map and the common palette
 
-  StartNamedStage();
-  return true;
+  return StartNamedStage();
 }
 
 void UnInitGame() {

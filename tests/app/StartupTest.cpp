@@ -15,8 +15,13 @@
 #include "app/SystemIni.h"
 #include "app/WindowData.h"
 #include "core/MainWindow.h"
+#include "data/CharaData.h"
 #include "data/Database.h"
+#include "data/Palette.h"
+#include "data/Progress.h"
+#include "data/StageData.h"
 #include "data/SystemData.h"
+#include "data/WorldMap.h"
 #include "doubles/MainWindowRecorder.h"
 #include "graphics/DrawContext.h"
 #include "graphics/SurfaceTable.h"
@@ -85,6 +90,17 @@ std::string ListFile(List& list) {
   return AsString(out.Bytes());
 }
 
+// A stage file the loader takes for play: it has a hero.
+std::string StageFileWithHero(const std::string& name) {
+  cStageData stage;
+  stage.m_Name = name;
+  cCharaData hero;
+  hero.m_nOperator = CHARA_BY_PLAYER;
+  hero.m_nGraphic = 1;
+  stage.m_PlacedCharas.push_back(hero);
+  return AsString(stage.MakeFileBytes());
+}
+
 class StartupTest : public apptest::cAppFixture {
  protected:
   void SetUp() override {
@@ -94,6 +110,8 @@ class StartupTest : public apptest::cAppFixture {
     ResetSystemDataForTests();
     WriteDatabases();
     WriteFile("data/System.dat", AsString(cSystemData().MakeFileBytes()));
+    WriteFile("data/WorldMap.dat", AsString(cWorldMap().MakeFileBytes()));
+    WriteFile("data/CommonPalette.cplt4", AsString(cPalette().MakeFileBytes()));
     WritePaletteBitmap();
     WriteFile("bmp/Debug.bmp", AsString(plat::EncodeBmp24(32, 32, std::vector<std::uint32_t>(32 * 32, 0x808080))));
     WriteFile("System.ini", "Direct3D=0\nWindowMode=1\nExit\n");
@@ -109,6 +127,11 @@ class StartupTest : public apptest::cAppFixture {
     m_Window.reset();
     g_Database = cDatabase();
     ResetSystemDataForTests();
+    ResetCommonPaletteForTests();
+    g_WorldMap = cWorldMap();
+    g_Stage = cStageData();
+    g_StageInitial = cStageData();
+    g_Progress.ResetFreeRun();
     cAppFixture::TearDown();
   }
 
@@ -389,10 +412,15 @@ TEST_F(StartupTest, WindowModeTakesThePlacementOfTheLastRun) {
 
 TEST_F(StartupTest, CommandLineStageStartsTheNewestVersionAsATestPlay) {
   WriteFile("data/stg4/Test.stg4_780", "old");
-  WriteFile("data/stg4/Test.stg4_781", "new");
+  WriteFile("data/stg4/Test.stg4_781", StageFileWithHero("newest"));
   ASSERT_TRUE(InitGame("data\\stg4\\Test.stg4", plat::SW_SHOWNORMAL));
   EXPECT_EQ("data\\stg4\\Test.stg4_781", g_SystemIni.m_strFreeStage);
   EXPECT_EQ(1, g_TestPlay);
+  // The run has started on the loaded stage, with the infinite lives of test play.
+  EXPECT_EQ("newest", g_Stage.m_Name);
+  EXPECT_EQ("newest", g_StageInitial.m_Name);
+  EXPECT_EQ(kInfiniteLives, g_Progress.m_nLives);
+  EXPECT_EQ(1, g_Progress.m_nStageNo);
   EXPECT_EQ(SCENE_GAME, g_SceneManager.m_nCurScene);
   EXPECT_EQ(SCENE_TITLE, g_SceneManager.m_nPrevScene);
   EXPECT_EQ(2, g_SceneManager.m_nPlayMode);
@@ -402,10 +430,25 @@ TEST_F(StartupTest, CommandLineStageStartsTheNewestVersionAsATestPlay) {
 
 TEST_F(StartupTest, CommandLineReplacesFreeStage) {
   WriteFile("System.ini", "Direct3D=0\nWindowMode=1\nFreeStage=data\\stg4\\Other.stg4\nExit\n");
-  WriteFile("data/stg4/Other.stg4_781", "other");
-  WriteFile("data/stg4/Mine.stg4_781", "mine");
+  WriteFile("data/stg4/Other.stg4_781", StageFileWithHero("other"));
+  WriteFile("data/stg4/Mine.stg4_781", StageFileWithHero("mine"));
   ASSERT_TRUE(InitGame("data\\stg4\\Mine.stg4", plat::SW_SHOWNORMAL));
   EXPECT_EQ("data\\stg4\\Mine.stg4_781", g_SystemIni.m_strFreeStage);
+}
+
+TEST_F(StartupTest, StageThatCannotBeStartedFailsTheStartUp) {
+  WriteFile("data/stg4/Broken.stg4_781", "not a stage");
+  EXPECT_FALSE(InitGame("data\\stg4\\Broken.stg4", plat::SW_SHOWNORMAL));
+  EXPECT_EQ("", g_Stage.m_Name);
+}
+
+TEST_F(StartupTest, MissingWorldMapOrCommonPaletteIsReportedAndStartUpGoesOn) {
+  fs::remove(m_Folder / "data" / "WorldMap.dat");
+  fs::remove(m_Folder / "data" / "CommonPalette.cplt4");
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  ASSERT_EQ(2u, m_Boxes.size());
+  EXPECT_EQ("data\\WorldMap.dat のロードに失敗！", m_Boxes[0].text);
+  EXPECT_EQ("data\\CommonPalette.cplt4 のロードに失敗！", m_Boxes[1].text);
 }
 
 TEST_F(StartupTest, MissingStageStartsAtTheTitleAndIsReported) {
