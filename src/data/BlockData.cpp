@@ -1,7 +1,5 @@
 #include "data/BlockData.h"
 
-#include <algorithm>
-
 #include "data/DefinitionList.h"
 
 namespace {
@@ -53,57 +51,22 @@ void cBlockData::RegisterMembers(int) {
 }
 
 bool cBlockData::Read(cByteReader& in, const cPaletteContext& palettes) {
-  if (!cDataRecord::Read(in)) return false;
-  m_nCellX = in.ReadI16();
-  m_nCellY = in.ReadI16();
+  if (!ReadRecordAndCell(in)) return false;
   if (!ReadValueList(in, m_InheritFlags)) return false;
   if (!ReadCondVector(in, m_Conds)) return false;
-  if (in.Version() < kShotGraphicShiftVersion && m_nGraphicKind == GRAPHIC_SHOT) {
-    m_nGraphic = static_cast<std::int16_t>(std::min(m_nGraphic + 1, kLastShotGraphic));
-  }
-  ApplyInherit(palettes);
-  Validate(palettes);
-  return !in.Failed();
+  ShiftOldShotGraphic(in.Version());
+  return ResolveAfterRead(in, palettes);
 }
-
-bool cBlockData::Read(cByteReader& in) { return Read(in, cPaletteContext::Standalone()); }
 
 void cBlockData::Write(cByteWriter& out, const cPaletteContext& palettes) {
   if (out.Version() == DATA_VERSION) Validate(palettes);
-  cDataRecord::Write(out);
-  out.WriteI16(m_nCellX);
-  out.WriteI16(m_nCellY);
+  WriteRecordAndCell(out);
   WriteValueList(out, m_InheritFlags);
   WriteRecordList(out, m_Conds);
 }
 
-void cBlockData::Write(cByteWriter& out) { Write(out, cPaletteContext::Standalone()); }
-
-void cBlockData::ApplyInherit(const cPaletteContext& palettes) {
-  if (m_nInheritIndex == 0 || m_nInheritSource == PALETTE_NONE) return;
-  const cPaletteView* view = palettes.Select(m_nInheritSource);
-  if (view == nullptr || view->m_pBlocks == nullptr) return;
-  const cBlockData* entry = view->Block(m_nInheritIndex);
-  if (entry == nullptr) {
-    m_nInheritSource = PALETTE_NONE;
-    return;
-  }
-  if (entry == this) return;  // a palette entry read in place, naming itself
-  // A longer flag list comes only from damaged files: its surplus names no group.
-  const std::size_t groups = std::min<std::size_t>(m_InheritFlags.size(), BLOCK_GROUP_COUNT);
-  for (std::size_t group = 0; group < groups; ++group) {
-    if (m_InheritFlags[group] != 0) CopyGroup(static_cast<int>(group), *entry);
-  }
-}
-
 void cBlockData::Validate(const cPaletteContext& palettes) {
-  if (m_nInheritSource == PALETTE_COMMON || m_nInheritSource == PALETTE_STAGE) {
-    const cPaletteView* view = palettes.Select(m_nInheritSource);
-    if (!IsPaletteIndexInRange(m_nInheritIndex, view->BlockCount())) {
-      m_nInheritSource = PALETTE_NONE;
-      m_nInheritIndex = 0;
-    }
-  }
+  ValidateInheritReference(palettes);
   if (m_nGraphic == 0) {
     m_nContact = BLOCK_CONTACT_NONE;
     m_bFixed = 0;

@@ -26,6 +26,7 @@
 #include "data/DataRecord.h"
 #include "data/GraphicKind.h"
 #include "data/PaletteContext.h"
+#include "data/PaletteDefinition.h"
 
 // Inheritance groups of a block; the flag list has one entry per group.
 enum eBlockInheritGroup : int {
@@ -63,8 +64,12 @@ enum eFootEffect : int {
 // The pass-through value that lets no character through.
 inline constexpr std::uint8_t kNoPassThrough = 255;
 
-class cBlockData : public cDataRecord {
+class cBlockData : public cPaletteDefinition<cBlockData, BLOCK_GROUP_COUNT, &cPaletteView::m_pBlocks,
+                                              &cPaletteView::Block, &cPaletteView::BlockCount> {
  public:
+  using cPaletteDefinition::Read;
+  using cPaletteDefinition::Write;
+
   // Registered at DATA_VERSION, with the defaults of Reset.
   cBlockData();
 
@@ -81,18 +86,11 @@ class cBlockData : public cDataRecord {
   // The block's file form; the shot-sheet shift of files before version 219;
   // then ApplyInherit and Validate with the given palettes.
   bool Read(cByteReader& in, const cPaletteContext& palettes);
-  bool Read(cByteReader& in) override;
   // Validate with the given palettes, then the file form. Older versions are
   // written only as test fixtures, exactly as the record holds them.
   void Write(cByteWriter& out, const cPaletteContext& palettes);
-  void Write(cByteWriter& out) override;
 
-  // Copies the flagged groups from the palette entry named by the inherit
-  // source and index. Index 0 or source 0: nothing. An index beyond the named
-  // list: the source becomes 0 (the index stays) and nothing is copied; a list
-  // that is not known is left alone. Flags beyond the eleven groups name no
-  // group and are ignored.
-  void ApplyInherit(const cPaletteContext& palettes);
+  // ApplyInherit (cPaletteDefinition) copies the flagged groups of the eleven.
   // An inherit reference beyond its list loses source and index; a block
   // without graphic (index 0) is neither solid nor fixed.
   void Validate(const cPaletteContext& palettes);

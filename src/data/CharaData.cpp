@@ -1,7 +1,6 @@
 #include "data/CharaData.h"
 
-#include <algorithm>
-
+#include "data/CopyOffset.h"
 #include "data/Database.h"
 #include "data/DefinitionList.h"
 
@@ -26,11 +25,6 @@ void InsertInheritedGroup(cSafeVector<std::uint8_t>& flags, int group) {
 bool IsEmptyFlow(const cFlow& flow) {
   return flow.m_nFlowId == 0 && flow.m_nGroup == 0 && flow.m_nTrigger == 0 && flow.m_Conds.empty() &&
          flow.m_KeyConds.empty() && flow.m_Commands.empty();
-}
-
-double CopyOffset(int nCopy, int nStep, int nBase, bool bMirror, int nFacing) {
-  const double offset = static_cast<double>(nCopy) * nStep + nBase;
-  return (nFacing == 1 && bMirror) ? -offset : offset;
 }
 
 }  // namespace
@@ -122,21 +116,15 @@ void cCharaData::RegisterMembers(int nVersion) {
 }
 
 bool cCharaData::Read(cByteReader& in, const cPaletteContext& palettes) {
-  if (!cDataRecord::Read(in)) return false;
-  m_nCellX = in.ReadI16();
-  m_nCellY = in.ReadI16();
+  if (!ReadRecordAndCell(in)) return false;
   m_nCarriedItem = in.ReadI32();
   if (!ReadValueList(in, m_InheritFlags)) return false;
   if (!ReadRecordList(in, m_Conds)) return false;
   if (!ReadFlowVector(in, m_Flows)) return false;
   if (!KeepFlaggedFlows()) PurgeFlaggedFlows(m_Flows);
   Upgrade(in.Version());
-  ApplyInherit(palettes);
-  Validate(palettes);
-  return !in.Failed();
+  return ResolveAfterRead(in, palettes);
 }
-
-bool cCharaData::Read(cByteReader& in) { return Read(in, cPaletteContext::Standalone()); }
 
 // Each step works on the result of the one before. The groups introduced at
 // 168, 201 and 210 are inserted as inherited, so an old placement takes the
@@ -160,49 +148,21 @@ void cCharaData::Upgrade(int nVersion) {
     m_bScrollSync = 0;
     InsertInheritedGroup(m_InheritFlags, 21);
   }
-  if (nVersion < kShotGraphicShiftVersion && m_nGraphicKind == GRAPHIC_SHOT) {
-    m_nGraphic = static_cast<std::int16_t>(std::min(m_nGraphic + 1, kLastShotGraphic));
-  }
+  ShiftOldShotGraphic(nVersion);
   if (nVersion < kCharaFlashColourVersion) m_nFlashColour = 1;
 }
 
 void cCharaData::Write(cByteWriter& out, const cPaletteContext& palettes) {
   if (out.Version() == DATA_VERSION) Validate(palettes);
-  cDataRecord::Write(out);
-  out.WriteI16(m_nCellX);
-  out.WriteI16(m_nCellY);
+  WriteRecordAndCell(out);
   out.WriteI32(m_nCarriedItem);
   WriteValueList(out, m_InheritFlags);
   WriteRecordList(out, m_Conds);
   WriteFlowVector(out, m_Flows);
 }
 
-void cCharaData::Write(cByteWriter& out) { Write(out, cPaletteContext::Standalone()); }
-
-void cCharaData::ApplyInherit(const cPaletteContext& palettes) {
-  if (m_nInheritIndex == 0 || m_nInheritSource == PALETTE_NONE) return;
-  const cPaletteView* view = palettes.Select(m_nInheritSource);
-  if (view == nullptr || view->m_pCharas == nullptr) return;
-  const cCharaData* entry = view->Chara(m_nInheritIndex);
-  if (entry == nullptr) {
-    m_nInheritSource = PALETTE_NONE;
-    return;
-  }
-  if (entry == this) return;  // a palette entry read in place, naming itself
-  const std::size_t groups = std::min<std::size_t>(m_InheritFlags.size(), CHARA_GROUP_COUNT);
-  for (std::size_t group = 0; group < groups; ++group) {
-    if (m_InheritFlags[group] != 0) CopyGroup(static_cast<int>(group), *entry);
-  }
-}
-
 void cCharaData::Validate(const cPaletteContext& palettes) {
-  if (m_nInheritSource == PALETTE_COMMON || m_nInheritSource == PALETTE_STAGE) {
-    const cPaletteView* view = palettes.Select(m_nInheritSource);
-    if (!IsPaletteIndexInRange(m_nInheritIndex, view->CharaCount())) {
-      m_nInheritSource = PALETTE_NONE;
-      m_nInheritIndex = 0;
-    }
-  }
+  ValidateInheritReference(palettes);
   const cDatabase& database = palettes.Database();
   if (m_nGraphicKind == GRAPHIC_BMP_CHARA_EXC && !IsInList(m_nGraphic, database.m_BmpCharaExcs.size())) {
     m_nGraphic = 1;
@@ -313,11 +273,11 @@ void cCharaData::CopyGroup(int nGroup, const cCharaData& source) {
 }
 
 double cCharaData::GetCopyOffsetX(int nCopy, int nFacing) const {
-  return CopyOffset(nCopy, m_nCopyXStep, m_nCopyXBase, m_bCopyXMirror != 0, nFacing);
+  return CopyOffset(m_nCopyXBase, m_nCopyXStep, m_bCopyXMirror, nCopy, nFacing);
 }
 
 double cCharaData::GetCopyOffsetY(int nCopy, int nFacing) const {
-  return CopyOffset(nCopy, m_nCopyYStep, m_nCopyYBase, m_bCopyYMirror != 0, nFacing);
+  return CopyOffset(m_nCopyYBase, m_nCopyYStep, m_bCopyYMirror, nCopy, nFacing);
 }
 
 bool ReadCharaVector(cByteReader& in, cSafeVector<cCharaData>& charas, const cPaletteContext& palettes) {

@@ -26,6 +26,7 @@
 #include "data/Flow.h"
 #include "data/GraphicKind.h"
 #include "data/PaletteContext.h"
+#include "data/PaletteDefinition.h"
 
 // Inheritance groups of a character; the flag list has one entry per group.
 enum eCharaInheritGroup : int {
@@ -83,8 +84,12 @@ enum eCharaOperator : int {
   CHARA_BY_COMPUTER = 1,
 };
 
-class cCharaData : public cDataRecord {
+class cCharaData : public cPaletteDefinition<cCharaData, CHARA_GROUP_COUNT, &cPaletteView::m_pCharas,
+                                              &cPaletteView::Chara, &cPaletteView::CharaCount> {
  public:
+  using cPaletteDefinition::Read;
+  using cPaletteDefinition::Write;
+
   // Registered at DATA_VERSION, with the defaults of Reset.
   cCharaData();
 
@@ -105,17 +110,11 @@ class cCharaData : public cDataRecord {
   // KeepFlaggedFlows); the upgrades of older files; then ApplyInherit and
   // Validate with the given palettes.
   bool Read(cByteReader& in, const cPaletteContext& palettes);
-  bool Read(cByteReader& in) override;
   // Validate with the given palettes, then the file form. Older versions are
   // written only as test fixtures, exactly as the record holds them.
   void Write(cByteWriter& out, const cPaletteContext& palettes);
-  void Write(cByteWriter& out) override;
 
-  // Copies the flagged groups (at most the first 37 flags), in group order,
-  // from the palette entry named by the inherit source and index. Index 0 or
-  // source 0: nothing. An index beyond the named list: the source becomes 0
-  // and nothing is copied; a list that is not known is left alone.
-  void ApplyInherit(const cPaletteContext& palettes);
+  // ApplyInherit (cPaletteDefinition) copies the flagged groups of the 37.
   // Repairs references (inheritance, special bitmap, animation set, chara
   // effects, hit effect), a scale below 1, copies and block-character state of
   // a player-operated character; validates every flow and drops the empty

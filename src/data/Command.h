@@ -138,34 +138,13 @@ inline constexpr std::array<cCmdTypeEntry, kFlowCmdTypeCount> kFlowCmdTable{{
     {"ループ", 2},
 }};
 
-// Set 1, index = type.
-inline constexpr std::array<cCmdTypeEntry, kItemCmdTypeCount> kItemCmdTable{{
-    {"", 0},
-    {"フローの変更", 2},
-    {"ステージクリア", 9},
-    {"ゲームウエイト", 1},
-    {"メッセージ", 18},
-    {"ワープ", 0},
-    {"ターゲットの設定", 16},
-    {"ステータスの操作", 18},
-    {"ステータスの操作2", 3},
-    {"消滅", 3},
-    {"アイテムの取得", 2},
-    {"グラフィックの変更", 3},
-    {"基本アニメセットの変更", 1},
-    {"アニメの実行", 1},
-    {"エフェクトの実行", 8},
-    {"キャラエフェクトの実行", 3},
-    {"画面エフェクトの実行", 3},
-    {"ピクチャーの表示", 15},
-    {"画面の色を変更", 8},
-    {"背景の変更", 2},
-    {"効果音の再生", 1},
-    {"BGMの再生", 2},
-    {"コードの実行", 0},
-    {"アレンジ", 5},
-    {"ループ", 2},
-}};
+// Set 1, index = type: the empty command and "フローの変更" of its own, then
+// the rows of flow types 17 to 39, which are the same commands.
+inline constexpr std::array<cCmdTypeEntry, kItemCmdTypeCount> kItemCmdTable = [] {
+  std::array<cCmdTypeEntry, kItemCmdTypeCount> table{{{"", 0}, {"フローの変更", 2}}};
+  for (int type = 2; type < kItemCmdTypeCount; ++type) table[type] = kFlowCmdTable[type + kItemToFlowCmdOffset];
+  return table;
+}();
 
 class cCommand : public cDataRecord {
  public:

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "data/CopyOffset.h"
 #include "data/Database.h"
 
 namespace {
@@ -18,12 +19,6 @@ constexpr int kShotTargetSlotVersion = 767;
 
 // The homing motions: "主人公へ誘導" to "近いキャラへ誘導（対象死亡時、対象を変更）".
 bool IsHomingMotion(int nMotion) { return nMotion >= 4 && nMotion <= 7; }
-
-// A launch offset for a copy number, mirrored for a shooter facing right.
-double LaunchOffset(int16_t nBase, int16_t nPerCopy, uint8_t bMirror, int nCopy, int nFacing) {
-  const double offset = static_cast<double>(nCopy) * nPerCopy + nBase;
-  return (nFacing == 1 && bMirror) ? -offset : offset;
-}
 
 }  // namespace
 
@@ -144,9 +139,9 @@ void cEdShot::Validate(const cDatabase& database) {
 }
 
 double cEdShot::GetOffsetX(int nCopy, int nFacing) const {
-  return LaunchOffset(m_nOffsetX, m_nOffsetXPerCopy, m_bMirrorX, nCopy, nFacing);
+  return CopyOffset(m_nOffsetX, m_nOffsetXPerCopy, m_bMirrorX, nCopy, nFacing);
 }
 
 double cEdShot::GetOffsetY(int nCopy, int nFacing) const {
-  return LaunchOffset(m_nOffsetY, m_nOffsetYPerCopy, m_bMirrorY, nCopy, nFacing);
+  return CopyOffset(m_nOffsetY, m_nOffsetYPerCopy, m_bMirrorY, nCopy, nFacing);
 }

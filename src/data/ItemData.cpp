@@ -1,7 +1,5 @@
 #include "data/ItemData.h"
 
-#include <algorithm>
-
 #include "data/Database.h"
 #include "data/DefinitionList.h"
 
@@ -59,58 +57,24 @@ void cItemData::RegisterMembers(int) {
 }
 
 bool cItemData::Read(cByteReader& in, const cPaletteContext& palettes) {
-  if (!cDataRecord::Read(in)) return false;
-  m_nCellX = in.ReadI16();
-  m_nCellY = in.ReadI16();
+  if (!ReadRecordAndCell(in)) return false;
   if (!ReadValueList(in, m_InheritFlags)) return false;
   if (!ReadRecordList(in, m_Conds)) return false;
   if (!ReadCommandVector(in, m_Commands)) return false;
-  if (in.Version() < kShotGraphicShiftVersion && m_nGraphicKind == GRAPHIC_SHOT) {
-    m_nGraphic = static_cast<std::int16_t>(std::min(m_nGraphic + 1, kLastShotGraphic));
-  }
-  ApplyInherit(palettes);
-  Validate(palettes);
-  return !in.Failed();
+  ShiftOldShotGraphic(in.Version());
+  return ResolveAfterRead(in, palettes);
 }
-
-bool cItemData::Read(cByteReader& in) { return Read(in, cPaletteContext::Standalone()); }
 
 void cItemData::Write(cByteWriter& out, const cPaletteContext& palettes) {
   if (out.Version() == DATA_VERSION) Validate(palettes);
-  cDataRecord::Write(out);
-  out.WriteI16(m_nCellX);
-  out.WriteI16(m_nCellY);
+  WriteRecordAndCell(out);
   WriteValueList(out, m_InheritFlags);
   WriteRecordList(out, m_Conds);
   WriteCommandVector(out, m_Commands);
 }
 
-void cItemData::Write(cByteWriter& out) { Write(out, cPaletteContext::Standalone()); }
-
-void cItemData::ApplyInherit(const cPaletteContext& palettes) {
-  if (m_nInheritIndex == 0 || m_nInheritSource == PALETTE_NONE) return;
-  const cPaletteView* view = palettes.Select(m_nInheritSource);
-  if (view == nullptr || view->m_pItems == nullptr) return;
-  const cItemData* entry = view->Item(m_nInheritIndex);
-  if (entry == nullptr) {
-    m_nInheritSource = PALETTE_NONE;
-    return;
-  }
-  if (entry == this) return;  // a palette entry read in place, naming itself
-  const std::size_t groups = std::min<std::size_t>(m_InheritFlags.size(), ITEM_GROUP_COUNT);
-  for (std::size_t group = 0; group < groups; ++group) {
-    if (m_InheritFlags[group] != 0) CopyGroup(static_cast<int>(group), *entry);
-  }
-}
-
 void cItemData::Validate(const cPaletteContext& palettes) {
-  if (m_nInheritSource == PALETTE_COMMON || m_nInheritSource == PALETTE_STAGE) {
-    const cPaletteView* view = palettes.Select(m_nInheritSource);
-    if (!IsPaletteIndexInRange(m_nInheritIndex, view->ItemCount())) {
-      m_nInheritSource = PALETTE_NONE;
-      m_nInheritIndex = 0;
-    }
-  }
+  ValidateInheritReference(palettes);
   if (static_cast<std::int8_t>(m_nScale) < 1) m_nScale = 1;
   const cDatabase& database = palettes.Database();
   if (!IsInList(m_nSound, database.m_Sounds.size())) m_nSound = 0;

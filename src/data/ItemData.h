@@ -26,6 +26,7 @@
 #include "data/DataRecord.h"
 #include "data/GraphicKind.h"
 #include "data/PaletteContext.h"
+#include "data/PaletteDefinition.h"
 
 // Inheritance groups of an item; the flag list has one entry per group.
 enum eItemInheritGroup : int {
@@ -52,8 +53,12 @@ enum eItemTakeMode : int {
   ITEM_TAKE_NEVER = 2,    // "取れない"
 };
 
-class cItemData : public cDataRecord {
+class cItemData : public cPaletteDefinition<cItemData, ITEM_GROUP_COUNT, &cPaletteView::m_pItems,
+                                             &cPaletteView::Item, &cPaletteView::ItemCount> {
  public:
+  using cPaletteDefinition::Read;
+  using cPaletteDefinition::Write;
+
   // Registered at DATA_VERSION, with the defaults of Reset.
   cItemData();
 
@@ -70,17 +75,11 @@ class cItemData : public cDataRecord {
   // The item's file form; the shot-sheet shift of files before version 219;
   // then ApplyInherit and Validate with the given palettes.
   bool Read(cByteReader& in, const cPaletteContext& palettes);
-  bool Read(cByteReader& in) override;
   // Validate with the given palettes, then the file form. Older versions are
   // written only as test fixtures, exactly as the record holds them.
   void Write(cByteWriter& out, const cPaletteContext& palettes);
-  void Write(cByteWriter& out) override;
 
-  // Copies the flagged groups (at most the first 13 flags) from the palette
-  // entry named by the inherit source and index. Index 0 or source 0: nothing.
-  // An index beyond the named list: the source becomes 0 and nothing is
-  // copied; a list that is not known is left alone.
-  void ApplyInherit(const cPaletteContext& palettes);
+  // ApplyInherit (cPaletteDefinition) copies the flagged groups of the 13.
   // An inherit reference beyond its list loses source and index; a scale below
   // 1 (as a signed byte) becomes 1; a sound beyond the Sound database becomes
   // 0; every command is validated against the database.

@@ -57,18 +57,9 @@ void cPalette::Write(cByteWriter& out) { Write(out, EmptyStagePaletteView()); }
 void cPalette::Validate(const cPaletteView& stage) {
   PadPaletteLists(m_Blocks, m_Charas, m_Items);
   const cPaletteContext context = ContextWith(stage);
-  for (cBlockData& block : m_Blocks) {
-    block.Validate(context);
-    block.ValidateItemRef(context);
-  }
-  for (cCharaData& chara : m_Charas) {
-    chara.Validate(context);
-    chara.ValidateShotRefs(context);
-  }
-  for (cItemData& item : m_Items) {
-    item.Validate(context);
-    item.ValidateShotRefs(context);
-  }
+  RepairDefinitions(m_Blocks, context);
+  RepairDefinitions(m_Charas, context);
+  RepairDefinitions(m_Items, context);
 }
 
 cPaletteView cPalette::View() const { return cPaletteView::Of(&m_Blocks, &m_Charas, &m_Items); }
@@ -105,6 +96,27 @@ void PadPaletteLists(cSafeVector<cBlockData>& blocks, cSafeVector<cCharaData>& c
   PadList(blocks);
   PadList(charas);
   PadList(items);
+}
+
+void RepairDefinitions(cSafeVector<cBlockData>& blocks, const cPaletteContext& palettes) {
+  for (cBlockData& block : blocks) {
+    block.Validate(palettes);
+    block.ValidateItemRef(palettes);
+  }
+}
+
+void RepairDefinitions(cSafeVector<cCharaData>& charas, const cPaletteContext& palettes) {
+  for (cCharaData& chara : charas) {
+    chara.Validate(palettes);
+    chara.ValidateShotRefs(palettes);
+  }
+}
+
+void RepairDefinitions(cSafeVector<cItemData>& items, const cPaletteContext& palettes) {
+  for (cItemData& item : items) {
+    item.Validate(palettes);
+    item.ValidateShotRefs(palettes);
+  }
 }
 
 bool LoadCommonPalette(std::string_view path) { return cDataRecord::LoadFile(g_CommonPalette, path); }

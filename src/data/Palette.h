@@ -79,6 +79,13 @@ void ClearInheritFlags(cSafeVector<cBlockData>& blocks, cSafeVector<cCharaData>&
 void PadPaletteLists(cSafeVector<cBlockData>& blocks, cSafeVector<cCharaData>& charas,
                      cSafeVector<cItemData>& items);
 
+// Validate, then the palette references (a block's item reference, the shot
+// references of characters and items), for every definition of the list, in
+// list order. Shared with the stage's palette and placement lists.
+void RepairDefinitions(cSafeVector<cBlockData>& blocks, const cPaletteContext& palettes);
+void RepairDefinitions(cSafeVector<cCharaData>& charas, const cPaletteContext& palettes);
+void RepairDefinitions(cSafeVector<cItemData>& items, const cPaletteContext& palettes);
+
 // The common palette of the running game. Defined in Palette.cpp until the
 // shell gathers the globals in one place.
 extern cPalette g_CommonPalette;

@@ -150,6 +150,31 @@ void cStageData::RegisterBox(cBoxSize& box) {
   RegisterInt(box.m_nHeight);
 }
 
+// The hero and the other characters each have these boxes, stored by the same
+// version rules.
+void cStageData::RegisterBodyBoxes(int nVersion, cBoxSize& block, cBoxSize& blockFly, cBoxSize& chara,
+                                   cBoxSize& charaFly, cBoxSize& shot) {
+  if (nVersion >= kBlockBoxVersion) {
+    RegisterBox(block);
+    RegisterBox(blockFly);
+  }
+  RegisterBox(chara);
+  if (nVersion >= kFlyBoxVersion) RegisterBox(charaFly);
+  RegisterBox(shot);
+}
+
+void cStageData::RegisterBoxBottoms(int nVersion, int32_t& block, int32_t& blockFly, int32_t& chara,
+                                    int32_t& charaFly) {
+  if (nVersion >= kBlockBoxVersion) {
+    RegisterInt(block);
+    RegisterInt(blockFly);
+  }
+  if (nVersion >= kFlyBoxVersion) {
+    RegisterInt(chara);
+    RegisterInt(charaFly);
+  }
+}
+
 void cStageData::RegisterMembers(int nVersion) {
   ClearMembers();
   RegisterInt(m_Width);
@@ -187,22 +212,10 @@ void cStageData::RegisterMembers(int nVersion) {
   if (nVersion >= kReadyCaptionVersion) RegisterInt(m_ShowReadyCaption);
   RegisterInt(m_ShowClearCaption);
   RegisterInt(m_ShowGameOverCaption);
-  if (nVersion >= kBlockBoxVersion) {
-    RegisterBox(m_HeroBlockBox);
-    RegisterBox(m_HeroBlockBoxFly);
-  }
-  RegisterBox(m_HeroCharaBox);
-  if (nVersion >= kFlyBoxVersion) RegisterBox(m_HeroCharaBoxFly);
-  RegisterBox(m_HeroShotBox);
+  RegisterBodyBoxes(nVersion, m_HeroBlockBox, m_HeroBlockBoxFly, m_HeroCharaBox, m_HeroCharaBoxFly, m_HeroShotBox);
   RegisterBox(m_HeroItemBox);
-  if (nVersion >= kBlockBoxVersion) {
-    RegisterInt(m_HeroBlockBoxBottom);
-    RegisterInt(m_HeroBlockBoxFlyBottom);
-  }
-  if (nVersion >= kFlyBoxVersion) {
-    RegisterInt(m_HeroCharaBoxBottom);
-    RegisterInt(m_HeroCharaBoxFlyBottom);
-  }
+  RegisterBoxBottoms(nVersion, m_HeroBlockBoxBottom, m_HeroBlockBoxFlyBottom, m_HeroCharaBoxBottom,
+                     m_HeroCharaBoxFlyBottom);
   if (nVersion >= kBlockBoxVersion) RegisterInt(m_BoxShowBlock);
   RegisterInt(m_BoxShowChara);
   RegisterInt(m_BoxShowShot);
@@ -211,21 +224,10 @@ void cStageData::RegisterMembers(int nVersion) {
   RegisterInt(m_BoxColourChara);
   RegisterInt(m_BoxColourShot);
   RegisterInt(m_BoxColourItem);
-  if (nVersion >= kBlockBoxVersion) {
-    RegisterBox(m_CharaBlockBox);
-    RegisterBox(m_CharaBlockBoxFly);
-  }
-  RegisterBox(m_CharaCharaBox);
-  if (nVersion >= kFlyBoxVersion) RegisterBox(m_CharaCharaBoxFly);
-  RegisterBox(m_CharaShotBox);
-  if (nVersion >= kBlockBoxVersion) {
-    RegisterInt(m_CharaBlockBoxBottom);
-    RegisterInt(m_CharaBlockBoxFlyBottom);
-  }
-  if (nVersion >= kFlyBoxVersion) {
-    RegisterInt(m_CharaCharaBoxBottom);
-    RegisterInt(m_CharaCharaBoxFlyBottom);
-  }
+  RegisterBodyBoxes(nVersion, m_CharaBlockBox, m_CharaBlockBoxFly, m_CharaCharaBox, m_CharaCharaBoxFly,
+                    m_CharaShotBox);
+  RegisterBoxBottoms(nVersion, m_CharaBlockBoxBottom, m_CharaBlockBoxFlyBottom, m_CharaCharaBoxBottom,
+                     m_CharaCharaBoxFlyBottom);
   RegisterBox(m_ItemBox);
   RegisterBox(m_PlayerShotBox);
   RegisterBox(m_Reserved3);
@@ -289,9 +291,7 @@ void cStageData::ReadLists(cByteReader& in) {
   if (!ReadItemVector(in, m_PaletteItems, palettes)) return;
   // Entry 0 of each palette list is the "none" definition, whatever the file
   // held for it.
-  if (!m_PaletteBlocks.empty()) m_PaletteBlocks[0].ResetToNone();
-  if (!m_PaletteCharas.empty()) m_PaletteCharas[0].ResetToNone();
-  if (!m_PaletteItems.empty()) m_PaletteItems[0].ResetToNone();
+  ResetNoneEntries(m_PaletteBlocks, m_PaletteCharas, m_PaletteItems);
   if (!ReadPlacements(in, m_PlacedBlocks, palettes)) return;
   if (!ReadPlacements(in, m_PlacedCharas, palettes)) return;
   if (!ReadPlacements(in, m_PlacedItems, palettes)) return;
@@ -401,24 +401,12 @@ void cStageData::PadPalettes() {
 
 void cStageData::ValidateDefinitions() {
   const cPaletteContext palettes = PaletteContext();
-  for (auto* blocks : {&m_PaletteBlocks, &m_PlacedBlocks}) {
-    for (cBlockData& block : *blocks) {
-      block.Validate(palettes);
-      block.ValidateItemRef(palettes);
-    }
-  }
-  for (auto* charas : {&m_PaletteCharas, &m_PlacedCharas}) {
-    for (cCharaData& chara : *charas) {
-      chara.Validate(palettes);
-      chara.ValidateShotRefs(palettes);
-    }
-  }
-  for (auto* items : {&m_PaletteItems, &m_PlacedItems}) {
-    for (cItemData& item : *items) {
-      item.Validate(palettes);
-      item.ValidateShotRefs(palettes);
-    }
-  }
+  RepairDefinitions(m_PaletteBlocks, palettes);
+  RepairDefinitions(m_PlacedBlocks, palettes);
+  RepairDefinitions(m_PaletteCharas, palettes);
+  RepairDefinitions(m_PlacedCharas, palettes);
+  RepairDefinitions(m_PaletteItems, palettes);
+  RepairDefinitions(m_PlacedItems, palettes);
 }
 
 void cStageData::ApplyHitLevel(int nLevel) {

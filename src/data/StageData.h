@@ -229,6 +229,9 @@ class cStageData : public cDataRecord {
 
  private:
   void RegisterBox(cBoxSize& box);
+  void RegisterBodyBoxes(int nVersion, cBoxSize& block, cBoxSize& blockFly, cBoxSize& chara, cBoxSize& charaFly,
+                         cBoxSize& shot);
+  void RegisterBoxBottoms(int nVersion, int32_t& block, int32_t& blockFly, int32_t& chara, int32_t& charaFly);
   void ReadLists(cByteReader& in);
   void ApplyUpgrades(int nVersion);
   void WriteHeadParts(cByteWriter& out);

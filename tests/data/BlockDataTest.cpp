@@ -14,7 +14,6 @@ namespace {
 using deftest::Bytes;
 using deftest::ContextOf;
 using deftest::PaletteOf;
-using deftest::ReadAt;
 using deftest::Reload;
 using deftest::WriteAt;
 
@@ -51,14 +50,9 @@ cBlockData FullBlock() {
 }
 
 TEST_F(BlockData, RoundTripKeepsEveryMember) {
-  const cPalette common = PaletteOf(2);
-  const cPalette stage = PaletteOf(2);
-  const cPaletteContext palettes = ContextOf(common, stage);
   cBlockData block = FullBlock();
-  const Bytes written = WriteAt(block, palettes);
   cBlockData loaded;
-  ASSERT_TRUE(ReadAt(written, DATA_VERSION, loaded, palettes));
-  EXPECT_EQ(WriteAt(loaded, palettes), written);
+  ASSERT_TRUE(deftest::RoundTripsWithTwoEntryPalettes(block, loaded));
   EXPECT_EQ(loaded.m_nGraphic, 300);
   EXPECT_EQ(loaded.m_nGraphicRow, -2);
   EXPECT_EQ(loaded.m_nFootValue, -100000);
@@ -106,24 +100,11 @@ TEST_F(BlockData, DefaultsAreASolidBlockWithoutGraphic) {
 
 // Files before 219 counted the shot sheet from 0.
 TEST_F(BlockData, ShotSheetGraphicsOfOlderFilesMoveUpOne) {
-  struct Case {
-    int version;
-    std::uint8_t kind;
-    std::int16_t graphic;
-    std::int16_t expected;
-  };
-  const Case cases[] = {
+  deftest::ExpectShotSheetShift<cBlockData>({
       {218, GRAPHIC_SHOT, 5, 6},     {218, GRAPHIC_SHOT, 119, 119}, {218, GRAPHIC_SHOT, 118, 119},
       {1, GRAPHIC_SHOT, 0, 1},       {219, GRAPHIC_SHOT, 5, 5},     {218, GRAPHIC_ITEM, 5, 5},
       {218, GRAPHIC_SHOT, 32767, 119},
-  };
-  const cPaletteContext palettes = cPaletteContext::Standalone();
-  for (const Case& c : cases) {
-    cBlockData block;
-    block.m_nGraphicKind = c.kind;
-    block.m_nGraphic = c.graphic;
-    EXPECT_EQ(Reload(block, palettes, c.version).m_nGraphic, c.expected) << "version " << c.version;
-  }
+  });
 }
 
 void SetBlockGroup(cBlockData& block, int group, int seed) {
@@ -326,12 +307,7 @@ TEST_F(BlockData, ACopyOwnsItsConditions) {
 
 TEST_F(BlockData, TruncatedBlocksAreRefused) {
   cBlockData block = FullBlock();
-  const Bytes written = WriteAt(block, cPaletteContext::Standalone());
-  for (std::size_t size = 0; size < written.size(); ++size) {
-    cByteReader in(std::span<const std::uint8_t>(written.data(), size));
-    cBlockData loaded;
-    EXPECT_FALSE(loaded.Read(in, cPaletteContext::Standalone())) << size;
-  }
+  deftest::ExpectEveryTruncationRefused(block);
 }
 
 }  // namespace

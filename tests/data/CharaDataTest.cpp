@@ -183,14 +183,9 @@ cCharaData FullChara() {
 }
 
 TEST_F(CharaData, RoundTripKeepsEveryMember) {
-  const cPalette common = PaletteOf(2);
-  const cPalette stage = PaletteOf(2);
-  const cPaletteContext palettes = ContextOf(common, stage);
   cCharaData chara = FullChara();
-  const Bytes written = WriteAt(chara, palettes);
   cCharaData loaded;
-  ASSERT_TRUE(ReadAt(written, DATA_VERSION, loaded, palettes));
-  EXPECT_EQ(WriteAt(loaded, palettes), written);
+  ASSERT_TRUE(deftest::RoundTripsWithTwoEntryPalettes(chara, loaded));
   EXPECT_EQ(loaded.m_nImp, -20);
   EXPECT_EQ(loaded.m_nMhp, 999999);
   EXPECT_EQ(loaded.m_nPower, -999999);
@@ -660,12 +655,7 @@ TEST_F(CharaData, CopyOffsetsFollowFacingAndMirror) {
 
 TEST_F(CharaData, TruncatedCharactersAreRefused) {
   cCharaData chara = FullChara();
-  const Bytes written = WriteAt(chara, cPaletteContext::Standalone());
-  for (std::size_t size = 0; size < written.size(); ++size) {
-    cByteReader in(std::span<const std::uint8_t>(written.data(), size));
-    cCharaData loaded;
-    EXPECT_FALSE(loaded.Read(in, cPaletteContext::Standalone())) << size;
-  }
+  deftest::ExpectEveryTruncationRefused(chara);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,54 @@ inline cPaletteContext ContextOf(const cPalette& common, const cPalette& stage) 
   context.m_Common = common.View();
   context.m_Stage = stage.View();
   return context;
+}
+
+// Writes `record` with a common and a stage palette of two entries each and
+// reads it back into `loaded`: true when that read cleanly. A clean read is
+// also expected to write again to the very same bytes (a failure of its own,
+// which does not stop the test).
+template <class T>
+::testing::AssertionResult RoundTripsWithTwoEntryPalettes(T& record, T& loaded) {
+  const cPalette common = PaletteOf(2);
+  const cPalette stage = PaletteOf(2);
+  const cPaletteContext palettes = ContextOf(common, stage);
+  const Bytes written = WriteAt(record, palettes);
+  ::testing::AssertionResult read = ReadAt(written, DATA_VERSION, loaded, palettes);
+  if (read) {
+    EXPECT_EQ(WriteAt(loaded, palettes), written) << "written again after the read";
+  }
+  return read;
+}
+
+// Every strict prefix of `record`'s bytes is refused.
+template <class T>
+void ExpectEveryTruncationRefused(T& record) {
+  const Bytes written = WriteAt(record, cPaletteContext::Standalone());
+  for (std::size_t size = 0; size < written.size(); ++size) {
+    cByteReader in(std::span<const std::uint8_t>(written.data(), size));
+    T loaded;
+    EXPECT_FALSE(loaded.Read(in, cPaletteContext::Standalone())) << size;
+  }
+}
+
+// One row of the shot-sheet upgrade tables: a definition of graphic `kind` and
+// `graphic` written in `version` reads back with graphic `expected`.
+struct cShotSheetCase {
+  int version;
+  std::uint8_t kind;
+  std::int16_t graphic;
+  std::int16_t expected;
+};
+
+template <class T>
+void ExpectShotSheetShift(std::initializer_list<cShotSheetCase> cases) {
+  for (const cShotSheetCase& c : cases) {
+    T record;
+    record.m_nGraphicKind = c.kind;
+    record.m_nGraphic = c.graphic;
+    EXPECT_EQ(Reload(record, cPaletteContext::Standalone(), c.version).m_nGraphic, c.expected)
+        << "version " << c.version << ", kind " << int(c.kind) << ", graphic " << c.graphic;
+  }
 }
 
 // Every test starts from the default database and common palette, with no

@@ -14,7 +14,6 @@ namespace {
 using deftest::Bytes;
 using deftest::ContextOf;
 using deftest::PaletteOf;
-using deftest::ReadAt;
 using deftest::Reload;
 using deftest::WriteAt;
 
@@ -64,14 +63,9 @@ cItemData FullItem() {
 }
 
 TEST_F(ItemData, RoundTripKeepsEveryMember) {
-  const cPalette common = PaletteOf(2);
-  const cPalette stage = PaletteOf(2);
-  const cPaletteContext palettes = ContextOf(common, stage);
   cItemData item = FullItem();
-  const Bytes written = WriteAt(item, palettes);
   cItemData loaded;
-  ASSERT_TRUE(ReadAt(written, DATA_VERSION, loaded, palettes));
-  EXPECT_EQ(WriteAt(loaded, palettes), written);
+  ASSERT_TRUE(deftest::RoundTripsWithTwoEntryPalettes(item, loaded));
   EXPECT_EQ(loaded.m_nSpareA, -3);
   EXPECT_EQ(loaded.m_nGraphic, 77);
   EXPECT_EQ(loaded.m_nTakeMode, ITEM_TAKE_NEVER);
@@ -108,20 +102,11 @@ TEST_F(ItemData, GoldenBytesOfADefaultItem) {
 }
 
 TEST_F(ItemData, ShotSheetGraphicsOfOlderFilesMoveUpOne) {
-  struct Case {
-    int version;
-    std::uint8_t kind;
-    std::int16_t graphic;
-    std::int16_t expected;
-  };
-  const Case cases[] = {{200, GRAPHIC_SHOT, 119, 119}, {200, GRAPHIC_SHOT, 5, 6}, {218, GRAPHIC_SHOT, 200, 119},
-                        {219, GRAPHIC_SHOT, 5, 5},     {200, GRAPHIC_ITEM, 5, 5}};
-  for (const Case& c : cases) {
-    cItemData item;
-    item.m_nGraphicKind = c.kind;
-    item.m_nGraphic = c.graphic;
-    EXPECT_EQ(Reload(item, cPaletteContext::Standalone(), c.version).m_nGraphic, c.expected) << c.version;
-  }
+  deftest::ExpectShotSheetShift<cItemData>({{200, GRAPHIC_SHOT, 119, 119},
+                                            {200, GRAPHIC_SHOT, 5, 6},
+                                            {218, GRAPHIC_SHOT, 200, 119},
+                                            {219, GRAPHIC_SHOT, 5, 5},
+                                            {200, GRAPHIC_ITEM, 5, 5}});
 }
 
 void SetItemGroup(cItemData& item, int group, int seed) {
