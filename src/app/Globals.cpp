@@ -2,8 +2,11 @@
 // one file are constructed in the order they are defined and destroyed in the
 // reverse order at exit, so the order below is the start-up and exit order of
 // the globals. It follows the player's fixed table of global objects; objects
-// whose subsystem keeps them in its own file for now are named in comments at
-// their place.
+// of subsystems still to come are named in comments at their place.
+//
+// The libraries below the shell declare these objects in their own headers
+// and leave their definition to this file, which every program links (the
+// target kestrova_globals).
 
 #include "app/Globals.h"
 
@@ -15,6 +18,17 @@
 #include "app/WindowData.h"
 #include "app/Wnd.h"
 #include "core/Thread.h"
+#include "data/Database.h"
+#include "data/OptionData.h"
+#include "data/Palette.h"
+#include "data/Progress.h"
+#include "data/StageData.h"
+#include "data/StorySlots.h"
+#include "data/SystemData.h"
+#include "data/WorldMap.h"
+#include "graphics/FontDef.h"
+#include "graphics/SurfaceDef.h"
+#include "graphics/SurfaceTable.h"
 
 // 1. The scene manager: no scenes, current type 0. Its destructor deletes any
 // scene still there (none is by then: UnInitGame deleted them).
@@ -43,14 +57,28 @@ cThread thWorker2;  // loading a stage file while the main thread dispatches mes
 // 10. g_MenuCursor, 11. g_KeyInput, 12. the game scene's surface vectors,
 // 13. g_SceneSurfaces, 14. g_PictureSurfaces and g_PictureDefs, 15. Off_Msg:
 //     defined here once the menus, the key input and the game scene exist.
-// 16. g_SurfaceData and 17. g_SurfaceDef, g_FontDef: the drawing layer's fixed
-//     surfaces and definitions, defined for now in graphics/SurfaceTable.cpp,
-//     graphics/SurfaceDef.cpp and graphics/FontDef.cpp.
+
+// 16. The 71 fixed surfaces: each reset, nothing created until start-up. The
+// drawing layer releases them in UnInitGame while its device still exists.
+std::array<DDSURFACEDATA, kSurfaceTableRows> g_SurfaceData;
+
+// 17. Their definitions and the three font definitions, filled with the fixed
+// rows (the game scene rewrites the eight background rows per stage).
+std::array<DDSURFACEDEF, kSurfaceTableRows> g_SurfaceDef = MakeFixedSurfaceTable();
+std::array<FONTDEF, kFontCount> g_FontDef = MakeFontDefinitions();
+
 // 18. g_Font, 19. g_DigitSD, 20. g_SoundSlots and g_SoundDefs,
 // 21. g_BgmManager: with the fonts, the sound and the music.
-// 22. g_CommonPalette: defined for now in data/Palette.cpp.
-// 23. g_System: with the system data.
-// 24. g_Database: defined for now in data/Database.cpp.
+
+// 22. The common palette: empty until start-up loads it.
+cPalette g_CommonPalette;
+
+// 23. The system data: the defaults of a new game until System.dat is loaded.
+cSystemData g_System;
+
+// 24. The ten database lists (and the two run-time effect lists), each with
+// its "none" entry only.
+cDatabase g_Database;
 
 // 25. The run-time tables compiled from the database at start-up: the
 // animation and effect frame scripts (the chara-effect and screen-effect
@@ -60,10 +88,27 @@ cFrameScriptTable g_EffectScripts;
 
 // 26 to 29. The replays, the hero list, the map grid and the object lists:
 //     with the game world.
-// 30. g_Stage, g_StageInitial: defined for now in data/StageData.cpp.
-// 31. g_WorldMap: defined for now in data/WorldMap.cpp.
-// 32 to 35. The progress records, the options, the story slots and the
-//     ranking file: with the save data and the rankings.
+
+// 30. The stage being played and the stage as it was loaded: stage defaults.
+cStageData g_Stage;
+cStageData g_StageInitial;
+
+// 31. The world map: its defaults until start-up loads it.
+cWorldMap g_WorldMap;
+
+// 32. The progress of the running game, and the copies kept with the two
+// replays: each the state of a fresh run.
+cProgress g_Progress;
+cProgress g_ReplayRecProgress;
+cProgress g_ReplayPrevProgress;
+
+// 33. The options: music on, sound volume 7, name "aaa".
+cOptionData g_OptionData;
+
+// 34. The headers of the 99 story slots, all unused until they are scanned.
+cSafeVector<cSlotInfo> g_StorySlots(kStorySlotCount);
+
+// 35. g_RankFile: with the rankings.
 
 // Plain process-wide values, with no work at construction or exit: their
 // place in the order does not matter. The process flags that the lower

@@ -9,8 +9,6 @@
 #include "core/Log.h"
 #include "data/PathTable.h"
 
-cDatabase g_Database;
-
 const char* const kDatabaseFileNames[kDatabaseFileCount] = {
     "AnimeSet.dat", "Anime.dat", "Bmp_CharaExc.dat", "SwordType.dat", "Effect.dat",
     "CharaEffect.dat", "ScrEffect.dat", "Picture.dat", "Sound.dat", "Bgm.dat",

@@ -68,8 +68,8 @@ class cDatabase : public cDataRecord {
   void PadLists();
 };
 
-// The database of the running game. Defined here until the shell gathers the
-// globals in one place.
+// The database of the running game. Defined with every global object
+// in app/Globals.cpp.
 extern cDatabase g_Database;
 
 // Reads database file `index` (load order) from bytes in memory into its list

@@ -5,8 +5,6 @@
 #include "core/Log.h"
 #include "core/SafeAccess.h"
 
-cOptionData g_OptionData;
-
 void cOptionData::Reset() {
   Clear();
   m_bMusic = 1;

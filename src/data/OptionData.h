@@ -71,6 +71,6 @@ class cOptionData : public cDataRecord {
   std::string m_strRankName;      // the fixed ranking name ("aaa")
 };
 
-// The player's options. Defined here until the shell gathers the globals in
-// one place.
+// The player's options. Defined with every global object
+// in app/Globals.cpp.
 extern cOptionData g_OptionData;

@@ -18,9 +18,6 @@ void ClearFlags(cSafeVector<T>& list) {
 
 }  // namespace
 
-// Defined here until the shell gathers the globals in one place.
-cPalette g_CommonPalette;
-
 cPalette::cPalette() {
   m_Blocks.resize(1);
   m_Charas.resize(1);

@@ -86,8 +86,8 @@ void RepairDefinitions(cSafeVector<cBlockData>& blocks, const cPaletteContext& p
 void RepairDefinitions(cSafeVector<cCharaData>& charas, const cPaletteContext& palettes);
 void RepairDefinitions(cSafeVector<cItemData>& items, const cPaletteContext& palettes);
 
-// The common palette of the running game. Defined in Palette.cpp until the
-// shell gathers the globals in one place.
+// The common palette of the running game. Defined with every global object
+// in app/Globals.cpp.
 extern cPalette g_CommonPalette;
 
 // Loads the common palette file ("data\CommonPalette.cplt4" by default) into

@@ -16,10 +16,6 @@
 #include "data/WorldMap.h"
 #include "platform/PathResolver.h"
 
-cProgress g_Progress;
-cProgress g_ReplayRecProgress;
-cProgress g_ReplayPrevProgress;
-
 namespace {
 
 // Data versions that introduced members or upgrades of the progress record.

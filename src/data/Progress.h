@@ -330,8 +330,8 @@ class cProgress : public cDataRecord {
 // Without the flag the key stays.
 void MakeDerivedStageName(std::string& key, int bVariant, int nVariantVar, int nVariantValue);
 
-// The running game and the copies kept for the replay files. Defined here until
-// the shell gathers the globals in one place.
+// The running game and the copies kept for the replay files. Defined with every global object
+// in app/Globals.cpp.
 extern cProgress g_Progress;
 extern cProgress g_ReplayRecProgress;
 extern cProgress g_ReplayPrevProgress;

@@ -16,9 +16,6 @@
 #include "data/PathTable.h"
 #include "platform/MessageCore.h"
 
-cStageData g_Stage;
-cStageData g_StageInitial;
-
 namespace {
 
 // Versions that introduced header members, and those of the other upgrades.

@@ -242,8 +242,8 @@ class cStageData : public cDataRecord {
 };
 
 // The stage being played, and the stage as it was loaded (without its
-// definition lists), restored into g_Stage at every stage start. Defined in
-// StageData.cpp until the shell gathers the globals in one place.
+// definition lists), restored into g_Stage at every stage start. Defined
+// with every global object in app/Globals.cpp.
 extern cStageData g_Stage;
 extern cStageData g_StageInitial;
 

@@ -5,8 +5,6 @@
 #include "data/PathTable.h"
 #include "platform/PathResolver.h"
 
-cSafeVector<cSlotInfo> g_StorySlots(kStorySlotCount);
-
 void cSlotInfo::RegisterMembers(int /*nVersion*/) {
   ClearMembers();
   RegisterInt(m_bUsed);

@@ -31,8 +31,8 @@ class cSlotInfo : public cDataRecord {
   cSaveTime m_SaveTime;      // taken from the progress record, never stored
 };
 
-// The headers of the story slots. Defined here until the shell gathers the
-// globals in one place.
+// The headers of the story slots. Defined with every global object
+// in app/Globals.cpp.
 extern cSafeVector<cSlotInfo> g_StorySlots;
 
 // The slot list becomes 99 fresh headers (none used), as at start-up.

@@ -10,8 +10,6 @@
 #include "data/Flow.h"
 #include "data/PathTable.h"
 
-cSystemData g_System;
-
 const std::array<const char*, kSystemMessageCount> kDefaultSystemMessages = {
     "ワールド",
     "ステージ",

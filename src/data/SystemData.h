@@ -244,7 +244,8 @@ class cSystemData : public cDataRecord {
   void FitListSizes();
 };
 
-// The system data of the running game.
+// The system data of the running game. Defined with every global object in
+// app/Globals.cpp.
 extern cSystemData g_System;
 
 // The start-up step: loads "data\System.dat" (or `path`) into g_System. When

@@ -7,8 +7,6 @@
 #include "core/PathUtil.h"
 #include "core/StringUtil.h"
 
-cWorldMap g_WorldMap;
-
 namespace {
 
 constexpr int kNeedTotalVersion = 209;

@@ -172,6 +172,6 @@ class cWorldMap : public cDataRecord {
   void RepairCellKinds();
 };
 
-// The world map of the running game. Defined here until the shell gathers the
-// globals in one place.
+// The world map of the running game. Defined with every global object
+// in app/Globals.cpp.
 extern cWorldMap g_WorldMap;

@@ -10,8 +10,6 @@ std::array<FONTDEF, kFontCount> MakeFontDefinitions() {
   }};
 }
 
-std::array<FONTDEF, kFontCount> g_FontDef = MakeFontDefinitions();
-
 namespace {
 
 std::array<DDSURFACEDEF, kFontCount> MakeDigitSurfaceDefinitions() {

@@ -25,6 +25,8 @@ struct FONTDEF {
 
 inline constexpr int kFontCount = 3;
 
+// The three font definitions. Defined with every global object in
+// app/Globals.cpp.
 extern std::array<FONTDEF, kFontCount> g_FontDef;
 // One per font: an empty file name, colour-keyed, everything else 0.
 extern std::array<DDSURFACEDEF, kFontCount> g_DigitSurfaceDef;

@@ -83,8 +83,6 @@ std::array<DDSURFACEDEF, kSurfaceTableRows> MakeFixedSurfaceTable() {
   return t;
 }
 
-std::array<DDSURFACEDEF, kSurfaceTableRows> g_SurfaceDef = MakeFixedSurfaceTable();
-
 int SurfaceCopySourceRow(int row) {
   if (row == 3) return 2;
   if (row >= 5 && row <= 21 && row % 2 == 1) return row - 1;

@@ -87,6 +87,7 @@ enum eSurfaceRow : int {
 };
 
 // The definitions; built before start-up. Rows 55 to 62 change with the stage.
+// Defined with every global object in app/Globals.cpp.
 extern std::array<DDSURFACEDEF, kSurfaceTableRows> g_SurfaceDef;
 
 // The table as it is at process start (g_SurfaceDef starts as a copy of it).

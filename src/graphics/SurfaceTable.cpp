@@ -5,8 +5,6 @@
 #include "graphics/BitmapLoad.h"
 #include "graphics/DrawContext.h"
 
-std::array<DDSURFACEDATA, kSurfaceTableRows> g_SurfaceData;
-
 void LinkMirrorSurfaces() {
   for (int row = 0; row < kSurfaceTableRows; ++row) {
     const int source = SurfaceCopySourceRow(row);

@@ -7,6 +7,7 @@
 #include "graphics/Surface.h"
 #include "graphics/SurfaceDef.h"
 
+// The fixed surfaces. Defined with every global object in app/Globals.cpp.
 extern std::array<DDSURFACEDATA, kSurfaceTableRows> g_SurfaceData;
 
 // Links every copy row of g_SurfaceData to the row it copies. The start-up
