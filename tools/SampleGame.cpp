@@ -17,29 +17,6 @@ struct cTreeFile {
   std::vector<std::uint8_t> m_Bytes;
 };
 
-template <class tList>
-std::vector<std::uint8_t> DatabaseFileBytes(tList& list) {
-  cByteWriter out;
-  BeginDataWrite(out);
-  WriteRecordList(out, list);
-  return out.TakeBytes();
-}
-
-std::vector<std::uint8_t> DatabaseFileBytes(cDatabase& db, int index) {
-  switch (index) {
-    case 0: return DatabaseFileBytes(db.m_AnimeSets);
-    case 1: return DatabaseFileBytes(db.m_Animes);
-    case 2: return DatabaseFileBytes(db.m_BmpCharaExcs);
-    case 3: return DatabaseFileBytes(db.m_SwordTypes);
-    case 4: return DatabaseFileBytes(db.m_Effects);
-    case 5: return DatabaseFileBytes(db.m_CharaEffects);
-    case 6: return DatabaseFileBytes(db.m_ScrEffects);
-    case 7: return DatabaseFileBytes(db.m_Pictures);
-    case 8: return DatabaseFileBytes(db.m_Sounds);
-    default: return DatabaseFileBytes(db.m_Bgms);
-  }
-}
-
 // Every file of the tree. The stages are checked against the game's own
 // database and common palette, which is what the player checks them against
 // when it loads them, so the globals hold those while the stages are written.
@@ -64,6 +41,33 @@ std::vector<cTreeFile> BuildTree() {
 }
 
 }  // namespace
+
+namespace {
+
+template <class tList>
+std::vector<std::uint8_t> ListFileBytes(tList& list) {
+  cByteWriter out;
+  BeginDataWrite(out);
+  WriteRecordList(out, list);
+  return out.TakeBytes();
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> DatabaseFileBytes(cDatabase& db, int index) {
+  switch (index) {
+    case 0: return ListFileBytes(db.m_AnimeSets);
+    case 1: return ListFileBytes(db.m_Animes);
+    case 2: return ListFileBytes(db.m_BmpCharaExcs);
+    case 3: return ListFileBytes(db.m_SwordTypes);
+    case 4: return ListFileBytes(db.m_Effects);
+    case 5: return ListFileBytes(db.m_CharaEffects);
+    case 6: return ListFileBytes(db.m_ScrEffects);
+    case 7: return ListFileBytes(db.m_Pictures);
+    case 8: return ListFileBytes(db.m_Sounds);
+    default: return ListFileBytes(db.m_Bgms);
+  }
+}
 
 bool WriteSampleGame(const std::filesystem::path& root, std::string& error) {
   std::error_code ec;

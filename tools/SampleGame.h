@@ -17,6 +17,7 @@
 // under bmp\ (with bmp\plt\Palette.bmp) and the stage backgrounds
 // (SampleBitmaps.h). Sounds and music follow in later versions.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -42,6 +43,10 @@ inline constexpr int kStageCount = 3;
 std::string StagePathForWorldMap(int nStage);
 
 cDatabase MakeDatabase();
+
+// The bytes of database file `index` of `db` (the load order of
+// kDatabaseFileNames), as the player reads them.
+std::vector<std::uint8_t> DatabaseFileBytes(cDatabase& db, int index);
 cPalette MakeCommonPalette();
 cWorldMap MakeWorldMap();
 // The stages, built against `common` (placed definitions are copies of its entries).

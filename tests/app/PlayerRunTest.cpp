@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "SampleGame.h"
 #include "data/Database.h"
 #include "data/SystemData.h"
 #include "data/DataRecord.h"
@@ -30,14 +31,6 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string AsString(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
-template <class List>
-std::string ListFile(List& list) {
-  cByteWriter out;
-  BeginDataWrite(out);
-  WriteRecordList(out, list);
-  return AsString(out.Bytes());
-}
 
 // One run of the player in the background.
 class cPlayerProcess {
@@ -126,17 +119,9 @@ class PlayerRunTest : public ::testing::Test {
   // game with nothing in it that the player starts in a window.
   void WriteMinimalGame() {
     cDatabase db;
-    const std::string folder = "data/database/";
-    WriteFile(folder + "AnimeSet.dat", ListFile(db.m_AnimeSets));
-    WriteFile(folder + "Anime.dat", ListFile(db.m_Animes));
-    WriteFile(folder + "Bmp_CharaExc.dat", ListFile(db.m_BmpCharaExcs));
-    WriteFile(folder + "SwordType.dat", ListFile(db.m_SwordTypes));
-    WriteFile(folder + "Effect.dat", ListFile(db.m_Effects));
-    WriteFile(folder + "CharaEffect.dat", ListFile(db.m_CharaEffects));
-    WriteFile(folder + "ScrEffect.dat", ListFile(db.m_ScrEffects));
-    WriteFile(folder + "Picture.dat", ListFile(db.m_Pictures));
-    WriteFile(folder + "Sound.dat", ListFile(db.m_Sounds));
-    WriteFile(folder + "Bgm.dat", ListFile(db.m_Bgms));
+    for (int i = 0; i < kDatabaseFileCount; ++i) {
+      WriteFile(std::string("data/database/") + kDatabaseFileNames[i], AsString(samplegame::DatabaseFileBytes(db, i)));
+    }
     WriteFile("data/System.dat", AsString(cSystemData().MakeFileBytes()));
     std::vector<plat::sPaletteEntry> palette(256);
     for (int i = 0; i < 256; ++i) palette[i] = {static_cast<std::uint8_t>(i), 0x20, 0x40, 0};

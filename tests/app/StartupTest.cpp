@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "SampleGame.h"
 #include "app/BootData.h"
 #include "app/MainWnd.h"
 #include "app/Scene.h"
@@ -81,15 +82,6 @@ class cRecordingHost final : public plat::cWindowHost {
 
 std::string AsString(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-// The file bytes of one database list: version word, count, records.
-template <class List>
-std::string ListFile(List& list) {
-  cByteWriter out;
-  BeginDataWrite(out);
-  WriteRecordList(out, list);
-  return AsString(out.Bytes());
-}
-
 // A stage file the loader takes for play: it has a hero.
 std::string StageFileWithHero(const std::string& name) {
   cStageData stage;
@@ -137,17 +129,9 @@ class StartupTest : public apptest::cAppFixture {
 
   void WriteDatabases() {
     cDatabase db;
-    const std::string folder = "data/database/";
-    WriteFile(folder + "AnimeSet.dat", ListFile(db.m_AnimeSets));
-    WriteFile(folder + "Anime.dat", ListFile(db.m_Animes));
-    WriteFile(folder + "Bmp_CharaExc.dat", ListFile(db.m_BmpCharaExcs));
-    WriteFile(folder + "SwordType.dat", ListFile(db.m_SwordTypes));
-    WriteFile(folder + "Effect.dat", ListFile(db.m_Effects));
-    WriteFile(folder + "CharaEffect.dat", ListFile(db.m_CharaEffects));
-    WriteFile(folder + "ScrEffect.dat", ListFile(db.m_ScrEffects));
-    WriteFile(folder + "Picture.dat", ListFile(db.m_Pictures));
-    WriteFile(folder + "Sound.dat", ListFile(db.m_Sounds));
-    WriteFile(folder + "Bgm.dat", ListFile(db.m_Bgms));
+    for (int i = 0; i < kDatabaseFileCount; ++i) {
+      WriteFile(std::string("data/database/") + kDatabaseFileNames[i], AsString(samplegame::DatabaseFileBytes(db, i)));
+    }
   }
 
   // A 16 x 24 picture whose rows 8 to 23 hold the 256 palette colours; the

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "RecordRoundTrip.h"
+#include "SampleGame.h"
 #include "RecordTestSupport.h"
 #include "platform/MessageBox.h"
 #include "support/ByteBuilder.h"
@@ -20,20 +21,7 @@ using testsupport::ByteBuilder;
 using testsupport::I32;
 
 // The file bytes of list `index` (load order) of a database.
-std::vector<std::uint8_t> ListFileBytes(cDatabase& db, int index) {
-  switch (index) {
-    case 0: return DatabaseFileBytes(db.m_AnimeSets);
-    case 1: return DatabaseFileBytes(db.m_Animes);
-    case 2: return DatabaseFileBytes(db.m_BmpCharaExcs);
-    case 3: return DatabaseFileBytes(db.m_SwordTypes);
-    case 4: return DatabaseFileBytes(db.m_Effects);
-    case 5: return DatabaseFileBytes(db.m_CharaEffects);
-    case 6: return DatabaseFileBytes(db.m_ScrEffects);
-    case 7: return DatabaseFileBytes(db.m_Pictures);
-    case 8: return DatabaseFileBytes(db.m_Sounds);
-    default: return DatabaseFileBytes(db.m_Bgms);
-  }
-}
+std::vector<std::uint8_t> ListFileBytes(cDatabase& db, int index) { return samplegame::DatabaseFileBytes(db, index); }
 
 // Everything a database holds, as bytes, to tell whether it changed.
 std::vector<std::uint8_t> Fingerprint(cDatabase& db) {
