@@ -16,6 +16,6 @@ extern std::atomic<int> g_LaunchedByEditor;
 extern std::atomic<int> g_AppActive;
 
 // 1 while a stage file named at start (command line or the FreeStage setting)
-// is played: a test play. Set by start-up; read by the game code. Defined with
-// the shell's globals (app/Globals.cpp).
+// is played: a test play. Set by start-up (and reset by the shell with its
+// globals); read by the game code.
 extern int g_TestPlay;

@@ -1,12 +1,15 @@
 #include "core/Thread.h"
 
 #include <atomic>
+#include <exception>
 #include <future>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <utility>
 
 #include "core/Log.h"
+#include "core/MainWindow.h"
 #include "platform/MessageCore.h"
 #include "platform/WinTypes.h"
 
@@ -40,6 +43,24 @@ void MarkFinished(cThreadRecord& record) {
   }
 }
 
+// A failure escaping a thread procedure would otherwise end the whole process
+// (std::terminate) without a word. Its text goes to the logs instead and the
+// main window is asked to close, as for a failing frame step; the thread then
+// leaves the message core and ends normally.
+void RunCatchingFailures(const std::function<void()>& body) {
+  try {
+    body();
+  } catch (const char* text) {
+    LogFatal(g_hMainWnd.load(), "%s", text != nullptr ? text : "");
+  } catch (const std::string& text) {
+    LogFatal(g_hMainWnd.load(), "%s", text.c_str());
+  } catch (const std::exception& failure) {
+    LogFatal(g_hMainWnd.load(), "%s", failure.what());
+  } catch (...) {
+    LogFatal(g_hMainWnd.load(), "%s", "a thread procedure failed with an unknown exception");
+  }
+}
+
 }  // namespace
 
 cThread::~cThread() { Exit(); }
@@ -69,7 +90,7 @@ bool cThread::Launch(std::function<void()> body) {
     // returns only then: a message posted right after Start has a queue to go to.
     record->thread = std::thread([record, body = std::move(body), started = std::move(started)]() mutable {
       started.set_value(plat::CreateThreadQueue());
-      body();
+      RunCatchingFailures(body);
       plat::DestroyThreadQueue();
       MarkFinished(*record);
     });

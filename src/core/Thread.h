@@ -31,7 +31,9 @@ class cThread {
   // owns a message queue before the procedure runs, so a message posted to it
   // right after Start returns is received. False when the thread could not be
   // created, or when this object still holds a running thread (logged); a
-  // thread that has already ended is collected first.
+  // thread that has already ended is collected first. A failure the
+  // procedure throws (a text or an exception) does not end the process: it
+  // goes to LogFatal with the main window, and the thread ends.
   bool Start(Procedure procedure, void* argument);
   bool Start(IntProcedure procedure, void* argument);
 

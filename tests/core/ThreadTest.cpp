@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/CoreTestSupport.h"
 #include "core/Log.h"
@@ -266,6 +268,34 @@ TEST_F(ThreadTest, StartCollectsAThreadThatHasAlreadyEnded) {
   ASSERT_TRUE(thread.Start(&RunOnce, &state));
   thread.WaitEnd();
   EXPECT_EQ(state.runs, 2);
+}
+
+// A failure escaping the procedure must not end the whole process: the
+// reason reaches the report and the main window is asked to close.
+TEST_F(ThreadTest, FailureThrownByTheProcedureIsReportedAndClosesTheMainWindow) {
+  struct Case {
+    const char* name;
+    cThread::Procedure procedure;
+    const char* reportLine;
+  };
+  const Case cases[] = {
+      {"text", [](void*) -> std::uint32_t { throw "stage load failed"; }, "stage load failed"},
+      {"string", [](void*) -> std::uint32_t { throw std::string("bad step"); }, "bad step"},
+      {"exception", [](void*) -> std::uint32_t { throw std::runtime_error("boom"); }, "boom"},
+      {"anything else", [](void*) -> std::uint32_t { throw 42; },
+       "a thread procedure failed with an unknown exception"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartReport();
+    TakePosted(WM_CLOSE);
+    cThread thread;
+    ASSERT_TRUE(thread.Start(c.procedure, nullptr));
+    thread.WaitEnd();
+    EXPECT_FALSE(thread.IsHeld());
+    EXPECT_EQ(coretest::ReadLines(ReportFile()), std::vector<std::string>{c.reportLine});
+    EXPECT_EQ(TakePosted(WM_CLOSE), 1);
+  }
 }
 
 TEST_F(ThreadTest, DestructorEndsTheThread) {
