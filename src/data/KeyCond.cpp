@@ -4,7 +4,9 @@
 
 void cKeyCond::Reset() {
   Clear();
-  m_Keys.assign(kKeyCondKeyCount, KEY_STATE_ANY);
+  // The keys are not registered members: Clear leaves them, and only the
+  // length is set here (keys a shorter list lacks are not tested).
+  m_Keys.resize(kKeyCondKeyCount, KEY_STATE_ANY);
 }
 
 void cKeyCond::RegisterMembers(int) {

@@ -21,7 +21,8 @@ enum eKeyState : uint8_t {
 class cKeyCond : public cDataRecord {
  public:
   cKeyCond() { Reset(); }
-  // Clear, then exactly 19 keys, none tested.
+  // Clear, then the key list made exactly 19 long: keys it already holds keep
+  // their states, added keys are not tested (a fresh key condition tests none).
   void Reset();
 
   void RegisterMembers(int nVersion) override;

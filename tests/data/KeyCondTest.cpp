@@ -25,6 +25,25 @@ TEST(KeyCondForm, AFreshKeyConditionTestsNoKey) {
   EXPECT_EQ(fresh.CountMembers(DATA_VERSION), 5);
 }
 
+TEST(KeyCondForm, ResetClearsTheMembersAndOnlySizesTheKeyList) {
+  struct Case {
+    int keys;
+    int expectedPressed;  // keys 0 .. expectedPressed-1 keep their state
+  };
+  for (const Case& c : {Case{2, 2}, Case{19, 19}, Case{25, 19}, Case{0, 0}}) {
+    cKeyCond cond;
+    cond.m_Keys.assign(static_cast<std::size_t>(c.keys), KEY_STATE_PRESSED);
+    cond.m_nRule = 2;
+    cond.m_nMaxFrames = 30;
+    cond.Reset();
+    EXPECT_EQ(cond.m_nRule, 0) << c.keys;
+    EXPECT_EQ(cond.m_nMaxFrames, 0) << c.keys;
+    ASSERT_EQ(cond.m_Keys.size(), 19u) << c.keys;
+    for (int i = 0; i < 19; ++i)
+      EXPECT_EQ(cond.m_Keys[i], i < c.expectedPressed ? KEY_STATE_PRESSED : KEY_STATE_ANY) << c.keys << " " << i;
+  }
+}
+
 TEST(KeyCondForm, RoundTripsWithTheKeysAfterTheRecord) {
   cKeyCond cond;
   cond.m_bFacingRelative = 1;

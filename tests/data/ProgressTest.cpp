@@ -17,6 +17,7 @@
 #include "data/StorySlots.h"
 #include "data/SystemData.h"
 #include "data/WorldMap.h"
+#include "support/ByteBuilder.h"
 
 namespace {
 
@@ -144,6 +145,59 @@ TEST_F(ProgressTest, FileRoundTripKeepsEveryPart) {
   // N and three members holds zeros.
   for (std::size_t i = 20; i < 24; ++i) EXPECT_EQ(bytes[i], 0) << i;
   EXPECT_EQ(back.m_pWorldStage, nullptr);
+}
+
+// The header of a current file, member by member in its file order, each with
+// a value of its own (in range, so that Normalize keeps it); the slot of the
+// current map stage is read and dropped, and written as 0.
+TEST_F(ProgressTest, HeaderMembersAreStoredInTheirFileOrder) {
+  using testsupport::ByteBuilder;
+  struct Member {
+    std::int32_t value;
+    std::int32_t cProgress::*field;  // null: the current map stage
+  };
+  const Member members[] = {
+      {101, &cProgress::m_bStatusStored}, {3, &cProgress::m_nMapX},          {7, &cProgress::m_nMapY},
+      {0x5A5A, nullptr},                 {105, &cProgress::m_nRound},        {106, &cProgress::m_bVariant},
+      {107, &cProgress::m_nVariantVar},  {108, &cProgress::m_nVariantValue}, {109, &cProgress::m_nStageNo},
+      {110, &cProgress::m_nSeriesNo},    {111, &cProgress::m_nLivesAtStart}, {112, &cProgress::m_nLives},
+      {113, &cProgress::m_nStageScore},  {114, &cProgress::m_nScore},        {115, &cProgress::m_nTotal},
+      {116, &cProgress::m_nTimeLeftTotal}, {117, &cProgress::m_nClearTimeTotal},
+      {118, &cProgress::m_nHpLeftTotal}, {119, &cProgress::m_nSpLeftTotal},  {120, &cProgress::m_bSeries},
+      {1, &cProgress::m_nBgm},           {122, &cProgress::m_bBgmLoop},      {2, &cProgress::m_nFacing},
+      {124, &cProgress::m_bBackToMap},   {5, &cProgress::m_nPrevMapX},       {6, &cProgress::m_nPrevMapY},
+      {27, &cProgress::m_nOpenStages},   {28, &cProgress::m_nStorySlot},     {129, &cProgress::m_bAutoSave},
+      {130, &cProgress::m_bShowRanking}, {4, &cProgress::m_nRankGenre},      {132, &cProgress::m_bHeroStartSet},
+      {133, &cProgress::m_nHeroStartX},  {134, &cProgress::m_nHeroStartY},  {135, &cProgress::m_nHeroStartFacing},
+  };
+  const auto header = [&](bool written) {
+    ByteBuilder bytes;
+    bytes.U32(DATA_VERSION).U32(std::size(members));
+    for (const Member& m : members) bytes.I32(written && m.field == nullptr ? 0 : m.value);
+    bytes.U32(3).Str("stage.").Str("key.").Str("bob");
+    for (std::uint16_t word : {2012, 4, 5, 27, 9, 5, 30, 500}) bytes.U16(word);
+    return bytes;
+  };
+  ByteBuilder file = header(false);
+  for (int list = 0; list < 6; ++list) file.U32(0);  // carry flags, statuses, results, numbers, flags, variables
+
+  cProgress p;
+  ASSERT_TRUE(cDataRecord::LoadFromBytes(p, file.Bytes()));
+  for (const Member& m : members) {
+    if (m.field != nullptr) {
+      EXPECT_EQ(p.*(m.field), m.value) << m.value;
+    }
+  }
+  EXPECT_EQ(p.m_strStageName, "stage.");
+  EXPECT_EQ(p.m_strResultKey, "key.");
+  EXPECT_EQ(p.m_strPlayerName, "bob");
+  EXPECT_EQ(p.m_SaveTime, (cSaveTime{2012, 4, 5, 27, 9, 5, 30, 500}));
+
+  const std::vector<std::uint8_t> expected = header(true).Bytes();
+  const std::vector<std::uint8_t> written = p.MakeFileBytes();
+  ASSERT_GE(written.size(), expected.size());
+  EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(expected.size())),
+            expected);
 }
 
 TEST_F(ProgressTest, OlderFilesAreUpgraded) {

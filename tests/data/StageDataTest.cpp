@@ -20,6 +20,7 @@
 #include "data/Palette.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageCore.h"
+#include "support/ByteBuilder.h"
 
 namespace {
 
@@ -119,6 +120,91 @@ TEST(StageDataTest, HeaderMemberCountsPerVersion) {
   cStageData stage;
   for (const auto& c : kCounts) EXPECT_EQ(stage.CountMembers(c.version), c.members) << c.version;
   EXPECT_EQ(stage.CountStrings(DATA_VERSION), 1);
+}
+
+// The header of a current file, member by member in its file order, each with
+// a value of its own. The scroll limits lie inside the map and the music index
+// inside the database, so Normalize keeps them; the sub-step members hold what
+// hit level 15 with gravity 0.75 gives, so recomputing them changes nothing.
+TEST(StageDataTest, HeaderMembersAreStoredInTheirFileOrder) {
+  using testsupport::ByteBuilder;
+  struct Member {
+    int32_t cStageData::*pInt = nullptr;
+    cBoxSize cStageData::*pBox = nullptr;  // width, then height
+    double cStageData::*pDouble = nullptr;
+    int32_t nValue = 0;
+    double dValue = 0.0;
+  };
+  std::vector<Member> members;
+  const auto I = [&](int32_t cStageData::*p, int32_t value) { members.push_back({p, nullptr, nullptr, value, 0.0}); };
+  const auto B = [&](cBoxSize cStageData::*p, int32_t w, int32_t h) {
+    members.push_back({nullptr, p, nullptr, w, 0.0});
+    members.push_back({nullptr, p, nullptr, h, 0.0});
+  };
+  const auto D = [&](double cStageData::*p, double value) { members.push_back({nullptr, nullptr, p, 0, value}); };
+  using S = cStageData;
+  I(&S::m_Width, 1002), I(&S::m_Reserved1, 1003), I(&S::m_Reserved2, 1004), I(&S::m_Height, 1005);
+  I(&S::m_ScrollLimitLeftOn, 1006), I(&S::m_ScrollLimitRightOn, 1007), I(&S::m_ScrollLimitTopOn, 1008);
+  I(&S::m_ScrollLimitBottomOn, 1009), I(&S::m_ScrollLimitLeft, 110), I(&S::m_ScrollLimitRight, 111);
+  I(&S::m_ScrollLimitTop, 112), I(&S::m_ScrollLimitBottom, 113), I(&S::m_Fps, 1014), I(&S::m_TimeLimitOn, 1015);
+  I(&S::m_TimeLimit, 1016), I(&S::m_TimeWarning, 1017), I(&S::m_AutoScrollX, 1018), I(&S::m_AutoScrollY, 1019);
+  I(&S::m_AutoScrollSpeedX, 1020), I(&S::m_AutoScrollSpeedY, 1021), D(&S::m_Gravity, 0.75), I(&S::m_HitLevel, 15);
+  I(&S::m_ContactChecks, 1024), I(&S::m_Bgm, 1), I(&S::m_BgmLoop, 1026), I(&S::m_BgmKeepOnRetry, 1027);
+  I(&S::m_Layered, 1028), I(&S::m_RestoreStatus, 1029), I(&S::m_StoreStatus, 1030), I(&S::m_ShowHud, 1031);
+  I(&S::m_AutoAdvance, 1032), I(&S::m_ShowStageCaption, 1033), I(&S::m_ShowReadyCaption, 1034);
+  I(&S::m_ShowClearCaption, 1035), I(&S::m_ShowGameOverCaption, 1036);
+  B(&S::m_HeroBlockBox, 1037, 1038), B(&S::m_HeroBlockBoxFly, 1039, 1040), B(&S::m_HeroCharaBox, 1041, 1042);
+  B(&S::m_HeroCharaBoxFly, 1043, 1044), B(&S::m_HeroShotBox, 1045, 1046), B(&S::m_HeroItemBox, 1047, 1048);
+  I(&S::m_HeroBlockBoxBottom, 1049), I(&S::m_HeroBlockBoxFlyBottom, 1050), I(&S::m_HeroCharaBoxBottom, 1051);
+  I(&S::m_HeroCharaBoxFlyBottom, 1052), I(&S::m_BoxShowBlock, 1053), I(&S::m_BoxShowChara, 1054);
+  I(&S::m_BoxShowShot, 1055), I(&S::m_BoxShowItem, 1056), I(&S::m_BoxColourBlock, 1057);
+  I(&S::m_BoxColourChara, 1058), I(&S::m_BoxColourShot, 1059), I(&S::m_BoxColourItem, 1060);
+  B(&S::m_CharaBlockBox, 1061, 1062), B(&S::m_CharaBlockBoxFly, 1063, 1064), B(&S::m_CharaCharaBox, 1065, 1066);
+  B(&S::m_CharaCharaBoxFly, 1067, 1068), B(&S::m_CharaShotBox, 1069, 1070), I(&S::m_CharaBlockBoxBottom, 1071);
+  I(&S::m_CharaBlockBoxFlyBottom, 1072), I(&S::m_CharaCharaBoxBottom, 1073), I(&S::m_CharaCharaBoxFlyBottom, 1074);
+  B(&S::m_ItemBox, 1075, 1076), B(&S::m_PlayerShotBox, 1077, 1078), B(&S::m_Reserved3, 1079, 1080);
+  B(&S::m_ComputerShotBox, 1081, 1082), B(&S::m_Reserved4, 1083, 1084), I(&S::m_Reserved5, 1085);
+  I(&S::m_AreaLimitX, 1086), I(&S::m_AreaLimitY, 1087), I(&S::m_SubSteps, 5), D(&S::m_SubStepsF, 5.0);
+  D(&S::m_SubStepsSq, 25.0), D(&S::m_SpeedLimit, 60.0), D(&S::m_GravityStep, 0.75 / 25.0);
+  D(&S::m_SpeedLimitStep, 12.0), I(&S::m_BlockTimeout, 40), I(&S::m_ContactOnScreenOnly, 1095);
+  I(&S::m_PlayerHitGap, 1096), I(&S::m_PlayerNoHitTime, 1097), I(&S::m_ComputerHitGap, 1098);
+  I(&S::m_ComputerNoHitTime, 1099);
+  ASSERT_EQ(members.size(), 98u);
+
+  ByteBuilder header;
+  header.U32(DATA_VERSION).U32(static_cast<std::uint32_t>(members.size()));
+  for (const Member& m : members) {
+    if (m.pDouble != nullptr) header.F64(m.dValue);
+    else header.I32(m.nValue);
+  }
+  header.U32(1).Str("golden");
+
+  // The rest of the file is that of a fresh stage, whose name is empty.
+  const std::vector<std::uint8_t> fresh = StageFileBytes(cStageData());
+  const std::size_t freshHeaderSize = 4 + 4 + 92 * 4 + 6 * 8 + 4 + 4;
+  std::vector<std::uint8_t> file = header.Bytes();
+  file.insert(file.end(), fresh.begin() + static_cast<std::ptrdiff_t>(freshHeaderSize), fresh.end());
+
+  cStageData stage;
+  ASSERT_TRUE(cDataRecord::LoadFromBytes(stage, file));
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    const Member& m = members[i];
+    SCOPED_TRACE(i + 2);  // the member's row number
+    if (m.pDouble != nullptr) {
+      EXPECT_DOUBLE_EQ(stage.*(m.pDouble), m.dValue);
+    } else if (m.pInt != nullptr) {
+      EXPECT_EQ(stage.*(m.pInt), m.nValue);
+    } else {
+      const bool bWidth = i + 1 < members.size() && members[i + 1].pBox == m.pBox;
+      EXPECT_EQ(bWidth ? (stage.*(m.pBox)).m_nWidth : (stage.*(m.pBox)).m_nHeight, m.nValue);
+    }
+  }
+  EXPECT_EQ(stage.m_Name, "golden");
+
+  const std::vector<std::uint8_t> written = StageFileBytes(stage);
+  ASSERT_GE(written.size(), header.Size());
+  EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(header.Size())),
+            header.Bytes());
 }
 
 TEST(StageDataTest, RoundTripKeepsEveryPart) {
