@@ -6,6 +6,7 @@
 #include "graphics/DrawContext.h"
 #include "graphics/Palette.h"
 #include "graphics/Scene.h"
+#include "platform/Clock.h"
 #include "platform/MessageCore.h"
 #include "platform/Presenter.h"
 #include "platform/SoftwareDevice.h"
@@ -71,6 +72,34 @@ void RecreateAfterReset(DDSURFACEDATA& sd) {
   sd.bLost = 1;
 }
 
+// The refresh rate of the display the frames go to: a full screen runs at
+// the rate the layer set for it (Direct3D's present parameters, DirectDraw's
+// display mode when its second vertical-sync flag asked for the wanted rate);
+// a window shows at the rate the display runs at.
+int ShownRefreshRate() {
+  if (g_DrawLayer.bWindowMode == 0) {
+    if (lpDTCon && lpDTCon->d3dpp.FullScreen_RefreshRateInHz > 0) {
+      return static_cast<int>(lpDTCon->d3dpp.FullScreen_RefreshRateInHz);
+    }
+    if (!lpDTCon && g_DrawLayer.bVSync2 && g_DrawLayer.nRefreshRate > 0) return g_DrawLayer.nRefreshRate;
+  }
+  return g_DrawLayer.nDisplayRefreshRate;
+}
+
+// Waits for the display's next vertical blank, as a synchronised present, a
+// flip or an explicit wait for the blank does. The software device has no
+// display of its own, so the blanks are the ticks of the refresh rate on the
+// millisecond clock: blank k falls at ceil(k * 1000 / hz) ms. Without this
+// wait a frame that presents in step with the display would not be paced at
+// all and the game would run as fast as the processor allows.
+void WaitForVerticalBlank(int hz) {
+  if (hz <= 0) return;
+  const std::uint64_t now = plat::TimeGetTime();
+  const std::uint64_t nextBlank = now * static_cast<std::uint64_t>(hz) / 1000 + 1;
+  const auto due = static_cast<std::uint32_t>((nextBlank * 1000 + static_cast<std::uint64_t>(hz) - 1) / hz);
+  while (plat::IsBefore(plat::TimeGetTime(), due)) plat::Sleep(1);
+}
+
 }  // namespace
 
 int DDEndFrame(int fps, int a, int b) {
@@ -85,12 +114,14 @@ int DDEndFrame(int fps, int a, int b) {
     return 0;
   }
   DDGetPresenter()->Present(g_DrawLayer.d3dBackBuffer);
+  // A synchronised presentation interval returns at the display's blank.
+  if (lpDTCon->d3dpp.PresentationInterval == D3DPRESENT_INTERVAL_DEFAULT) WaitForVerticalBlank(ShownRefreshRate());
   return 1;
 }
 
-bool DDPresentWindow(int /*waitVerticalBlank*/) {
-  // The presenter shows frames at the display's pace; there is no blank to wait for.
+bool DDPresentWindow(int waitVerticalBlank) {
   if (!SurfaceUsable(Primary) || !SurfaceUsable(BackBuffer)) return true;
+  if (waitVerticalBlank) WaitForVerticalBlank(ShownRefreshRate());
   const DDRECT& rc = g_DrawLayer.rcClient;
   const plat::cPixelSurface& back = *BackBuffer.lpDD->lpSurface;
   plat::sCopyRect rect;
@@ -110,6 +141,8 @@ bool DDPresentFullScreen(int blitInsteadOfFlip) {
   if (blitInsteadOfFlip) {
     CopyOpaque(*Primary.lpDD->lpSurface, 0, 0, 640, 480, *BackBuffer.lpDD->lpSurface);
   } else {
+    // A flip takes place at the display's vertical blank.
+    WaitForVerticalBlank(ShownRefreshRate());
     std::swap(Primary.lpDD->lpSurface, BackBuffer.lpDD->lpSurface);
   }
   PresentPrimary();

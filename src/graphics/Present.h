@@ -19,17 +19,21 @@
 #include "graphics/Surface.h"
 
 // Direct3D: flushes the virtual back buffer, waits for the frame's due time
-// when vertical sync is off, closes the scene and presents. 0 when the device
+// when vertical sync is off, closes the scene and presents; with vertical
+// sync on, the present returns at the display's next vertical blank (the
+// blanks follow the refresh rate on the millisecond clock). 0 when the device
 // is lost (in full screen the window is minimised), else 1; 1 without a
 // Direct3D context.
 int DDEndFrame(int fps, int a, int b);
 
-// DirectDraw in a window: BackBuffer is blitted to the client area of the
-// primary surface and shown. waitVerticalBlank is false when the stage runs
-// faster than 60 frames per second.
+// DirectDraw in a window: waits for the display's vertical blank (unless
+// waitVerticalBlank is 0, when the stage runs faster than 60 frames per
+// second), then BackBuffer is blitted to the client area of the primary
+// surface and shown.
 bool DDPresentWindow(int waitVerticalBlank);
 // DirectDraw full screen: a 640 x 480 blit of BackBuffer to the primary, or a
-// flip (BackBuffer and the primary trade places).
+// flip at the display's vertical blank (BackBuffer and the primary trade
+// places).
 bool DDPresentFullScreen(int blitInsteadOfFlip);
 
 // DirectDraw: true when the primary surface reports that it was lost.

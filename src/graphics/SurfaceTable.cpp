@@ -23,7 +23,10 @@ bool DDCreateSurfaceTable(DDSURFACEDATA* lpSurfaces, const int* rows, int count)
     DDSURFACEDATA* sd = &lpSurfaces[row];
     const DDSURFACEDEF& def = g_SurfaceDef[row];
     DDReleaseSurface(sd);
-    if (!IsEmptySurfaceFile(def.szFile)) {
+    // Only "E" makes an empty surface here; a row whose name was left empty
+    // is a bitmap that cannot be loaded (the empty name counts as "E" only
+    // when a lost surface is made again).
+    if (def.szFile != kEmptySurfaceFile) {
       const int result = DDCreateSurfaceFromFile(sd, def.szFile, def.nKey, g_DrawLayer.nBpp, def.dwDDMemory,
                                                  def.dtMemoryType, def.bCopy, def.bPalMap, def.nMirrorW, def.nMirrorH,
                                                  0);

@@ -44,6 +44,49 @@ TEST_F(PresentTest, Direct3DWithoutVerticalSyncWaitsForTheFrameToBeDue) {
   ResetFrameTimingForTests();
 }
 
+// Presenting in step with the display returns at its next vertical blank, so
+// 60 frames take 60 periods of the display's refresh on the clock; the other
+// ways of presenting do not wait for the blank.
+TEST_F(PresentTest, PresentingInStepWithTheDisplayWaitsForItsVerticalBlank) {
+  struct sCase {
+    const char* name;
+    int d3d, windowMode, vsync, displayHz;
+    int presentArg;  // DDPresentWindow's wait flag, or DDPresentFullScreen's blit flag
+    std::uint32_t msForFrames;  // clock time taken by 60 presents (0: no wait)
+  };
+  const sCase cases[] = {
+      {"Direct3D window with vertical sync", 1, 1, 1, 60, 0, 1000},
+      {"Direct3D full screen with vertical sync (60 Hz set)", 1, 0, 1, 75, 0, 1000},
+      {"DirectDraw window waiting for the blank", 0, 1, 1, 75, 1, 800},
+      {"DirectDraw window of a fast stage", 0, 1, 1, 75, 0, 0},
+      {"DirectDraw full screen flip", 0, 0, 1, 60, 0, 1000},
+      {"DirectDraw full screen blit", 0, 0, 1, 60, 1, 0},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    plat::cManualClock clock(1000);
+    plat::SetTimeSource(&clock);
+    ResetFrameTimingForTests();
+    DDSetDisplayRefreshRate(c.displayHz);
+    ASSERT_TRUE(DDInit(c.d3d, nullptr, 640, 480, 32, c.vsync, c.windowMode, 1, 60, c.vsync, g_SurfaceData.data(),
+                       g_SurfaceDef.data(), kSurfaceTableRows, 0));
+    for (int frame = 0; frame < 60; ++frame) {
+      if (c.d3d) {
+        EXPECT_EQ(DDEndFrame(60, 0, 0), 1);
+      } else if (c.windowMode) {
+        EXPECT_TRUE(DDPresentWindow(c.presentArg));
+      } else {
+        EXPECT_TRUE(DDPresentFullScreen(c.presentArg));
+      }
+    }
+    EXPECT_EQ(plat::ElapsedMs(1000, clock.NowMs()), static_cast<std::int32_t>(c.msForFrames));
+    DDUnInit();
+    plat::SetTimeSource(nullptr);
+  }
+  ResetFrameTimingForTests();
+  DDSetDisplayRefreshRate(60);
+}
+
 TEST_F(PresentTest, DirectDrawWindowAndFullScreenShowTheBackBuffer) {
   ASSERT_TRUE(Start(eRoad::DirectDraw, 32, 1));
   DDFillSurfaceRGB(&BackBuffer, 0x123456u);

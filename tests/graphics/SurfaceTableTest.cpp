@@ -17,14 +17,32 @@ TEST(SurfaceDefTest, RowsTheWorldUses) {
     int mirrorW, width, height;
   };
   const sRow rows[] = {
+      {0, "bmp\\plt\\Palette.bmp", 0, 1, 0, 0, 0, 0, 0},
+      {1, "bmp\\Debug.bmp", 1, 0, 0, 0, 0, 0, 0},
+      {2, "bmp\\Block.bmp", 1, 0, 0, 0, 0, 0, 0},
+      {3, "bmp\\Block.bmp", 1, 1, 1, 0, 0, 0, 0},
+      {4, "bmp\\Character1.bmp", 1, 0, 0, 0, 0, 0, 0},
+      {5, "bmp\\Character1.bmp", 1, 0, 1, 0, 32, 0, 0},
+      {18, "bmp\\Character8.bmp", 1, 0, 0, 1, 0, 0, 0},
+      {19, "bmp\\Character8.bmp", 1, 0, 1, 1, 32, 0, 0},
       {20, "bmp\\Shot.bmp", 1, 0, 0, 0, 0, 0, 0},
       {21, "bmp\\Shot.bmp", 1, 0, 1, 0, 16, 0, 0},
+      {38, "bmp\\Shot.bmp", 1, 1, 1, 0, 0, 0, 0},
+      {39, "bmp\\Shot.bmp", 1, 1, 1, 0, 16, 0, 0},
+      {40, "bmp\\Item.bmp", 1, 0, 0, 0, 0, 0, 0},
+      {41, "bmp\\Item.bmp", 1, 1, 1, 0, 0, 0, 0},
+      {42, "bmp\\Item_Mini.bmp", 1, 0, 0, 0, 0, 0, 0},
       {43, "bmp\\Mark.bmp", 1, 0, 0, 0, 0, 0, 0},
+      {44, "bmp\\Mark.bmp", 1, 1, 1, 0, 0, 0, 0},
       {45, "bmp\\Window.bmp", 0, 0, 0, 0, 0, 0, 0},
       {46, "bmp\\StatusWindow.bmp", 1, 0, 0, 0, 0, 0, 0},
+      {47, "bmp\\Title.bmp", 0, 0, 0, 0, 0, 0, 0},
       {48, "bmp\\GameMode.bmp", 1, 0, 0, 1, 0, 0, 0},
       {49, "bmp\\Accessory.bmp", 1, 0, 0, 0, 0, 0, 0},
+      {50, "bmp\\Symbol.bmp", 1, 0, 0, 0, 0, 0, 0},
       {51, "bmp\\Word.bmp", 1, 0, 0, 0, 0, 0, 0},
+      {52, "bmp\\WorldMapChip.bmp", 1, 0, 0, 0, 0, 0, 0},
+      {53, "bmp\\WorldEvent.bmp", 1, 1, 0, 0, 0, 0, 0},
       {54, "bmp\\WorldBack.bmp", 0, 1, 0, 1, 0, 0, 0},
       {63, "E", 1, 1, 0, 0, 0, 256, 960},
       {64, "E", 1, 1, 0, 0, 0, 256, 960},
@@ -49,6 +67,7 @@ TEST(SurfaceDefTest, RowsTheWorldUses) {
   }
   EXPECT_EQ(t[69].dtMemoryType, DTMEMORYTYPE_VIDEO_NORT);
   EXPECT_EQ(t[70].dtMemoryType, DTMEMORYTYPE_SYSTEM);
+  for (int row = 0; row < 69; ++row) EXPECT_EQ(t[row].dtMemoryType, DTMEMORYTYPE_VIDEO_RT) << row;
 
   // The eight backgrounds are optional keyed placeholders.
   for (int row = 55; row <= 62; ++row) {
@@ -129,6 +148,27 @@ TEST_P(SurfaceTableRoadTest, CharacterSheetsLoadWithTheirCopiesFromAnyLetterCase
     EXPECT_EQ(g_SurfaceData[22].dwDDMemory, 1u);
     EXPECT_EQ(PixelOf(g_SurfaceData[23], 0, 1), sheet[kSheetW + 31]);
   }
+}
+
+// Only "E" names an empty surface: a row whose file name was left empty is a
+// bitmap that cannot be loaded, not a surface of the row's size, so a required
+// one reports the failed load rather than running out of memory.
+TEST_P(SurfaceTableRoadTest, AnEmptyFileNameIsABitmapThatCannotBeLoaded) {
+  ASSERT_TRUE(Start(GetParam()));
+  g_SurfaceDef[55].szFile = "";
+  const int optionalRow[] = {55};
+  EXPECT_TRUE(DDCreateSurfaceTable(g_SurfaceData.data(), optionalRow, 1));
+  EXPECT_TRUE(m_Boxes.empty());
+  EXPECT_FALSE(g_SurfaceData[55].HasSurface());
+
+  g_SurfaceDef[1].szFile = "";
+  g_SurfaceDef[1].nWidth = 8;
+  g_SurfaceDef[1].nHeight = 8;
+  const int requiredRow[] = {1};
+  EXPECT_FALSE(DDCreateSurfaceTable(g_SurfaceData.data(), requiredRow, 1));
+  ASSERT_EQ(m_Boxes.size(), 1u);
+  EXPECT_EQ(m_Boxes[0].text, " の読み込みに失敗！");
+  EXPECT_FALSE(g_SurfaceData[1].HasSurface());
 }
 
 TEST_P(SurfaceTableRoadTest, MissingOptionalRowsAreSkippedAndMissingRequiredOnesStopTheLoad) {
