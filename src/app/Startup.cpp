@@ -219,17 +219,21 @@ bool StartNamedStage() {
 }
 
 // The options (a missing or damaged file leaves the defaults), then the world
-// map and the common palette, each reported when it cannot be loaded.
-void LoadPlayerData() {
+// map and the common palette: either one that cannot be loaded is reported
+// and stops the start-up (the menus and every stage depend on them).
+bool LoadPlayerData() {
   g_OptionData.Load(g_PathTable[PATH_OPTION]);
   // Applying the palette set, the title music and the volume joins here with
   // the drawing effects and the sound.
   if (!cDataRecord::LoadFile(g_WorldMap, g_PathTable[PATH_WORLD_MAP])) {
     ReportPrintfError("%s のロードに失敗！", g_PathTable[PATH_WORLD_MAP]);
+    return false;
   }
   if (!LoadCommonPalette(g_PathTable[PATH_COMMON_PALETTE])) {
     ReportPrintfError("%s のロードに失敗！", g_PathTable[PATH_COMMON_PALETTE]);
+    return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -336,7 +340,7 @@ bool InitGame(std::string_view commandLine, int showCommand) {
   const int debugRow[] = {SURF_DEBUG};
   if (!DDCreateSurfaceTable(g_SurfaceData.data(), debugRow, 1)) return false;
   LogPuts("3");  // after the fonts
-  LoadPlayerData();
+  if (!LoadPlayerData()) return false;
   LogPuts("4");  // after the sound, the world map and the common palette
 
   return StartNamedStage();

@@ -21,7 +21,9 @@
 #include "SampleGame.h"
 #include "data/Database.h"
 #include "data/SystemData.h"
+#include "data/WorldMap.h"
 #include "data/DataRecord.h"
+#include "data/Palette.h"
 #include "platform/BmpDecoder.h"
 #include "platform/Clock.h"
 #include "platform/SingleInstance.h"
@@ -115,14 +117,17 @@ class PlayerRunTest : public ::testing::Test {
     return lines;
   }
 
-  // The databases, the palette bitmap, the debug bitmap and System.ini: a
-  // game with nothing in it that the player starts in a window.
+  // The databases, the system data, the world map, the common palette, the
+  // palette bitmap, the debug bitmap and System.ini: a game with nothing in it
+  // that the player starts in a window.
   void WriteMinimalGame() {
     cDatabase db;
     for (int i = 0; i < kDatabaseFileCount; ++i) {
       WriteFile(std::string("data/database/") + kDatabaseFileNames[i], AsString(samplegame::DatabaseFileBytes(db, i)));
     }
     WriteFile("data/System.dat", AsString(cSystemData().MakeFileBytes()));
+    WriteFile("data/WorldMap.dat", AsString(cWorldMap().MakeFileBytes()));
+    WriteFile("data/CommonPalette.cplt4", AsString(cPalette().MakeFileBytes()));
     std::vector<plat::sPaletteEntry> palette(256);
     for (int i = 0; i < 256; ++i) palette[i] = {static_cast<std::uint8_t>(i), 0x20, 0x40, 0};
     std::vector<std::uint8_t> indices(16 * 24, 0);

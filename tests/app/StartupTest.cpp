@@ -426,13 +426,31 @@ TEST_F(StartupTest, StageThatCannotBeStartedFailsTheStartUp) {
   EXPECT_EQ("", g_Stage.m_Name);
 }
 
-TEST_F(StartupTest, MissingWorldMapOrCommonPaletteIsReportedAndStartUpGoesOn) {
-  fs::remove(m_Folder / "data" / "WorldMap.dat");
-  fs::remove(m_Folder / "data" / "CommonPalette.cplt4");
-  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
-  ASSERT_EQ(2u, m_Boxes.size());
-  EXPECT_EQ("data\\WorldMap.dat のロードに失敗！", m_Boxes[0].text);
-  EXPECT_EQ("data\\CommonPalette.cplt4 のロードに失敗！", m_Boxes[1].text);
+TEST_F(StartupTest, MissingWorldMapOrCommonPaletteIsReportedAndStopsTheStart) {
+  // With both missing only the world map is reported: the start stops there.
+  struct Case {
+    std::vector<const char*> missing;
+    const char* box;
+  };
+  const Case cases[] = {
+      {{"WorldMap.dat", "CommonPalette.cplt4"}, "data\\WorldMap.dat のロードに失敗！"},
+      {{"CommonPalette.cplt4"}, "data\\CommonPalette.cplt4 のロードに失敗！"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.box);
+    UnInitGame();
+    ResetAppGlobalsForTests();
+    m_Boxes.clear();
+    WriteFile("data/WorldMap.dat", AsString(cWorldMap().MakeFileBytes()));
+    WriteFile("data/CommonPalette.cplt4", AsString(cPalette().MakeFileBytes()));
+    for (const char* file : c.missing) fs::remove(m_Folder / "data" / file);
+    WriteFile("data/stg4/Test.stg4_781", StageFileWithHero("named"));
+    EXPECT_FALSE(InitGame("data\\stg4\\Test.stg4", plat::SW_SHOWNORMAL));
+    ASSERT_EQ(1u, m_Boxes.size());
+    EXPECT_EQ(c.box, m_Boxes[0].text);
+    EXPECT_TRUE(ReportHas(c.box));
+    EXPECT_EQ(0, g_TestPlay) << "nothing after the failed load runs";
+  }
 }
 
 TEST_F(StartupTest, MissingStageStartsAtTheTitleAndIsReported) {
