@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "app/WinMain.h"
+#include "core/Log.h"
 #include "core/Thread.h"
 #include "platform/CommandLine.h"
 
@@ -17,6 +19,21 @@ int LeaveProcess(int code) {
   return code;
 }
 
+// Anything thrown out of the main thread's work is written to the report and
+// ends the process at once: other threads may still run, so no destructor
+// may run under them.
+int RunPlayer(const plat::sCommandLine& commandLine) {
+  try {
+    return WinMain(commandLine);
+  } catch (const std::exception& failure) {
+    ReportPrintfLog("WinMain: %s", failure.what());
+  } catch (...) {
+    ReportPrintfLog("WinMain: unknown failure");
+  }
+  std::fflush(nullptr);
+  std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -24,5 +41,5 @@ int main(int argc, char** argv) {
   for (const std::string& problem : commandLine.problems) {
     std::fprintf(stderr, "kestrova4: argument not understood: %s\n", problem.c_str());
   }
-  return LeaveProcess(WinMain(commandLine));
+  return LeaveProcess(RunPlayer(commandLine));
 }
