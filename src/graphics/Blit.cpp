@@ -27,6 +27,22 @@ bool CopyPixels(plat::cPixelSurface& dst, const plat::cPixelSurface& src, const 
   return plat::CopyRect(dst, src, rect);
 }
 
+// The copy of the destination rectangle (x, y, w, h) from the source
+// rectangle (sx, sy, sw, sh), with the stretch rule of the road.
+plat::sCopyRect CopyRectOf(int x, int y, int w, int h, int sx, int sy, int sw, int sh, plat::eStretchRule rule) {
+  plat::sCopyRect rect;
+  rect.x = x;
+  rect.y = y;
+  rect.width = w;
+  rect.height = h;
+  rect.sx = sx;
+  rect.sy = sy;
+  rect.sw = sw;
+  rect.sh = sh;
+  rect.rule = rule;
+  return rect;
+}
+
 // DirectDraw's source colour key: flags 1 skips the pixels that hold the key
 // the source surface was given. A surface without a key copies opaque.
 void SetDirectDrawKey(const DDSURFACEDATA* lpSrc, std::uint32_t dwFlags, plat::sCopyRect& rect) {
@@ -50,15 +66,7 @@ int BltFastDirectDraw(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFAC
   w = std::min(w, lpDst->nWidth - x);
   h = std::min(h, lpDst->nHeight - y);
   if (w <= 0 || h <= 0) return 0;
-  plat::sCopyRect rect;
-  rect.x = x;
-  rect.y = y;
-  rect.width = w;
-  rect.height = h;
-  rect.sx = sx;
-  rect.sy = sy;
-  rect.sw = w;
-  rect.sh = h;
+  plat::sCopyRect rect = CopyRectOf(x, y, w, h, sx, sy, w, h, plat::eStretchRule::PixelCentre);
   SetDirectDrawKey(lpSrc, dwFlags, rect);
   return CopyPixels(*dst, *src, rect) ? 1 : 0;
 }
@@ -71,16 +79,7 @@ bool BltDirectDraw(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDA
   const plat::cPixelSurface* src = DirectDrawPixels(lpSrc);
   if (dst == nullptr || src == nullptr) return false;
   if (!DDClipBlt(lpDst, x, y, w, h, lpSrc, sx, sy, sw, sh)) return false;
-  plat::sCopyRect rect;
-  rect.x = x;
-  rect.y = y;
-  rect.width = w;
-  rect.height = h;
-  rect.sx = sx;
-  rect.sy = sy;
-  rect.sw = sw;
-  rect.sh = sh;
-  rect.rule = plat::eStretchRule::PixelCentre;
+  plat::sCopyRect rect = CopyRectOf(x, y, w, h, sx, sy, sw, sh, plat::eStretchRule::PixelCentre);
   SetDirectDrawKey(lpSrc, dwFlags, rect);
   return CopyPixels(*dst, *src, rect);
 }
@@ -98,16 +97,7 @@ bool SoftwareCopy(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDAT
   const plat::cPixelSurface* src = srcLock.m_lpSD->Pixels();
   if (dst == nullptr || src == nullptr) return false;
   if (dst->Depth() != plat::ePixelDepth::Argb32 || src->Depth() != plat::ePixelDepth::Argb32) return false;
-  plat::sCopyRect rect;
-  rect.x = x;
-  rect.y = y;
-  rect.width = w;
-  rect.height = h;
-  rect.sx = sx;
-  rect.sy = sy;
-  rect.sw = sw;
-  rect.sh = sh;
-  rect.rule = plat::eStretchRule::FloatStep;
+  plat::sCopyRect rect = CopyRectOf(x, y, w, h, sx, sy, sw, sh, plat::eStretchRule::FloatStep);
   if ((dwFlags & 1) != 0) rect.key = plat::eKeyTest::AlphaZero;
   // Leaving, the guards unlock the source first, then the destination.
   return CopyPixels(*dst, *src, rect);
