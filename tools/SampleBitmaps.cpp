@@ -8,6 +8,7 @@
 
 #include "SampleArt.h"
 #include "graphics/SurfaceDef.h"
+#include "platform/AtomicFile.h"
 #include "platform/BmpDecoder.h"
 #include "platform/PathResolver.h"
 

@@ -1,10 +1,6 @@
 #include "platform/BmpDecoder.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <bit>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -478,47 +474,6 @@ std::vector<std::uint8_t> EncodeBmp32(int width, int height, std::span<const std
     }
   }
   return out;
-}
-
-bool WriteFileAtomically(const std::string& nativePath, std::span<const std::uint8_t> bytes, std::string* error) {
-  auto fail = [&](const std::string& what) {
-    if (error != nullptr) *error = what + " " + nativePath + ": " + std::strerror(errno);
-    return false;
-  };
-  const std::string temporary = nativePath + ".tmp" + std::to_string(::getpid());
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return fail("cannot create a temporary file for");
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int saved = errno;
-      ::close(fd);
-      ::unlink(temporary.c_str());
-      errno = saved;
-      return fail("cannot write");
-    }
-    written += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) {
-    const int saved = errno;
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    errno = saved;
-    return fail("cannot sync");
-  }
-  if (::close(fd) != 0) {
-    ::unlink(temporary.c_str());
-    return fail("cannot close");
-  }
-  if (::rename(temporary.c_str(), nativePath.c_str()) != 0) {
-    const int saved = errno;
-    ::unlink(temporary.c_str());
-    errno = saved;
-    return fail("cannot rename the temporary file over");
-  }
-  return true;
 }
 
 }  // namespace plat

@@ -58,9 +58,4 @@ std::vector<std::uint8_t> EncodeBmp24(int width, int height, std::span<const std
 std::vector<std::uint8_t> EncodeBmp32(int width, int height, std::span<const std::uint32_t> pixels,
                                       bool topDown = false);
 
-// Writes bytes to a Linux path through a temporary file beside it, synced and
-// renamed over the target, so a failed write never leaves half a file.
-bool WriteFileAtomically(const std::string& nativePath, std::span<const std::uint8_t> bytes,
-                         std::string* error = nullptr);
-
 }  // namespace plat

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/AtomicFile.h"
 #include "platform/BmpDecoder.h"
 
 namespace plat {

@@ -17,6 +17,7 @@
 #include "graphics/Palette.h"
 #include "graphics/SurfaceDef.h"
 #include "graphics/SurfaceTable.h"
+#include "platform/AtomicFile.h"
 #include "platform/BmpDecoder.h"
 #include "platform/MessageBox.h"
 #include "platform/Presenter.h"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/AtomicFile.h"
 #include "platform/BmpDecoder.h"
 #include "platform/PathResolver.h"
 
