@@ -1,6 +1,9 @@
 #include "SampleSystemIni.h"
 
-#include <fstream>
+#include <cstdint>
+#include <span>
+
+#include "platform/AtomicFile.h"
 
 namespace samplegame {
 
@@ -16,18 +19,11 @@ std::string MakeSystemIni() {
 }
 
 bool WriteSampleSystemIni(const std::filesystem::path& workingFolder, std::string& error) {
-  const std::filesystem::path path = workingFolder / "System.ini";
   std::error_code ec;
   std::filesystem::create_directories(workingFolder, ec);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
   const std::string text = MakeSystemIni();
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  if (!out) {
-    error = "cannot write " + path.string();
-    return false;
-  }
-  return true;
+  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  return plat::WriteFileAtomically((workingFolder / "System.ini").string(), bytes, &error);
 }
 
 }  // namespace samplegame
