@@ -5,6 +5,7 @@
 #include "core/Log.h"
 #include "core/SystemReport.h"
 #include "graphics/DrawLayerServices.h"
+#include "graphics/PixelAccess.h"
 #include "graphics/Scene.h"
 #include "graphics/SurfaceFill.h"
 #include "platform/Presenter.h"
@@ -84,17 +85,6 @@ void InitDirectDrawPalette(bool window) {
   }
   if (!window) g_DrawLayer.ddPalette[0].blue = 255;
   g_DrawLayer.bPalette = true;
-}
-
-// The pixel format of the primary surface, as DirectDraw reports it: the red,
-// green and blue fields only.
-void ReadPrimaryPixelFormat() {
-  g_PixelFormat.RShift = kFormatX8R8G8B8.RShift;
-  g_PixelFormat.GShift = kFormatX8R8G8B8.GShift;
-  g_PixelFormat.BShift = kFormatX8R8G8B8.BShift;
-  g_PixelFormat.RMask = kFormatX8R8G8B8.RMask;
-  g_PixelFormat.GMask = kFormatX8R8G8B8.GMask;
-  g_PixelFormat.BMask = kFormatX8R8G8B8.BMask;
 }
 
 void HideCursor() {
@@ -293,7 +283,7 @@ int DDInitFullScreen(HWND /*hWnd*/, int nWidth, int nHeight, int nBpp, int /*nBa
   if (!DDCreateSurface(&FadeBuffer, nWidth, nHeight, 0, 1, DTMEMORYTYPE_VIDEO_RT, 0, 0)) return DDINIT_CREATESURFACE_ERR;
 
   InitDirectDrawPalette(false);
-  if (g_DrawLayer.nBpp > 8) ReadPrimaryPixelFormat();
+  if (g_DrawLayer.nBpp > 8) DDGetPixelShifts(g_PixelFormat);
   HideCursor();
   return DDINIT_OK;
 }
@@ -320,7 +310,7 @@ int DDInitWindow(HWND /*hWnd*/) {
   if (!DDCreateSurface(&FadeBuffer, width, height, 0, 1, DTMEMORYTYPE_VIDEO_RT, 0, 0)) return DDINIT_CREATESURFACE_ERR;
 
   InitDirectDrawPalette(true);
-  if (g_DrawLayer.nDesktopBpp > 8) ReadPrimaryPixelFormat();
+  if (g_DrawLayer.nDesktopBpp > 8) DDGetPixelShifts(g_PixelFormat);
   g_DrawLayer.bClipper = true;
   ShowCursor();
   return DDINIT_OK;

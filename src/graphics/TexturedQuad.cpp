@@ -67,34 +67,73 @@ bool QuadTexture(const DDSURFACEDATA* lpSrc, const plat::cPixelSurface*& texture
   return texture != nullptr || lpSrc == &BackBuffer;
 }
 
-}  // namespace
-
-bool DTDrawQuadPixels(const DTQUAD& quad) {
-  if (quad.lpDst == nullptr) return false;
-  plat::cPixelSurface* dst = quad.lpDst->Pixels();
-  const plat::cPixelSurface* texture = nullptr;
-  if (dst == nullptr || !QuadTexture(quad.lpSrc, texture)) return false;
-
-  // A surface drawn over itself reads a copy, so no texel is read after it
-  // was written.
-  plat::cPixelSurface copy;
-  if (texture == dst) {
-    copy = texture->Clone();
-    texture = &copy;
-  }
+// The quad's stage-0 state and blending.
+plat::sStageState QuadStage(const DTQUAD& quad) {
   plat::sStageState stage;
   stage.colorOp = quad.dwColorOp;
   stage.alphaOp = quad.dwAlphaOp;
   stage.diffuse = quad.dwDiffuse;
+  stage.textureFactor = quad.dwTextureFactor;
+  if (quad.bColorArgFactor) stage.colorArg2 = plat::eStageArg::TextureFactor;
+  return stage;
+}
+
+// The destination and texture of a quad. A surface drawn over itself reads
+// a copy (kept in `copy`), so no texel is read after it was written.
+bool QuadSurfaces(const DTQUAD& quad, plat::cPixelSurface*& dst, const plat::cPixelSurface*& texture,
+                  plat::cPixelSurface& copy) {
+  if (quad.lpDst == nullptr) return false;
+  dst = quad.lpDst->Pixels();
+  if (dst == nullptr || !QuadTexture(quad.lpSrc, texture)) return false;
+  if (texture == dst) {
+    copy = texture->Clone();
+    texture = &copy;
+  }
+  return true;
+}
+
+// Scene, render target, the drawing, the resting render target set back.
+template <typename Draw>
+bool InSceneOnTarget(const DTQUAD& quad, Draw draw) {
+  if (lpDTCon == nullptr) return false;
+  if (!DDBeginScene() || !DDSetRenderTarget(quad.lpDst)) return false;
+  draw();
+  if (lpDTCon->lpRestingTarget != nullptr) DDSetRenderTarget(lpDTCon->lpRestingTarget);
+  return true;
+}
+
+}  // namespace
+
+bool DTDrawQuadPixels(const DTQUAD& quad) {
+  plat::cPixelSurface* dst = nullptr;
+  const plat::cPixelSurface* texture = nullptr;
+  plat::cPixelSurface copy;
+  if (!QuadSurfaces(quad, dst, texture, copy)) return false;
   return plat::DrawTexturedRect(*dst, quad.x, quad.y, quad.nWidth, quad.nHeight, texture, quad.sx, quad.sy, quad.sw,
-                                quad.sh, stage);
+                                quad.sh, QuadStage(quad));
 }
 
 bool DTDrawQuadNow(const DTQUAD& quad) {
-  if (lpDTCon == nullptr) return false;
-  if (!DDBeginScene() || !DDSetRenderTarget(quad.lpDst)) return false;
-  if (DTNeedsClear(quad)) DTClearQuadRect(quad);
-  DTDrawQuadPixels(quad);
-  if (lpDTCon->lpRestingTarget != nullptr) DDSetRenderTarget(lpDTCon->lpRestingTarget);
-  return true;
+  return InSceneOnTarget(quad, [&quad] {
+    if (DTNeedsClear(quad)) DTClearQuadRect(quad);
+    DTDrawQuadPixels(quad);
+  });
+}
+
+bool DTDrawQuadOnCornersNow(const DTQUAD& quad, const float (&cornerX)[4], const float (&cornerY)[4]) {
+  return InSceneOnTarget(quad, [&] {
+    plat::cPixelSurface* dst = nullptr;
+    const plat::cPixelSurface* texture = nullptr;
+    plat::cPixelSurface copy;
+    if (!QuadSurfaces(quad, dst, texture, copy)) return;
+    const float u0 = static_cast<float>(quad.sx);
+    const float u1 = static_cast<float>(static_cast<std::int64_t>(quad.sx) + quad.sw);
+    const float v0 = static_cast<float>(quad.sy);
+    const float v1 = static_cast<float>(static_cast<std::int64_t>(quad.sy) + quad.sh);
+    const plat::sQuadVertex vertices[4] = {{cornerX[0], cornerY[0], u0, v0},
+                                           {cornerX[1], cornerY[1], u0, v1},
+                                           {cornerX[2], cornerY[2], u1, v0},
+                                           {cornerX[3], cornerY[3], u1, v1}};
+    plat::DrawTexturedQuad(*dst, vertices, texture, QuadStage(quad));
+  });
 }

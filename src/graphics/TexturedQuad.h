@@ -38,6 +38,10 @@ struct DTQUAD {
   std::uint32_t dwDiffuse = 0xFFFFFFFF;
   std::uint32_t dwColorOp = 4;
   std::uint32_t dwAlphaOp = 2;
+  // Argument 2 of the colour operation: the diffuse colour, or with
+  // bColorArgFactor the texture factor (the tint blends toward its colour).
+  std::uint32_t bColorArgFactor = 0;
+  std::uint32_t dwTextureFactor = 0xFFFFFFFF;
 };
 
 // The quad with the context's current blend values.
@@ -60,3 +64,10 @@ bool DTDrawQuadPixels(const DTQUAD& quad);
 // blit, the quad, the resting render target set back. False when the scene or
 // the render target could not be set (nothing drawn).
 bool DTDrawQuadNow(const DTQUAD& quad);
+
+// The quad's source rectangle drawn onto four screen corners instead of its
+// destination rectangle: the corners of the source's left-top, left-bottom,
+// right-top and right-bottom, as the layer's vertices hold them (a pixel's
+// centre at whole coordinates), with the quad's blend values; in the same
+// scene and render-target bracket as DTDrawQuadNow, without a clear.
+bool DTDrawQuadOnCornersNow(const DTQUAD& quad, const float (&cornerX)[4], const float (&cornerY)[4]);
