@@ -24,6 +24,7 @@
 #include "data/PathTable.h"
 #include "data/SystemData.h"
 #include "data/WorldMap.h"
+#include "graphics/BlendTable.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Palette.h"
 #include "graphics/SurfaceDef.h"
@@ -163,7 +164,9 @@ bool SetPaletteAndTransparentColour(const cStartupSystemValues& system) {
   }
   g_PaletteWork = g_Palette;
 
-  if (system.m_bTransparent && g_SystemIni.m_nBpp != 16) {
+  // The depth drawn at decides: a 16-bit request draws at 32 bits, where the
+  // system's colour is the transparent colour itself.
+  if (system.m_bTransparent && g_DrawLayer.nBpp != 16) {
     DDSetTransmit(system.m_nTransparentRed, system.m_nTransparentGreen, system.m_nTransparentBlue);
   } else {
     if (!DDSetTransmit(paletteFile)) {
@@ -223,8 +226,9 @@ bool StartNamedStage() {
 // and stops the start-up (the menus and every stage depend on them).
 bool LoadPlayerData() {
   g_OptionData.Load(g_PathTable[PATH_OPTION]);
-  // Applying the palette set, the title music and the volume joins here with
-  // the drawing effects and the sound.
+  // At 8 bits the options' palette set brings the blend table and the palette.
+  if (g_SystemIni.m_nBpp == 8 && !LoadHbtPalette(g_OptionData.m_nColourSet)) return false;
+  // Applying the title music and the volume joins here with the sound.
   if (!cDataRecord::LoadFile(g_WorldMap, g_PathTable[PATH_WORLD_MAP])) {
     ReportPrintfError("%s のロードに失敗！", g_PathTable[PATH_WORLD_MAP]);
     return false;
@@ -304,9 +308,9 @@ cDisplayMode DecideDisplayMode(const cDisplayModeInput& input) {
 bool InitGame(std::string_view commandLine, int showCommand) {
   // Not part of the player yet, each in its place below: the flows'
   // command-parameter table (first), the key input (repeat, button masks, key
-  // configuration), the options, the fonts and digit strips, the 8-bit blend
-  // table, the music manager, the sound effects, the world map and common
-  // palette, and the run start of a stage named at start.
+  // configuration), the options, the fonts and digit strips, the music
+  // manager, the sound effects, the world map and common palette, and the run
+  // start of a stage named at start.
   if (!PrepareData()) return false;
   // "data\System.dat" after the databases: its scene music is checked against
   // the Bgm list.

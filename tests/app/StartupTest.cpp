@@ -18,12 +18,14 @@
 #include "core/MainWindow.h"
 #include "data/CharaData.h"
 #include "data/Database.h"
+#include "data/OptionData.h"
 #include "data/Palette.h"
 #include "data/Progress.h"
 #include "data/StageData.h"
 #include "data/SystemData.h"
 #include "data/WorldMap.h"
 #include "doubles/MainWindowRecorder.h"
+#include "graphics/BlendTable.h"
 #include "graphics/DrawContext.h"
 #include "graphics/SurfaceTable.h"
 #include "platform/BmpDecoder.h"
@@ -121,6 +123,8 @@ class StartupTest : public apptest::cAppFixture {
     ResetSystemDataForTests();
     ResetCommonPaletteForTests();
     g_WorldMap = cWorldMap();
+    g_OptionData.Reset();
+    g_BlendTable.fill(0);
     g_Stage = cStageData();
     g_StageInitial = cStageData();
     g_Progress.ResetFreeRun();
@@ -274,11 +278,57 @@ TEST_F(StartupTest, BootDataDecidesWhenSystemIniLeavesTheBackEndOpen) {
 
 TEST_F(StartupTest, EightBitDirectDrawTurnsVideoStretchOff) {
   WriteFile("System.ini", "Direct3D=0\nWindowMode=0\nDD_VideoStretch=1\nExit\n");
+  WriteFile("bmp/hbt/hbt00.dat", std::string(65536, '\x07'));
   ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
   EXPECT_EQ(8, g_SystemIni.m_nBpp);
   EXPECT_EQ(0, g_SystemIni.m_nDDVideoStretch);
   EXPECT_EQ(0, g_SystemIni.m_nVSync);
   EXPECT_EQ(1, g_bDDBlitPresent);
+}
+
+// At 8 bits the options' palette set brings its blend table and turns the
+// palette's ramps; without its table the start stops.
+TEST_F(StartupTest, EightBitStartAppliesTheOptionsPaletteSet) {
+  WriteFile("System.ini", "Direct3D=0\nWindowMode=0\nExit\n");
+  cOptionData options;
+  options.m_nColourSet = 2;
+  WriteFile("user_data/Option.dat", AsString(options.MakeFileBytes()));
+  ASSERT_FALSE(InitGame("", plat::SW_SHOWNORMAL));
+  ASSERT_EQ(1u, m_Boxes.size());
+  EXPECT_EQ("bmp\\hbt\\hbt02.dat の読み込みに失敗！", m_Boxes[0].text);
+
+  UnInitGame();
+  ResetAppGlobalsForTests();
+  WriteFile("bmp/hbt/hbt02.dat", std::string(65536, '\x2A'));
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  EXPECT_EQ(0x2A, g_BlendTable[12345]);
+  EXPECT_EQ(48, g_Palette[16].red);  // entry 16 shows the colour of entry 16 + 2 x 16
+  EXPECT_EQ(48, g_DrawLayer.ddPalette[16].red);
+}
+
+// A 16-bit request draws at 32 bits: on both roads the system data's
+// transparent colour is the key, not the palette bitmap's top-left colour.
+TEST_F(StartupTest, TheSystemsTransparentColourHoldsAtASixteenBitRequest) {
+  cSystemData system;
+  system.m_bTransparent = 1;
+  system.m_nTransparentRed = 10;
+  system.m_nTransparentGreen = 20;
+  system.m_nTransparentBlue = 30;
+  WriteFile("data/System.dat", AsString(system.MakeFileBytes()));
+  for (const char* ini : {"Direct3D=1\nWindowMode=0\nBpp=16\nExit\n", "Direct3D=0\nWindowMode=0\nBpp=16\nExit\n"}) {
+    SCOPED_TRACE(ini);
+    UnInitGame();
+    ResetAppGlobalsForTests();
+    WriteFile("System.ini", ini);
+    ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+    EXPECT_EQ(16, g_SystemIni.m_nBpp);
+    if (lpDTCon) {
+      EXPECT_EQ(0xFF0A141Eu, lpDTCon->dwOpaqueTransmit);
+      EXPECT_EQ(0u, g_DrawLayer.dwColorKey);
+    } else {
+      EXPECT_EQ(0x000A141Eu, g_DrawLayer.dwColorKey);
+    }
+  }
 }
 
 TEST_F(StartupTest, FullScreenDirectDrawWithVSyncFlipsAtTheDisplaysRate) {
