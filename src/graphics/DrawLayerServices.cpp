@@ -3,6 +3,7 @@
 #include "graphics/DrawContext.h"
 #include "graphics/DialogMode.h"
 #include "platform/SoftwareDevice.h"
+#include "platform/SystemInfo.h"
 
 namespace {
 
@@ -28,7 +29,12 @@ cDisplayDescription cDrawLayerServices::Describe() const {
     d.maxTextureBlendStages = lpDTCon->Caps.MaxTextureBlendStages;
     d.maxSimultaneousTextures = lpDTCon->Caps.MaxSimultaneousTextures;
   } else if (lpDDCon) {
+    // The software device's video memory is the machine's memory.
+    const plat::cMemoryInfo memory = plat::GetMemoryInfo();
     d.backEnd = eDisplayBackEnd::DirectDraw;
+    d.hasVideoMemoryFigures = true;
+    d.videoMemoryTotal = memory.totalPhys;
+    d.videoMemoryFree = memory.availPhys;
     d.refreshRate = static_cast<std::uint32_t>(g_DrawLayer.nDisplayRefreshRate);
   }
   return d;

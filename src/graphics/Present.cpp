@@ -3,6 +3,7 @@
 #include "core/FrameTimer.h"
 #include "core/Log.h"
 #include "graphics/BitmapLoad.h"
+#include "graphics/Blit.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Palette.h"
 #include "graphics/Scene.h"
@@ -25,18 +26,6 @@ bool PresentPrimary() {
 }
 
 bool SurfaceUsable(const DDSURFACEDATA& sd) { return sd.lpDD && sd.lpDD->lpSurface && !sd.lpDD->bSurfaceLost; }
-
-// An opaque copy of the source's top-left width x height pixels to (x, y).
-void CopyOpaque(plat::cPixelSurface& dst, int x, int y, int width, int height, const plat::cPixelSurface& src) {
-  plat::sCopyRect rect;
-  rect.x = x;
-  rect.y = y;
-  rect.width = width;
-  rect.height = height;
-  rect.sw = src.Width();
-  rect.sh = src.Height();
-  plat::CopyRect(dst, src, rect);
-}
 
 void RestoreDirectDrawRecord(DDDATA& dd) { dd.bSurfaceLost = 0; }
 
@@ -139,7 +128,9 @@ bool DDPresentWindow(int waitVerticalBlank) {
 bool DDPresentFullScreen(int blitInsteadOfFlip) {
   if (!SurfaceUsable(Primary) || !SurfaceUsable(BackBuffer)) return true;
   if (blitInsteadOfFlip) {
-    CopyOpaque(*Primary.lpDD->lpSurface, 0, 0, 640, 480, *BackBuffer.lpDD->lpSurface);
+    // The screen's own 640 x 480, whatever the surfaces' size: a larger back
+    // buffer shows its top-left part.
+    DDBlt(&Primary, 0, 0, 640, 480, &BackBuffer, 0, 0, 0);
   } else {
     // A flip takes place at the display's vertical blank.
     WaitForVerticalBlank(ShownRefreshRate());

@@ -31,7 +31,7 @@ int DDEndFrame(int fps, int a, int b);
 // second), then BackBuffer is blitted to the client area of the primary
 // surface and shown.
 bool DDPresentWindow(int waitVerticalBlank);
-// DirectDraw full screen: a 640 x 480 blit of BackBuffer to the primary, or a
+// DirectDraw full screen: a blit of BackBuffer's top-left 640 x 480 to the primary, or a
 // flip at the display's vertical blank (BackBuffer and the primary trade
 // places).
 bool DDPresentFullScreen(int blitInsteadOfFlip);

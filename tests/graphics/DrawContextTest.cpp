@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "DrawLayerFixture.h"
+#include "core/SystemReport.h"
 #include "graphics/DrawLayerServices.h"
 #include "graphics/Scene.h"
 #include "graphics/SurfaceFill.h"
@@ -236,6 +237,11 @@ TEST_F(DrawContextTest, TheCoreSeesTheRunningDisplay) {
   EXPECT_EQ(d.backEnd, eDisplayBackEnd::DirectDraw);
   EXPECT_EQ(d.bitsPerPixel, 8);
   EXPECT_EQ(d.refreshRate, 75u);
+  // DirectDraw's display part names the memory figures and the refresh rate.
+  EXPECT_TRUE(d.hasVideoMemoryFigures);
+  EXPECT_GT(d.videoMemoryTotal, 0u);
+  const std::vector<std::string> lines = FormatDisplayLines(d, false);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "RR : 75"), lines.end());
 
   // The full-screen message box shows the box and answers 1.
   EXPECT_EQ(GetDisplayServices()->MesBox("text", "caption", MB_OK), 1);

@@ -104,6 +104,20 @@ TEST_F(PresentTest, DirectDrawWindowAndFullScreenShowTheBackBuffer) {
   EXPECT_EQ(m_Presenter.LastFrame().GetPixel(639, 479) & 0xFFFFFF, 0x00FF00u);
 }
 
+// The full-screen blit copies 640 x 480 pixels: a larger back buffer shows
+// its top-left part unscaled.
+TEST_F(PresentTest, FullScreenBlitShowsTheTopLeftOfALargerBackBuffer) {
+  ASSERT_TRUE(DDInit(0, nullptr, 800, 600, 32, 0, 0, 1, 60, 0, g_SurfaceData.data(), g_SurfaceDef.data(),
+                     kSurfaceTableRows, 0));
+  plat::cPixelSurface& back = *BackBuffer.Pixels();
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 800; ++x) back.SetPixel(x, y, static_cast<std::uint32_t>(x) << 12 | static_cast<std::uint32_t>(y));
+  EXPECT_TRUE(DDPresentFullScreen(1));
+  const plat::cPixelSurface& shown = m_Presenter.LastFrame();
+  EXPECT_EQ(shown.GetPixel(639, 479) & 0xFFFFFF, 639u << 12 | 479u);
+  EXPECT_EQ(shown.GetPixel(100, 50) & 0xFFFFFF, 100u << 12 | 50u);
+}
+
 TEST_F(PresentTest, EightBitFramesAreShownThroughTheDisplayPalette) {
   ASSERT_TRUE(Start(eRoad::DirectDraw, 8, 0));
   const plat::sPaletteEntry colour{0x10, 0x20, 0x30, 1};
