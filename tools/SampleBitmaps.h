@@ -42,7 +42,8 @@ inline constexpr int kHillsBackground = 2;
 inline constexpr int kNightBackground = 3;
 inline constexpr int kMountainBackground = 4;
 
-// Every picture of the game.
+// Every picture of the game, and the 8-bit mode's blend table of palette set
+// 0 (bmp\hbt\hbt00.dat, SampleBlendTable.h).
 std::vector<cSampleBitmap> MakeSampleBitmaps();
 
 // Writes the pictures below the Linux folder `workingFolder` (folders are
