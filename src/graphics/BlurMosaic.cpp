@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/Log.h"
 #include "core/Numeric.h"
 #include "graphics/DrawContext.h"
@@ -11,7 +15,6 @@
 namespace {
 
 using i64 = std::int64_t;
-
 
 // Writes an averaged or sampled colour (0x00RRGGBB) by the road's rule.
 template <ePixelRoad Road>
@@ -34,11 +37,21 @@ inline void WriteColour(std::uint32_t& pixel, std::uint32_t rgb) {
 // additions whatever the radius, and the integer results are those of
 // summing each box cell by cell.
 
-// Channel sums of one column of the current row window; n counts the cells
-// (only needed when transparent cells are left out).
-struct sColumnSum {
-  std::uint32_t r = 0, g = 0, b = 0, n = 0;
-};
+// The channels of a cell as four lanes: blue, green, red and the count of
+// cells (1 for a counted cell). A column's sums over a row window fit 32-bit
+// lanes (at most 255 x the rectangle's height).
+using Lanes = std::uint32_t __attribute__((vector_size(16)));
+
+inline Lanes CellLanes(std::uint32_t pixel) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  __m128i v = _mm_cvtsi32_si128(static_cast<int>((pixel & 0x00FFFFFFu) | 0x01000000u));
+  v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(v, zero), zero);
+  return reinterpret_cast<Lanes>(v);
+#else
+  return Lanes{pixel & 0xFF, pixel >> 8 & 0xFF, pixel >> 16 & 0xFF, 1};
+#endif
+}
 
 // The cells of the rectangle a blur works on.
 struct sBlurArea {
@@ -52,82 +65,105 @@ inline bool Counted(std::uint32_t pixel, std::uint32_t key) {
   return !Keyed || !IsTransparentPixel(Road, pixel, key);
 }
 
-// Adds rectangle row `row` (cells c0 .. c1 - 1, from `cells`) to the column
-// sums, or takes it away.
-template <ePixelRoad Road, bool Keyed, bool Add>
-void MoveRow(const std::uint32_t* cells, int count, sColumnSum* sums, std::uint32_t key) {
-  for (int k = 0; k < count; ++k) {
-    const std::uint32_t p = cells[k];
-    if (!Counted<Road, Keyed>(p, key)) continue;
-    sColumnSum& s = sums[k];
-    if constexpr (Add) {
-      s.r += (p >> 16) & 0xFF;
-      s.g += (p >> 8) & 0xFF;
-      s.b += p & 0xFF;
-      if constexpr (Keyed) ++s.n;
-    } else {
-      s.r -= (p >> 16) & 0xFF;
-      s.g -= (p >> 8) & 0xFF;
-      s.b -= p & 0xFF;
-      if constexpr (Keyed) --s.n;
-    }
+// A cell's lanes, all 0 when it is not counted.
+template <ePixelRoad Road, bool Keyed>
+inline Lanes CountedLanes(std::uint32_t pixel, std::uint32_t key) {
+  if constexpr (Keyed) {
+    return CellLanes(pixel) & (Lanes{} - static_cast<std::uint32_t>(Counted<Road, Keyed>(pixel, key)));
+  } else {
+    return CellLanes(pixel);
   }
 }
 
-// Sum is the type of a box's channel sums: 32 bits while every box sum fits.
-template <ePixelRoad Road, bool Keyed, typename Sum>
+// Moves the column sums one row down: the row `entering` comes in, the row
+// `leaving` goes out (either may be null: no such row).
+template <ePixelRoad Road, bool Keyed>
+void MoveRows(const std::uint32_t* entering, const std::uint32_t* leaving, int count, Lanes* sums,
+              std::uint32_t key) {
+  if (entering != nullptr && leaving != nullptr) {
+    for (int k = 0; k < count; ++k) {
+      sums[k] += CountedLanes<Road, Keyed>(entering[k], key) - CountedLanes<Road, Keyed>(leaving[k], key);
+    }
+  } else if (entering != nullptr) {
+    for (int k = 0; k < count; ++k) sums[k] += CountedLanes<Road, Keyed>(entering[k], key);
+  } else if (leaving != nullptr) {
+    for (int k = 0; k < count; ++k) sums[k] -= CountedLanes<Road, Keyed>(leaving[k], key);
+  }
+}
+
+// A box's sums: 32-bit lanes while no box can reach 2^32 (any rectangle the
+// screen effects draw), 64-bit ones beyond.
+struct sNarrowBox {
+  Lanes v{};
+  void Add(Lanes lanes) { v += lanes; }
+  void Remove(Lanes lanes) { v -= lanes; }
+  std::uint64_t operator[](int lane) const { return v[lane]; }
+};
+struct sWideBox {
+  std::uint64_t v[4] = {};
+  void Add(Lanes lanes) {
+    for (int i = 0; i < 4; ++i) v[i] += lanes[i];
+  }
+  void Remove(Lanes lanes) {
+    for (int i = 0; i < 4; ++i) v[i] -= lanes[i];
+  }
+  std::uint64_t operator[](int lane) const { return v[lane]; }
+};
+
+// Quotients by a count that seldom changes from one pixel to the next,
+// without a division per pixel: floor(sum / n) is floor((sum + 0.5) / n),
+// whose value lies at least 0.5 / n from the next integer, far more than the
+// rounding of the product with 1 / n in double precision for any count a
+// surface can hold. So the truncated product is exact.
+class cDivider {
+ public:
+  void SetCount(std::uint64_t count) {
+    if (count == m_Count) return;
+    m_Count = count;
+    m_Inverse = 1.0 / static_cast<double>(count);
+  }
+  std::uint32_t operator()(std::uint64_t sum) const {
+    return static_cast<std::uint32_t>((static_cast<double>(static_cast<std::int64_t>(sum)) + 0.5) * m_Inverse);
+  }
+
+ private:
+  std::uint64_t m_Count = 0;
+  double m_Inverse = 0;
+};
+
+template <ePixelRoad Road, bool Keyed, typename Box>
 void BlurArea(const cEffectLock& lock, int x, int y, int sx, int sy, const sBlurArea& a, std::uint32_t key) {
   const plat::sPixelLock& src = lock.Src();
   const plat::sPixelLock& dst = lock.Dst();
   const int width = a.c1 - a.c0;
   // Rectangle row j, from its first cell whose source exists.
   const auto cells = [&](int j) { return src.Row32(sy + j) + sx + a.c0; };
-  std::vector<sColumnSum> columns(static_cast<std::size_t>(width));
-  sColumnSum* sums = columns.data();
+  std::vector<Lanes> columns(static_cast<std::size_t>(width), Lanes{});
+  const Lanes* sums = columns.data();  // column k at sums[k - c0]
 
   for (int j = std::max(a.r0, a.j0 - a.ry); j < std::min(a.r1, a.j0 + a.ry); ++j) {
-    MoveRow<Road, Keyed, true>(cells(j), width, sums, key);
+    MoveRows<Road, Keyed>(cells(j), nullptr, width, columns.data(), key);
   }
+  cDivider divide;
   for (int j = a.j0; j < a.j1; ++j) {
     if (j > a.j0) {
       const int entering = j + a.ry - 1;
       const int leaving = j - 1 - a.ry;
-      if (entering < a.r1) MoveRow<Road, Keyed, true>(cells(entering), width, sums, key);
-      if (leaving >= a.r0) MoveRow<Road, Keyed, false>(cells(leaving), width, sums, key);
+      MoveRows<Road, Keyed>(entering < a.r1 ? cells(entering) : nullptr, leaving >= a.r0 ? cells(leaving) : nullptr,
+                            width, columns.data(), key);
     }
-    const std::uint32_t rows = static_cast<std::uint32_t>(std::min(a.r1, j + a.ry) - std::max(a.r0, j - a.ry));
-    const std::uint32_t* centre = cells(j);  // cell k at centre[k - c0]
-    std::uint32_t* out = dst.Row32(y + j) + x + a.k0;
-
-    Sum r = 0, g = 0, b = 0;
-    std::uint32_t n = 0;
-    const auto add = [&](int k) {
-      const sColumnSum& s = sums[k - a.c0];
-      r += s.r;
-      g += s.g;
-      b += s.b;
-      n += s.n;
-    };
-    const auto remove = [&](int k) {
-      const sColumnSum& s = sums[k - a.c0];
-      r -= s.r;
-      g -= s.g;
-      b -= s.b;
-      n -= s.n;
-    };
-    for (int k = std::max(a.c0, a.k0 - a.rx); k < std::min(a.c1, a.k0 + a.rx); ++k) add(k);
-    for (int k = a.k0; k < a.k1; ++k, ++out) {
+    const std::uint32_t* centre = src.Row32(sy + j);  // cell k at centre[sx + k]
+    std::uint32_t* out = dst.Row32(y + j);             // cell k at out[x + k]
+    Box box;
+    for (int k = std::max(a.c0, a.k0 - a.rx); k < std::min(a.c1, a.k0 + a.rx); ++k) box.Add(sums[k - a.c0]);
+    for (int k = a.k0; k < a.k1; ++k) {
       if (k > a.k0) {
-        if (k + a.rx - 1 < a.c1) add(k + a.rx - 1);
-        if (k - 1 - a.rx >= a.c0) remove(k - 1 - a.rx);
+        if (k + a.rx - 1 < a.c1) box.Add(sums[k + a.rx - 1 - a.c0]);
+        if (k - 1 - a.rx >= a.c0) box.Remove(sums[k - 1 - a.rx - a.c0]);
       }
-      if (!Counted<Road, Keyed>(centre[k - a.c0], key)) continue;
-      const std::uint32_t count =
-          Keyed ? n : rows * static_cast<std::uint32_t>(std::min(a.c1, k + a.rx) - std::max(a.c0, k - a.rx));
-      if (count == 0) continue;
-      const std::uint32_t rgb = static_cast<std::uint32_t>(r / count) << 16 |
-                                static_cast<std::uint32_t>(g / count) << 8 | static_cast<std::uint32_t>(b / count);
-      WriteColour<Road>(*out, rgb);
+      if (!Counted<Road, Keyed>(centre[sx + k], key) || box[3] == 0) continue;
+      divide.SetCount(box[3]);
+      WriteColour<Road>(out[x + k], divide(box[2]) << 16 | divide(box[1]) << 8 | divide(box[0]));
     }
   }
 }
@@ -137,9 +173,9 @@ void BlurArea(const cEffectLock& lock, int x, int y, int sx, int sy, const sBlur
   const i64 largestBox =
       i64{255} * std::min<i64>(2 * i64{a.ry}, a.r1 - a.r0) * std::min<i64>(2 * i64{a.rx}, a.c1 - a.c0);
   if (largestBox <= i64{UINT32_MAX}) {
-    BlurArea<Road, Keyed, std::uint32_t>(lock, x, y, sx, sy, a, key);
+    BlurArea<Road, Keyed, sNarrowBox>(lock, x, y, sx, sy, a, key);
   } else {
-    BlurArea<Road, Keyed, std::uint64_t>(lock, x, y, sx, sy, a, key);
+    BlurArea<Road, Keyed, sWideBox>(lock, x, y, sx, sy, a, key);
   }
 }
 
