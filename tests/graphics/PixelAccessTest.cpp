@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "DrawLayerTestSupport.h"
+#include "graphics/BlurMosaic.h"
 #include "graphics/ColourEffects.h"
+#include "graphics/GeometricEffects.h"
 
 namespace {
 
@@ -183,6 +185,63 @@ TEST_P(EffectLockTest, EffectsWriteOnlyInsideTheRequestedSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, EffectLockTest, testing::Values(eRoad::Direct3D, eRoad::DirectDraw),
+                         drawtest::RoadName);
+
+}  // namespace
+
+namespace {
+
+// Every effect with rectangles of negative size, or far off both surfaces:
+// nothing is written and nothing outside the surfaces is read (the
+// sanitizer builds watch the reads).
+class EffectBoundsTest : public testing::TestWithParam<eRoad> {
+ protected:
+  cTestLayer m_Layer{GetParam()};
+};
+
+TEST_P(EffectBoundsTest, RectanglesOffTheSurfacesOrOfNegativeSizeDrawNothing) {
+  ASSERT_TRUE(m_Layer.Started());
+  DDSURFACEDATA src, dst;
+  drawtest::MakeMarkedSurface(src, 16, 16, 0, DTMEMORYTYPE_SYSTEM);
+  drawtest::MakeFilledSurface(dst, 16, 16, 0x5A0A0B0Cu, 0, DTMEMORYTYPE_SYSTEM);
+  DDPALETTE palette{};
+  struct sPlace {
+    int x, y, w, h, sx, sy;
+  };
+  const sPlace places[] = {
+      {0, 0, -5, 8, 0, 0},           {0, 0, 8, -5, 0, 0},          {-100, -100, 50, 50, 0, 0},
+      {0, 0, 8, 8, 1000, 1000},      {0, 0, 8, 8, -1000, -1000},   {2147483000, 0, 8, 8, 0, 0},
+      {0, 0, 2147483647, 8, 16, 0},  {-2147483647, 0, 8, 8, 0, 0}, {0, 0, 8, 8, -2147483647, 0},
+  };
+  for (const sPlace& p : places) {
+    SCOPED_TRACE(testing::Message() << p.x << "," << p.y << " " << p.w << "x" << p.h << " from " << p.sx << ","
+                                    << p.sy);
+    EXPECT_TRUE(DDTint(&dst, p.x, p.y, p.w, p.h, &src, p.sx, p.sy, 0, palette, g_BlendTable, 0, 1));
+    EXPECT_TRUE(DDTranslucent(&dst, p.x, p.y, p.w, p.h, &src, p.sx, p.sy, 0, g_BlendTable));
+    EXPECT_TRUE(DDBlur(&dst, p.x, p.y, p.w, p.h, 3, 3, &src, p.sx, p.sy, 0));
+    EXPECT_TRUE(DDMosaic(&dst, p.x, p.y, p.w, p.h, 3, &src, p.sx, p.sy, 0));
+    EXPECT_TRUE(DDRotate(&dst, p.x, p.y, p.w, p.h, p.w / 2, p.h / 2, 30, &src, p.sx, p.sy, 0));
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) ASSERT_EQ(drawtest::PixelAt(dst, x, y), 0x5A0A0B0Cu) << x << "," << y;
+  }
+}
+
+// A lens whose disc lies off the destination, or shows only what lies off
+// the source, draws nothing either.
+TEST_P(EffectBoundsTest, LensesOffTheSurfacesDrawNothing) {
+  ASSERT_TRUE(m_Layer.Started());
+  DDSURFACEDATA src, dst;
+  drawtest::MakeMarkedSurface(src, 16, 16, 0, DTMEMORYTYPE_SYSTEM);
+  drawtest::MakeFilledSurface(dst, 16, 16, 0x5A0A0B0Cu, 0, DTMEMORYTYPE_SYSTEM);
+  EXPECT_TRUE(DDLens(&dst, -100, -100, 6, 2, &src, 8, 8, 0, 1));
+  EXPECT_TRUE(DDLens(&dst, 2147483647, -2147483647, 6, 2, &src, 8, 8, 0, 1));
+  EXPECT_TRUE(DDLens(&dst, 8, 8, 6, 2, &src, 1000, -1000, 0, 0));
+  EXPECT_TRUE(DDLens(&dst, 8, 8, 6, 2, &src, -2147483647, 2147483647, 0, 0));
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(drawtest::PixelAt(dst, x, y), 0x5A0A0B0Cu) << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, EffectBoundsTest, testing::Values(eRoad::Direct3D, eRoad::DirectDraw),
                          drawtest::RoadName);
 
 }  // namespace
