@@ -223,17 +223,8 @@ bool DDCircleWindow(DDSURFACEDATA* lpDst, int cx, int cy, int halfWidth, int hal
     DDPrimarySurface(lpSrc);
   }
   if (lpDst == nullptr || lpSrc == nullptr) return true;
-  sCircleWindow w;
-  w.lpDst = lpDst;
-  w.lpSrc = lpSrc;
-  w.cx = cx;
-  w.cy = cy;
-  w.srcCX = srcCX;
-  w.srcCY = srcCY;
-  w.radius = radius;
-  w.left = std::max(i64{0}, i64{srcCX} - halfWidth);
-  w.right = std::min(i64{srcCX} + halfWidth, i64{lpSrc->nWidth});
-  w.dwFlags = dwFlags;
+  const sCircleWindow w{lpDst,  lpSrc, cx, cy, srcCX, srcCY, radius, std::max(i64{0}, i64{srcCX} - halfWidth),
+                        std::min(i64{srcCX} + halfWidth, i64{lpSrc->nWidth}), dwFlags};
 
   DDBeginSpriteBatch(0);
   if (band == 1) {

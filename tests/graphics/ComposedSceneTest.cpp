@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "DrawLayerTestSupport.h"
+#include "FrameChecksum.h"
 #include "graphics/Blit.h"
 #include "graphics/DrawNumber.h"
 #include "graphics/Frame.h"
@@ -22,20 +22,6 @@ using drawtest::cTestLayer;
 using drawtest::eRoad;
 
 constexpr int kScreenW = 128, kScreenH = 96;
-
-std::uint32_t Fnv1a(const plat::cPixelSurface& frame) {
-  std::uint32_t hash = 2166136261u;
-  for (int y = 0; y < frame.Height(); ++y) {
-    for (int x = 0; x < frame.Width(); ++x) {
-      const std::uint32_t p = frame.GetPixel(x, y);
-      for (int b = 0; b < 4; ++b) {
-        hash ^= (p >> (8 * b)) & 0xFF;
-        hash *= 16777619u;
-      }
-    }
-  }
-  return hash;
-}
 
 // Two 16 x 16 sprite cells: a ring of colour in cell 0, a diagonal stripe
 // pattern in cell 1, transparent elsewhere.
@@ -112,16 +98,8 @@ TEST_P(ComposedSceneTest, FrameMatchesItsChecksum) {
   const plat::cPixelSurface& frame = layer.Presenter().LastFrame();
   ASSERT_EQ(frame.Width(), kScreenW);
   ASSERT_EQ(frame.Height(), kScreenH);
-  const std::uint32_t checksum = Fnv1a(frame);
-  if (checksum != c.checksum) {
-    const std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-    const std::string file =
-        (folder / (std::string("ComposedScene_") + (layer.D3D() ? "Direct3D" : "DirectDraw") + ".bmp")).string();
-    std::string error;
-    const bool written = layer.Presenter().WriteLastFrameBmp(file, &error);
-    ADD_FAILURE() << "checksum " << std::hex << checksum << ", expected " << c.checksum << "; the frame "
-                  << (written ? "is in " + file : "could not be written: " + error);
-  }
+  drawtest::ExpectGoldenFrame(layer.Presenter(), c.checksum,
+                              std::string("ComposedScene_") + (layer.D3D() ? "Direct3D" : "DirectDraw"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, ComposedSceneTest,

@@ -1,12 +1,10 @@
 // The sample game in the 8-bit DirectDraw mode: its palette, its blend table
 // and its cycling water, drawn and presented through the null presenter,
-// checked against a checksum. On a mismatch the frame is written as a bitmap
-// next to the test program.
+// checked against a checksum (FrameChecksum.h).
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "SampleBitmaps.h"
@@ -14,24 +12,11 @@
 #include "graphics/BlendTable.h"
 #include "graphics/ColourEffects.h"
 #include "graphics/DrawLayerFixture.h"
+#include "graphics/FrameChecksum.h"
 #include "graphics/Present.h"
 #include "graphics/SurfaceFill.h"
 
 namespace {
-
-std::uint32_t Fnv1a(const plat::cPixelSurface& frame) {
-  std::uint32_t hash = 2166136261u;
-  for (int y = 0; y < frame.Height(); ++y) {
-    for (int x = 0; x < frame.Width(); ++x) {
-      const std::uint32_t p = frame.GetPixel(x, y);
-      for (int b = 0; b < 4; ++b) {
-        hash ^= (p >> (8 * b)) & 0xFF;
-        hash *= 16777619u;
-      }
-    }
-  }
-  return hash;
-}
 
 class SamplePaletteCyclingTest : public gfxtest::cDrawLayerFixture {
  protected:
@@ -63,7 +48,7 @@ class SamplePaletteCyclingTest : public gfxtest::cDrawLayerFixture {
 
   std::uint32_t PresentedChecksum() {
     EXPECT_TRUE(DDPresentFullScreen(1));
-    return Fnv1a(m_Presenter.LastFrame());
+    return drawtest::FrameChecksum(m_Presenter.LastFrame());
   }
 
   void TearDown() override {
@@ -86,15 +71,7 @@ TEST_F(SamplePaletteCyclingTest, CyclingRecoloursTheFrameWithoutTouchingItsPixel
   for (int y = 0; y < 480; y += 7)
     for (int x = 0; x < 640; x += 5) ASSERT_EQ(now.GetPixel(x, y), drawn.GetPixel(x, y)) << x << "," << y;
 
-  constexpr std::uint32_t kExpected = 0x98E88CE3u;
-  if (after != kExpected) {
-    const std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-    const std::string file = (folder / "SamplePaletteCycling.bmp").string();
-    std::string error;
-    const bool written = m_Presenter.WriteLastFrameBmp(file, &error);
-    ADD_FAILURE() << "checksum " << std::hex << after << ", expected " << kExpected << "; the frame "
-                  << (written ? "is in " + file : "could not be written: " + error);
-  }
+  drawtest::ExpectGoldenFrame(m_Presenter, 0x98E88CE3u, "SamplePaletteCycling");
 }
 
 }  // namespace
