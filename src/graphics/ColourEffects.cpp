@@ -114,6 +114,9 @@ ByteMap HalvingMap(int tint, int level) {
   return Repeat(once, level);
 }
 
+// An 8-bit palette component in a channel of `mask` (component * mask / 255).
+int ToChannel(int component, int mask) { return component * mask / 255; }
+
 // Direct3D pixels: level 1 is the plain half mix; other levels weigh the
 // pixel by f / 255 (64, 32, 16, and 0 from level 5 on) in single precision.
 ByteMap Direct3DTintMap(int tint, int level) {
@@ -145,8 +148,11 @@ bool TintPixels(const cEffectLock& lock, int x, int y, int nWidth, int nHeight, 
   const std::uint32_t key = g_DrawLayer.dwColorKey;
   switch (lock.Road()) {
     case ePixelRoad::Direct3D32: {
-      const sChannelMaps maps{Direct3DTintMap(tint.red, level), Direct3DTintMap(tint.green, level),
-                              Direct3DTintMap(tint.blue, level)};
+      // The tint in the pixels' channel units (at 32 bits the bytes themselves).
+      const PIXELFORMATDESC layout = PixelLayout(ePixelRoad::Direct3D32, false);
+      const sChannelMaps maps{Direct3DTintMap(ToChannel(tint.red, layout.RMask), level),
+                              Direct3DTintMap(ToChannel(tint.green, layout.GMask), level),
+                              Direct3DTintMap(ToChannel(tint.blue, layout.BMask), level)};
       ForEachPixel<std::uint32_t>(lock, x, y, nWidth, nHeight, sx, sy, [&](std::uint32_t& d, std::uint32_t s) {
         if (keyed && IsTransparentPixel(ePixelRoad::Direct3D32, s, 0)) return;
         d = ComposeDirect3D32(maps.Apply(s));

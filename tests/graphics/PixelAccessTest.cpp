@@ -39,6 +39,17 @@ TEST(PixelAccessTest, TransparentTestsPerRoadAndDepth) {
   }
 }
 
+TEST(PixelAccessTest, PixelLayoutsPerRoadAndDepth) {
+  g_PixelFormat = kFormatR5G6B5;  // what DirectDraw read from a 16-bit display
+  EXPECT_EQ(PixelLayout(ePixelRoad::DirectDraw8, false), PIXELFORMATDESC{});
+  EXPECT_EQ(PixelLayout(ePixelRoad::DirectDraw16, false), kFormatR5G6B5);
+  EXPECT_EQ(PixelLayout(ePixelRoad::DirectDraw32, true), kFormatX8R8G8B8);
+  EXPECT_EQ(PixelLayout(ePixelRoad::Direct3D16, false), kFormatA1R5G5B5);
+  EXPECT_EQ(PixelLayout(ePixelRoad::Direct3D16, true), kFormatR5G6B5);
+  EXPECT_EQ(PixelLayout(ePixelRoad::Direct3D32, false), kFormatA8R8G8B8);
+  g_PixelFormat = {};
+}
+
 TEST(PixelAccessTest, SixteenBitWriteRules) {
   // Pure green from a texture (31) doubles into the back buffer's six bits: 62, not 63.
   EXPECT_EQ(ComposeBackBuffer16(kFormatR5G6B5, 0, 31, 0), 62 << 5);
