@@ -335,7 +335,8 @@ bool DDMosaic(DDSURFACEDATA* lpDst, int x, int y, int nWidth, int nHeight, int b
   // write nothing.
   for (i64 by = FirstBlockOnSurface(y, blockSize); by < nHeight && y + by < lock.DstHeight(); by += blockSize) {
     for (i64 bx = FirstBlockOnSurface(x, blockSize); bx < nWidth && x + bx < lock.DstWidth(); bx += blockSize) {
-      const sBlock b{static_cast<int>(bx), static_cast<int>(by), static_cast<int>(std::min<i64>(blockSize, nWidth - bx)),
+      const sBlock b{static_cast<int>(bx), static_cast<int>(by),
+                     static_cast<int>(std::min<i64>(blockSize, nWidth - bx)),
                      static_cast<int>(std::min<i64>(blockSize, nHeight - by))};
       MosaicBlock(lock, x, y, sx, sy, b, keyed);
     }

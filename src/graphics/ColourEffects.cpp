@@ -120,15 +120,14 @@ int ToChannel(int component, int mask) { return component * mask / 255; }
 // Direct3D pixels: level 1 is the plain half mix; other levels weigh the
 // pixel by f / 255 (64, 32, 16, and 0 from level 5 on) in single precision.
 ByteMap Direct3DTintMap(int tint, int level) {
-  ByteMap map;
-  if (level == 1) {
-    for (int s = 0; s < 256; ++s) map[s] = static_cast<std::uint8_t>((s + tint) >> 1);
-    return map;
-  }
+  if (level == 1) return HalvingMap(tint, 1);
   const int f = level == 2 ? 64 : level == 3 ? 32 : level == 4 ? 16 : 0;
   const float a = static_cast<float>(f) * 0.003921569f;
   const float tintPart = (1.0f - a) * static_cast<float>(tint);
-  for (int s = 0; s < 256; ++s) map[s] = static_cast<std::uint8_t>(static_cast<int>(a * static_cast<float>(s) + tintPart));
+  ByteMap map;
+  for (int s = 0; s < 256; ++s) {
+    map[s] = static_cast<std::uint8_t>(static_cast<int>(a * static_cast<float>(s) + tintPart));
+  }
   return map;
 }
 

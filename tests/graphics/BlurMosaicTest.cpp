@@ -171,7 +171,9 @@ INSTANTIATE_TEST_SUITE_P(Roads, BlurTest, testing::Values(eRoad::Direct3D, eRoad
 using MosaicTest = EffectRoadTest;
 
 // A colour for every pixel of a 640 x 480 picture.
-std::uint32_t Distinct(int x, int y) { return 0xFF000000u | static_cast<std::uint32_t>(x) << 12 | static_cast<std::uint32_t>(y); }
+std::uint32_t Distinct(int x, int y) {
+  return 0xFF000000u | static_cast<std::uint32_t>(x) << 12 | static_cast<std::uint32_t>(y);
+}
 
 TEST(MosaicScreenTest, BlocksOfSevenOverTheScreen) {
   cTestLayer layer(eRoad::Direct3D, 640, 480);

@@ -135,8 +135,11 @@ class EightBitEffectsTest : public testing::Test {
     ASSERT_TRUE(m_Layer.Started());
     ASSERT_EQ(g_DrawLayer.nBpp, 8);
     // A table that shows which mix was asked for: [a][b] = (a + b) / 2.
-    for (int a = 0; a < 256; ++a)
-      for (int b = 0; b < 256; ++b) g_BlendTable[static_cast<std::size_t>(a * 256 + b)] = static_cast<std::uint8_t>((a + b) / 2);
+    for (int a = 0; a < 256; ++a) {
+      for (int b = 0; b < 256; ++b) {
+        g_BlendTable[static_cast<std::size_t>(a * 256 + b)] = static_cast<std::uint8_t>((a + b) / 2);
+      }
+    }
     ASSERT_TRUE(DDCreateSurface(&m_Src, 4, 1, 0, 0, 0, 0, 0));
     ASSERT_TRUE(DDCreateSurface(&m_Dst, 4, 1, 0, 0, 0, 0, 0));
   }

@@ -110,8 +110,9 @@ TEST_F(PresentTest, FullScreenBlitShowsTheTopLeftOfALargerBackBuffer) {
   ASSERT_TRUE(DDInit(0, nullptr, 800, 600, 32, 0, 0, 1, 60, 0, g_SurfaceData.data(), g_SurfaceDef.data(),
                      kSurfaceTableRows, 0));
   plat::cPixelSurface& back = *BackBuffer.Pixels();
-  for (int y = 0; y < 600; ++y)
-    for (int x = 0; x < 800; ++x) back.SetPixel(x, y, static_cast<std::uint32_t>(x) << 12 | static_cast<std::uint32_t>(y));
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 800; ++x) back.SetPixel(x, y, static_cast<std::uint32_t>(x << 12 | y));
+  }
   EXPECT_TRUE(DDPresentFullScreen(1));
   const plat::cPixelSurface& shown = m_Presenter.LastFrame();
   EXPECT_EQ(shown.GetPixel(639, 479) & 0xFFFFFF, 639u << 12 | 479u);

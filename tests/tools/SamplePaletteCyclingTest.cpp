@@ -40,8 +40,11 @@ class SamplePaletteCyclingTest : public gfxtest::cDrawLayerFixture {
   void DrawScene() {
     DDFillSurfacePal(&BackBuffer, 16);
     DDSURFACEDATA& chips = g_SurfaceData[SURF_WORLD_MAP_CHIP];
-    for (int y = 0; y < 240; y += chips.nHeight)
-      for (int x = 0; x < 640; x += chips.nWidth) DDBlt(&BackBuffer, x, y, chips.nWidth, chips.nHeight, &chips, 0, 0, 1);
+    for (int y = 0; y < 240; y += chips.nHeight) {
+      for (int x = 0; x < 640; x += chips.nWidth) {
+        DDBlt(&BackBuffer, x, y, chips.nWidth, chips.nHeight, &chips, 0, 0, 1);
+      }
+    }
     DDBlt(&BackBuffer, 0, 240, 640, 240, &g_SurfaceData[SURF_TITLE], 0, 0, 1);
     ASSERT_TRUE(DDTranslucent(&BackBuffer, 160, 120, 320, 240, &g_SurfaceData[SURF_WINDOW], 0, 0, 1, g_BlendTable));
   }
