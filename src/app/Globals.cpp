@@ -26,6 +26,8 @@
 #include "data/StorySlots.h"
 #include "data/SystemData.h"
 #include "data/WorldMap.h"
+#include "graphics/DigitSurface.h"
+#include "graphics/Font.h"
 #include "graphics/FontDef.h"
 #include "graphics/SurfaceDef.h"
 #include "graphics/SurfaceTable.h"
@@ -67,8 +69,15 @@ std::array<DDSURFACEDATA, kSurfaceTableRows> g_SurfaceData;
 std::array<DDSURFACEDEF, kSurfaceTableRows> g_SurfaceDef = MakeFixedSurfaceTable();
 std::array<FONTDEF, kFontCount> g_FontDef = MakeFontDefinitions();
 
-// 18. g_Font, 19. g_DigitSD, 20. g_SoundSlots and g_SoundDefs,
-// 21. g_BgmManager: with the fonts, the sound and the music.
+// 18. The three fonts, each reset; UnInitGame releases them while the drawing
+// layer still runs.
+std::array<Font, kFontCount> g_Font;
+
+// 19. The fonts' digit strips, reset; made with the fonts at start-up.
+std::array<DDSURFACEDATA, kFontCount> g_DigitSD;
+
+// 20. g_SoundSlots and g_SoundDefs, 21. g_BgmManager: with the sound and the
+// music.
 
 // 22. The common palette: empty until start-up loads it.
 cPalette g_CommonPalette;
@@ -126,6 +135,7 @@ plat::cRandom g_Random;            // the game's random generator, seeded at sta
 
 void ResetAppGlobalsForTests() {
   g_SceneManager.DeleteScenes();
+  ResetFontsForTests();
   cSceneManager::SetFactory(nullptr);
   g_SceneManager.m_nCurScene = 0;
   g_SceneManager.m_nNextScene = 0;

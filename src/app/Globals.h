@@ -16,7 +16,8 @@ extern cFrameScriptTable g_AnimeScripts;
 extern cFrameScriptTable g_EffectScripts;
 
 // Puts back, as at process start: the scene manager (its scenes deleted, every
-// member zero, the player's scene factory), the start-up dialog's choices,
+// member zero, the player's scene factory), the fonts and their digit strips
+// (released) with their definitions, the start-up dialog's choices,
 // the window placement, the System.ini settings, the frame-rate figures, the test-play flag, the
 // presentation choice, the random generator and the frame scripts. Tests only.
 void ResetAppGlobalsForTests();

@@ -4,7 +4,7 @@
 
 #include "core/MainWindow.h"
 #include "core/StringUtil.h"
-#include "graphics/DisplayServices.h"
+#include "core/DisplayServices.h"
 #include "platform/MessageBox.h"
 
 namespace {

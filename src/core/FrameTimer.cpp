@@ -1,6 +1,6 @@
 #include "core/FrameTimer.h"
 
-#include "graphics/DisplayServices.h"
+#include "core/DisplayServices.h"
 #include "platform/Clock.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/DisplayServices.h"
+#include "core/DisplayServices.h"
 #include "platform/SystemInfo.h"
 
 // ---- processor ----------------------------------------------------------

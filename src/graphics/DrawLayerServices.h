@@ -3,7 +3,7 @@
 // message boxes learn of the running display. DDInit installs it when a back
 // end has started; DDUnInit withdraws it.
 
-#include "graphics/DisplayServices.h"
+#include "core/DisplayServices.h"
 
 class cDrawLayerServices final : public cDisplayServices {
  public:

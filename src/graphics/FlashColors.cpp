@@ -2,6 +2,7 @@
 // DirectDraw (AnimatePalette, declared in Palette.h).
 
 #include "graphics/DrawContext.h"
+#include "graphics/Fade.h"
 #include "graphics/Palette.h"
 
 namespace {
@@ -57,13 +58,6 @@ DDBLENDPARAM FlashColour(int entry, int v) {
   }
 }
 
-// Entries first..last each take the next one's colour; the first wraps to the end.
-void TurnGroupDown(DDPALETTE& palette, int first, int last) {
-  const plat::sPaletteEntry wrapped = palette[first];
-  for (int i = first; i < last; ++i) palette[i] = palette[i + 1];
-  palette[last] = wrapped;
-}
-
 }  // namespace
 
 void AnimatePalette(int flashStep, int paletteCycling) {
@@ -78,7 +72,7 @@ void AnimatePalette(int flashStep, int paletteCycling) {
   if (g_DrawLayer.nBpp != 8 || !paletteCycling) return;
   if (++g_CycleCount < 6) return;
   g_CycleCount = 0;
-  for (int first = 208; first < 240; first += 4) TurnGroupDown(g_PaletteWork, first, first + 3);
+  for (int first = 208; first < 240; first += 4) DDRotatePalette(g_PaletteWork, first, first + 3, 1, 1, g_PaletteWork);
   DDSetPaletteEntries(208, 32, &g_PaletteWork[208]);
 }
 

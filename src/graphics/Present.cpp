@@ -4,7 +4,9 @@
 #include "core/Log.h"
 #include "graphics/BitmapLoad.h"
 #include "graphics/Blit.h"
+#include "graphics/DigitSurface.h"
 #include "graphics/DrawContext.h"
+#include "graphics/Font.h"
 #include "graphics/Palette.h"
 #include "graphics/Scene.h"
 #include "platform/Clock.h"
@@ -152,7 +154,7 @@ bool DDRestore() {
   if (BackBuffer.lpDD && BackBuffer.lpDD->bSurfaceLost) RestoreDirectDrawRecord(*BackBuffer.lpDD);
   for (int i = 0; i < g_DrawLayer.nSurfaceRows; ++i) RestoreFixedRow(g_DrawLayer.lpSurfaceArray[i]);
   if (g_DrawLayer.nBpp == 8) DDSetPaletteEntries(0, 256, g_PaletteWork.data());
-  // The fonts restore their own surfaces here once they exist.
+  RestoreFonts();
   return true;
 }
 
@@ -189,7 +191,8 @@ int DDRestoreSurface() {
     sd->lpDT->lpTexture.reset();
     sd->lpDT->lpSurface = nullptr;
   }
-  // The fonts let go of their device objects here once they exist.
+  // The fonts hold no device objects of their own: their surfaces are in the
+  // texture list.
   if (BackBuffer.lpDT) BackBuffer.lpDT->lpSurface = nullptr;
   if (g_DrawLayer.lpRenderTarget && !g_DrawLayer.lpRenderTarget->HasSurface()) g_DrawLayer.lpRenderTarget = nullptr;
 
@@ -209,7 +212,9 @@ int DDRestoreSurface() {
   // Restoring adds no entries, so the list can be walked as it is.
   for (std::size_t i = 0; i < g_TextureList.size(); ++i) RecreateAfterReset(*g_TextureList[i]);
 
-  // The fonts make their device objects again here once they exist.
+  // The fonts' caches and digit strips came back empty: drawn again.
+  RestoreFonts();
+  RestoreDigitSurfaces(g_DigitSD.data(), kFontCount);
   if (g_DrawLayer.bWindowMode == 0) g_DrawLayer.bWindowMinimized = false;
   LogPrintf("Restore Out");
   return 1;

@@ -15,6 +15,9 @@
 //   DirectDraw  every lost surface is restored: video-memory surfaces with a
 //               file are reloaded from it, empty ones get bLost = 1;
 //               system-memory surfaces keep their contents.
+// Either way the fonts draw their glyph caches again (Font::Restore), and
+// the digit strips are drawn again (RestoreDigitSurfaces: the DirectDraw
+// frame calls it, the Direct3D restore does).
 
 #include "graphics/Surface.h"
 
@@ -39,7 +42,8 @@ bool DDPresentFullScreen(int blitInsteadOfFlip);
 // DirectDraw: true when the primary surface reports that it was lost.
 bool DDIsPrimaryLost();
 // DirectDraw: restores the primary, BackBuffer and the fixed surfaces (see
-// above) and gives the display the working palette again at 8 bits. True.
+// above), gives the display the working palette again at 8 bits and restores
+// the fonts. True.
 bool DDRestore();
 // A lost DirectDraw surface restored; false when its bitmap cannot be copied again.
 bool RestoreOneSurface(DDSURFACEDATA* lpSD);
@@ -47,8 +51,8 @@ bool RestoreOneSurface(DDSURFACEDATA* lpSD);
 bool RestoreSurface(DDSurfaceVector& surfaces);
 bool RestoreSurface(DDSurfaceList& surfaces);
 
-// Direct3D, on the main thread: resets the device and makes every texture of
-// g_TextureList again. 1 when done; 0 when the device is not ready to be reset
+// Direct3D, on the main thread: resets the device, makes every texture of
+// g_TextureList again and draws the fonts' caches and digit strips again. 1 when done; 0 when the device is not ready to be reset
 // (everything stays released and the next failed present asks again).
 int DDRestoreSurface();
 

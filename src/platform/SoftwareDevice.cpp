@@ -733,4 +733,43 @@ bool DrawTexturedQuad(cPixelSurface& dst, const sQuadVertex (&vertices)[4], cons
   return true;
 }
 
+bool DrawCoverage(cPixelSurface& dst, int x, int y, const std::uint8_t* coverage, int width, int height, int pitch,
+                  std::uint32_t value, eCoverageMode mode) {
+  if (mode == eCoverageMode::Blend && dst.Depth() != ePixelDepth::Argb32) return false;
+  if (coverage == nullptr || width < 1 || height < 1 || dst.Empty()) return true;
+  // The rows and columns of the picture that land on the surface.
+  const int left = std::max(0, -x);
+  const int top = std::max(0, -y);
+  const int right = std::min(width, dst.Width() - x);
+  const int bottom = std::min(height, dst.Height() - y);
+  if (left >= right || top >= bottom) return true;
+
+  const sPixelLock lock = dst.Lock();
+  const std::uint32_t colourAlpha = value >> 24;
+  for (int row = top; row < bottom; ++row) {
+    const std::uint8_t* in = coverage + static_cast<std::ptrdiff_t>(row) * pitch;
+    if (mode == eCoverageMode::Threshold) {
+      if (lock.depth == ePixelDepth::Indexed8) {
+        std::uint8_t* out = lock.Row8(y + row);
+        for (int col = left; col < right; ++col) {
+          if (in[col] >= 128) out[x + col] = static_cast<std::uint8_t>(value);
+        }
+      } else {
+        std::uint32_t* out = lock.Row32(y + row);
+        for (int col = left; col < right; ++col) {
+          if (in[col] >= 128) out[x + col] = value;
+        }
+      }
+      continue;
+    }
+    std::uint32_t* out = lock.Row32(y + row);
+    for (int col = left; col < right; ++col) {
+      if (in[col] == 0) continue;
+      const std::uint32_t alpha = (colourAlpha * in[col] + 127) / 255;
+      out[x + col] = BlendSourceAlpha(alpha << 24 | (value & 0x00FFFFFFu), out[x + col]);
+    }
+  }
+  return true;
+}
+
 }  // namespace plat

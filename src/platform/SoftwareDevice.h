@@ -145,6 +145,26 @@ std::uint32_t EvaluateStage(std::uint32_t texel, const sStageState& stage);
 std::uint32_t BlendSourceAlpha(std::uint32_t source, std::uint32_t destination);
 
 // ---------------------------------------------------------------------------
+// Text ink
+
+// How a coverage picture (a rendered glyph) goes onto a surface.
+enum class eCoverageMode : std::uint8_t {
+  // 32 bits: the colour with alpha = its own alpha x coverage / 255, blended
+  // over the pixel with source alpha (alpha included), as a glyph drawn with
+  // alpha blending; coverage 0 leaves the pixel alone.
+  Blend,
+  // Any depth: the value written unchanged (the low byte at 8 bits) where the
+  // coverage is at least 128, as text drawn without anti-aliasing.
+  Threshold,
+};
+
+// Puts the width x height coverage picture (rows top first, `pitch` bytes
+// apart) with its top-left at (x, y); the parts off the surface are left out.
+// Returns false, drawing nothing, for Blend on an 8-bit surface.
+bool DrawCoverage(cPixelSurface& dst, int x, int y, const std::uint8_t* coverage, int width, int height, int pitch,
+                  std::uint32_t value, eCoverageMode mode);
+
+// ---------------------------------------------------------------------------
 // What the device tells of itself (the display part of the system report).
 
 constexpr const char* kDeviceName = "Kestrova software device";

@@ -2,8 +2,10 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
 #include <cstddef>
+#include <memory>
 
 namespace plat {
 namespace {
@@ -104,7 +106,59 @@ std::string Convert(cConverter& converter, std::string_view in, std::string_view
   return out;
 }
 
+// Every character of the code page, converted once: indexed by the code
+// (single bytes 0x00-0xFF, pairs lead << 8 | trail); 0 where there is none.
+using tCodePointTable = std::array<char32_t, 0x10000>;
+
+char32_t ConvertOneCharacter(cConverter& toUtf32, const char* bytes, std::size_t length) {
+  std::string out;
+  if (toUtf32.ConvertRun(std::string_view(bytes, length), out) != length || out.size() != 4) return 0;
+  char32_t codePoint = 0;
+  for (int i = 3; i >= 0; --i) codePoint = codePoint << 8 | static_cast<unsigned char>(out[static_cast<std::size_t>(i)]);
+  return codePoint;
+}
+
+std::unique_ptr<tCodePointTable> BuildCodePointTable() {
+  auto table = std::make_unique<tCodePointTable>();
+  table->fill(0);
+  cConverter toUtf32("UTF-32LE", kCp932Name);
+  if (!toUtf32.IsOpen()) {
+    for (char32_t c = 0; c < 0x80; ++c) (*table)[c] = c;
+    return table;
+  }
+  for (unsigned single = 0; single <= 0xFF; ++single) {
+    const auto byte = static_cast<unsigned char>(single);
+    // Bytes that begin a pair, and the few that the code page leaves empty,
+    // are no character on their own (some converters still map them to
+    // private-use code points).
+    if (IsCp932LeadByte(byte) || byte == 0x80 || byte == 0xA0 || byte >= 0xFD) continue;
+    const char bytes[1] = {static_cast<char>(byte)};
+    (*table)[single] = ConvertOneCharacter(toUtf32, bytes, 1);
+  }
+  (*table)[0] = 0;
+  for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!IsCp932LeadByte(static_cast<unsigned char>(lead))) continue;
+    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+      if (!IsCp932TrailByte(static_cast<unsigned char>(trail))) continue;
+      const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      (*table)[lead << 8 | trail] = ConvertOneCharacter(toUtf32, bytes, 2);
+    }
+  }
+  return table;
+}
+
 }  // namespace
+
+char32_t Cp932CodePoint(std::uint32_t code) {
+  static const std::unique_ptr<tCodePointTable> table = BuildCodePointTable();
+  if (code > 0xFFFF) return 0;
+  if (code > 0xFF) {
+    const auto lead = static_cast<unsigned char>(code >> 8);
+    const auto trail = static_cast<unsigned char>(code);
+    if (!IsCp932LeadByte(lead) || !IsCp932TrailByte(trail)) return 0;
+  }
+  return (*table)[code];
+}
 
 std::string Cp932ToUtf8(std::string_view cp932) {
   thread_local cConverter converter(kUtf8Name, kCp932Name);

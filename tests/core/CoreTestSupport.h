@@ -18,7 +18,7 @@
 #include "core/Log.h"
 #include "core/MainWindow.h"
 #include "core/SafeAccess.h"
-#include "graphics/DisplayServices.h"
+#include "core/DisplayServices.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageCore.h"
 #include "platform/PathResolver.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/DisplayServices.h"
+#include "core/DisplayServices.h"
 
 class cFakeDisplayServices : public cDisplayServices {
  public:
