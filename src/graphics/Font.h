@@ -11,7 +11,7 @@
 // drawn as letters: each shows cell (letter - 'a') of the symbol sheet, a row
 // of 26 cells of the font's cell size. The space and the full-width space,
 // control bytes, 0x7F and bytes that are no character draw nothing but take
-// their cell; byte 0x5C draws as the font draws it (a backslash with the IPA
+// their cell; byte 0x5C draws as the font draws it (a yen sign with the IPA
 // fonts).
 //
 // Where a glyph sits in its cell: a double-byte glyph at the cell's top-left,

@@ -7,8 +7,9 @@
 // full-width space, control bytes below 0x20 and 0x7F, bytes that are no
 // character on their own (a lead byte alone, 0x80, 0xA0, 0xFD-0xFF), pairs
 // the code page leaves undefined and characters the face has no glyph for.
-// Byte 0x5C is drawn as the face draws U+005C (a backslash with IPA fonts),
-// 0x7E as U+007E.
+// Byte 0x5C is drawn as the face draws U+005C, 0x7E as the face draws
+// U+007E: the IPA fonts, like the Japanese faces the games were made with,
+// show a yen sign and an overline there.
 //
 // Geometry: a face opened at height H has a line H pixels high (ascent plus
 // descent is H). A glyph picture is placed by its offset from the character's
