@@ -10,7 +10,9 @@
 #include "core/ErrorBox.h"
 #include "core/FrameTimer.h"
 #include "core/MainWindow.h"
+#include "graphics/DigitSurface.h"
 #include "graphics/DrawContext.h"
+#include "graphics/Font.h"
 #include "graphics/Present.h"
 #include "graphics/SurfaceFill.h"
 #include "platform/MessageCore.h"
@@ -25,9 +27,14 @@ constexpr std::uint32_t kClearColour = 16;
 
 // Draws the frame-rate text onto the back buffer: setting 2 with the small
 // font at (549, 469), any other setting with the medium font in a box at
-// (495, 463). Text is drawn by the fonts, which are not part of the player
-// yet: until they are, the text is made and nothing is drawn.
-void DrawFpsText(int /*showFps*/, const std::string& /*text*/) {}
+// (495, 463).
+void DrawFpsText(int showFps, const std::string& text) {
+  if (showFps == 2) {
+    FontPrintf(g_Font[0], &BackBuffer, 549, 469, "%s", text.c_str());
+  } else {
+    FontPrintfInBox(g_Font[1], &BackBuffer, 495, 463, 0, 0, "%s", text.c_str());
+  }
+}
 
 }  // namespace
 
@@ -113,8 +120,9 @@ int cSceneManager::RestoreSurfaces() {
   if (lpDTCon) return 1;
   if (!DDIsPrimaryLost()) return 1;
   if (!DDRestore()) return 0;
-  // The scenes' own surface containers and the fonts' digit strips are
-  // restored here as the player gains them.
+  // The scenes' own surface containers are restored here, before the digit
+  // strips, as the player gains them.
+  RestoreDigitSurfaces(g_DigitSD.data(), kFontCount);
   return 1;
 }
 

@@ -19,13 +19,16 @@
 #include "data/DataRecord.h"
 #include "data/Database.h"
 #include "data/DefaultData.h"
+#include "data/FontNameTable.h"
 #include "data/OptionData.h"
 #include "data/Palette.h"
 #include "data/PathTable.h"
 #include "data/SystemData.h"
 #include "data/WorldMap.h"
 #include "graphics/BlendTable.h"
+#include "graphics/DigitSurface.h"
 #include "graphics/DrawContext.h"
+#include "graphics/Font.h"
 #include "graphics/Palette.h"
 #include "graphics/SurfaceDef.h"
 #include "graphics/SurfaceTable.h"
@@ -221,6 +224,22 @@ bool StartNamedStage() {
   return true;
 }
 
+// The three fonts in the system data's face, with the glyph caches System.ini
+// asks for on the running back end, and their digit strips. The medium font
+// takes the system data's symbol and centring switches after its caches are
+// filled, so its cached cells are centred only once they are drawn again.
+bool CreatePlayerFonts() {
+  for (FONTDEF& def : g_FontDef) {
+    def.szFaceName = FontFaceName(g_System.m_nFontFace);
+    if (def.nCacheMode == 2) def.nCacheMode = lpDTCon ? g_SystemIni.m_nD3DFontCache : g_SystemIni.m_nDDFontCache;
+  }
+  if (!CreateFonts(g_Font.data(), g_FontDef.data(), kFontCount)) return false;
+  g_Font[1].m_bSymbols = g_System.m_bNoSymbols;
+  g_Font[1].m_bCentre = g_System.m_bFontCentre;
+  return CreateDigitSurfaces(g_DigitSD.data(), g_DigitSurfaceDef.data(), kFontCount, g_Font.data(),
+                             g_FontDef.data());
+}
+
 // The options (a missing or damaged file leaves the defaults), then the world
 // map and the common palette: either one that cannot be loaded is reported
 // and stops the start-up (the menus and every stage depend on them).
@@ -308,9 +327,8 @@ cDisplayMode DecideDisplayMode(const cDisplayModeInput& input) {
 bool InitGame(std::string_view commandLine, int showCommand) {
   // Not part of the player yet, each in its place below: the flows'
   // command-parameter table (first), the key input (repeat, button masks, key
-  // configuration), the options, the fonts and digit strips, the music
-  // manager, the sound effects, the world map and common palette, and the run
-  // start of a stage named at start.
+  // configuration), the music manager, the sound effects, and the run start
+  // of a stage named at start.
   if (!PrepareData()) return false;
   // "data\System.dat" after the databases: its scene music is checked against
   // the Bgm list.
@@ -343,7 +361,8 @@ bool InitGame(std::string_view commandLine, int showCommand) {
   ChoosePresentation();
   const int debugRow[] = {SURF_DEBUG};
   if (!DDCreateSurfaceTable(g_SurfaceData.data(), debugRow, 1)) return false;
-  LogPuts("3");  // after the fonts
+  if (!CreatePlayerFonts()) return false;
+  LogPuts("3");
   if (!LoadPlayerData()) return false;
   LogPuts("4");  // after the sound, the world map and the common palette
 
@@ -351,11 +370,16 @@ bool InitGame(std::string_view commandLine, int showCommand) {
 }
 
 void UnInitGame() {
-  // The clock needs no timer period to be given back. The fonts' glyph counts
-  // for the report, the sound effects and the music manager are released
-  // before the scenes, the fonts and digit strips after them, and the
-  // keyboard hook last, as those subsystems join the player.
+  if (lpDTCon || lpDDCon) {
+    if (g_Font[0].m_lpFastFont_FullAdd) ReportPrintf("Font10 : %d", g_Font[0].FullCacheCount());
+    if (g_Font[1].m_lpFastFont_FullAdd) ReportPrintf("Font16 : %d", g_Font[1].FullCacheCount());
+  }
+  // The clock needs no timer period to be given back. The sound effects and
+  // the music manager are released before the scenes, and the keyboard hook
+  // last, as those subsystems join the player.
   g_SceneManager.DeleteScenes();
+  for (Font& font : g_Font) font.Release();
+  for (DDSURFACEDATA& strip : g_DigitSD) DDReleaseSurface(&strip);
   // DDRelease in a window and DDUnInit in full screen are the same operation;
   // both tolerate a layer that never started.
   DDUnInit();

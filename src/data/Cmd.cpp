@@ -4,6 +4,7 @@
 
 #include "core/ErrorBox.h"
 #include "core/StringUtil.h"
+#include "graphics/Font.h"
 
 void cCmd::RegisterMembers(int) {
   ClearMembers();
@@ -56,6 +57,26 @@ cCmdWindowLayout cCmd::GetWindowLayout(int x, int y, const tCmdList& menu) {
     ++row;
   }
   return layout;
+}
+
+namespace {
+
+// The choice window in the 16-dot font.
+class cFontPainter final : public cCmdWindowPainter {
+ public:
+  explicit cFontPainter(DDSURFACEDATA* lpDst) : m_lpDst(lpDst) {}
+  void DrawWindowBox(int x, int y, int width, int height) override { g_Font[1].DrawBox(m_lpDst, x, y, width, height); }
+  void DrawLabel(int x, int y, const std::string& text) override { g_Font[1].Draw(m_lpDst, x, y, text); }
+
+ private:
+  DDSURFACEDATA* m_lpDst;
+};
+
+}  // namespace
+
+void cCmd::Draw(DDSURFACEDATA* lpDst, int x, int y, const tCmdList& menu) {
+  cFontPainter painter(lpDst);
+  Draw(painter, x, y, menu);
 }
 
 void cCmd::Draw(cCmdWindowPainter& painter, int x, int y, const tCmdList& menu) {

@@ -11,10 +11,9 @@
 //
 // The window: one row of 16 dots per enabled entry, as wide as the longest
 // enabled label plus one 16-dot column on the left for the cursor arrow (which
-// the caller draws). The window is drawn through a cCmdWindowPainter, which the
-// drawing side supplies: the 16-dot font's window box (Font::DrawBox) and its
-// text (Font::Draw). The data library does not draw; the painter over the
-// fonts comes with them.
+// the caller draws). The window is drawn through a cCmdWindowPainter: on a
+// surface, the painter over the 16-dot font's window box (Font::DrawBox) and
+// its text (Font::Draw).
 
 #include <cstdint>
 #include <string>
@@ -22,6 +21,7 @@
 
 #include "core/SafeVector.h"
 #include "data/DataRecord.h"
+#include "graphics/Surface.h"
 
 class cCmd;
 using tCmdList = cSafeVector<cCmd>;
@@ -87,6 +87,8 @@ class cCmd : public cDataRecord {
   static cCmdWindowLayout GetWindowLayout(int x, int y, const tCmdList& menu);
   // Draws the window: nothing when L is 0; otherwise the box, then the labels.
   static void Draw(cCmdWindowPainter& painter, int x, int y, const tCmdList& menu);
+  // The same onto a surface, with the 16-dot font (g_Font[1]).
+  static void Draw(DDSURFACEDATA* lpDst, int x, int y, const tCmdList& menu);
 
   std::int32_t m_bEnabled = 1;
   std::string m_strLabel;

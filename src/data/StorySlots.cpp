@@ -3,6 +3,8 @@
 #include "core/Log.h"
 #include "core/StringUtil.h"
 #include "data/PathTable.h"
+#include "graphics/Font.h"
+#include "graphics/SurfaceFill.h"
 #include "platform/PathResolver.h"
 
 void cSlotInfo::RegisterMembers(int /*nVersion*/) {
@@ -62,4 +64,13 @@ cSlotListLayout LayoutSlotList(int x, int y, const cSafeVector<cSlotInfo>& slots
     if (!date.empty()) layout.texts.push_back(cSlotListText{x + 64, rowY, std::move(date)});
   }
   return layout;
+}
+
+void DrawSlotList(DDSURFACEDATA* lpDst, int x, int y, const cSafeVector<cSlotInfo>& slots, int first, int count) {
+  const cSlotListLayout layout = LayoutSlotList(x, y, slots, first, count);
+  g_Font[1].DrawBox(lpDst, layout.box.x, layout.box.y, layout.box.width, layout.box.height);
+  for (const cSlotListRect& line : layout.separators) {
+    DDFillRectPal(lpDst, line.x, line.y, line.width, line.height, kSlotSeparatorColour);
+  }
+  for (const cSlotListText& text : layout.texts) g_Font[1].Draw(lpDst, text.x, text.y, text.text);
 }

@@ -13,6 +13,7 @@
 #include "core/SafeVector.h"
 #include "data/DataRecord.h"
 #include "data/Progress.h"
+#include "graphics/Surface.h"
 
 inline constexpr int kStorySlotCount = 99;
 
@@ -59,7 +60,7 @@ std::string FormatSlotDate(const cSlotInfo& slot);
 // line of palette colour 240, 320 by 1 dots; on each row the slot number ("%d",
 // first + i + 1) at x + 16 and the save date at x + 64. Rows stop at the end of
 // the slot list (the separator under the row where they stop is still there).
-// The drawing layer draws it with the font's box and text.
+// DrawSlotList draws it.
 struct cSlotListRect {
   int x = 0;
   int y = 0;
@@ -83,3 +84,6 @@ inline constexpr int kSlotListWidth = 320;
 inline constexpr int kSlotRowHeight = 16;
 
 cSlotListLayout LayoutSlotList(int x, int y, const cSafeVector<cSlotInfo>& slots, int first, int count);
+// The slot window on the surface: the 16-dot font's box, the separators,
+// then the numbers and dates in that font.
+void DrawSlotList(DDSURFACEDATA* lpDst, int x, int y, const cSafeVector<cSlotInfo>& slots, int first, int count);

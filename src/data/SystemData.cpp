@@ -9,6 +9,7 @@
 #include "data/Database.h"
 #include "data/Flow.h"
 #include "data/PathTable.h"
+#include "graphics/Font.h"
 
 const std::array<const char*, kSystemMessageCount> kDefaultSystemMessages = {
     "ワールド",
@@ -573,4 +574,11 @@ cMessageListBox MakeMessageListBox(int first, int count, bool cursor, const cSys
   box.width = (LongestMessage(first, count, system) + (cursor ? 1 : 0)) * kCmdCellDots;
   box.height = count * kCmdCellDots;
   return box;
+}
+
+void DrawMessageList(DDSURFACEDATA* lpDst, int x, int y, int first, int count, bool cursor,
+                     const cSystemData& system) {
+  const cMessageListBox box = MakeMessageListBox(first, count, cursor, system);
+  if (box.text.empty()) return;
+  FontPrintfInBox(g_Font[1], lpDst, x, y, box.width, box.height, "%s", box.text.c_str());
 }

@@ -27,6 +27,7 @@
 #include "data/Cmd.h"
 #include "data/DataRecord.h"
 #include "data/FontNameTable.h"
+#include "graphics/Surface.h"
 
 // ---- fixed list sizes ----------------------------------------------------------
 
@@ -274,11 +275,14 @@ int GetMessageListX(int x, int first, int count, bool cursor, const cSystemData&
 // followed by a line break and, with the cursor column, preceded by a blank)
 // and its size in dots. Nothing (an empty text, size 0) for count 0 or less.
 // DrawMessageList draws this box with the 16-dot font's box and prints the
-// text through "%s" (so a "%" in a message stays a "%"); that drawing comes
-// with the fonts.
+// text through "%s" (so a "%" in a message stays a "%").
 struct cMessageListBox {
   std::string text;
   int width = 0;
   int height = 0;
 };
 cMessageListBox MakeMessageListBox(int first, int count, bool cursor, const cSystemData& system = g_System);
+// The box of MakeMessageListBox at (x, y) on the surface, in the 16-dot font;
+// nothing for count 0 or less.
+void DrawMessageList(DDSURFACEDATA* lpDst, int x, int y, int first, int count, bool cursor,
+                     const cSystemData& system = g_System);

@@ -12,7 +12,10 @@
 #include "doubles/MainWindowRecorder.h"
 #include "core/AppMessages.h"
 #include "graphics/DrawContext.h"
+#include "graphics/FontTestSupport.h"
 #include "graphics/Present.h"
+#include "graphics/SurfaceFill.h"
+#include "graphics/SurfaceTable.h"
 
 namespace {
 
@@ -333,6 +336,37 @@ TEST_F(SceneManagerTest, FramePublishesItsFiguresAndFillsTheRingOnlyWhenShown) {
   g_SceneManager.Frame();
   EXPECT_EQ(2, g_FrameTimeIndex);
   EXPECT_EQ(0, g_FrameMs);
+}
+
+// The frame-rate text: setting 1 in the medium font's box at (495, 463),
+// setting 2 in the small font at (549, 469) without a box.
+TEST_F(SceneManagerTest, FrameRateTextIsDrawnWithTheFonts) {
+  for (drawtest::eRoad road : {drawtest::eRoad::Direct3D, drawtest::eRoad::DirectDraw}) {
+    fonttest::cFontLayer layer(road, 640, 480);
+    ASSERT_TRUE(layer.Started());
+    plat::cManualClock clock(100);
+    plat::SetTimeSource(&clock);
+    drawtest::MakeFilledSurface(g_SurfaceData[SURF_WINDOW], 640, 480, (layer.D3D() ? 0xFF000000u : 0u) | 0x302850u);
+    const std::array<FONTDEF, kFontCount> defs = MakeFontDefinitions();
+    ASSERT_TRUE(CreateFonts(g_Font.data(), defs.data(), kFontCount));
+    g_SceneManager.m_nFps = 0;
+    const auto rgbAt = [](int x, int y) { return drawtest::Rgb(drawtest::PixelAt(BackBuffer, x, y)); };
+
+    g_SystemIni.m_nShowFps = 1;
+    DDFillSurfacePal(&BackBuffer, fonttest::kBackColour);
+    g_SceneManager.Frame();
+    EXPECT_EQ(fonttest::kFrameRgb, rgbAt(494, 462));
+    EXPECT_EQ(fonttest::kTextRgb, rgbAt(497, 463));  // "F", 2 dots into its cell
+
+    g_SystemIni.m_nShowFps = 2;
+    DDFillSurfacePal(&BackBuffer, fonttest::kBackColour);
+    g_SceneManager.Frame();
+    EXPECT_EQ(fonttest::kBackRgb, rgbAt(494, 462));
+    EXPECT_EQ(fonttest::kTextRgb, rgbAt(550, 470));  // "F", 1 dot into its cell
+
+    plat::SetTimeSource(nullptr);
+    DDReleaseSurface(&g_SurfaceData[SURF_WINDOW]);
+  }
 }
 
 // ---- PulseValue ------------------------------------------------------------

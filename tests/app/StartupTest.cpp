@@ -26,7 +26,9 @@
 #include "data/WorldMap.h"
 #include "doubles/MainWindowRecorder.h"
 #include "graphics/BlendTable.h"
+#include "graphics/DigitSurface.h"
 #include "graphics/DrawContext.h"
+#include "graphics/Font.h"
 #include "graphics/SurfaceTable.h"
 #include "platform/BmpDecoder.h"
 #include "platform/CommandLine.h"
@@ -407,6 +409,52 @@ TEST_F(StartupTest, SystemDataGivesTheTitleAndTheIniDefaults) {
   EXPECT_EQ("テストゲーム", g_System.m_strTitle);
   EXPECT_EQ(1u, m_Host.Calls("title:テストゲーム").size());
   EXPECT_EQ(0, g_SystemIni.m_nShowFps);
+}
+
+// The fonts take the system data's face, the medium font its symbol and
+// centring switches, and each back end the cache choice System.ini gives it
+// (by default: caches under DirectDraw, none under Direct3D); the digit
+// strips come with them. At the end the caches' glyph counts are reported
+// and everything is released.
+TEST_F(StartupTest, FontsAndDigitStripsFollowTheSystemDataAndSystemIni) {
+  cSystemData system;
+  system.m_nFontFace = 62;  // ＭＳ 明朝
+  system.m_bNoSymbols = 1;
+  system.m_bFontCentre = 1;
+  WriteFile("data/System.dat", AsString(system.MakeFileBytes()));
+  struct sCase {
+    const char* ini;
+    bool caches;
+  };
+  const sCase cases[] = {{"Direct3D=0\nWindowMode=1\nExit\n", true},
+                         {"Direct3D=1\nWindowMode=1\nExit\n", false},
+                         {"Direct3D=1\nWindowMode=1\nD3D_FontCache=1\nExit\n", true}};
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.ini);
+    UnInitGame();
+    ResetAppGlobalsForTests();
+    ReportInit("Report_Game.txt");
+    WriteFile("System.ini", c.ini);
+    ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+    const int cells[] = {10, 16, 32};
+    for (int i = 0; i < kFontCount; ++i) {
+      const Font& font = g_Font[static_cast<std::size_t>(i)];
+      EXPECT_TRUE(font.IsCreated()) << i;
+      EXPECT_EQ("ＭＳ 明朝", font.m_strFace) << i;
+      EXPECT_EQ(c.caches && i < 2, font.m_lpFastFont_FullAdd != nullptr) << i;
+      EXPECT_EQ(10 * cells[i], g_DigitSD[static_cast<std::size_t>(i)].nWidth) << i;
+      EXPECT_TRUE(g_DigitSD[static_cast<std::size_t>(i)].HasSurface()) << i;
+    }
+    EXPECT_EQ(1, g_Font[1].m_bSymbols);
+    EXPECT_EQ(1, g_Font[1].m_bCentre);
+    EXPECT_EQ(0, g_Font[0].m_bCentre);
+
+    UnInitGame();
+    EXPECT_EQ(c.caches, ReportHas("Font10 : 256"));
+    EXPECT_EQ(c.caches, ReportHas("Font16 : 256"));
+    for (const Font& font : g_Font) EXPECT_FALSE(font.IsCreated());
+    for (const DDSURFACEDATA& strip : g_DigitSD) EXPECT_FALSE(strip.HasSurface());
+  }
 }
 
 TEST_F(StartupTest, MissingPaletteBitmapStopsAndIsReported) {
