@@ -14,12 +14,14 @@
 
 namespace {
 
-constexpr double kFadeOutStart = 90.0;
-constexpr double kFadeInStart = 0.0;
+// The angles at which a fade shows the picture as it is, and only the colour:
+// a fade-out runs from the first to the second, a fade-in back.
+constexpr double kWholePicture = 90.0;
+constexpr double kWholeColour = 0.0;
 
 struct sFadeAngles {
-  double out = kFadeOutStart;
-  double in = kFadeInStart;
+  double out = kWholePicture;
+  double in = kWholeColour;
 };
 sFadeAngles g_Direct3DFade;
 sFadeAngles g_DirectDrawFade;
@@ -68,44 +70,39 @@ void SaveFrameForFade() {
   if (g_DrawLayer.nBpp != 8) DDBlt(&FadeBuffer, 0, 0, FadeBuffer.nWidth, FadeBuffer.nHeight, &BackBuffer, 0, 0, 0);
 }
 
+// One call of a fade whose angle runs from `start` to `end`: the picture at
+// the angle (skip jumps to the end first), then one step toward the end. The
+// call that finds the angle at its end puts it back to the start and returns
+// true.
+bool FadeStep(double& angle, double start, double end, DDPALETTE& work, int first, int last, int red, int green,
+              int blue, double step, const DDPALETTE& source, int skip) {
+  if (lpDTCon) {
+    if (skip) angle = end;
+    if (!DrawFadeQuad(angle)) return false;
+  } else {
+    if (angle == start) SaveFrameForFade();
+    if (skip) angle = end;
+    DrawDirectDrawFade(work, first, last, red, green, blue, angle, source);
+  }
+  const bool rising = end > start;
+  if (rising ? angle < end : angle > end) {
+    angle = rising ? std::min(angle + step, end) : std::max(angle - step, end);
+    return false;
+  }
+  angle = start;
+  return true;
+}
+
 }  // namespace
 
 bool DDFadeOut(DDPALETTE& work, int first, int last, int red, int green, int blue, double step,
                const DDPALETTE& source, int skip) {
-  double& angle = Angles().out;
-  if (lpDTCon) {
-    if (skip) angle = 0.0;
-    if (!DrawFadeQuad(angle)) return false;
-  } else {
-    if (angle == kFadeOutStart) SaveFrameForFade();
-    if (skip) angle = 0.0;
-    DrawDirectDrawFade(work, first, last, red, green, blue, angle, source);
-  }
-  if (angle > 0.0) {
-    angle = std::max(angle - step, 0.0);
-    return false;
-  }
-  angle = kFadeOutStart;
-  return true;
+  return FadeStep(Angles().out, kWholePicture, kWholeColour, work, first, last, red, green, blue, step, source, skip);
 }
 
 bool DDFadeIn(DDPALETTE& work, int first, int last, int red, int green, int blue, double step,
               const DDPALETTE& source, int skip) {
-  double& angle = Angles().in;
-  if (lpDTCon) {
-    if (skip) angle = 90.0;
-    if (!DrawFadeQuad(angle)) return false;
-  } else {
-    if (angle == kFadeInStart) SaveFrameForFade();
-    if (skip) angle = 90.0;
-    DrawDirectDrawFade(work, first, last, red, green, blue, angle, source);
-  }
-  if (angle < 90.0) {
-    angle = std::min(angle + step, 90.0);
-    return false;
-  }
-  angle = kFadeInStart;
-  return true;
+  return FadeStep(Angles().in, kWholeColour, kWholePicture, work, first, last, red, green, blue, step, source, skip);
 }
 
 void DDBlendPalette(DDPALETTE& work, int first, int last, int level, int red, int green, int blue,

@@ -115,7 +115,7 @@ TEST_P(TextOnRoad, CentreFlagCentresGlyphsByTheirExtent) {
   EXPECT_EQ("", CompareInk(BackBuffer, kTextRgb, {{13, 8, 7, 16}, {24, 8, 16, 16}, {41, 8, 15, 16}}));
 }
 
-TEST_P(TextOnRoad, BoxCentresOnThePatternsSize) {
+TEST_P(TextOnRoad, BoxesCentreOnThePatternAndFitTheirText) {
   cFontLayer layer(GetParam());
   ASSERT_TRUE(layer.Started());
   const std::uint32_t pattern = (layer.D3D() ? 0xFF000000u : 0u) | 0x102030u;
@@ -123,27 +123,17 @@ TEST_P(TextOnRoad, BoxCentresOnThePatternsSize) {
   drawtest::MakeFilledSurface(box, 100, 50, pattern);
   Font font;
   ASSERT_TRUE(cFontLayer::Make(font, 16, 16, 0, &box));
-  DDFillSurfacePal(&BackBuffer, fonttest::kBackColour);
 
-  // 10000 centres a 40 x 20 box on the 100 x 50 pattern: (30, 15), with a
-  // frame one dot outside it.
+  // 10000 centres a 40 x 20 box on the 100 x 50 pattern, not on the screen:
+  // (30, 15), with a frame one dot outside it.
+  DDFillSurfacePal(&BackBuffer, fonttest::kBackColour);
   font.DrawBox(&BackBuffer, 10000, 10000, 40, 20);
   EXPECT_EQ("", CompareInk(BackBuffer, 0x102030u, {{30, 15, 40, 20}}));
   EXPECT_EQ("", CompareInk(BackBuffer, fonttest::kFrameRgb,
                            {{29, 14, 42, 1}, {29, 35, 42, 1}, {29, 14, 1, 22}, {70, 14, 1, 22}}));
-}
-
-TEST_P(TextOnRoad, InBoxMeasuresTheTextAndAddsTheMarginOnTheLeft) {
-  cFontLayer layer(GetParam());
-  ASSERT_TRUE(layer.Started());
-  const std::uint32_t pattern = (layer.D3D() ? 0xFF000000u : 0u) | 0x102030u;
-  DDSURFACEDATA box;
-  drawtest::MakeFilledSurface(box, 100, 50, pattern);
-  Font font;
-  ASSERT_TRUE(cFontLayer::Make(font, 16, 16, 0, &box));
-  DDFillSurfacePal(&BackBuffer, fonttest::kBackColour);
 
   // "OK" with width and height 0 and margin 8: a 40 x 16 box, the text at x + 8.
+  DDFillSurfacePal(&BackBuffer, fonttest::kBackColour);
   font.DrawInBox(&BackBuffer, 20, 40, 0, 0, "OK", 8);
   EXPECT_EQ("", CompareInk(BackBuffer, kTextRgb, {{30, 40, 7, 16}, {46, 40, 7, 16}}));
   EXPECT_EQ("", CompareInk(BackBuffer, fonttest::kFrameRgb,
