@@ -16,8 +16,7 @@ namespace plat {
 
 namespace {
 
-// fontconfig keeps process-wide state: one lookup at a time, each family
-// looked up once.
+// One lookup at a time, each family looked up once.
 std::mutex& FontconfigMutex() {
   static std::mutex mutex;
   return mutex;
@@ -39,14 +38,16 @@ std::string LookUpFontFile(const char* family) {
   static std::map<std::string, std::string> known;
   if (auto it = known.find(family); it != known.end()) return it->second;
 
+  // A configuration of our own, destroyed after the lookup: fontconfig's
+  // process-wide one keeps memory it never frees.
   std::string file;
-  if (FcInit()) {
+  if (FcConfig* config = FcInitLoadConfigAndFonts()) {
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+    if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
       FcChar8* path = nullptr;
       if (MatchHasFamily(match, family) && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
         file = reinterpret_cast<const char*>(path);
@@ -54,6 +55,7 @@ std::string LookUpFontFile(const char* family) {
       FcPatternDestroy(match);
     }
     FcPatternDestroy(pattern);
+    FcConfigDestroy(config);
   }
   known[family] = file;
   return file;
