@@ -8,6 +8,7 @@
 #include "core/ErrorBox.h"
 #include "core/Log.h"
 #include "graphics/DrawContext.h"
+#include "graphics/Fade.h"
 #include "graphics/Palette.h"
 #include "graphics/SurfaceDef.h"
 #include "platform/PathResolver.h"
@@ -22,10 +23,7 @@ constexpr int kRampSize = 16;
 
 // Entries 16 to 207 turned by `count` entries: entry 16 takes entry 16 + count.
 void TurnRamps(DDPALETTE& palette, int count) {
-  constexpr int span = kRampCount * kRampSize;
-  const int shift = ((count % span) + span) % span;
-  const auto first = palette.begin() + kRampFirst;
-  std::rotate(first, first + shift, first + span);
+  DDRotatePalette(palette, kRampFirst, kRampFirst + kRampCount * kRampSize - 1, count, 1, palette);
 }
 
 // Every block of entries 16 to 207 becomes a copy of the 16 entries from
