@@ -234,6 +234,8 @@ bool CreatePlayerFonts() {
     if (def.nCacheMode == 2) def.nCacheMode = lpDTCon ? g_SystemIni.m_nD3DFontCache : g_SystemIni.m_nDDFontCache;
   }
   if (!CreateFonts(g_Font.data(), g_FontDef.data(), kFontCount)) return false;
+  // Despite its name, the system data's m_bNoSymbols is the symbol switch
+  // itself: set, letters show symbols.
   g_Font[1].m_bSymbols = g_System.m_bNoSymbols;
   g_Font[1].m_bCentre = g_System.m_bFontCentre;
   return CreateDigitSurfaces(g_DigitSD.data(), g_DigitSurfaceDef.data(), kFontCount, g_Font.data(),
