@@ -50,17 +50,32 @@ function(kestrova_library name)
 endfunction()
 
 # kestrova_test(name SOURCES ... DEPENDS ... [LABELS ...])
-# One GoogleTest program; each of its tests becomes a ctest test.
+# One GoogleTest program. Each of its tests becomes a ctest test, or, with
+# KESTROVA_TEST_SHARDS above 0, the program runs as that many ctest tests,
+# each taking its share of the test cases (GoogleTest's sharding). Sanitizer
+# builds shard: starting an instrumented program costs about a second, which
+# one process per test case would pay thousands of times.
+set(KESTROVA_TEST_SHARDS 0 CACHE STRING "Run each test program as this many shards (0: one ctest test per test case)")
 function(kestrova_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   kestrova_apply_flags(${name})
-  gtest_discover_tests(${name}
-    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy"
-    DISCOVERY_TIMEOUT 60)
+  set(headless "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+  if(KESTROVA_TEST_SHARDS GREATER 0)
+    math(EXPR last "${KESTROVA_TEST_SHARDS} - 1")
+    foreach(index RANGE ${last})
+      add_test(NAME ${name}.shard${index} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+      set_tests_properties(${name}.shard${index} PROPERTIES LABELS "${ARG_LABELS}"
+        ENVIRONMENT "${headless};GTEST_TOTAL_SHARDS=${KESTROVA_TEST_SHARDS};GTEST_SHARD_INDEX=${index}")
+    endforeach()
+  else()
+    gtest_discover_tests(${name}
+      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+      PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${headless}"
+      DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # kestrova_subsystem(name DEPENDS ...)
