@@ -4,11 +4,7 @@
 // state at process start.
 
 #include "data/FrameScript.h"
-#include "platform/Random.h"
-
-// The game's random generator: start-up seeds it with the clock; nothing else
-// draws random numbers.
-extern plat::cRandom g_Random;
+#include "world/Random.h"  // g_Random
 
 // The run-time frame scripts compiled at start-up from the animation and
 // effect databases, played by the game world's animation sequencer.
