@@ -37,6 +37,7 @@
 #include "world/MenuCursor.h"
 #include "world/ReplayFile.h"
 #include "world/ReplayInput.h"
+#include "world/WorldGlobals.h"
 
 // 1. The scene manager: no scenes, current type 0. Its destructor deletes any
 // scene still there (none is by then: UnInitGame deleted them).
@@ -179,4 +180,5 @@ void ResetAppGlobalsForTests() {
   g_TestPlay = 0;
   g_AnimeScripts.clear();
   g_EffectScripts.clear();
+  ResetWorldGlobalsForTests();
 }

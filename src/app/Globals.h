@@ -14,5 +14,6 @@ extern cFrameScriptTable g_EffectScripts;
 // Puts back, as at process start: the scene manager (its scenes deleted, every
 // member zero, the player's scene factory), the start-up dialog's choices,
 // the window placement, the System.ini settings, the frame-rate figures, the test-play flag, the
-// presentation choice, the random generator and the frame scripts. Tests only.
+// presentation choice, the random generator, the frame scripts and the game
+// world's globals (ResetWorldGlobalsForTests). Tests only.
 void ResetAppGlobalsForTests();

@@ -32,6 +32,8 @@
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
 #include "platform/PathResolver.h"
+#include "world/KeyConfig.h"
+#include "world/KeyInput.h"
 
 const std::array<const char*, kWorkingFolderCount> kWorkingFolders = {
     "user_data",      "user_data\\story", "user_data\\challenge", "user_data\\free", "user_data\\rpl4",
@@ -221,6 +223,13 @@ bool StartNamedStage() {
   return true;
 }
 
+// The joystick button masks of every key device and the key configuration
+// (the default keys when there is no usable file).
+void PrepareKeyInput() {
+  for (cKeyInput& keys : g_KeyInput) keys.InitButtonMasks();
+  if (!LoadKeyConfig(g_PathTable[PATH_KEY_CONFIG], g_KeyConfig)) DefaultKeyConfig(g_KeyConfig);
+}
+
 // The options (a missing or damaged file leaves the defaults), then the world
 // map and the common palette: either one that cannot be loaded is reported
 // and stops the start-up (the menus and every stage depend on them).
@@ -307,10 +316,9 @@ cDisplayMode DecideDisplayMode(const cDisplayModeInput& input) {
 
 bool InitGame(std::string_view commandLine, int showCommand) {
   // Not part of the player yet, each in its place below: the flows'
-  // command-parameter table (first), the key input (repeat, button masks, key
-  // configuration), the options, the fonts and digit strips, the music
-  // manager, the sound effects, the world map and common palette, and the run
-  // start of a stage named at start.
+  // command-parameter table (first), the options, the fonts and digit
+  // strips, the music manager, the sound effects, the world map and common
+  // palette, and the run start of a stage named at start.
   if (!PrepareData()) return false;
   // "data\System.dat" after the databases: its scene music is checked against
   // the Bgm list.
@@ -323,6 +331,7 @@ bool InitGame(std::string_view commandLine, int showCommand) {
 
   g_SceneManager.m_nFps = kTargetFps;
   g_SceneManager.m_nFadeStep = kFadeStepDegrees;
+  for (cKeyInput& keys : g_KeyInput) keys.SetRepeat(kKeyRepeatDelay, kKeyRepeatInterval);
 
   if (!CheckDisplayMode(system)) return false;
   BindMainWindow(system);
@@ -344,6 +353,7 @@ bool InitGame(std::string_view commandLine, int showCommand) {
   const int debugRow[] = {SURF_DEBUG};
   if (!DDCreateSurfaceTable(g_SurfaceData.data(), debugRow, 1)) return false;
   LogPuts("3");  // after the fonts
+  PrepareKeyInput();
   if (!LoadPlayerData()) return false;
   LogPuts("4");  // after the sound, the world map and the common palette
 

@@ -65,6 +65,14 @@ inline constexpr uint16_t kDirUp = 4;
 inline constexpr uint16_t kDirDown = 8;
 inline constexpr uint16_t kDirAll = 15;
 
+// The key-repeat timing start-up gives every device, in frames.
+inline constexpr int kKeyRepeatDelay = 18;
+inline constexpr int kKeyRepeatInterval = 6;
+
+// The joystick retry the frame's poll passes: a failed joystick rests twice
+// as many frames.
+inline constexpr int kJoystickRetryFrames = 60;
+
 // The direction number of no direction.
 inline constexpr int kDirNone = 5;
 

@@ -165,6 +165,7 @@ std::vector<std::uint8_t> cReplayInput::MakeFileBytes(cStageData& stage, cStageD
 }
 
 int cReplayInput::SaveFile(std::string_view path, cStageData& stage, cStageData& asStarted, cProgress& progress) {
+  if (!SaveIsTrusted(path)) return 0;
   return SaveDataFile(path, MakeFileBytes(stage, asStarted, progress)) ? 1 : 0;
 }
 

@@ -75,7 +75,8 @@ class cReplayInput : public cDataRecord {
   // `asStarted` (SaveForReplay), the key record, `progress`.
   std::vector<std::uint8_t> MakeFileBytes(cStageData& stage, cStageData& asStarted, cProgress& progress);
   // Writes the replay file through the atomic writer: 1 when it was written,
-  // 0 (with a report line) when it could not be.
+  // 0 (with a report line) when it could not be, or when a checked container
+  // has failed in this process (SaveIsTrusted).
   int SaveFile(std::string_view path, cStageData& stage, cStageData& asStarted, cProgress& progress);
 
   // Reads a replay file: 1 when it was read whole; 0 when it is missing, or
