@@ -4,6 +4,17 @@
 
 namespace {
 
+// Moves a position so that the graphic's centre on screen, as the last
+// UpdateRect left it (screen edge plus half the size), lands on `target`.
+void MoveCentreTo(double& position, int screenEdge, int size, int target) {
+  const int centre = screenEdge + (size >> 1);
+  if (centre < target) {
+    position += static_cast<double>(int64_t{target} - centre);
+  } else {
+    position -= static_cast<double>(int64_t{centre} - target);
+  }
+}
+
 void StopMovement(cCmdState* moveState) {
   if (moveState == nullptr) return;
   for (int32_t& value : moveState->m_Accumulated) value = 0;
@@ -22,13 +33,7 @@ void cCharaBase::SetCenterStop(int x, int y, cCmdState* moveState) {
 }
 
 void cCharaBase::SetCenterX(int x) {
-  // The graphic's centre on screen as the last UpdateRect left it.
-  const int centre = m_ScrLeft + (m_GfxW >> 1);
-  if (centre < x) {
-    m_X += static_cast<double>(int64_t{x} - centre);
-  } else {
-    m_X -= static_cast<double>(int64_t{centre} - x);
-  }
+  MoveCentreTo(m_X, m_ScrLeft, m_GfxW, x);
   ConstrainX();
 }
 
@@ -38,12 +43,7 @@ void cCharaBase::SetCenterXStop(int x, cCmdState* moveState) {
 }
 
 void cCharaBase::SetCenterY(int y) {
-  const int centre = m_ScrTop + (m_GfxH >> 1);
-  if (centre < y) {
-    m_Y += static_cast<double>(int64_t{y} - centre);
-  } else {
-    m_Y -= static_cast<double>(int64_t{centre} - y);
-  }
+  MoveCentreTo(m_Y, m_ScrTop, m_GfxH, y);
   ConstrainY();
 }
 

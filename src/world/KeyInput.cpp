@@ -10,7 +10,19 @@ namespace {
 
 constexpr int32_t kMaxRunFrames = std::numeric_limits<int32_t>::max();
 
-// The keyboard keys of the fixed mapping: the arrows, then buttons 1 to 8.
+// The keyboard keys of the fixed mapping: the arrows with their direction bit
+// and step of the direction number, then the letters of buttons 1 to 8.
+struct sArrowKey {
+  int key;
+  uint16_t bit;
+  int numberStep;
+};
+constexpr sArrowKey kArrowKeys[] = {
+    {plat::VK_LEFT, kDirLeft, -1},
+    {plat::VK_RIGHT, kDirRight, 1},
+    {plat::VK_UP, kDirUp, -3},
+    {plat::VK_DOWN, kDirDown, 3},
+};
 constexpr int kDefaultButtonKeys[kButtonCount] = {'Z', 'X', 'C', 'V', 'A', 'S', 'D', 'F'};
 
 cKeyHistory EmptyHistory() { return cKeyHistory(kKeyHistoryLength); }
@@ -121,21 +133,10 @@ int cKeyInput::PollDefault(int joystick, int flags, int retry) {
     // cancel out in the number.
     m_DirNumber = kDirNone;
     m_Dir = 0;
-    if (plat::IsKeyHeld(plat::VK_LEFT)) {
-      m_Dir |= kDirLeft;
-      m_DirNumber -= 1;
-    }
-    if (plat::IsKeyHeld(plat::VK_RIGHT)) {
-      m_Dir |= kDirRight;
-      m_DirNumber += 1;
-    }
-    if (plat::IsKeyHeld(plat::VK_UP)) {
-      m_Dir |= kDirUp;
-      m_DirNumber -= 3;
-    }
-    if (plat::IsKeyHeld(plat::VK_DOWN)) {
-      m_Dir |= kDirDown;
-      m_DirNumber += 3;
+    for (const sArrowKey& arrow : kArrowKeys) {
+      if (!plat::IsKeyHeld(arrow.key)) continue;
+      m_Dir |= arrow.bit;
+      m_DirNumber += arrow.numberStep;
     }
   }
   if (!joystickButtons) {
@@ -232,10 +233,14 @@ void cKeyInput::UpdateHistory(cKeyHistory& history, int word, int value, bool bi
 }
 
 void cKeyInput::UpdateHistories() {
-  for (int slot = 0; slot < kDirSlotCount - 1; ++slot) UpdateHistory(m_DirHistory[slot], m_Dir, kDirSlotWords[slot], false);
+  for (int slot = 0; slot < kDirSlotCount - 1; ++slot) {
+    UpdateHistory(m_DirHistory[slot], m_Dir, kDirSlotWords[slot], false);
+  }
   UpdateHistory(m_DirHistory[kDirSlotCount - 1], m_Dir, kDirAll, true);
   UpdateHistory(m_ButtonHistory[0], m_Buttons, 0, false);
-  for (int slot = 1; slot < kButtonSlotCount; ++slot) UpdateHistory(m_ButtonHistory[slot], m_Buttons, 1 << (slot - 1), true);
+  for (int slot = 1; slot < kButtonSlotCount; ++slot) {
+    UpdateHistory(m_ButtonHistory[slot], m_Buttons, 1 << (slot - 1), true);
+  }
 }
 
 void cKeyInput::ResetRings() {

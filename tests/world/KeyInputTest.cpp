@@ -207,29 +207,28 @@ TEST_F(KeyInputTest, RepeatCountsTheHorizontalAndVerticalPairsApart) {
   EXPECT_EQ((std::vector<int>{10, 28}), up);
 }
 
-TEST_F(KeyInputTest, PressOnceShowsAPressOnOneFrameUntilEverythingIsUp) {
-  // Button 1 held for 10 frames, then button 2 pressed while 1 is still held,
-  // then both up, then button 2 alone.
-  const struct {
+TEST_F(KeyInputTest, PressOnceShowsAPressOnOneFrameUntilEveryMaskedButtonIsUp) {
+  struct sFrame {
     std::uint16_t held;
     std::uint16_t shown;
-  } frames[] = {{1, 1}, {1, 0}, {1, 0}, {3, 0}, {3, 0}, {0, 0}, {2, 2}, {2, 0}};
-  for (const auto& f : frames) {
-    m_Input.m_Buttons = f.held;
-    m_Input.PressOnce(0);
-    EXPECT_EQ(f.shown, m_Input.m_Buttons) << "held " << f.held;
-  }
-}
-
-TEST_F(KeyInputTest, PressOnceLeavesUnmaskedButtonsAlone) {
+  };
   const struct {
-    std::uint16_t held;
-    std::uint16_t shown;
-  } frames[] = {{0x05, 0x05}, {0x05, 0x04}, {0x04, 0x04}, {0x01, 0x01}};
-  for (const auto& f : frames) {
-    m_Input.m_Buttons = f.held;
-    m_Input.PressOnce(0x03);
-    EXPECT_EQ(f.shown, m_Input.m_Buttons) << "held " << f.held;
+    int mask;
+    std::vector<sFrame> frames;
+  } cases[] = {
+      // Button 1 held, then button 2 pressed while 1 is still held, then both
+      // up, then button 2 alone.
+      {0, {{1, 1}, {1, 0}, {1, 0}, {3, 0}, {3, 0}, {0, 0}, {2, 2}, {2, 0}}},
+      // Button 3 lies outside the mask and passes untouched.
+      {0x03, {{0x05, 0x05}, {0x05, 0x04}, {0x04, 0x04}, {0x01, 0x01}}},
+  };
+  for (const auto& c : cases) {
+    cKeyInput input;
+    for (const sFrame& f : c.frames) {
+      input.m_Buttons = f.held;
+      input.PressOnce(c.mask);
+      EXPECT_EQ(f.shown, input.m_Buttons) << "mask " << c.mask << " held " << f.held;
+    }
   }
 }
 

@@ -76,6 +76,17 @@ class ReplayTest : public cWorldFixture {
     return out.TakeBytes();
   }
 
+  // Bytes of a replay file before its key record: the version word and the
+  // stage.
+  static std::size_t StagePartBytes() {
+    cByteWriter out;
+    BeginDataWrite(out);
+    cStageData stage = HeroStage("played");
+    cStageData asStarted = HeroStage("started");
+    stage.SaveForReplay(out, asStarted);
+    return out.Bytes().size();
+  }
+
   // Loads into records that hold something else, so a refused load shows.
   int Load(const std::vector<std::uint8_t>& bytes) {
     const int version = g_ReadVersion;  // making the stages reads files too
@@ -223,12 +234,7 @@ TEST_F(ReplayTest, KeyRecordsThatLieAreRefused) {
 
   // A count that promises more words than the file holds.
   std::vector<std::uint8_t> bytes = ReplayFileBytes(valid);
-  cByteWriter stageOnly;
-  BeginDataWrite(stageOnly);
-  cStageData stage = HeroStage("played");
-  cStageData asStarted = HeroStage("started");
-  stage.SaveForReplay(stageOnly, asStarted);
-  const std::size_t countAt = stageOnly.Bytes().size() + 12;  // after u32 1, the seed, u32 0
+  const std::size_t countAt = StagePartBytes() + 12;  // after u32 1, the seed, u32 0
   bytes[countAt + 3] = 0x7F;
   EXPECT_EQ(0, Load(bytes));
   ExpectUnchanged();
@@ -249,13 +255,8 @@ TEST_F(ReplayTest, StagesThatCannotBePlayedAreRefused) {
 
   // A damaged trailer, and a version from the future.
   std::vector<std::uint8_t> bytes = ReplayFileBytes(replay);
-  cByteWriter stageOnly;
-  BeginDataWrite(stageOnly);
-  cStageData stage = HeroStage("played");
-  cStageData asStarted = HeroStage("started");
-  stage.SaveForReplay(stageOnly, asStarted);
   std::vector<std::uint8_t> badTrailer = bytes;
-  badTrailer[stageOnly.Bytes().size() - 1] ^= 0xFF;
+  badTrailer[StagePartBytes() - 1] ^= 0xFF;
   EXPECT_EQ(0, Load(badTrailer));
   ExpectUnchanged();
   bytes[0] = 0x0E;  // 782
