@@ -49,7 +49,10 @@ TEST_F(AnimePlayerTest, ScriptsPlayByTheirControlRows) {
       // A row of duration 0 is left on the very next call, even after a loop.
       {"zero duration", {Script({{1, 0, 0}, {2, 1, 0}, {-2, 0, 0}})}, 4, {2, 1, 2, 1}},
       // A -3 row switches in the same call: animation 2's row 0 shows at once.
-      {"jump", {Script({{1, 2, 0}, {-3, 2, 0}}), Script({{9, 1, 0}}), Script({{6, 3, 0}, {-2, 0, 0}})}, 4, {1, 6, 6, 6}},
+      {"jump",
+       {Script({{1, 2, 0}, {-3, 2, 0}}), Script({{9, 1, 0}}), Script({{6, 3, 0}, {-2, 0, 0}})},
+       4,
+       {1, 6, 6, 6}},
       // Rows after the first control row are not kept.
       {"cut", {Script({{1, 1, 0}, {-2, 0, 0}, {99, 1, 0}})}, 3, {1, 1, 1}},
   };

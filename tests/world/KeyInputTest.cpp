@@ -426,7 +426,8 @@ TEST_F(KeyInputTest, ConfiguredPollStaysWithinTheConfigurationsBounds) {
   for (const auto& c : cases) {
     g_KeyConfig.m_EntryCount = c.entries;
     g_KeyConfig.m_JoystickCount = c.joysticks;
-    g_KeyConfig.m_Entries[4] = cKeyConfigEntry{c.device, c.device == 8 ? static_cast<std::uint16_t>('Z') : std::uint16_t{1}, 0};
+    const std::uint16_t code = c.device == kKeyConfigKeyboard ? std::uint16_t{'Z'} : std::uint16_t{1};
+    g_KeyConfig.m_Entries[4] = cKeyConfigEntry{c.device, code, 0};
     m_Input.m_JoyOk = 1;
     EXPECT_EQ(1, m_Input.PollConfigured(kJoystickRetryFrames));
     EXPECT_EQ(c.buttons, m_Input.m_Buttons) << c.entries << " " << c.joysticks << " " << c.device;

@@ -178,8 +178,7 @@ TEST_F(ReplayTest, ARecordedRunPlaysBackFrameByFrameFromItsFile) {
   // Saved again from what was loaded, the file is the same to the byte.
   cStageData asStarted = m_Target;
   const std::vector<std::uint8_t> again = m_Loaded.MakeFileBytes(m_Stage, asStarted, m_Progress);
-  for (std::size_t i = 0; i < bytes.size(); ++i) ASSERT_EQ(bytes[i], again[i]) << "byte " << i << " of " << bytes.size();
-  ASSERT_EQ(bytes.size(), again.size());
+  EXPECT_EQ(bytes, again);
 }
 
 TEST_F(ReplayTest, LoadingGivesTheTargetTheStartPartsAndNoDefinitions) {
@@ -316,7 +315,9 @@ TEST_F(ReplayTest, TheProposedNameIsTheFirstFreeNumber) {
 
   progress.m_bVariant = 0;
   for (int a = 0; a <= 8; ++a) {
-    for (int b = 0; b <= 8; ++b) std::ofstream("user_data/rpl4/abc_" + std::to_string(a * 10 + b + 100).substr(1) + ".rpl4_781") << "x";
+    for (int b = 0; b <= 8; ++b) {
+      std::ofstream("user_data/rpl4/abc_" + std::to_string(a) + std::to_string(b) + ".rpl4_781") << "x";
+    }
   }
   EXPECT_EQ("user_data\\rpl4\\abc_88.rpl4_781", ProposeReplayFileName("abc.", progress));
 }
