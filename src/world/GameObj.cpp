@@ -309,8 +309,8 @@ int cGameObj::IsOutsideRemovalArea(const cStageArea& area) const {
   if (area.m_bBottom != 0 && TruncToI32(camY + cell * area.m_nBottomMargin + kScreenHeight) <= m_Y) return 1;
   if (area.m_bTop != 0 && TruncToI32(camY - cell * area.m_nTopMargin) >= m_Bottom) return 1;
   // The outermost dot of the grid already counts as outside.
-  if (m_X <= 0 || ScrollX().GridExtent() - 1 <= m_Right) return 1;
-  if (m_Y <= 0 || ScrollY().GridExtent() - 1 <= m_Bottom) return 1;
+  if (m_X <= 0 || int64_t{ScrollX().GridExtent()} - 1 <= m_Right) return 1;
+  if (m_Y <= 0 || int64_t{ScrollY().GridExtent()} - 1 <= m_Bottom) return 1;
   return 0;
 }
 

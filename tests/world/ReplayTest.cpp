@@ -11,6 +11,7 @@
 #include "core/RequestFlags.h"
 #include "doubles/MainWindowRecorder.h"
 #include "platform/MessageBox.h"
+#include "platform/MessageCore.h"
 #include "world/KeyInput.h"
 #include "world/ReplayFile.h"
 
@@ -397,6 +398,15 @@ TEST_F(ReplayRequestTest, OpeningAnswersWhetherAFileWasChosen) {
   m_Result = 0;
   EXPECT_EQ(0, RequestReplayOpen());
   EXPECT_EQ(2u, m_Requests.size());
+}
+
+TEST_F(ReplayRequestTest, AThreadAskedToQuitStopsWaitingAndKeepsTheQuit) {
+  // The window takes the request but never answers it, as while it closes.
+  m_Window.SetHandler([](UINT, WPARAM, LPARAM) -> LRESULT { return 0; });
+  plat::PostQuitMessage(0);
+  EXPECT_EQ(0, RequestReplayOpen());
+  MSG msg;
+  EXPECT_TRUE(plat::PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 TEST_F(ReplayTest, RequestsWithoutAMainWindowDoNotWait) {
