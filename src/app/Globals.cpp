@@ -31,6 +31,15 @@
 #include "graphics/FontDef.h"
 #include "graphics/SurfaceDef.h"
 #include "graphics/SurfaceTable.h"
+#include "world/GameScene.h"
+#include "world/Hero.h"
+#include "world/KeyConfig.h"
+#include "world/KeyInput.h"
+#include "world/MapGrid.h"
+#include "world/MenuCursor.h"
+#include "world/ReplayFile.h"
+#include "world/ReplayInput.h"
+#include "world/WorldGlobals.h"
 
 // 1. The scene manager: no scenes, current type 0. Its destructor deletes any
 // scene still there (none is by then: UnInitGame deleted them).
@@ -56,9 +65,15 @@ cThread thPause;    // the modal waits of the game (game wait, messages, extra l
 cThread thWorker1;  // the ranking display
 cThread thWorker2;  // loading a stage file while the main thread dispatches messages
 
-// 10. g_MenuCursor, 11. g_KeyInput, 12. the game scene's surface vectors,
-// 13. g_SceneSurfaces, 14. g_PictureSurfaces and g_PictureDefs, 15. Off_Msg:
-//     defined here once the menus, the key input and the game scene exist.
+// 10. The menus' cursor: one zero level.
+cMenuCursor g_MenuCursor;
+
+// 11. The key devices: device 0, from a reset record.
+cSafeVector<cKeyInput> g_KeyInput(1);
+
+// 12. the game scene's surface vectors, 13. g_SceneSurfaces,
+// 14. g_PictureSurfaces and g_PictureDefs, 15. Off_Msg: defined here once the
+//     menus and the game scene exist.
 
 // 16. The 71 fixed surfaces: each reset, nothing created until start-up. The
 // drawing layer releases them in UnInitGame while its device still exists.
@@ -95,8 +110,17 @@ cDatabase g_Database;
 cFrameScriptTable g_AnimeScripts;
 cFrameScriptTable g_EffectScripts;
 
-// 26 to 29. The replays, the hero list, the map grid and the object lists:
-//     with the game world.
+// 26. The recordings of the running and of the previous attempt: empty.
+cReplayInput g_ReplayRec;
+cReplayInput g_ReplayPrev;
+
+// 27. The player characters: none until a stage is set up.
+cSafeVector<cHero> Player;
+
+// 28. The map grid: empty until a stage is set up.
+cSafeVector<cMapCell> g_MapGrid;
+
+// 29. The character and item lists: with the game world's objects.
 
 // 30. The stage being played and the stage as it was loaded: stage defaults.
 cStageData g_Stage;
@@ -132,6 +156,9 @@ int g_FrameTimeAverage;
 int g_Fps;                         // frames per second last published
 int g_FrameMs;                     // processing time of the last frame
 plat::cRandom g_Random;            // the game's random generator, seeded at start-up
+cKeyConfig g_KeyConfig;            // the key configuration, read at start-up
+cGameScene* g_GameScene;           // the game scene while it exists
+int g_ReplayWarnCooldown;          // frames until the empty-replay sound may sound again
 
 void ResetAppGlobalsForTests() {
   g_SceneManager.DeleteScenes();
@@ -163,4 +190,5 @@ void ResetAppGlobalsForTests() {
   g_TestPlay = 0;
   g_AnimeScripts.clear();
   g_EffectScripts.clear();
+  ResetWorldGlobalsForTests();
 }

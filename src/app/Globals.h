@@ -4,11 +4,7 @@
 // state at process start.
 
 #include "data/FrameScript.h"
-#include "platform/Random.h"
-
-// The game's random generator: start-up seeds it with the clock; nothing else
-// draws random numbers.
-extern plat::cRandom g_Random;
+#include "world/Random.h"  // g_Random
 
 // The run-time frame scripts compiled at start-up from the animation and
 // effect databases, played by the game world's animation sequencer.
@@ -19,5 +15,6 @@ extern cFrameScriptTable g_EffectScripts;
 // member zero, the player's scene factory), the fonts and their digit strips
 // (released) with their definitions, the start-up dialog's choices,
 // the window placement, the System.ini settings, the frame-rate figures, the test-play flag, the
-// presentation choice, the random generator and the frame scripts. Tests only.
+// presentation choice, the random generator, the frame scripts and the game
+// world's globals (ResetWorldGlobalsForTests). Tests only.
 void ResetAppGlobalsForTests();

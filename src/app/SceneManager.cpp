@@ -16,6 +16,8 @@
 #include "graphics/Present.h"
 #include "graphics/SurfaceFill.h"
 #include "platform/MessageCore.h"
+#include "world/KeyConfig.h"
+#include "world/KeyInput.h"
 
 namespace {
 
@@ -112,8 +114,12 @@ int cSceneManager::Frame() {
 }
 
 void cSceneManager::PollInput() {
-  // Key input (the keyboard, the joysticks and the key configuration) is not
-  // part of the player yet: there is nothing to poll.
+  cKeyInput& keys = g_KeyInput[0];
+  if (g_KeyConfig.m_UseConfig != 0) {
+    keys.PollConfigured(kJoystickRetryFrames);
+  } else {
+    keys.PollDefault(0, kPollJoystick | kPollKeyboard, kJoystickRetryFrames);
+  }
 }
 
 int cSceneManager::RestoreSurfaces() {

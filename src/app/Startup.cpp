@@ -35,6 +35,8 @@
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
 #include "platform/PathResolver.h"
+#include "world/KeyConfig.h"
+#include "world/KeyInput.h"
 
 const std::array<const char*, kWorkingFolderCount> kWorkingFolders = {
     "user_data",      "user_data\\story", "user_data\\challenge", "user_data\\free", "user_data\\rpl4",
@@ -242,6 +244,13 @@ bool CreatePlayerFonts() {
                              g_FontDef.data());
 }
 
+// The joystick button masks of every key device and the key configuration
+// (the default keys when there is no usable file).
+void PrepareKeyInput() {
+  for (cKeyInput& keys : g_KeyInput) keys.InitButtonMasks();
+  if (!LoadKeyConfig(g_PathTable[PATH_KEY_CONFIG], g_KeyConfig)) DefaultKeyConfig(g_KeyConfig);
+}
+
 // The options (a missing or damaged file leaves the defaults), then the world
 // map and the common palette: either one that cannot be loaded is reported
 // and stops the start-up (the menus and every stage depend on them).
@@ -328,9 +337,7 @@ cDisplayMode DecideDisplayMode(const cDisplayModeInput& input) {
 
 bool InitGame(std::string_view commandLine, int showCommand) {
   // Not part of the player yet, each in its place below: the flows'
-  // command-parameter table (first), the key input (repeat, button masks, key
-  // configuration), the music manager, the sound effects, and the run start
-  // of a stage named at start.
+  // command-parameter table (first), the music manager and the sound effects.
   if (!PrepareData()) return false;
   // "data\System.dat" after the databases: its scene music is checked against
   // the Bgm list.
@@ -343,6 +350,7 @@ bool InitGame(std::string_view commandLine, int showCommand) {
 
   g_SceneManager.m_nFps = kTargetFps;
   g_SceneManager.m_nFadeStep = kFadeStepDegrees;
+  for (cKeyInput& keys : g_KeyInput) keys.SetRepeat(kKeyRepeatDelay, kKeyRepeatInterval);
 
   if (!CheckDisplayMode(system)) return false;
   BindMainWindow(system);
@@ -365,6 +373,7 @@ bool InitGame(std::string_view commandLine, int showCommand) {
   if (!DDCreateSurfaceTable(g_SurfaceData.data(), debugRow, 1)) return false;
   if (!CreatePlayerFonts()) return false;
   LogPuts("3");
+  PrepareKeyInput();
   if (!LoadPlayerData()) return false;
   LogPuts("4");  // after the sound, the world map and the common palette
 

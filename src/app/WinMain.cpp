@@ -14,6 +14,8 @@
 #include "core/ProcessFlags.h"
 #include "core/SystemReport.h"
 #include "core/Thread.h"
+#include "data/Progress.h"
+#include "data/StageData.h"
 #include "graphics/DialogMode.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Present.h"
@@ -23,6 +25,8 @@
 #include "platform/SdlWindow.h"
 #include "platform/SingleInstance.h"
 #include "platform/TextCodec.h"
+#include "world/ReplayFile.h"
+#include "world/ReplayInput.h"
 
 const char* const kAlreadyRunningText =
     "既に起動しています。\n実行中のプログラムを閉じて再起動しますか？\n\nRunning this program now. Restart?";
@@ -41,8 +45,10 @@ constexpr std::uint32_t kMainWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | 
 constexpr std::uint32_t kIdleWaitMs = 10;
 
 // What the main thread owns besides the window object: the window on the
-// screen and the presenter that shows the frames in it.
+// screen, the presenter that shows the frames in it and the key state its
+// events feed.
 struct sMainThreadPlatform {
+  std::unique_ptr<plat::cSdlKeySource> keys;
   std::unique_ptr<plat::cSdlWindow> window;
   std::unique_ptr<plat::cSdlPresenter> presenter;  // shows in `window`: goes first
 };
@@ -101,6 +107,9 @@ bool CreateMainWindow(sMainThreadPlatform& platform) {
     return false;
   }
   DDSetPresenter(platform.presenter.get());
+  platform.keys = plat::cSdlKeySource::Create();
+  platform.window->SetKeySink(platform.keys.get());
+  plat::SetKeySource(platform.keys.get());
   // What the display runs at, for the start-up's depth check and the
   // DirectDraw presentation choice.
   if (const int depth = platform.window->DesktopBitsPerPixel(); depth > 0) g_DrawLayer.nDesktopBpp = depth;
@@ -123,8 +132,11 @@ void DestroyMainWindowPlatform(sMainThreadPlatform& platform) {
     g_MainWnd.SetHandle(nullptr);
   }
   DDSetPresenter(nullptr);
+  plat::SetKeySource(nullptr);
+  if (platform.window) platform.window->SetKeySink(nullptr);
   platform.presenter.reset();  // before the window it shows in
   platform.window.reset();
+  platform.keys.reset();
 }
 
 // The services of the requests that exist in the player so far; the others
@@ -147,6 +159,17 @@ void ConnectMainWindowServices(sMainThreadPlatform& platform) {
   };
   services.windowMode = [] { return g_SystemIni.m_nWindowMode; };
   services.english = [] { return g_SystemIni.m_nEnglish != 0; };
+  services.chooseReplayFileName = [](std::string& path) {
+    return ChooseReplayFileName(path, g_Progress.m_strStageName) != 0;
+  };
+  services.saveReplay = [](const std::string& path, int previous) {
+    if (previous != 0) return g_ReplayPrev.SaveFile(path, g_Stage, g_StageInitial, g_ReplayPrevProgress) != 0;
+    return g_ReplayRec.SaveFile(path, g_Stage, g_StageInitial, g_ReplayRecProgress) != 0;
+  };
+  services.loadReplay = [](const std::string& path) {
+    return g_ReplayRec.LoadFile(path, g_Stage, g_StageInitial, g_Progress) != 0;
+  };
+  services.setLoadedFilePath = [](const std::string& path) { g_Stage.m_Path = path; };
   SetMainWndServices(std::move(services));
 }
 

@@ -24,3 +24,10 @@ constexpr std::int32_t ClampToI32(std::int64_t value) {
 constexpr std::int32_t WrapToI32(std::int64_t value) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
 }
+
+// `percent` per cent of `value`, rounded half away from zero: the product is
+// wrapped to 32 bits as 32-bit arithmetic gives it, then scaled by 0.01.
+constexpr std::int32_t PercentOf(std::int32_t value, std::int32_t percent) {
+  const double scaled = static_cast<double>(WrapToI32(std::int64_t{value} * percent)) * 0.01;
+  return TruncToI32(scaled >= 0.0 ? scaled + 0.5 : scaled - 0.5);
+}

@@ -107,3 +107,19 @@ void cCondList::Write(cByteWriter& out) {
   cDataRecord::Write(out);
   if (out.Version() >= kCondListCondsVersion) WriteRecordList(out, m_Conds);
 }
+
+bool CompareByKind(int32_t v, int32_t c, int kind) {
+  // 64 bits: |INT32_MIN| and INT32_MIN % -1 are ordinary values there.
+  const int64_t magnitude = v < 0 ? -int64_t{v} : int64_t{v};
+  switch (kind) {
+    case 0: return v == c;
+    case 1: return v != c;
+    case 2: return v >= c;
+    case 3: return v <= c;
+    case 4: return v > c;
+    case 5: return v < c;
+    case 6: return c == 0 || magnitude % c == 0;
+    case 7: return c != 0 && magnitude % c != 0;
+    default: return false;
+  }
+}

@@ -77,6 +77,11 @@ class cCond : public cDataRecord {
   void Upgrade(int nVersion);
 };
 
+// Comparison `kind` (0 to 7, above) of a tested value v with a compared value
+// c; any other kind gives false. The divisibility tests work on the full
+// range: |INT32_MIN| and a divisor of -1 need no exception.
+bool CompareByKind(int32_t v, int32_t c, int kind);
+
 // A condition list with its own switches, held by a command through a
 // cSharedHolder (the flow operation command's conditions).
 class cCondList : public cDataRecord {

@@ -8,6 +8,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/Log.h"
+#include "core/SafeAccess.h"
 #include "core/StringUtil.h"
 #include "platform/PathResolver.h"
 
@@ -473,6 +474,13 @@ bool BeginDataRead(cByteReader& in, std::string_view name) {
 }
 
 void BeginDataWrite(cByteWriter& out) { out.WriteU32(static_cast<std::uint32_t>(out.Version())); }
+
+bool SaveIsTrusted(std::string_view path) {
+  if (!IsFatalPending()) return true;
+  ReportPrintfLog("Save %.*s : refused, the game state is not trusted after an error", static_cast<int>(path.size()),
+                  path.data());
+  return false;
+}
 
 bool SaveDataFile(std::string_view path, const std::vector<std::uint8_t>& bytes) {
   if (WriteFileAtomic(path, bytes)) return true;

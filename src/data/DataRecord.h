@@ -362,6 +362,12 @@ bool BeginDataRead(cByteReader& in, std::string_view name);
 // Starts a data file in memory: the u32 version word of the writer's version.
 void BeginDataWrite(cByteWriter& out);
 
+// False, with a report line naming the path, once a checked container has
+// failed in this process (IsFatalPending): state saved from then on could be
+// corrupted and must not replace a good file. Savers of player state ask it
+// first.
+bool SaveIsTrusted(std::string_view path);
+
 // Writes the bytes through the atomic file writer; false, with a report line,
 // when that failed.
 bool SaveDataFile(std::string_view path, const std::vector<std::uint8_t>& bytes);

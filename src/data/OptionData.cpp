@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/Log.h"
-#include "core/SafeAccess.h"
 
 void cOptionData::Reset() {
   Clear();
@@ -42,10 +41,5 @@ void cOptionData::Normalize() {
 bool cOptionData::Load(std::string_view path) { return cDataRecord::LoadFile(*this, path); }
 
 bool cOptionData::Save(std::string_view path) {
-  if (IsFatalPending()) {
-    ReportPrintfLog("Save %.*s : refused, the game state is not trusted after an error",
-                    static_cast<int>(path.size()), path.data());
-    return false;
-  }
-  return SaveFile(path);
+  return SaveIsTrusted(path) && SaveFile(path);
 }

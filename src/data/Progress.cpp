@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "core/Log.h"
-#include "core/SafeAccess.h"
 #include "core/StringUtil.h"
 #include "data/Database.h"
 #include "data/PathTable.h"
@@ -338,12 +337,7 @@ void cProgress::Normalize() {
 // ---- save files --------------------------------------------------------------------
 
 bool cProgress::SaveProgressFile(std::string_view path) {
-  if (IsFatalPending()) {
-    ReportPrintfLog("Save %.*s : refused, the game state is not trusted after an error",
-                    static_cast<int>(path.size()), path.data());
-    return false;
-  }
-  return SaveFile(path);
+  return SaveIsTrusted(path) && SaveFile(path);
 }
 
 bool cProgress::SaveStory(int nSlot) {

@@ -1,12 +1,28 @@
 #pragma once
-// The operations of the flow interpreter that the data model and the game world
-// call: condition and key-condition tests, movement time conversion, aiming,
-// arranges, loop unrolling and the change-flow command.
+// What the data model and the game world ask of the flow interpreter: install
+// a character's flows and fire them on events, evaluate the condition kinds
+// and key conditions that read characters, convert movement times, aim, apply
+// arranges, unroll loops, and run item and change-flow commands.
+//
+// The world reaches the interpreter only through this interface, by
+// FlowServices(). The flow library's own interpreter (cFlowInterpreter,
+// FlowInterpreter.h) answers by default; a test installs a double with
+// SetFlowServices and takes it away again with SetFlowServices (nullptr).
+// Calls come from the thread that runs game logic at the time; no locks.
+//
+// The world's side of the contract (members the interpreter reads and
+// writes) lives in the world's headers: cCharaBase and cGameObj
+// (world/CharaBase.h, world/GameObj.h), the key histories of cKeyInput
+// (world/KeyInput.h), the scroll axes (world/ScrollAxis.h) and the wait record
+// (world/GameWait.h). Run-time flow state is in FlowState.h.
+
+#include <cstdint>
 
 #include "core/SafeVector.h"
 
 class cCommand;
 class cCond;
+class cFlow;
 class cKeyCond;
 class cCharaBase;
 class cHero;
@@ -16,37 +32,80 @@ struct cFlowState;
 struct cCmdState;
 struct cArrangeEntry;
 
-// Condition kind 4: a status of the character, a target or the system, or a
-// variable, against an operand. An empty target slot fails.
-bool EvalStatusCondition(const cCond& cond, cCharaBase& chara);
+class cFlowServices {
+ public:
+  virtual ~cFlowServices() = default;
 
-// The flow's key conditions against the character's key histories. An empty
-// list holds.
-bool KeyConditionsHold(cCharaBase& chara, cFlowState& state);
+  // ---- flows of a character ----
 
-// One key condition against the key histories of an input device.
-bool MatchKeyCondition(cCharaBase& chara, const cKeyCond& cond, const cKeyInput& histories);
+  // One cFlowState per flow of `flows` (appended at `position` 0 with `count`
+  // -1, as stage set-up installs a character's flows), each with one
+  // cCmdState per command, its duration and movement set up for the
+  // character's copy number.
+  virtual void InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int position, int count) = 0;
+  // Starts every flow of the character whose trigger is `trigger` and whose
+  // gates pass (its run state, group, the flow-ID filter when it is above 0,
+  // its conditions and key conditions). `other`, when given, goes into the
+  // flow's target slot while its conditions are tested (and stays there when
+  // it starts). The character's flows may delete it or change its hit points.
+  virtual void FireFlowTrigger(cCharaBase& chara, int trigger, cCharaBase* other, int flowIdFilter) = 0;
+  // Copies another character's flow states, re-pointed at this character's
+  // own flows.
+  virtual void CopyFlowStates(cCharaBase& chara, const cSafeVector<cFlowState>& states) = 0;
+  // Stops and deletes flow `index` of the character and re-links the rest.
+  virtual void RemoveFlow(cCharaBase& chara, int index) = 0;
+  // Starts the animation cues of the running flows whose frame has come.
+  virtual void RunFlowAnimeCues(cCharaBase& chara) = 0;
 
-// Turns a movement's distance into a speed or a duration by its time mode.
-void ConvertMoveTime(cCmdState& state, int copyNumber);
+  // ---- conditions ----
 
-// The velocity (dots per sub-step) from a point toward a target point; 0 when
-// there is no solution.
-int SolveAimVelocity(double& velocityX, double& velocityY, int& direction, cGameObj* target, double fromX,
-                     double fromY, double toX, double toY, double speed, int movesWithScroll, int speedAsGiven,
-                     int thirdFlag);
+  // Condition kind 4: a status of the character, a target or the system, or
+  // a variable, against a constant, a random number, a status or a variable.
+  // An empty target slot fails.
+  virtual bool EvalStatusCondition(const cCond& cond, cCharaBase& chara) = 0;
+  // Kind 5: a state value of the character, a target or the system.
+  virtual bool StatusCondition2Holds(cCharaBase& chara, const cCond& cond) = 0;
+  // Kind 6: a state of the character or a target, or its negation.
+  virtual bool StatusCondition3Holds(cCharaBase& chara, const cCond& cond) = 0;
+  // Kind 7: the hero or a target inside (or outside) a range of the character.
+  virtual bool RangeConditionHolds(cCharaBase& chara, const cCond& cond) = 0;
+  // The flow's key conditions against the character's key histories: an
+  // empty list holds; a sequence holds on the frame it completes (every frame
+  // with the flow's key-continuous byte).
+  virtual bool KeyConditionsHold(cCharaBase& chara, cFlowState& state) = 0;
+  // One key condition against an input device's key histories.
+  virtual bool MatchKeyCondition(cCharaBase& chara, const cKeyCond& cond, const cKeyInput& keys) = 0;
 
-// Changes one parameter of a command by an arrange entry, limited by the
-// parameter table.
-void ApplyArrange(cCommand& command, const cArrangeEntry& entry, cCharaBase& chara);
+  // ---- movement ----
 
-// Applies the hero's pending arrange entries to an item or system command;
-// the caller empties the list afterwards.
-void ApplyHeroArranges(cCommand& command, cHero& hero);
+  // A movement's distance, per copy, into a speed (time mode 1) or a
+  // duration (time mode 2).
+  virtual void ConvertMoveTime(cCmdState& state, int copyNumber) = 0;
+  // The velocity (dots per sub-step) from (fromX, fromY) toward (toX, toY) at
+  // `speed`, leading a moving target and corrected for the camera's scroll; 0
+  // when there is no solution.
+  virtual int SolveAimVelocity(double& velocityX, double& velocityY, int& direction, cGameObj* target, double fromX,
+                               double fromY, double toX, double toY, double speed, int movesWithScroll,
+                               int speedAsGiven, int thirdFlag) = 0;
 
-// Replaces every loop command by the commands it repeats, until none is left.
-void ExpandLoopCommands(cSafeVector<cCommand>& commands);
+  // ---- commands ----
 
-// The change-flow command: add, replace or remove flows of the character. For
-// the hero inside an item list it queues the command unless `runNow` is 1.
-int CmdChangeFlow(cCharaBase& chara, cCommand& command, int runNow);
+  // Changes one parameter of a command by an arrange entry, within its limits.
+  virtual void ApplyArrange(cCommand& command, const cArrangeEntry& entry, cCharaBase& chara) = 0;
+  // The hero's pending arrange entries applied to an item or system command;
+  // the caller empties the list afterwards.
+  virtual void ApplyHeroArranges(cCommand& command, cHero& hero) = 0;
+  // Every loop command replaced by the commands it repeats, until none is left.
+  virtual void ExpandLoopCommands(cSafeVector<cCommand>& commands) = 0;
+  // One item or system command run for the hero; non-zero ends the list.
+  virtual int RunItemCommand(cHero& hero, cCommand& command) = 0;
+  // The change-flow command: add, replace or remove flows of the character;
+  // inside an item list picked up by the hero it is queued unless `runNow`.
+  virtual int CmdChangeFlow(cCharaBase& chara, cCommand& command, int runNow) = 0;
+};
+
+// The interpreter in use: the installed double, else the flow library's.
+cFlowServices& FlowServices();
+// Installs a double (tests); null puts the flow library's interpreter back.
+// The caller keeps ownership.
+void SetFlowServices(cFlowServices* services);

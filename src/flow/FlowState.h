@@ -49,6 +49,9 @@ struct cFlowState {
   int32_t m_StartedThisFrame = 0;
   // The first direction key slot held when the flow started: 0 none, 1 to 9.
   int32_t m_TriggerKeySlot = 0;
+  // 1 once the flow's conditions have held (kept while its latch option is
+  // on: the conditions then count as holding for good).
+  uint8_t m_CondLatched = 0;
   // A running flow whose command list is empty is stopped.
   cSafeVector<cCmdState> m_CmdStates;
   // The flow's key conditions; the hero's jump reads the last one.

@@ -12,7 +12,8 @@
 //                                     SIZE_MAXIMIZED, lParam: width | height << 16)
 //   exposed                           WM_PAINT
 //   key down / up                     WM_KEYDOWN / WM_KEYUP with the virtual-key
-//                                     code in wParam
+//                                     code in wParam (and the key state of
+//                                     the bound key source)
 //   mouse motion and buttons          WM_MOUSEMOVE, WM_LBUTTONDOWN ... (client
 //                                     position in lParam)
 // Some video drivers never report focus (the dummy driver of headless runs):
@@ -25,14 +26,12 @@
 #include <memory>
 #include <string>
 
+#include "platform/KeySource.h"
+#include "platform/VirtualKeys.h"
 #include "platform/WindowHost.h"
 #include "platform/WinTypes.h"
 
 namespace plat {
-
-// The virtual-key code of an SDL scancode (the codes the key configuration
-// stores); 0 for a key that has none.
-int VirtualKeyFromScancode(int scancode);
 
 class cSdlWindow final : public cWindowHost {
  public:
@@ -49,6 +48,11 @@ class cSdlWindow final : public cWindowHost {
   // host under it. Null stops the messages.
   void SetMessageTarget(HWND target);
   HWND MessageTarget() const { return m_Target; }
+
+  // Key and joystick state go to `keys` from now on: every key event, and a
+  // joystick refresh after each pump. Null stops it. The caller keeps
+  // ownership.
+  void SetKeySink(cSdlKeySource* keys) { m_Keys = keys; }
 
   // Takes every waiting SDL event and posts the messages it stands for.
   // Returns the number of messages posted.
@@ -94,6 +98,7 @@ class cSdlWindow final : public cWindowHost {
 
   std::unique_ptr<sImpl> m_Impl;
   HWND m_Target = nullptr;
+  cSdlKeySource* m_Keys = nullptr;
   std::uint32_t m_Style = 0;
   bool m_Active = false;
   int m_Posted = 0;

@@ -16,6 +16,9 @@
 #include "graphics/Present.h"
 #include "graphics/SurfaceFill.h"
 #include "graphics/SurfaceTable.h"
+#include "platform/KeySource.h"
+#include "world/KeyConfig.h"
+#include "world/KeyInput.h"
 
 namespace {
 
@@ -396,6 +399,29 @@ TEST(PulseValue, SwingsBetweenTheBounds) {
   PulseValue(value, direction, 10, 0, 255);
   PulseValue(value, direction, 10, 0, 255);
   EXPECT_EQ(240, value);
+}
+
+TEST_F(SceneManagerTest, EveryFramePollsDeviceZeroByTheConfigurationInUse) {
+  plat::cScriptedKeySource keys;
+  plat::SetKeySource(&keys);
+  DefaultKeyConfig(g_KeyConfig);
+  g_KeyConfig.m_Entries[4].m_Code = plat::VK_SPACE;
+  keys.SetKey(plat::VK_SPACE, true);
+  keys.SetKey('Z', true);
+  keys.SetKey(plat::VK_DOWN, true);
+
+  g_SceneManager.Frame();
+  EXPECT_EQ(kDirDown, g_KeyInput[0].m_Dir);
+  EXPECT_EQ(0x1, g_KeyInput[0].m_Buttons);  // Z, the fixed mapping's button 1
+
+  g_KeyConfig.m_UseConfig = 1;
+  keys.SetKey('Z', false);
+  g_SceneManager.Frame();
+  EXPECT_EQ(0x1, g_KeyInput[0].m_Buttons);  // Space, the configured button 1
+  keys.SetKey(plat::VK_SPACE, false);
+  g_SceneManager.Frame();
+  EXPECT_EQ(0, g_KeyInput[0].m_Buttons);
+  plat::SetKeySource(nullptr);
 }
 
 }  // namespace

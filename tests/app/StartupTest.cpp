@@ -33,7 +33,10 @@
 #include "platform/BmpDecoder.h"
 #include "platform/CommandLine.h"
 #include "platform/PathResolver.h"
+#include "platform/VirtualKeys.h"
 #include "platform/WindowHost.h"
+#include "world/KeyConfig.h"
+#include "world/KeyInput.h"
 
 namespace {
 
@@ -508,6 +511,27 @@ TEST_F(StartupTest, CommandLineStageStartsTheNewestVersionAsATestPlay) {
   EXPECT_EQ(2, g_SceneManager.m_nPlayMode);
   EXPECT_EQ(1, g_SceneManager.m_bRanking);
   EXPECT_EQ(3, g_SceneManager.m_nTitleChoice);
+}
+
+TEST_F(StartupTest, KeyInputGetsItsTimingMasksAndConfiguration) {
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  EXPECT_EQ(kKeyRepeatDelay, g_KeyInput[0].m_RepeatDelay);
+  EXPECT_EQ(kKeyRepeatInterval, g_KeyInput[0].m_RepeatInterval);
+  EXPECT_EQ(0x80, g_KeyInput[0].m_ButtonMask[7]);
+  // No KeyConfig.dat: the default keys.
+  EXPECT_EQ(12u, g_KeyConfig.m_EntryCount);
+  EXPECT_EQ('Z', g_KeyConfig.m_Entries[4].m_Code);
+  UnInitGame();
+
+  cKeyConfig file;
+  DefaultKeyConfig(file);
+  file.m_Entries[4].m_Code = plat::VK_SPACE;
+  file.m_UseConfig = 1;
+  const auto bytes = KeyConfigBytes(file);
+  WriteFile("user_data/KeyConfig.dat", std::string(bytes.begin(), bytes.end()));
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  EXPECT_EQ(plat::VK_SPACE, g_KeyConfig.m_Entries[4].m_Code);
+  EXPECT_EQ(1u, g_KeyConfig.m_UseConfig);
 }
 
 TEST_F(StartupTest, CommandLineReplacesFreeStage) {

@@ -60,4 +60,22 @@ TEST(NumericTest, ClampAndWrapTo32Bits) {
   }
 }
 
+TEST(NumericTest, PercentOfRoundsHalfAwayFromZeroOnAWrappedProduct) {
+  struct Case {
+    std::int32_t value;
+    std::int32_t percent;
+    std::int32_t expected;
+  };
+  const Case cases[] = {
+      {7, 50, 4}, {-7, 50, -4}, {3, 33, 1}, {0, 99, 0}, {-1, 49, 0},
+      // The product wraps as 32-bit arithmetic gives it: 10^10 is 1410065408.
+      {100000, 100000, 14100654},
+      {INT_MIN, -1, -21474836},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.value << " x " << c.percent);
+    EXPECT_EQ(PercentOf(c.value, c.percent), c.expected);
+  }
+}
+
 }  // namespace

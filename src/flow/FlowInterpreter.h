@@ -1,0 +1,34 @@
+#pragma once
+// cFlowInterpreter: the flow library's answer to cFlowServices, in use unless
+// a test installs a double. Each operation is built with its part of the
+// interpreter; until then it does nothing, and every condition it evaluates
+// fails.
+
+#include "flow/FlowServices.h"
+
+class cFlowInterpreter final : public cFlowServices {
+ public:
+  void InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int position, int count) override;
+  void FireFlowTrigger(cCharaBase& chara, int trigger, cCharaBase* other, int flowIdFilter) override;
+  void CopyFlowStates(cCharaBase& chara, const cSafeVector<cFlowState>& states) override;
+  void RemoveFlow(cCharaBase& chara, int index) override;
+  void RunFlowAnimeCues(cCharaBase& chara) override;
+
+  bool EvalStatusCondition(const cCond& cond, cCharaBase& chara) override;
+  bool StatusCondition2Holds(cCharaBase& chara, const cCond& cond) override;
+  bool StatusCondition3Holds(cCharaBase& chara, const cCond& cond) override;
+  bool RangeConditionHolds(cCharaBase& chara, const cCond& cond) override;
+  bool KeyConditionsHold(cCharaBase& chara, cFlowState& state) override;
+  bool MatchKeyCondition(cCharaBase& chara, const cKeyCond& cond, const cKeyInput& keys) override;
+
+  void ConvertMoveTime(cCmdState& state, int copyNumber) override;
+  int SolveAimVelocity(double& velocityX, double& velocityY, int& direction, cGameObj* target, double fromX,
+                       double fromY, double toX, double toY, double speed, int movesWithScroll, int speedAsGiven,
+                       int thirdFlag) override;
+
+  void ApplyArrange(cCommand& command, const cArrangeEntry& entry, cCharaBase& chara) override;
+  void ApplyHeroArranges(cCommand& command, cHero& hero) override;
+  void ExpandLoopCommands(cSafeVector<cCommand>& commands) override;
+  int RunItemCommand(cHero& hero, cCommand& command) override;
+  int CmdChangeFlow(cCharaBase& chara, cCommand& command, int runNow) override;
+};

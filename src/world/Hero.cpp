@@ -1,0 +1,3 @@
+#include "world/Hero.h"
+
+cHero* StageHero() { return Player.empty() ? nullptr : &Player[0]; }

@@ -1,0 +1,94 @@
+#pragma once
+// Shared fixture of the game world's tests: the world's globals, the stage,
+// the progress, the system data and the logs back at their start state before
+// and after each test; a scripted key source installed; a game scene whose
+// camera spans a small stage (20 x 15 cells) when a test asks for one; and a
+// temporary working folder for tests that touch files.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/Log.h"
+#include "core/SafeAccess.h"
+#include "data/Palette.h"
+#include "data/Progress.h"
+#include "data/StageData.h"
+#include "data/SystemData.h"
+#include "platform/KeySource.h"
+#include "world/GameScene.h"
+#include "world/KeyConfig.h"
+#include "world/WorldGlobals.h"
+
+namespace worldtest {
+
+class cWorldFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetState();
+    plat::SetKeySource(&m_Keys);
+  }
+
+  void TearDown() override {
+    plat::SetKeySource(nullptr);
+    ResetState();
+    if (!m_Folder.empty()) {
+      std::error_code ec;
+      std::filesystem::current_path(m_Previous, ec);
+      std::filesystem::remove_all(m_Folder, ec);
+    }
+  }
+
+  static void ResetState() {
+    ResetWorldGlobalsForTests();
+    ResetSystemDataForTests();
+    ResetCommonPaletteForTests();
+    g_Stage = cStageData();
+    g_StageInitial = cStageData();
+    g_Progress = cProgress();
+    g_ReplayRecProgress = cProgress();
+    g_ReplayPrevProgress = cProgress();
+    g_ReadVersion = DATA_VERSION;
+    ResetLogsForTests();
+    ClearFatalPendingForTests();
+  }
+
+  // A fresh temporary working folder with the replay folder in it.
+  void EnterTempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova_world_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    m_Folder = pattern;
+    m_Previous = std::filesystem::current_path();
+    std::filesystem::current_path(m_Folder);
+    std::filesystem::create_directories("user_data/rpl4");
+  }
+
+  // The game scene of a stage `width` x `height` cells with `subSteps`
+  // sub-steps, its camera at (cameraX, cameraY), the scroll limits on the
+  // whole stage area and the removal limits at the grid's far edges.
+  cGameScene& MakeScene(int width = 20, int height = 15, int subSteps = 1, double cameraX = 320,
+                        double cameraY = 320) {
+    g_Stage.m_Width = width;
+    g_Stage.m_Height = height;
+    g_Stage.ApplyHitLevel(subSteps);
+    m_Scene.m_ScrollX.SetMap(0, width, (width + 20) * 32 - 640);
+    m_Scene.m_ScrollY.SetMap(1, height, (height + 20) * 32 - 640);
+    m_Scene.m_ScrollX.SetBounds(0, 0, 0, 0);
+    m_Scene.m_ScrollY.SetBounds(0, 0, 0, 0);
+    m_Scene.m_ScrollX.m_Position = cameraX;
+    m_Scene.m_ScrollY.m_Position = cameraY;
+    g_GameScene = &m_Scene;
+    return m_Scene;
+  }
+
+  plat::cScriptedKeySource m_Keys;
+  cGameScene m_Scene;
+  std::filesystem::path m_Folder;
+  std::filesystem::path m_Previous;
+};
+
+}  // namespace worldtest
