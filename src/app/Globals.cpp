@@ -26,6 +26,8 @@
 #include "data/StorySlots.h"
 #include "data/SystemData.h"
 #include "data/WorldMap.h"
+#include "flow/CmdParamDesc.h"
+#include "flow/CodeLanguage.h"
 #include "graphics/DigitSurface.h"
 #include "graphics/Font.h"
 #include "graphics/FontDef.h"
@@ -109,6 +111,9 @@ cDatabase g_Database;
 // template tables follow with the game world's effect players).
 cFrameScriptTable g_AnimeScripts;
 cFrameScriptTable g_EffectScripts;
+// With them, the flow commands' parameter table, which start-up builds first
+// of all (empty until then).
+cSafeVector<cSafeVector<cCmdParamDesc>> kCmdParamDesc;
 
 // 26. The recordings of the running and of the previous attempt: empty.
 cReplayInput g_ReplayRec;
@@ -159,6 +164,7 @@ plat::cRandom g_Random;            // the game's random generator, seeded at sta
 cKeyConfig g_KeyConfig;            // the key configuration, read at start-up
 cGameScene* g_GameScene;           // the game scene while it exists
 int g_ReplayWarnCooldown;          // frames until the empty-replay sound may sound again
+int g_CodeError;                   // the code language's error flag
 
 void ResetAppGlobalsForTests() {
   g_SceneManager.DeleteScenes();

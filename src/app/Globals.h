@@ -3,13 +3,8 @@
 // their own, and the one way tests put the shell's globals back to their
 // state at process start.
 
-#include "data/FrameScript.h"
-#include "world/Random.h"  // g_Random
-
-// The run-time frame scripts compiled at start-up from the animation and
-// effect databases, played by the game world's animation sequencer.
-extern cFrameScriptTable g_AnimeScripts;
-extern cFrameScriptTable g_EffectScripts;
+#include "data/Database.h"  // g_AnimeScripts, g_EffectScripts
+#include "world/Random.h"    // g_Random
 
 // Puts back, as at process start: the scene manager (its scenes deleted, every
 // member zero, the player's scene factory), the fonts and their digit strips

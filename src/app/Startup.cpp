@@ -25,6 +25,7 @@
 #include "data/PathTable.h"
 #include "data/SystemData.h"
 #include "data/WorldMap.h"
+#include "flow/CmdParamDesc.h"
 #include "graphics/BlendTable.h"
 #include "graphics/DigitSurface.h"
 #include "graphics/DrawContext.h"
@@ -68,11 +69,13 @@ void ShowMainWindow(int showCommand) {
 // Returns 1 for Start, 0 for Cancel.
 int RunBootDialog() { return 1; }
 
-// The clock, the random seed, the data folder, the working folders and the
-// databases with the tables compiled from them.
+// The clock, the random seed, the flow commands' parameter table, the data
+// folder, the working folders and the databases with the tables compiled
+// from them.
 bool PrepareData() {
   // The clock runs at 1 ms resolution already; there is no timer period to set.
   g_Random.Seed(plat::TimeGetTime());
+  BuildCmdParamDesc();
   g_StripCR = true;  // DATA_VERSION is the constant 781
 
   if (!CreateDefaultData(g_MainWnd.GetHandle())) {
@@ -336,8 +339,8 @@ cDisplayMode DecideDisplayMode(const cDisplayModeInput& input) {
 }
 
 bool InitGame(std::string_view commandLine, int showCommand) {
-  // Not part of the player yet, each in its place below: the flows'
-  // command-parameter table (first), the music manager and the sound effects.
+  // Not part of the player yet, each in its place below: the music manager
+  // and the sound effects.
   if (!PrepareData()) return false;
   // "data\System.dat" after the databases: its scene music is checked against
   // the Bgm list.

@@ -88,6 +88,12 @@ void BuildAnimeScripts(cFrameScriptTable& scripts, const cDatabase& database = g
 // The same for the effects, with lock 0 for every frame of entries other than 0.
 void BuildEffectScripts(cFrameScriptTable& scripts, const cDatabase& database = g_Database);
 
+// The tables start-up compiles with the two functions above, played by the
+// game world's animation sequencer and the flows' animation cues. Defined
+// with every global object in app/Globals.cpp.
+extern cFrameScriptTable g_AnimeScripts;
+extern cFrameScriptTable g_EffectScripts;
+
 // The chara-effect templates: both tables get one template per chara effect
 // (new templates zeroed); template i of `forward` is initialised from entry i
 // running forward, template i of `reverse` running backward. The template type

@@ -2,26 +2,62 @@
 
 #include <atomic>
 
-// Each body below does nothing until its part of the interpreter is built:
-// flows are installed, fired and run by the flow runtime, the condition kinds
-// 4 to 7 and the key conditions by the trigger and status parts, the movement
-// helpers by the movement physics, the arranges, loops and item commands by
-// the command handlers.
+#include "flow/Arrange.h"
+#include "flow/FlowCommands.h"
+#include "flow/FlowRuntime.h"
+#include "flow/FlowState.h"
+#include "flow/FlowTriggers.h"
+#include "flow/StatusOperation.h"
+#include "world/Hero.h"
 
-void cFlowInterpreter::InstallFlows(cCharaBase&, cSafeVector<cFlow>&, int, int) {}
-void cFlowInterpreter::FireFlowTrigger(cCharaBase&, int, cCharaBase*, int) {}
-void cFlowInterpreter::CopyFlowStates(cCharaBase&, const cSafeVector<cFlowState>&) {}
-void cFlowInterpreter::RemoveFlow(cCharaBase&, int) {}
-void cFlowInterpreter::RunFlowAnimeCues(cCharaBase&) {}
+int cFlowInterpreter::InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int addMode, int position) {
+  return ::InstallFlows(chara, flows, addMode, position);
+}
 
-bool cFlowInterpreter::EvalStatusCondition(const cCond&, cCharaBase&) { return false; }
-bool cFlowInterpreter::StatusCondition2Holds(cCharaBase&, const cCond&) { return false; }
-bool cFlowInterpreter::StatusCondition3Holds(cCharaBase&, const cCond&) { return false; }
-bool cFlowInterpreter::RangeConditionHolds(cCharaBase&, const cCond&) { return false; }
-bool cFlowInterpreter::KeyConditionsHold(cCharaBase&, cFlowState&) { return false; }
-bool cFlowInterpreter::MatchKeyCondition(cCharaBase&, const cKeyCond&, const cKeyInput&) { return false; }
+void cFlowInterpreter::FireFlowTrigger(cCharaBase& chara, int trigger, cCharaBase* other, int flowIdFilter) {
+  ::FireFlowTrigger(chara, trigger, other, flowIdFilter);
+}
 
-void cFlowInterpreter::ConvertMoveTime(cCmdState&, int) {}
+void cFlowInterpreter::CopyFlowStates(cCharaBase& chara, const cSafeVector<cFlowState>& states) {
+  ::CopyFlowStates(chara, states);
+}
+
+void cFlowInterpreter::RemoveFlow(cCharaBase& chara, int index) { ::RemoveFlow(chara, index); }
+
+void cFlowInterpreter::RunFlowAnimeCues(cCharaBase& chara) { ::RunFlowAnimeCues(chara); }
+
+int cFlowInterpreter::RunFlowPass(cCharaBase& chara, int deathMode) { return ::RunFlowPass(chara, deathMode); }
+
+bool cFlowInterpreter::EvalStatusCondition(const cCond& cond, cCharaBase& chara) {
+  return ::EvalStatusCondition(cond, chara);
+}
+
+bool cFlowInterpreter::StatusCondition2Holds(cCharaBase& chara, const cCond& cond) {
+  return ::StatusCondition2Holds(chara, cond);
+}
+
+bool cFlowInterpreter::StatusCondition3Holds(cCharaBase& chara, const cCond& cond) {
+  return ::StatusCondition3Holds(chara, cond);
+}
+
+bool cFlowInterpreter::RangeConditionHolds(cCharaBase& chara, const cCond& cond) {
+  return ::RangeConditionHolds(chara, cond);
+}
+
+bool cFlowInterpreter::KeyConditionsHold(cCharaBase& chara, cFlowState& state) {
+  return ::KeyConditionsHold(chara, state);
+}
+
+bool cFlowInterpreter::MatchKeyCondition(cCharaBase& chara, const cKeyCond& cond, const cKeyInput& keys) {
+  int runFrames = 0;
+  return KeyCondMatchesAt(chara, cond, keys, 0, runFrames);
+}
+
+void cFlowInterpreter::ConvertMoveTime(cCmdState& state, int copyNumber) {
+  if (state.m_pCommand != nullptr) ::ConvertMoveTime(state, *state.m_pCommand, copyNumber);
+}
+
+// Filled with the movement physics: until then there is never a solution.
 int cFlowInterpreter::SolveAimVelocity(double& velocityX, double& velocityY, int&, cGameObj*, double, double, double,
                                        double, double, int, int, int) {
   velocityX = 0.0;
@@ -29,11 +65,19 @@ int cFlowInterpreter::SolveAimVelocity(double& velocityX, double& velocityY, int
   return 0;
 }
 
-void cFlowInterpreter::ApplyArrange(cCommand&, const cArrangeEntry&, cCharaBase&) {}
-void cFlowInterpreter::ApplyHeroArranges(cCommand&, cHero&) {}
-void cFlowInterpreter::ExpandLoopCommands(cSafeVector<cCommand>&) {}
-int cFlowInterpreter::RunItemCommand(cHero&, cCommand&) { return 0; }
-int cFlowInterpreter::CmdChangeFlow(cCharaBase&, cCommand&, int) { return 0; }
+void cFlowInterpreter::ApplyArrange(cCommand& command, const cArrangeEntry& entry, cCharaBase& chara) {
+  ::ApplyArrange(command, entry, chara);
+}
+
+void cFlowInterpreter::ApplyHeroArranges(cCommand& command, cHero& hero) { ::ApplyHeroArranges(command, hero); }
+
+void cFlowInterpreter::ExpandLoopCommands(cSafeVector<cCommand>& commands) { ::ExpandLoopCommands(commands); }
+
+int cFlowInterpreter::RunItemCommand(cHero& hero, cCommand& command) { return ::RunItemCommand(hero, command); }
+
+int cFlowInterpreter::CmdChangeFlow(cCharaBase& chara, cCommand& command, int runNow) {
+  return ::CmdChangeFlow(chara, command, runNow);
+}
 
 namespace {
 

@@ -1,18 +1,20 @@
 #pragma once
 // cFlowInterpreter: the flow library's answer to cFlowServices, in use unless
-// a test installs a double. Each operation is built with its part of the
-// interpreter; until then it does nothing, and every condition it evaluates
-// fails.
+// a test installs a double. Each operation is the flow library's function of
+// the same name (FlowRuntime.h, FlowTriggers.h, StatusOperation.h, Arrange.h,
+// FlowCommands.h); the aiming of the movement physics answers no solution
+// until the movement commands are built.
 
 #include "flow/FlowServices.h"
 
 class cFlowInterpreter final : public cFlowServices {
  public:
-  void InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int position, int count) override;
+  int InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int addMode, int position) override;
   void FireFlowTrigger(cCharaBase& chara, int trigger, cCharaBase* other, int flowIdFilter) override;
   void CopyFlowStates(cCharaBase& chara, const cSafeVector<cFlowState>& states) override;
   void RemoveFlow(cCharaBase& chara, int index) override;
   void RunFlowAnimeCues(cCharaBase& chara) override;
+  int RunFlowPass(cCharaBase& chara, int deathMode) override;
 
   bool EvalStatusCondition(const cCond& cond, cCharaBase& chara) override;
   bool StatusCondition2Holds(cCharaBase& chara, const cCond& cond) override;

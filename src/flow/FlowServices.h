@@ -5,9 +5,10 @@
 // arranges, unroll loops, and run item and change-flow commands.
 //
 // The world reaches the interpreter only through this interface, by
-// FlowServices(). The flow library's own interpreter (cFlowInterpreter,
-// FlowInterpreter.h) answers by default; a test installs a double with
-// SetFlowServices and takes it away again with SetFlowServices (nullptr).
+// FlowServices() (cCharaBase's flow operations are thin calls of it). The
+// flow library's own interpreter (cFlowInterpreter, FlowInterpreter.h)
+// answers by default; a test installs a double with SetFlowServices and takes
+// it away again with SetFlowServices (nullptr).
 // Calls come from the thread that runs game logic at the time; no locks.
 //
 // The world's side of the contract (members the interpreter reads and
@@ -38,11 +39,13 @@ class cFlowServices {
 
   // ---- flows of a character ----
 
-  // One cFlowState per flow of `flows` (appended at `position` 0 with `count`
-  // -1, as stage set-up installs a character's flows), each with one
-  // cCmdState per command, its duration and movement set up for the
-  // character's copy number.
-  virtual void InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int position, int count) = 0;
+  // Builds flow states, each with one cCmdState per command, its duration
+  // and movement set up for the character's copy number. Add mode 0 (set-up):
+  // `flows` is the character's own list, and every state is rebuilt. Add
+  // mode 1 (the change-flow command): copies of `flows` go into the
+  // character's list at `position` (the end when it is not a valid index),
+  // with new states. The number of flows passed.
+  virtual int InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int addMode, int position) = 0;
   // Starts every flow of the character whose trigger is `trigger` and whose
   // gates pass (its run state, group, the flow-ID filter when it is above 0,
   // its conditions and key conditions). `other`, when given, goes into the
@@ -56,6 +59,12 @@ class cFlowServices {
   virtual void RemoveFlow(cCharaBase& chara, int index) = 0;
   // Starts the animation cues of the running flows whose frame has come.
   virtual void RunFlowAnimeCues(cCharaBase& chara) = 0;
+  // The flow pass of the character's update, once per sub-step: the cues,
+  // then every running flow stepped (in death mode only the death flows),
+  // then the queued flow changes, deletions and freed groups. 1 when the
+  // update must end at once (the character vanished, or its hp dropped to 0
+  // outside death mode), else 0.
+  virtual int RunFlowPass(cCharaBase& chara, int deathMode) = 0;
 
   // ---- conditions ----
 
@@ -73,13 +82,15 @@ class cFlowServices {
   // empty list holds; a sequence holds on the frame it completes (every frame
   // with the flow's key-continuous byte).
   virtual bool KeyConditionsHold(cCharaBase& chara, cFlowState& state) = 0;
-  // One key condition against an input device's key histories.
+  // One key condition against an input device's key histories at the
+  // present (directions mirrored for a character facing left when the
+  // condition is facing-relative).
   virtual bool MatchKeyCondition(cCharaBase& chara, const cKeyCond& cond, const cKeyInput& keys) = 0;
 
   // ---- movement ----
 
   // A movement's distance, per copy, into a speed (time mode 1) or a
-  // duration (time mode 2).
+  // duration (time mode 2), for the command of `state`.
   virtual void ConvertMoveTime(cCmdState& state, int copyNumber) = 0;
   // The velocity (dots per sub-step) from (fromX, fromY) toward (toX, toY) at
   // `speed`, leading a moving target and corrected for the camera's scroll; 0

@@ -1,12 +1,172 @@
 #include "flow/FlowState.h"
 
-// Stepping and stopping a flow belong to the flow runtime; until it is built
-// a flow has nothing to run and never counts as running.
+#include "core/ErrorBox.h"
+#include "data/Flow.h"
+#include "flow/Arrange.h"
+#include "flow/FlowCommands.h"
+#include "flow/FlowRuntime.h"
+#include "world/CharaBase.h"
+#include "world/GameScene.h"
 
-int cFlowState::Step() { return 1; }
+namespace {
 
-int cFlowState::Stop(cCharaBase&) {
+// A message whose parameters 15 and 6 are both 0 continues into the message
+// that follows it, and a command between them breaks the chain.
+bool IsChainingMessage(const cCommand& command) {
+  if (command.m_nSet != 0 || command.m_nType != FLOW_CMD_MESSAGE) return false;
+  if (command.m_Params.size() <= 15) return false;
+  return command.m_Params[15] == 0 && command.m_Params[6] == 0;
+}
+
+bool IsNoWait(const cCmdState& state) { return state.m_pCommand != nullptr && state.m_pCommand->m_bRunWithNext == 1; }
+
+void SetCurrentFlowState(cFlowState* state) {
+  if (g_GameScene != nullptr) g_GameScene->m_pCurFlowState = state;
+}
+
+// The group switches of a flow's group, when the flow has a group the
+// switches can hold.
+int FlowGroup(const cFlowState& state) {
+  if (state.m_pFlow == nullptr) return 0;
+  const int group = state.m_pFlow->m_nGroup;
+  return group < kFlowGroupCount ? group : 0;
+}
+
+void ReleaseGroup(const cFlowState& state, cCharaBase& owner) {
+  const int group = FlowGroup(state);
+  if (group == 0) return;
+  owner.m_GroupEnded[group] = 1;
+  owner.m_bGroupEndedPending = 1;
+}
+
+}  // namespace
+
+// ---- cCmdState -------------------------------------------------------------------
+
+void cCmdState::Reset(cCharaBase& chara, cFlowState& flow) {
+  m_Remaining = m_Duration;
+  m_bDone = 0;
+  m_bStarted = 0;
+  m_StepCounter = 0;
+  m_OffsetX = m_OffsetY = 0;
+  m_Angle = 0;
+  m_PhaseX = m_PhaseY = 0.0;
+  m_PrevFacing = 0;
+  m_TakenOff = 0;
+  m_JumpVelocity = 0.0;
+  m_Points.clear();
+  for (int32_t& value : m_Accumulated) value = 0;
+  if (m_pCommand == nullptr) return;
+  const bool arrange = m_pCommand->m_nSet == 0 && m_pCommand->m_nType == FLOW_CMD_ARRANGE;
+  if (!arrange) {
+    ApplyFlowArranges(*m_pCommand, chara, flow);
+    flow.m_Arranges.clear();
+  }
+}
+
+int cCmdState::Run(cCharaBase& chara) {
+  if (g_GameScene != nullptr) g_GameScene->m_pCurCmdState = this;
+  DispatchFlowCommand(chara, *this);
+  const int64_t left = int64_t{m_Remaining} - 1;
+  if (left > 0) {
+    m_Remaining = static_cast<int32_t>(left);
+    return 0;
+  }
+  m_Remaining = 0;
+  return 1;
+}
+
+// ---- cFlowState ------------------------------------------------------------------
+
+void cFlowState::Start(cCharaBase& owner) {
+  m_Running = 1;
+  m_CurrentCmd = 0;
+  m_FrameCounter = 0;
+  m_MessageChain = 0;
+  for (cCmdState& state : m_CmdStates) state.m_bDone = 0;
+  m_StartedThisFrame = 1;
+  if (m_pFlow == nullptr) return;
+
+  const int group = FlowGroup(*this);
+  if (m_pFlow->m_nTrigger == TRIGGER_ALWAYS && group != 0) {
+    owner.m_GroupRunning[group] = 1;
+    owner.m_GroupStarted[group] = 1;
+  }
+
+  if (m_pFlow->m_nTrigger != TRIGGER_STAGE_START || m_CmdStates.empty()) return;
+  // Before the stage starts there is no time to wait: only the commands that
+  // run with the next one and act at once (types 16 on) run, once each.
+  SetCurrentFlowState(this);
+  m_Abort = 0;
+  for (int i = 0; i < static_cast<int>(m_CmdStates.size()); ++i) {
+    cCmdState& state = m_CmdStates[i];
+    const cCommand* command = state.m_pCommand;
+    if (command == nullptr || command->m_nSet != 0 || command->m_nType < FLOW_CMD_FLOW_OPERATION ||
+        command->m_bRunWithNext != 1) {
+      continue;
+    }
+    state.Reset(owner, *this);
+    if (state.Run(owner) == 0) {
+      DebugErrorBoxf("使用時間0なので、ここにくることはあり得ないはず！");
+    }
+    if (m_Abort != 0) break;
+    // Run may have changed the list; the index still names this command.
+    m_CmdStates[i].m_bDone = 1;
+  }
+  Stop(owner);
+}
+
+int cFlowState::Step(cCharaBase& owner) {
+  SetCurrentFlowState(this);
+  m_Abort = 0;
+  const int count = static_cast<int>(m_CmdStates.size());
+  int current = m_CurrentCmd;
+  for (int i = 0; i <= current; ++i) {
+    if (i >= count || m_CmdStates[i].m_bDone != 0) continue;
+    cCmdState& state = m_CmdStates[i];
+    if (state.m_Remaining == 0) {
+      state.Reset(owner, *this);
+      if (state.m_pCommand != nullptr && !IsChainingMessage(*state.m_pCommand) && !IsNoWait(state)) {
+        m_MessageChain = 0;
+      }
+    }
+    if (IsNoWait(state)) {
+      if (state.Run(owner) != 0) {
+        m_CmdStates[i].m_bDone = 1;
+        if (i + 1 >= count) return 1;
+      }
+      if (i == current) ++current;
+      if (m_Abort != 0) return 0;
+      continue;
+    }
+    if (state.Run(owner) != 0) {
+      cCmdState& finished = m_CmdStates[i];
+      finished.m_bDone = 1;
+      if (finished.m_pCommand != nullptr && IsChainingMessage(*finished.m_pCommand)) m_MessageChain = 1;
+      if (i + 1 >= count) return 1;
+      ++current;
+      break;
+    }
+    if (m_Abort != 0) return 0;
+  }
+  m_CurrentCmd = current;
+  if (count > 0 && m_CmdStates[count - 1].m_bDone != 0) return 1;
+  ++m_FrameCounter;
+  return 0;
+}
+
+int cFlowState::Stop(cCharaBase& owner) {
   if (m_Running == 0) return 0;
   m_Running = 0;
+  m_Arranges.clear();
+  for (cCmdState& state : m_CmdStates) state.m_Remaining = 0;
+  ReleaseGroup(*this, owner);
   return 1;
+}
+
+void cFlowState::StopForever(cCharaBase& owner) {
+  m_StoppedForever = 1;
+  if (m_Running == 0) return;
+  for (cCmdState& state : m_CmdStates) state.m_Remaining = 0;
+  ReleaseGroup(*this, owner);
 }

@@ -2,7 +2,7 @@
 // A stand-in for the flow interpreter: installed for as long as it lives, it
 // answers the condition kinds that read characters with the answers a test
 // sets, and records every call the world makes (the operation's name, the
-// character, the trigger or condition kind).
+// character, and the trigger, condition kind, add mode or death mode).
 
 #include <string>
 #include <vector>
@@ -27,7 +27,10 @@ class cFakeFlowServices final : public cFlowServices {
   bool m_Answers[8] = {};
   std::vector<cCall> m_Calls;
 
-  void InstallFlows(cCharaBase& chara, cSafeVector<cFlow>&, int, int) override { Record("InstallFlows", chara, 0); }
+  int InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int addMode, int) override {
+    Record("InstallFlows", chara, addMode);
+    return static_cast<int>(flows.size());
+  }
   void FireFlowTrigger(cCharaBase& chara, int trigger, cCharaBase*, int) override {
     Record("FireFlowTrigger", chara, trigger);
   }
@@ -36,6 +39,10 @@ class cFakeFlowServices final : public cFlowServices {
   }
   void RemoveFlow(cCharaBase& chara, int index) override { Record("RemoveFlow", chara, index); }
   void RunFlowAnimeCues(cCharaBase& chara) override { Record("RunFlowAnimeCues", chara, 0); }
+  int RunFlowPass(cCharaBase& chara, int deathMode) override {
+    Record("RunFlowPass", chara, deathMode);
+    return 0;
+  }
 
   bool EvalStatusCondition(const cCond& cond, cCharaBase& chara) override { return Answer(cond, chara); }
   bool StatusCondition2Holds(cCharaBase& chara, const cCond& cond) override { return Answer(cond, chara); }
