@@ -1,12 +1,414 @@
 #include "flow/Arrange.h"
 
-#include "data/Command.h"
+#include <algorithm>
+#include <deque>
 
-const tArrangeGetter kArrangeGetters[kFlowCmdTypeCount] = {};
-const tArrangeSetter kArrangeSetters[kFlowCmdTypeCount] = {};
-void CmdArrange(cCharaBase&, cCommand&) {}
-void ApplyFlowArranges(cCommand&, cCharaBase&, cFlowState&) {}
-void ApplyHeroArranges(cCommand&, cHero&) {}
-void ApplyArrange(cCommand&, const cArrangeEntry&, cCharaBase&) {}
-int ExpandFirstLoop(cSafeVector<cCommand>&) { return 0; }
-void ExpandLoopCommands(cSafeVector<cCommand>&) {}
+#include "core/Log.h"
+#include "data/Command.h"
+#include "data/Progress.h"
+#include "data/Vocabulary.h"
+#include "flow/CmdParamDesc.h"
+#include "flow/FlowState.h"
+#include "flow/StatusOperation.h"
+#include "world/CharaBase.h"
+#include "world/GameScene.h"
+#include "world/Hero.h"
+
+namespace {
+
+constexpr int kArrangeParamCount = 5;
+
+// ---- where a parameter lives -------------------------------------------------------
+
+// A field of a movement or shot record: its address, width and signedness.
+struct cFieldRef {
+  void* m_pField = nullptr;
+  int m_Bytes = 0;
+  bool m_Signed = true;
+};
+
+template <class T>
+cFieldRef Field(T& field) {
+  return cFieldRef{&field, static_cast<int>(sizeof(T)), std::is_signed_v<T>};
+}
+
+int32_t ReadField(const cFieldRef& ref) {
+  switch (ref.m_Bytes) {
+    case 1:
+      return ref.m_Signed ? int32_t{*static_cast<int8_t*>(ref.m_pField)} : int32_t{*static_cast<uint8_t*>(ref.m_pField)};
+    case 2:
+      return *static_cast<int16_t*>(ref.m_pField);
+    default:
+      return *static_cast<int32_t*>(ref.m_pField);
+  }
+}
+
+// Narrows to the field's width, as storing the low bytes does.
+void WriteField(const cFieldRef& ref, int32_t value) {
+  switch (ref.m_Bytes) {
+    case 1:
+      if (ref.m_Signed) {
+        *static_cast<int8_t*>(ref.m_pField) = static_cast<int8_t>(value);
+      } else {
+        *static_cast<uint8_t*>(ref.m_pField) = static_cast<uint8_t>(value);
+      }
+      break;
+    case 2:
+      *static_cast<int16_t*>(ref.m_pField) = static_cast<int16_t>(value);
+      break;
+    default:
+      *static_cast<int32_t*>(ref.m_pField) = value;
+      break;
+  }
+}
+
+// The movement field of parameter `param` of a command of `type`.
+cFieldRef MoveField(cEdMove& move, int type, int param) {
+  switch (type) {
+    case FLOW_CMD_STRAIGHT_MOVE:
+    case FLOW_CMD_RUSH_MOVE: {
+      int16_t* fields[] = {&move.m_nTargetX,       &move.m_nTargetOffsetX, &move.m_nTargetY,
+                           &move.m_nTargetOffsetY, &move.m_nAngle,         &move.m_nAnglePerCopy};
+      return param >= 0 && param < 6 ? Field(*fields[param]) : cFieldRef{};
+    }
+    case FLOW_CMD_HOMING_MOVE: {
+      int16_t* fields[] = {&move.m_nHoming,        &move.m_nHomingPerCopy, &move.m_nTargetX,
+                           &move.m_nTargetOffsetX, &move.m_nTargetY,       &move.m_nTargetOffsetY};
+      return param >= 0 && param < 6 ? Field(*fields[param]) : cFieldRef{};
+    }
+    case FLOW_CMD_WARP: {
+      int16_t* fields[] = {&move.m_nDistance, &move.m_nDistancePerCopy, &move.m_nTargetX,
+                           &move.m_nTargetY,  &move.m_nTargetOffsetX,   &move.m_nTargetOffsetY};
+      return param >= 0 && param < 6 ? Field(*fields[param]) : cFieldRef{};
+    }
+    default:
+      return cFieldRef{};
+  }
+}
+
+// The shot field of parameter `param` of a command of `type`, by the labels
+// of its parameter table.
+cFieldRef ShotField(cEdShot& shot, int type, int param) {
+  switch (type) {
+    case FLOW_CMD_SHOT: {
+      const cFieldRef fields[] = {
+          Field(shot.m_nGraphic),          Field(shot.m_z),
+          Field(shot.m_nFormationParams[0]), Field(shot.m_nFormationParams[1]),
+          Field(shot.m_nFormationParams[2]), Field(shot.m_nCount),
+          Field(shot.m_nCopies),           Field(shot.m_nAngle),
+          Field(shot.m_nAnglePerCopy),     Field(shot.m_nSpread),
+          Field(shot.m_nOffsetX),          Field(shot.m_nOffsetXPerCopy),
+          Field(shot.m_nOffsetY),          Field(shot.m_nOffsetYPerCopy),
+          Field(shot.m_nFaction),          Field(shot.m_nMotionParams[0]),
+          Field(shot.m_nMotionParams[1]),  Field(shot.m_nMotionParams[2]),
+          Field(shot.m_nSpeed),            Field(shot.m_nSpeedPerCopy),
+          Field(shot.m_nAccel),            Field(shot.m_nAccelPerCopy),
+          Field(shot.m_nDistance),         Field(shot.m_nDistancePerCopy),
+          Field(shot.m_nLifetime),         Field(shot.m_nLifetimePerCopy),
+          Field(shot.m_nClashStrength),    Field(shot.m_nPower),
+          Field(shot.m_nImpact),
+      };
+      return param >= 0 && param < static_cast<int>(std::size(fields)) ? fields[param] : cFieldRef{};
+    }
+    case FLOW_CMD_SWORD: {
+      const cFieldRef fields[] = {Field(shot.m_nFaction), Field(shot.m_z), Field(shot.m_nPower), Field(shot.m_nImpact)};
+      return param >= 0 && param < 4 ? fields[param] : cFieldRef{};
+    }
+    case FLOW_CMD_SUMMON_BLOCK: {
+      const cFieldRef fields[] = {Field(shot.m_nFormationParams[0]), Field(shot.m_nFormationParams[1]),
+                                  Field(shot.m_nFormationParams[2]), Field(shot.m_nCount),
+                                  Field(shot.m_nOffsetX),            Field(shot.m_nOffsetY)};
+      return param >= 0 && param < 6 ? fields[param] : cFieldRef{};
+    }
+    case FLOW_CMD_SUMMON_CHARA: {
+      // A character or item summon keeps its lifetime where a shot keeps its range.
+      const cFieldRef fields[] = {Field(shot.m_nDistance),           Field(shot.m_nFaction),
+                                  Field(shot.m_nFormationParams[0]), Field(shot.m_nFormationParams[1]),
+                                  Field(shot.m_nFormationParams[2]), Field(shot.m_nCount),
+                                  Field(shot.m_nOffsetX),            Field(shot.m_nOffsetY)};
+      return param >= 0 && param < 8 ? fields[param] : cFieldRef{};
+    }
+    case FLOW_CMD_SUMMON_ITEM: {
+      const cFieldRef fields[] = {Field(shot.m_nDistance),           Field(shot.m_nFormationParams[0]),
+                                  Field(shot.m_nFormationParams[1]), Field(shot.m_nFormationParams[2]),
+                                  Field(shot.m_nCount),              Field(shot.m_nOffsetX),
+                                  Field(shot.m_nOffsetY)};
+      return param >= 0 && param < 7 ? fields[param] : cFieldRef{};
+    }
+    default:
+      return cFieldRef{};
+  }
+}
+
+// The integer parameter an arrange parameter number stands for (-1 none).
+int IntParamIndex(int type, int param) {
+  switch (type) {
+    case FLOW_CMD_STAGE_CLEAR: {
+      constexpr int map[] = {1, 6, 7, 3, 4};
+      return param >= 0 && param < 5 ? map[param] : -1;
+    }
+    case FLOW_CMD_MESSAGE: {
+      constexpr int map[] = {13, 1, 2, 3, 4};
+      return param >= 0 && param < 5 ? map[param] : -1;
+    }
+    case FLOW_CMD_SET_TARGET: {
+      constexpr int map[] = {2, 10, 13};
+      return param >= 0 && param < 3 ? map[param] : -1;
+    }
+    case FLOW_CMD_STATUS:
+      return param == 0 ? 8 : param == 1 ? 9 : -1;
+    case FLOW_CMD_ERASE:
+      return param == 0 ? 1 : -1;
+    case FLOW_CMD_CHANGE_GRAPHIC:
+      return param == 0 ? 1 : param == 1 ? 2 : -1;
+    case FLOW_CMD_EFFECT:
+      return param >= 0 && param < 5 ? param + 2 : -1;
+    case FLOW_CMD_PICTURE: {
+      // Number 0, the picture itself, is not a parameter an arrange reaches.
+      constexpr int map[] = {-1, 2, 3, 4, 5, 7};
+      return param >= 0 && param < 6 ? map[param] : -1;
+    }
+    case FLOW_CMD_SCREEN_COLOR:
+      return param >= 0 && param < 4 ? param : -1;
+    case FLOW_CMD_BACKGROUND:
+      return param == 0 ? 0 : -1;
+    default:
+      return -1;
+  }
+}
+
+bool GetMoveParam(const cCommand& command, int param, int32_t& value) {
+  cEdMove* move = command.m_Move.Get();
+  const cFieldRef ref = move != nullptr ? MoveField(*move, command.FlowEquivalentType(), param) : cFieldRef{};
+  if (ref.m_pField == nullptr) return false;
+  value = ReadField(ref);
+  return true;
+}
+
+void SetMoveParam(cCommand& command, int param, int32_t value) {
+  cEdMove* move = command.m_Move.Get();
+  const cFieldRef ref = move != nullptr ? MoveField(*move, command.FlowEquivalentType(), param) : cFieldRef{};
+  if (ref.m_pField != nullptr) WriteField(ref, value);
+}
+
+bool GetShotParam(const cCommand& command, int param, int32_t& value) {
+  cEdShot* shot = command.m_Shot.Get();
+  const cFieldRef ref = shot != nullptr ? ShotField(*shot, command.FlowEquivalentType(), param) : cFieldRef{};
+  if (ref.m_pField == nullptr) return false;
+  value = ReadField(ref);
+  return true;
+}
+
+void SetShotParam(cCommand& command, int param, int32_t value) {
+  cEdShot* shot = command.m_Shot.Get();
+  const cFieldRef ref = shot != nullptr ? ShotField(*shot, command.FlowEquivalentType(), param) : cFieldRef{};
+  if (ref.m_pField != nullptr) WriteField(ref, value);
+}
+
+bool GetIntParam(const cCommand& command, int param, int32_t& value) {
+  const int index = IntParamIndex(command.FlowEquivalentType(), param);
+  if (index < 0 || index >= static_cast<int>(command.m_Params.size())) return false;
+  value = command.m_Params[index];
+  return true;
+}
+
+void SetIntParam(cCommand& command, int param, int32_t value) {
+  const int index = IntParamIndex(command.FlowEquivalentType(), param);
+  if (index >= 0 && index < static_cast<int>(command.m_Params.size())) command.m_Params[index] = value;
+}
+
+bool GetNothing(const cCommand&, int, int32_t&) { return false; }
+void SetNothing(cCommand&, int, int32_t) {}
+
+// ---- limits ------------------------------------------------------------------------------
+
+// The limits of parameter `param` of a command of `type`: its row, or the
+// formation or motion table for the command's kind. False when the command's
+// kind lies outside those tables (the value is then left alone).
+bool ParamLimits(const cCommand& command, int type, int param, const cCmdParamDesc& row, int32_t& min,
+                 int32_t& max) {
+  min = row.m_Min;
+  max = row.m_Max;
+  int formationParam = 0;
+  if ((type == FLOW_CMD_SHOT || type == FLOW_CMD_SUMMON_CHARA) && param >= 2 && param <= 4) formationParam = param - 1;
+  if (type == FLOW_CMD_SUMMON_BLOCK && param >= 0 && param <= 2) formationParam = param + 1;
+  if (type == FLOW_CMD_SUMMON_ITEM && param >= 1 && param <= 3) formationParam = param;
+  const cEdShot* shot = command.m_Shot.Get();
+  if (formationParam != 0) {
+    const cParamDesc* desc = shot != nullptr ? FindFormationParam(shot->m_nFormation, formationParam) : nullptr;
+    if (desc == nullptr) return false;
+    min = desc->m_Min;
+    max = desc->m_Max;
+  }
+  if (type == FLOW_CMD_SHOT && param >= 15 && param <= 17) {
+    const cParamDesc* desc = shot != nullptr ? FindMotionParam(shot->m_nMotion, param - 14) : nullptr;
+    if (desc == nullptr) return false;
+    min = desc->m_Min;
+    max = desc->m_Max;
+  }
+  return true;
+}
+
+// The operand of an entry: a common (from 1) or stage variable, or the
+// character's own variable. False for a number outside its list or an
+// unknown source.
+bool EntryOperand(const cArrangeEntry& entry, cCharaBase& chara, int32_t& operand) {
+  const int number = entry.m_nOperand;
+  switch (entry.m_nSource) {
+    case 0:
+      if (number < 1 || number >= static_cast<int>(g_Progress.m_CommonVars.size())) return false;
+      operand = g_Progress.m_CommonVars[number];
+      return true;
+    case 1:
+      if (g_GameScene == nullptr || number < 1 || number >= static_cast<int>(g_GameScene->m_StageVars.size())) {
+        return false;
+      }
+      operand = g_GameScene->m_StageVars[number];
+      return true;
+    case 2:
+      if (number < 0 || number >= static_cast<int>(chara.m_Vars.size())) return false;
+      operand = chara.m_Vars[number];
+      return true;
+    default:
+      return false;
+  }
+}
+
+cArrangeEntry EntryOf(const cCommand& command) {
+  int32_t p[kArrangeParamCount] = {};
+  const int count = std::min<int>(kArrangeParamCount, static_cast<int>(command.m_Params.size()));
+  for (int i = 0; i < count; ++i) p[i] = command.m_Params[i];
+  return cArrangeEntry{p[0], p[1], p[2], p[3], p[4]};
+}
+
+bool IsLoop(const cCommand& command) {
+  return command.m_nSet == 0 ? command.m_nType == FLOW_CMD_LOOP : command.m_nType == FLOW_CMD_LOOP - kItemToFlowCmdOffset;
+}
+
+int32_t ParamOrZero(const cCommand& command, int index) {
+  return index < static_cast<int>(command.m_Params.size()) ? command.m_Params[index] : 0;
+}
+
+// How many more copies of a block of `block` commands a list of `size`
+// commands (the loop no longer counted) may take, out of `wanted`.
+int64_t CopiesWithinCap(int64_t size, int64_t block, int64_t wanted) {
+  const int64_t room = size < kMaxExpandedCommands ? (kMaxExpandedCommands - size) / block : 0;
+  return std::min(wanted, room);
+}
+
+void ReportCap() { ReportPrintfLog("loop expansion stopped at %d commands", kMaxExpandedCommands); }
+
+}  // namespace
+
+const tArrangeGetter kArrangeGetters[kFlowCmdTypeCount] = {
+    nullptr,      nullptr,      GetMoveParam, GetNothing,   GetNothing,   GetMoveParam, GetMoveParam, GetNothing,
+    nullptr,      nullptr,      nullptr,      GetShotParam, GetShotParam, GetShotParam, GetShotParam, GetShotParam,
+    nullptr,      GetIntParam,  nullptr,      GetIntParam,  GetMoveParam, GetIntParam,  GetIntParam,  nullptr,
+    GetIntParam,  nullptr,      GetIntParam,  nullptr,      nullptr,      GetIntParam,  nullptr,      nullptr,
+    GetIntParam,  GetIntParam,  GetIntParam,  nullptr,      nullptr,      nullptr,      nullptr,      nullptr,
+};
+
+const tArrangeSetter kArrangeSetters[kFlowCmdTypeCount] = {
+    nullptr,      nullptr,      SetMoveParam, SetNothing,   SetNothing,   SetMoveParam, SetMoveParam, SetNothing,
+    nullptr,      nullptr,      nullptr,      SetShotParam, SetShotParam, SetShotParam, SetShotParam, SetShotParam,
+    nullptr,      SetIntParam,  nullptr,      SetIntParam,  SetMoveParam, SetIntParam,  SetIntParam,  nullptr,
+    SetIntParam,  nullptr,      SetIntParam,  nullptr,      nullptr,      SetIntParam,  nullptr,      nullptr,
+    SetIntParam,  SetIntParam,  SetIntParam,  nullptr,      nullptr,      nullptr,      nullptr,      nullptr,
+};
+
+// ---- arrange -----------------------------------------------------------------------------
+
+void CmdArrange(cCharaBase&, cCommand& command) {
+  const cArrangeEntry entry = EntryOf(command);
+  if (command.m_nSet == 0) {
+    cFlowState* state = g_GameScene != nullptr ? g_GameScene->m_pCurFlowState : nullptr;
+    if (state != nullptr) state->m_Arranges.push_back(entry);
+    return;
+  }
+  if (cHero* hero = StageHero()) hero->m_Arranges.push_back(entry);
+}
+
+void ApplyFlowArranges(cCommand& command, cCharaBase& chara, cFlowState& state) {
+  for (const cArrangeEntry& entry : state.m_Arranges) ApplyArrange(command, entry, chara);
+}
+
+void ApplyHeroArranges(cCommand& command, cHero& hero) {
+  for (const cArrangeEntry& entry : hero.m_Arranges) ApplyArrange(command, entry, hero);
+}
+
+void ApplyArrange(cCommand& command, const cArrangeEntry& entry, cCharaBase& chara) {
+  const int type = command.m_nSet == 0 ? command.m_nType : command.m_nType + kItemToFlowCmdOffset;
+  if (type != entry.m_nTargetType || type < 0 || type >= kFlowCmdTypeCount) return;
+  if (kArrangeSetters[type] == nullptr || kArrangeGetters[type] == nullptr) return;
+  // A number beyond the type's rows (every number, for a type without rows)
+  // changes nothing.
+  if (type >= static_cast<int>(kCmdParamDesc.size())) return;
+  const cSafeVector<cCmdParamDesc>& rows = kCmdParamDesc[type];
+  const int param = entry.m_nParam;
+  if (param < 0 || param >= static_cast<int>(rows.size())) return;
+
+  int32_t current = 0;
+  if (!kArrangeGetters[type](command, param, current)) return;
+  int32_t operand = 0;
+  if (!EntryOperand(entry, chara, operand)) return;
+  int32_t min = 0;
+  int32_t max = 0;
+  if (!ParamLimits(command, type, param, rows[param], min, max)) return;
+  int32_t result = 0;
+  // A division by 0 or an unknown operation leaves the value (still limited).
+  if (!StatusApplyOp(current, operand, entry.m_nOperation, min, max, result)) result = ClampToRange(current, min, max);
+  kArrangeSetters[type](command, param, result);
+}
+
+// ---- loop ----------------------------------------------------------------------------------
+
+int ExpandFirstLoop(cSafeVector<cCommand>& commands) {
+  const auto loop = std::find_if(commands.begin(), commands.end(), IsLoop);
+  if (loop == commands.end()) return 0;
+  const int at = static_cast<int>(loop - commands.begin());
+  const int32_t repeat = ParamOrZero(*loop, 0);
+  const int following = static_cast<int>(commands.size()) - at - 1;
+  const int block = std::clamp<int32_t>(ParamOrZero(*loop, 1), 0, following);
+  if (block > 0) {
+    const int64_t wanted = std::max<int64_t>(repeat, 1) - 1;
+    const int64_t copies = CopiesWithinCap(static_cast<int64_t>(commands.size()) - 1, block, wanted);
+    if (copies < wanted) ReportCap();
+    const cSafeVector<cCommand> blockCommands(commands.begin() + at + 1, commands.begin() + at + 1 + block);
+    for (int64_t i = 0; i < copies; ++i) {
+      commands.insert(commands.begin() + at + 1, blockCommands.begin(), blockCommands.end());
+    }
+  }
+  commands.erase(commands.begin() + at);
+  return 1;
+}
+
+void ExpandLoopCommands(cSafeVector<cCommand>& commands) {
+  if (std::none_of(commands.begin(), commands.end(), IsLoop)) return;
+  // The commands still to pass, front first. Unrolling the first loop of the
+  // list as it stands is unrolling the loop at the front of what is left, with
+  // the block taken from what follows it, so one pass does it without
+  // re-scanning the list.
+  std::deque<const cCommand*> pending;
+  for (const cCommand& command : commands) pending.push_back(&command);
+  cSafeVector<cCommand> expanded;
+  bool capped = false;
+  while (!pending.empty()) {
+    const cCommand* command = pending.front();
+    pending.pop_front();
+    if (!IsLoop(*command)) {
+      expanded.push_back(*command);
+      continue;
+    }
+    const int32_t repeat = ParamOrZero(*command, 0);
+    const int block = std::clamp<int32_t>(ParamOrZero(*command, 1), 0, static_cast<int32_t>(pending.size()));
+    if (block == 0) continue;
+    const int64_t wanted = std::max<int64_t>(repeat, 1) - 1;
+    const int64_t size = static_cast<int64_t>(expanded.size() + pending.size());
+    const int64_t copies = CopiesWithinCap(size, block, wanted);
+    if (copies < wanted) capped = true;
+    const std::vector<const cCommand*> blockCommands(pending.begin(), pending.begin() + block);
+    for (int64_t i = 0; i < copies; ++i) pending.insert(pending.begin(), blockCommands.begin(), blockCommands.end());
+  }
+  if (capped) ReportCap();
+  commands.swap(expanded);
+}

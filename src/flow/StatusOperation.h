@@ -125,6 +125,16 @@ bool StatusApplyOp(int32_t current, int32_t operand, int op, int32_t min, int32_
 // The character (or null) a subject 0 to 4 names for `chara`.
 cCharaBase* SubjectChara(cCharaBase& chara, int subject);
 
+// The value of status `selector` (0 to 14) of `chara` as it stands, and the
+// store of a value already within the status's range, narrowed to the
+// status's width. Variable `varIndex` (selector 0) must lie in the list.
+int32_t CharaStatusValue(const cCharaBase& chara, int selector, int varIndex);
+void StoreCharaStatus(cCharaBase& chara, int selector, int varIndex, int32_t value);
+// Sets the stage's automatic-scroll speed of an axis (eScrollAxis) and
+// restarts the camera's automatic scroll of that axis, when the stage
+// scrolls by itself on it.
+void SetAutoScrollSpeed(int axis, int32_t speed);
+
 // Reads status `selector` of `chara` (variable `varIndex` for selector 0).
 // False when it cannot be read: a variable index outside the list, the sight
 // of a computer-operated character, an unknown selector. Reading the ease of
