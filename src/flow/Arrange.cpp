@@ -373,10 +373,13 @@ int ExpandFirstLoop(cSafeVector<cCommand>& commands) {
     const int64_t wanted = std::max<int64_t>(repeat, 1) - 1;
     const int64_t copies = CopiesWithinCap(static_cast<int64_t>(commands.size()) - 1, block, wanted);
     if (copies < wanted) ReportCap();
-    const cSafeVector<cCommand> blockCommands(commands.begin() + at + 1, commands.begin() + at + 1 + block);
+    cSafeVector<cCommand> repeated;
+    repeated.reserve(static_cast<std::size_t>(copies * block));
     for (int64_t i = 0; i < copies; ++i) {
-      commands.insert(commands.begin() + at + 1, blockCommands.begin(), blockCommands.end());
+      repeated.insert(repeated.end(), commands.begin() + at + 1, commands.begin() + at + 1 + block);
     }
+    commands.insert(commands.begin() + at + 1, std::make_move_iterator(repeated.begin()),
+                    std::make_move_iterator(repeated.end()));
   }
   commands.erase(commands.begin() + at);
   return 1;
