@@ -7,16 +7,16 @@ constexpr int kCondClampVersion = 43;        // the clamp switch is stored
 constexpr int kCondOperandsVersion = 110;    // left and right sides replace two i16
 constexpr int kCondListCondsVersion = 766;   // a condition list stores its conditions
 
-// Status items at or above `threshold` move up by one, unless the object is the
-// one that stood for the system in the files being upgraded (2).
-void ShiftStatusItem(uint8_t nObject, uint8_t& nItem, int threshold) {
-  if (nObject != 2 && nItem >= threshold) ++nItem;
-}
-
 // A byte raised by `amount`, kept at 255 instead of wrapping into a valid value.
 uint8_t RaiseByte(uint8_t value, int amount) {
   const int raised = value + amount;
   return static_cast<uint8_t>(raised > 255 ? 255 : raised);
+}
+
+// Status items at or above `threshold` move up by one, unless the object is the
+// one that stood for the system in the files being upgraded (2).
+void ShiftStatusItem(uint8_t nObject, uint8_t& nItem, int threshold) {
+  if (nObject != 2 && nItem >= threshold) nItem = RaiseByte(nItem, 1);
 }
 
 }  // namespace

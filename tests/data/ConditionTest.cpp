@@ -158,6 +158,17 @@ TEST(ConditionUpgrade, ObjectsNearTheTopDoNotWrap) {
   EXPECT_EQ(loaded.m_nRightObject, 255);
 }
 
+TEST(ConditionUpgrade, ItemsAtTheTopDoNotWrap) {
+  // Shifted twice (at 168 and at 203), item 255 and right item 254 stay at
+  // 255 rather than wrapping round to a valid status.
+  cCond status = Cond(4, {{"item", 255}, {"right", 2}, {"rightItem", 254}});
+  const cCond loadedStatus = Reload(status, 167);
+  EXPECT_EQ(loadedStatus.m_nItem, 255);
+  EXPECT_EQ(loadedStatus.m_nRightItem, 255);
+  cCond state = Cond(5, {{"item", 255}});
+  EXPECT_EQ(Reload(state, 209).m_nItem, 255);
+}
+
 // ---- condition lists ---------------------------------------------------------------
 
 cCondList ListOfTwo() {
