@@ -194,6 +194,16 @@ void RemoveFlow(cCharaBase& chara, int index) {
   chara.RelinkFlowStates();
 }
 
+void RequestFlowRemoval(cCharaBase& chara, int index) {
+  if (index < 0 || index >= static_cast<int>(chara.m_FlowStates.size())) return;
+  if (g_GameScene != nullptr && g_GameScene->m_pCurChara == &chara) {
+    chara.m_FlowStates[index].m_DeleteRequest = 1;
+    chara.m_bDeletePending = 1;
+    return;
+  }
+  RemoveFlow(chara, index);
+}
+
 int RemoveFlowsById(cCharaBase& chara, int flowId) {
   if (flowId == 0) {
     for (cFlowState& state : chara.m_FlowStates) state.Stop(chara);

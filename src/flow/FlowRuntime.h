@@ -43,6 +43,10 @@ int InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int addMode, int 
 // key, erases the flow and its state, and relinks. An index outside the list
 // changes nothing.
 void RemoveFlow(cCharaBase& chara, int index);
+// RemoveFlow for the flow operation: at once for a character whose flows are
+// not running, but for the scene's current character (whose flow state is
+// being stepped) a delete request that its flow pass serves at its end.
+void RequestFlowRemoval(cCharaBase& chara, int index);
 // ID 1 or more: removes (as RemoveFlow) every flow of that ID (flows of ID 0
 // never match); the index of the first removed, or -1 when none matched.
 // ID 0: stops every state, removes every state and flow and the whole

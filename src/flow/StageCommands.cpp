@@ -6,7 +6,8 @@
 #include "flow/FlowCommands.h"
 
 // Filled with the course commands: start, end, pause, resume, delete or stop
-// for good the flows of this character or of a target.
+// for good the flows of this character or of a target (Start and Stop with
+// the flows' owner; deleting through RequestFlowRemoval, FlowRuntime.h).
 int CmdFlowOperation(cCharaBase&, cCmdState&) { return 0; }
 // Filled with the course commands.
 int CmdStageClear(cCharaBase&, cCommand&) { return 0; }

@@ -211,6 +211,24 @@ TEST(FlowRemoveTest, RemovingARunningGroupFlowReleasesItsGroup) {
   EXPECT_EQ(chara.m_GroupRunning[4], 0);
 }
 
+TEST(FlowRemoveTest, TheRunningCharactersOwnFlowsAreRemovedAtTheEndOfItsPass) {
+  cTestWorld world;
+  cCharaData data = cTestWorld::Definition();
+  data.m_Flows = {IdFlow(1), IdFlow(2)};
+  cCharaBase& chara = world.AddChara(data);
+  cCharaBase& other = world.AddChara(data);
+  chara.FireTrigger(TRIGGER_DAMAGED);
+
+  world.Scene().m_pCurChara = &chara;
+  RequestFlowRemoval(other, 0);  // another character's: at once
+  EXPECT_EQ(FlowIds(other), (std::vector<int>{2}));
+  RequestFlowRemoval(chara, 0);  // its own: the state it may be stepping stays
+  EXPECT_EQ(FlowIds(chara), (std::vector<int>{1, 2}));
+  chara.RunFlowPass(0);
+  EXPECT_EQ(cTestWorld::CommonVar(1), 1);
+  EXPECT_EQ(FlowIds(chara), (std::vector<int>{2}));
+}
+
 // ---- the flow pass --------------------------------------------------------------------
 
 TEST(FlowPassTest, InDeathModeOnlyTheDeathFlowsRun) {
