@@ -1,6 +1,7 @@
 #include "flow/Arrange.h"
 
 #include <algorithm>
+#include <array>
 #include <deque>
 
 #include "core/Log.h"
@@ -8,6 +9,7 @@
 #include "data/Progress.h"
 #include "data/Vocabulary.h"
 #include "flow/CmdParamDesc.h"
+#include "flow/FieldRef.h"
 #include "flow/FlowState.h"
 #include "flow/StatusOperation.h"
 #include "world/CharaBase.h"
@@ -19,48 +21,6 @@ namespace {
 constexpr int kArrangeParamCount = 5;
 
 // ---- where a parameter lives -------------------------------------------------------
-
-// A field of a movement or shot record: its address, width and signedness.
-struct cFieldRef {
-  void* m_pField = nullptr;
-  int m_Bytes = 0;
-  bool m_Signed = true;
-};
-
-template <class T>
-cFieldRef Field(T& field) {
-  return cFieldRef{&field, static_cast<int>(sizeof(T)), std::is_signed_v<T>};
-}
-
-int32_t ReadField(const cFieldRef& ref) {
-  switch (ref.m_Bytes) {
-    case 1:
-      return ref.m_Signed ? int32_t{*static_cast<int8_t*>(ref.m_pField)} : int32_t{*static_cast<uint8_t*>(ref.m_pField)};
-    case 2:
-      return *static_cast<int16_t*>(ref.m_pField);
-    default:
-      return *static_cast<int32_t*>(ref.m_pField);
-  }
-}
-
-// Narrows to the field's width, as storing the low bytes does.
-void WriteField(const cFieldRef& ref, int32_t value) {
-  switch (ref.m_Bytes) {
-    case 1:
-      if (ref.m_Signed) {
-        *static_cast<int8_t*>(ref.m_pField) = static_cast<int8_t>(value);
-      } else {
-        *static_cast<uint8_t*>(ref.m_pField) = static_cast<uint8_t>(value);
-      }
-      break;
-    case 2:
-      *static_cast<int16_t*>(ref.m_pField) = static_cast<int16_t>(value);
-      break;
-    default:
-      *static_cast<int32_t*>(ref.m_pField) = value;
-      break;
-  }
-}
 
 // The movement field of parameter `param` of a command of `type`.
 cFieldRef MoveField(cEdMove& move, int type, int param) {
@@ -177,45 +137,44 @@ int IntParamIndex(int type, int param) {
   }
 }
 
-bool GetMoveParam(const cCommand& command, int param, int32_t& value) {
+// The field of parameter `param` of a command: in its movement or shot
+// parameters, or one of its integer parameters.
+cFieldRef MoveParamField(cCommand& command, int param) {
   cEdMove* move = command.m_Move.Get();
-  const cFieldRef ref = move != nullptr ? MoveField(*move, command.FlowEquivalentType(), param) : cFieldRef{};
-  if (ref.m_pField == nullptr) return false;
+  return move != nullptr ? MoveField(*move, command.FlowEquivalentType(), param) : cFieldRef{};
+}
+
+cFieldRef ShotParamField(cCommand& command, int param) {
+  cEdShot* shot = command.m_Shot.Get();
+  return shot != nullptr ? ShotField(*shot, command.FlowEquivalentType(), param) : cFieldRef{};
+}
+
+cFieldRef IntParamField(cCommand& command, int param) {
+  const int index = IntParamIndex(command.FlowEquivalentType(), param);
+  if (index < 0 || index >= static_cast<int>(command.m_Params.size())) return cFieldRef{};
+  return Field(command.m_Params[index]);
+}
+
+template <cFieldRef (*tFieldOf)(cCommand&, int)>
+bool GetParam(const cCommand& command, int param, int32_t& value) {
+  // Reading through the field does not change the command.
+  const cFieldRef ref = tFieldOf(const_cast<cCommand&>(command), param);
+  if (!ref) return false;
   value = ReadField(ref);
   return true;
 }
 
-void SetMoveParam(cCommand& command, int param, int32_t value) {
-  cEdMove* move = command.m_Move.Get();
-  const cFieldRef ref = move != nullptr ? MoveField(*move, command.FlowEquivalentType(), param) : cFieldRef{};
-  if (ref.m_pField != nullptr) WriteField(ref, value);
+template <cFieldRef (*tFieldOf)(cCommand&, int)>
+void SetParam(cCommand& command, int param, int32_t value) {
+  if (const cFieldRef ref = tFieldOf(command, param)) WriteField(ref, value);
 }
 
-bool GetShotParam(const cCommand& command, int param, int32_t& value) {
-  cEdShot* shot = command.m_Shot.Get();
-  const cFieldRef ref = shot != nullptr ? ShotField(*shot, command.FlowEquivalentType(), param) : cFieldRef{};
-  if (ref.m_pField == nullptr) return false;
-  value = ReadField(ref);
-  return true;
-}
-
-void SetShotParam(cCommand& command, int param, int32_t value) {
-  cEdShot* shot = command.m_Shot.Get();
-  const cFieldRef ref = shot != nullptr ? ShotField(*shot, command.FlowEquivalentType(), param) : cFieldRef{};
-  if (ref.m_pField != nullptr) WriteField(ref, value);
-}
-
-bool GetIntParam(const cCommand& command, int param, int32_t& value) {
-  const int index = IntParamIndex(command.FlowEquivalentType(), param);
-  if (index < 0 || index >= static_cast<int>(command.m_Params.size())) return false;
-  value = command.m_Params[index];
-  return true;
-}
-
-void SetIntParam(cCommand& command, int param, int32_t value) {
-  const int index = IntParamIndex(command.FlowEquivalentType(), param);
-  if (index >= 0 && index < static_cast<int>(command.m_Params.size())) command.m_Params[index] = value;
-}
+constexpr tArrangeGetter GetMoveParam = GetParam<MoveParamField>;
+constexpr tArrangeGetter GetShotParam = GetParam<ShotParamField>;
+constexpr tArrangeGetter GetIntParam = GetParam<IntParamField>;
+constexpr tArrangeSetter SetMoveParam = SetParam<MoveParamField>;
+constexpr tArrangeSetter SetShotParam = SetParam<ShotParamField>;
+constexpr tArrangeSetter SetIntParam = SetParam<IntParamField>;
 
 bool GetNothing(const cCommand&, int, int32_t&) { return false; }
 void SetNothing(cCommand&, int, int32_t) {}
@@ -300,21 +259,51 @@ void ReportCap() { ReportPrintfLog("loop expansion stopped at %d commands", kMax
 
 }  // namespace
 
-const tArrangeGetter kArrangeGetters[kFlowCmdTypeCount] = {
-    nullptr,      nullptr,      GetMoveParam, GetNothing,   GetNothing,   GetMoveParam, GetMoveParam, GetNothing,
-    nullptr,      nullptr,      nullptr,      GetShotParam, GetShotParam, GetShotParam, GetShotParam, GetShotParam,
-    nullptr,      GetIntParam,  nullptr,      GetIntParam,  GetMoveParam, GetIntParam,  GetIntParam,  nullptr,
-    GetIntParam,  nullptr,      GetIntParam,  nullptr,      nullptr,      GetIntParam,  nullptr,      nullptr,
-    GetIntParam,  GetIntParam,  GetIntParam,  nullptr,      nullptr,      nullptr,      nullptr,      nullptr,
+namespace {
+
+// Where the arrangeable parameters of each type live.
+enum eParamPlace : uint8_t { PLACE_NONE, PLACE_MOVE, PLACE_SHOT, PLACE_INT, PLACE_NOWHERE };
+
+constexpr eParamPlace kParamPlaces[kFlowCmdTypeCount] = {
+    PLACE_NONE, PLACE_NONE, PLACE_MOVE, PLACE_NOWHERE, PLACE_NOWHERE, PLACE_MOVE, PLACE_MOVE, PLACE_NOWHERE,
+    PLACE_NONE, PLACE_NONE, PLACE_NONE, PLACE_SHOT,    PLACE_SHOT,    PLACE_SHOT, PLACE_SHOT, PLACE_SHOT,
+    PLACE_NONE, PLACE_INT,  PLACE_NONE, PLACE_INT,     PLACE_MOVE,    PLACE_INT,  PLACE_INT,  PLACE_NONE,
+    PLACE_INT,  PLACE_NONE, PLACE_INT,  PLACE_NONE,    PLACE_NONE,    PLACE_INT,  PLACE_NONE, PLACE_NONE,
+    PLACE_INT,  PLACE_INT,  PLACE_INT,  PLACE_NONE,    PLACE_NONE,    PLACE_NONE, PLACE_NONE, PLACE_NONE,
 };
 
-const tArrangeSetter kArrangeSetters[kFlowCmdTypeCount] = {
-    nullptr,      nullptr,      SetMoveParam, SetNothing,   SetNothing,   SetMoveParam, SetMoveParam, SetNothing,
-    nullptr,      nullptr,      nullptr,      SetShotParam, SetShotParam, SetShotParam, SetShotParam, SetShotParam,
-    nullptr,      SetIntParam,  nullptr,      SetIntParam,  SetMoveParam, SetIntParam,  SetIntParam,  nullptr,
-    SetIntParam,  nullptr,      SetIntParam,  nullptr,      nullptr,      SetIntParam,  nullptr,      nullptr,
-    SetIntParam,  SetIntParam,  SetIntParam,  nullptr,      nullptr,      nullptr,      nullptr,      nullptr,
-};
+template <class tAccess>
+constexpr std::array<tAccess, kFlowCmdTypeCount> MakeAccessTable(tAccess move, tAccess shot, tAccess integer,
+                                                                  tAccess nowhere) {
+  std::array<tAccess, kFlowCmdTypeCount> table{};
+  for (int type = 0; type < kFlowCmdTypeCount; ++type) {
+    switch (kParamPlaces[type]) {
+      case PLACE_MOVE:
+        table[type] = move;
+        break;
+      case PLACE_SHOT:
+        table[type] = shot;
+        break;
+      case PLACE_INT:
+        table[type] = integer;
+        break;
+      case PLACE_NOWHERE:
+        table[type] = nowhere;
+        break;
+      default:
+        table[type] = nullptr;
+        break;
+    }
+  }
+  return table;
+}
+
+}  // namespace
+
+const std::array<tArrangeGetter, kFlowCmdTypeCount> kArrangeGetters =
+    MakeAccessTable<tArrangeGetter>(GetMoveParam, GetShotParam, GetIntParam, GetNothing);
+const std::array<tArrangeSetter, kFlowCmdTypeCount> kArrangeSetters =
+    MakeAccessTable<tArrangeSetter>(SetMoveParam, SetShotParam, SetIntParam, SetNothing);
 
 // ---- arrange -----------------------------------------------------------------------------
 

@@ -27,25 +27,27 @@
 // first, each time in the list as it then stands, until none is left; a list
 // grows to at most kMaxExpandedCommands commands.
 
+#include <array>
 #include <cstdint>
 
 #include "core/SafeVector.h"
+#include "data/Command.h"
 
 class cCharaBase;
-class cCommand;
 class cHero;
 struct cArrangeEntry;
 struct cFlowState;
 
 inline constexpr int kMaxExpandedCommands = 65536;
 
-// Reads and writes parameter n of a command as a 32-bit value (a write
-// narrows to the field's width). A getter and setter exist for every type
-// that has a parameter table row list.
+// Read and write parameter n of a command as a 32-bit value (a write
+// narrows to the field's width); a getter answers false when the command has
+// no such field. Indexed by type: present for every type with parameter rows
+// and for types 3, 4 and 7 (which reach nothing), null for the others.
 using tArrangeGetter = bool (*)(const cCommand& command, int param, int32_t& value);
 using tArrangeSetter = void (*)(cCommand& command, int param, int32_t value);
-extern const tArrangeGetter kArrangeGetters[];
-extern const tArrangeSetter kArrangeSetters[];
+extern const std::array<tArrangeGetter, kFlowCmdTypeCount> kArrangeGetters;
+extern const std::array<tArrangeSetter, kFlowCmdTypeCount> kArrangeSetters;
 
 // The arrange command: for a flow command the entry goes to the scene's
 // current flow state (none: nothing), for an item or system command to the

@@ -1,7 +1,7 @@
 #include "flow/CmdParamDesc.h"
 
-#include <initializer_list>
 #include <limits>
+#include <vector>
 
 #include "data/Command.h"
 
@@ -14,17 +14,40 @@ struct cRow {
   int32_t m_Min;
   int32_t m_Max;
 };
+using cRows = std::vector<cRow>;
 
-void Fill(int type, std::initializer_list<cRow> rows) {
+cRows operator+(cRows first, const cRows& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+void Fill(int type, const cRows& rows) {
   cSafeVector<cCmdParamDesc>& list = kCmdParamDesc[type];
   list.clear();
   for (const cRow& row : rows) list.emplace_back().Set(row.m_Label, row.m_Min, row.m_Max);
 }
 
-const std::initializer_list<cRow> kTargetPointRows = {
+const cRows kTargetPointRows = {
     {"目標X(bl)", -640, 640},  {"目標X(dot)", -640, 640}, {"目標Y(bl)", -640, 640},
     {"目標Y(dot)", -640, 640}, {"角度", -7200, 7200},     {"分身値による増加角度", -7200, 7200},
 };
+
+// The values a formation kind gives its own meaning; their limits come from
+// the formation table.
+const cRows kFormationRows = {
+    {"フォーメーション固有1", 0, M},
+    {"フォーメーション固有2", 0, M},
+    {"フォーメーション固有3", 0, M},
+};
+
+// How many objects a summon makes, and where.
+const cRows kSummonRows = {
+    {"数", 1, 127},
+    {"召喚位置のズレX(dot)", -640, 640},
+    {"召喚位置のズレY(dot)", -640, 640},
+};
+
+const cRows kLifetimeRow = {{"存在時間(1/10s)", 1, 9999}};
 
 }  // namespace
 
@@ -48,65 +71,37 @@ void BuildCmdParamDesc() {
                                  {"目標Y(bl)", -640, 640},
                                  {"目標Y(dot)", -640, 640},
                              });
-  Fill(FLOW_CMD_SHOT, {
-                          {"グラフィック", 1, 120},
-                          {"Z座標", 0, 7},
-                          {"フォーメーション固有1", 0, M},
-                          {"フォーメーション固有2", 0, M},
-                          {"フォーメーション固有3", 0, M},
-                          {"発射数", 1, 127},
-                          {"発射数に対する分身数", 0, 20},
-                          {"角度のズレ", -7200, 7200},
-                          {"分身値による角度のズレ", -7200, 7200},
-                          {"分散角度", 0, 180},
-                          {"発射位置のズレX(dot)", -640, 640},
-                          {"分身値による発射位置のズレX(dot)", -640, 640},
-                          {"発射位置のズレY(dot)", -640, 640},
-                          {"分身値による発射位置のズレY(dot)", -640, 640},
-                          {"勢力", 0, 7},
-                          {"移動タイプ固有1", 0, M},
-                          {"移動タイプ固有2", 0, M},
-                          {"移動タイプ固有3", 0, M},
-                          {"速度", -200, 200},
-                          {"分身値による増加速度", -200, 200},
-                          {"加速度", -200, 200},
-                          {"分身値による増加加速度", -200, 200},
-                          {"飛距離(hbl)", 0, 64},
-                          {"分身値による増加飛距離", -40, 40},
-                          {"存在時間(1/10s)", 1, 999},
-                          {"分身値よる増加存在時間", -99, 99},
-                          {"消滅値", 1, 9},
-                          {"威力", -999999, 999999},
-                          {"衝撃", -20, 20},
-                      });
+  Fill(FLOW_CMD_SHOT, cRows{{"グラフィック", 1, 120}, {"Z座標", 0, 7}} + kFormationRows +
+                          cRows{
+                              {"発射数", 1, 127},
+                              {"発射数に対する分身数", 0, 20},
+                              {"角度のズレ", -7200, 7200},
+                              {"分身値による角度のズレ", -7200, 7200},
+                              {"分散角度", 0, 180},
+                              {"発射位置のズレX(dot)", -640, 640},
+                              {"分身値による発射位置のズレX(dot)", -640, 640},
+                              {"発射位置のズレY(dot)", -640, 640},
+                              {"分身値による発射位置のズレY(dot)", -640, 640},
+                              {"勢力", 0, 7},
+                              {"移動タイプ固有1", 0, M},
+                              {"移動タイプ固有2", 0, M},
+                              {"移動タイプ固有3", 0, M},
+                              {"速度", -200, 200},
+                              {"分身値による増加速度", -200, 200},
+                              {"加速度", -200, 200},
+                              {"分身値による増加加速度", -200, 200},
+                              {"飛距離(hbl)", 0, 64},
+                              {"分身値による増加飛距離", -40, 40},
+                              {"存在時間(1/10s)", 1, 999},
+                              {"分身値よる増加存在時間", -99, 99},
+                              {"消滅値", 1, 9},
+                              {"威力", -999999, 999999},
+                              {"衝撃", -20, 20},
+                          });
   Fill(FLOW_CMD_SWORD, {{"勢力", 0, 7}, {"Z座標", 0, 7}, {"威力", -999999, 999999}, {"衝撃", -20, 20}});
-  Fill(FLOW_CMD_SUMMON_BLOCK, {
-                                  {"フォーメーション固有1", 0, M},
-                                  {"フォーメーション固有2", 0, M},
-                                  {"フォーメーション固有3", 0, M},
-                                  {"数", 1, 127},
-                                  {"召喚位置のズレX(dot)", -640, 640},
-                                  {"召喚位置のズレY(dot)", -640, 640},
-                              });
-  Fill(FLOW_CMD_SUMMON_CHARA, {
-                                  {"存在時間(1/10s)", 1, 9999},
-                                  {"勢力", 0, 7},
-                                  {"フォーメーション固有1", 0, M},
-                                  {"フォーメーション固有2", 0, M},
-                                  {"フォーメーション固有3", 0, M},
-                                  {"数", 1, 127},
-                                  {"召喚位置のズレX(dot)", -640, 640},
-                                  {"召喚位置のズレY(dot)", -640, 640},
-                              });
-  Fill(FLOW_CMD_SUMMON_ITEM, {
-                                 {"存在時間(1/10s)", 1, 9999},
-                                 {"フォーメーション固有1", 0, M},
-                                 {"フォーメーション固有2", 0, M},
-                                 {"フォーメーション固有3", 0, M},
-                                 {"数", 1, 127},
-                                 {"召喚位置のズレX(dot)", -640, 640},
-                                 {"召喚位置のズレY(dot)", -640, 640},
-                             });
+  Fill(FLOW_CMD_SUMMON_BLOCK, kFormationRows + kSummonRows);
+  Fill(FLOW_CMD_SUMMON_CHARA, kLifetimeRow + cRows{{"勢力", 0, 7}} + kFormationRows + kSummonRows);
+  Fill(FLOW_CMD_SUMMON_ITEM, kLifetimeRow + kFormationRows + kSummonRows);
   Fill(FLOW_CMD_STAGE_CLEAR, {
                                  {"次のステージの番号", 1, 99},
                                  {"次のステージの初期位置X(bl)", 0, 999},

@@ -309,25 +309,7 @@ void Store(const cCodeToken& left, int32_t value, cCharaBase& chara) {
       break;
     }
     case CODE_TOKEN_SYSTEM:
-      switch (left.m_nSystem) {
-        case SYSTEM_TIME:
-          if (g_GameScene != nullptr) g_GameScene->m_nTimeLeft = value;
-          break;
-        case SYSTEM_SCROLL_X:
-          SetAutoScrollSpeed(SCROLL_AXIS_X, value);
-          break;
-        case SYSTEM_SCROLL_Y:
-          SetAutoScrollSpeed(SCROLL_AXIS_Y, value);
-          break;
-        case SYSTEM_SCORE:
-          g_Progress.m_nScore = value;
-          break;
-        case SYSTEM_LIVES:
-          g_Progress.m_nLives = value;
-          break;
-        default:
-          break;
-      }
+      StoreSystemStatus(left.m_nSystem, value);
       break;
     default:
       break;

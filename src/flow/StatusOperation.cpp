@@ -8,6 +8,7 @@
 #include "data/Condition.h"
 #include "data/Progress.h"
 #include "data/StageData.h"
+#include "flow/FieldRef.h"
 #include "world/CharaBase.h"
 #include "world/GameObj.h"
 #include "world/GameScene.h"
@@ -116,26 +117,7 @@ void OperateSystem(const cStatusOpParams& p, int32_t operand) {
   if (p.selector == SYSTEM_LIVES && LivesInfinite()) return;
   if (p.percentOfCurrent != 0) operand = ClampToI32(PercentRounded(current, operand));
   int32_t result = 0;
-  if (!StatusApplyOp(current, operand, p.op, range.m_Min, range.m_Max, result)) return;
-  switch (p.selector) {
-    case SYSTEM_TIME:
-      g_GameScene->m_nTimeLeft = result;
-      break;
-    case SYSTEM_SCROLL_X:
-      SetAutoScrollSpeed(SCROLL_AXIS_X, result);
-      break;
-    case SYSTEM_SCROLL_Y:
-      SetAutoScrollSpeed(SCROLL_AXIS_Y, result);
-      break;
-    case SYSTEM_SCORE:
-      g_Progress.m_nScore = result;
-      break;
-    case SYSTEM_LIVES:
-      g_Progress.m_nLives = result;
-      break;
-    default:
-      break;
-  }
+  if (StatusApplyOp(current, operand, p.op, range.m_Min, range.m_Max, result)) StoreSystemStatus(p.selector, result);
 }
 
 void OperateHpOrSp(cCharaBase& chara, cCharaBase& target, const cStatusOpParams& p, int32_t operand) {
@@ -253,91 +235,76 @@ cCharaBase* SubjectChara(cCharaBase& chara, int subject) {
   return nullptr;
 }
 
-int32_t CharaStatusValue(const cCharaBase& chara, int selector, int varIndex) {
-  const cCharaData& data = chara.m_Data;
-  switch (selector) {
-    case STATUS_VAR:
-      return chara.m_Vars[varIndex];
-    case STATUS_HP:
-      return chara.m_Hp;
-    case STATUS_SP:
-      return chara.m_Sp;
-    case STATUS_MHP:
-      return data.m_nMhp;
-    case STATUS_MSP:
-      return data.m_nMsp;
-    case STATUS_CID:
-      return data.m_nCid;
-    case STATUS_Z:
-      return data.m_nZ;
-    case STATUS_MARK:
-      return data.m_nMark;
-    case STATUS_SIGHT:
-      return data.m_nSight;
-    case STATUS_POWER:
-      return data.m_nPower;
-    case STATUS_IMP:
-      return data.m_nImp;
-    case STATUS_DEF:
-      return data.m_nDef;
-    case STATUS_IMPD:
-      return data.m_nImpd;
-    case STATUS_STOP:
-      return data.m_nStop;
-    case STATUS_GETSC:
-      return data.m_nGetsc;
-    default:
-      return 0;
-  }
-}
+namespace {
 
-void StoreCharaStatus(cCharaBase& chara, int selector, int varIndex, int32_t value) {
+// The field of status `selector` (0 to 14); variable `varIndex` must lie in
+// the list.
+cFieldRef CharaStatusField(cCharaBase& chara, int selector, int varIndex) {
   cCharaData& data = chara.m_Data;
   switch (selector) {
     case STATUS_VAR:
-      chara.m_Vars[varIndex] = value;
-      break;
+      return Field(chara.m_Vars[varIndex]);
     case STATUS_HP:
-      chara.m_Hp = value;
-      break;
+      return Field(chara.m_Hp);
     case STATUS_SP:
-      chara.m_Sp = value;
-      break;
+      return Field(chara.m_Sp);
     case STATUS_MHP:
-      data.m_nMhp = value;
-      break;
+      return Field(data.m_nMhp);
     case STATUS_MSP:
-      data.m_nMsp = value;
-      break;
+      return Field(data.m_nMsp);
     case STATUS_CID:
-      data.m_nCid = static_cast<uint8_t>(value);
-      break;
+      return Field(data.m_nCid);
     case STATUS_Z:
-      data.m_nZ = static_cast<uint8_t>(value);
-      break;
+      return Field(data.m_nZ);
     case STATUS_MARK:
-      data.m_nMark = static_cast<int16_t>(value);
-      break;
+      return Field(data.m_nMark);
     case STATUS_SIGHT:
-      data.m_nSight = static_cast<uint8_t>(value);
-      break;
+      return Field(data.m_nSight);
     case STATUS_POWER:
-      data.m_nPower = value;
-      break;
+      return Field(data.m_nPower);
     case STATUS_IMP:
-      data.m_nImp = static_cast<int8_t>(value);
-      break;
+      return Field(data.m_nImp);
     case STATUS_DEF:
-      data.m_nDef = value;
-      break;
+      return Field(data.m_nDef);
     case STATUS_IMPD:
-      data.m_nImpd = static_cast<uint8_t>(value);
-      break;
+      return Field(data.m_nImpd);
     case STATUS_STOP:
-      data.m_nStop = static_cast<int16_t>(value);
-      break;
+      return Field(data.m_nStop);
     case STATUS_GETSC:
-      data.m_nGetsc = value;
+      return Field(data.m_nGetsc);
+    default:
+      return cFieldRef{};
+  }
+}
+
+}  // namespace
+
+int32_t CharaStatusValue(const cCharaBase& chara, int selector, int varIndex) {
+  // Reading through the field does not change the character.
+  const cFieldRef field = CharaStatusField(const_cast<cCharaBase&>(chara), selector, varIndex);
+  return field ? ReadField(field) : 0;
+}
+
+void StoreCharaStatus(cCharaBase& chara, int selector, int varIndex, int32_t value) {
+  if (const cFieldRef field = CharaStatusField(chara, selector, varIndex)) WriteField(field, value);
+}
+
+void StoreSystemStatus(int selector, int32_t value) {
+  switch (selector) {
+    case SYSTEM_TIME:
+      if (g_GameScene != nullptr) g_GameScene->m_nTimeLeft = value;
+      break;
+    case SYSTEM_SCROLL_X:
+      SetAutoScrollSpeed(SCROLL_AXIS_X, value);
+      break;
+    case SYSTEM_SCROLL_Y:
+      SetAutoScrollSpeed(SCROLL_AXIS_Y, value);
+      break;
+    case SYSTEM_SCORE:
+      g_Progress.m_nScore = value;
+      break;
+    case SYSTEM_LIVES:
+      g_Progress.m_nLives = value;
       break;
     default:
       break;

@@ -130,6 +130,9 @@ cCharaBase* SubjectChara(cCharaBase& chara, int subject);
 // status's width. Variable `varIndex` (selector 0) must lie in the list.
 int32_t CharaStatusValue(const cCharaBase& chara, int selector, int varIndex);
 void StoreCharaStatus(cCharaBase& chara, int selector, int varIndex, int32_t value);
+// Stores system value `selector`, already within its range: time left,
+// automatic-scroll speed (SetAutoScrollSpeed), score or lives.
+void StoreSystemStatus(int selector, int32_t value);
 // Sets the stage's automatic-scroll speed of an axis (eScrollAxis) and
 // restarts the camera's automatic scroll of that axis, when the stage
 // scrolls by itself on it.

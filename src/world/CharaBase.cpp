@@ -39,6 +39,16 @@ void StartGauge(cGauge& gauge, int32_t value, int32_t amount, int32_t maximum) {
   gauge.m_TrailStep = gauge.m_Trail / 60.0;
 }
 
+// value + amount within 0 .. maximum, a gain first cut to what fits below
+// the maximum (the gauge shows the cut amount). True when the value reached 0.
+bool AddPoints(int32_t& value, int32_t& amount, int32_t maximum) {
+  const int64_t top = std::max<int32_t>(maximum, 0);
+  if (amount > 0) amount = static_cast<int32_t>(std::min<int64_t>(amount, std::max<int64_t>(0, top - value)));
+  const int64_t sum = std::clamp<int64_t>(int64_t{value} + amount, 0, top);
+  value = static_cast<int32_t>(sum);
+  return sum <= 0;
+}
+
 template <class tLink>
 void RemoveLinks(cSafeVector<tLink>& links, const tLink& link) {
   links.erase(std::remove(links.begin(), links.end(), link), links.end());
@@ -276,27 +286,13 @@ cCharaBase* cCharaBase::Target(int slot) const {
 
 int cCharaBase::AddHp(int32_t amount, int forced, int showGauge) {
   if (forced == 0 && amount <= 0 && m_Data.m_nInvincible != 0) return 0;
-  if (amount > 0) amount = static_cast<int32_t>(std::min<int64_t>(amount, std::max<int64_t>(0, int64_t{m_Data.m_nMhp} - m_Hp)));
-  const int64_t sum = int64_t{m_Hp} + amount;
-  const int64_t clamped = std::clamp<int64_t>(sum, 0, std::max<int32_t>(m_Data.m_nMhp, 0));
-  if (clamped <= 0) {
-    m_Hp = 0;
-    return 1;
-  }
-  m_Hp = static_cast<int32_t>(clamped);
+  if (AddPoints(m_Hp, amount, m_Data.m_nMhp)) return 1;
   if (showGauge != 0) ShowHpGauge(amount);
   return 0;
 }
 
 int cCharaBase::AddSp(int32_t amount, int showGauge) {
-  if (amount > 0) amount = static_cast<int32_t>(std::min<int64_t>(amount, std::max<int64_t>(0, int64_t{m_Data.m_nMsp} - m_Sp)));
-  const int64_t sum = int64_t{m_Sp} + amount;
-  const int64_t clamped = std::clamp<int64_t>(sum, 0, std::max<int32_t>(m_Data.m_nMsp, 0));
-  if (clamped <= 0) {
-    m_Sp = 0;
-    return 1;
-  }
-  m_Sp = static_cast<int32_t>(clamped);
+  if (AddPoints(m_Sp, amount, m_Data.m_nMsp)) return 1;
   if (showGauge != 0) ShowSpGauge(amount);
   return 0;
 }

@@ -45,6 +45,15 @@ struct cSwitches {
   int earlyGuard;  // the trigger switch of data before 744
 };
 
+// A character running `flow` under the two trigger switches.
+cCharaBase& SwitchedChara(cTestWorld& world, cSwitches switches, const cFlow& flow) {
+  g_System.m_bTriggerSwitchA = switches.retrigger;
+  g_System.m_bTriggerSwitchB = switches.earlyGuard;
+  cCharaData data = cTestWorld::Definition();
+  data.m_Flows.push_back(flow);
+  return world.AddChara(data);
+}
+
 TEST(FlowTriggerTest, AFlowThatEndsMidFrameStartsAgainAsTheGuardsAllow) {
   // Started at sub-step 1, the flow ends at sub-step 19, the first of a frame
   // of three sub-steps.
@@ -61,15 +70,9 @@ TEST(FlowTriggerTest, AFlowThatEndsMidFrameStartsAgainAsTheGuardsAllow) {
   for (const cCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.switches.retrigger << c.switches.earlyGuard);
     cTestWorld world({.subSteps = 3});
-    g_System.m_bTriggerSwitchA = c.switches.retrigger;
-    g_System.m_bTriggerSwitchB = c.switches.earlyGuard;
-    cCharaData data = cTestWorld::Definition();
-    data.m_Flows.push_back(cFlowBuilder()
-                               .Trigger(TRIGGER_ALWAYS)
-                               .Cmd(CodeCmd("C1 = C1 + 1").NoWait())
-                               .Cmd(WaitCmd(1))
-                               .Cmd(WaitCmd(0)));
-    cCharaBase& chara = world.AddChara(data);
+    cCharaBase& chara = SwitchedChara(
+        world, c.switches,
+        cFlowBuilder().Trigger(TRIGGER_ALWAYS).Cmd(CodeCmd("C1 = C1 + 1").NoWait()).Cmd(WaitCmd(1)).Cmd(WaitCmd(0)));
     const std::vector<int> starts = RunSubSteps(chara, 24, [](int) {});
     ASSERT_GE(starts.size(), 2u);
     EXPECT_EQ(starts[0], 1);
@@ -91,12 +94,9 @@ TEST(FlowTriggerTest, AFlowWhoseConditionsFailedIsNotTriedAgainInTheSameFrameUnd
   for (const cCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.switches.retrigger << c.switches.earlyGuard);
     cTestWorld world({.subSteps = 3});
-    g_System.m_bTriggerSwitchA = c.switches.retrigger;
-    g_System.m_bTriggerSwitchB = c.switches.earlyGuard;
-    cCharaData data = cTestWorld::Definition();
-    data.m_Flows.push_back(
+    cCharaBase& chara = SwitchedChara(
+        world, c.switches,
         cFlowBuilder().Trigger(TRIGGER_ALWAYS).Cond(CommonVarIs(5, 1)).Cmd(CodeCmd("C1 = C1 + 1").Duration(5)));
-    cCharaBase& chara = world.AddChara(data);
     const std::vector<int> starts = RunSubSteps(chara, 6, [](int step) {
       if (step == 2) cTestWorld::CommonVar(5) = 1;
     });
@@ -107,10 +107,8 @@ TEST(FlowTriggerTest, AFlowWhoseConditionsFailedIsNotTriedAgainInTheSameFrameUnd
 
 TEST(FlowTriggerTest, AFlowStartsAtMostOnceAFrameEvenWithoutGuards) {
   cTestWorld world({.subSteps = 3});
-  g_System.m_bTriggerSwitchA = 1;
-  cCharaData data = cTestWorld::Definition();
-  data.m_Flows.push_back(cFlowBuilder().Trigger(TRIGGER_ALWAYS).Cmd(CodeCmd("C1 = C1 + 1")));
-  cCharaBase& chara = world.AddChara(data);
+  cCharaBase& chara =
+      SwitchedChara(world, {1, 0}, cFlowBuilder().Trigger(TRIGGER_ALWAYS).Cmd(CodeCmd("C1 = C1 + 1")));
   EXPECT_EQ(RunSubSteps(chara, 6, [](int) {}), (std::vector<int>{1, 4}));
 }
 
