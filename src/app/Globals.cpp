@@ -33,6 +33,9 @@
 #include "graphics/FontDef.h"
 #include "graphics/SurfaceDef.h"
 #include "graphics/SurfaceTable.h"
+#include "sound/BgmManager.h"
+#include "sound/SoundSlot.h"
+#include "sound/SoundState.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/KeyConfig.h"
@@ -93,8 +96,20 @@ std::array<Font, kFontCount> g_Font;
 // 19. The fonts' digit strips, reset; made with the fonts at start-up.
 std::array<DDSURFACEDATA, kFontCount> g_DigitSD;
 
-// 20. g_SoundSlots and g_SoundDefs, 21. g_BgmManager: with the sound and the
-// music.
+// The sound effects' device and remembered tables, ahead of the slots: the
+// slots it plays are gone before it at exit. UnInitGame has released both.
+cSoundState g_SoundState;
+
+// 20. The sound-effect slots and their definitions: empty until start-up
+// sizes them; the slots hold buffers of the device, released by UnInitGame.
+cSafeVector<cSoundSlot> g_SoundSlots;
+cSafeVector<cSoundDef> g_SoundDefs;
+
+// 21. The music manager, off, and the default tables of its slots' files,
+// which it writes in place.
+cBgmNameTable g_BgmOggNames = MakeDefaultOggNames();
+cBgmNameTable g_BgmMidiNames = MakeDefaultMidiNames();
+cBgmManager g_BgmManager;
 
 // 22. The common palette: empty until start-up loads it.
 cPalette g_CommonPalette;
@@ -197,4 +212,6 @@ void ResetAppGlobalsForTests() {
   g_AnimeScripts.clear();
   g_EffectScripts.clear();
   ResetWorldGlobalsForTests();
+  ResetMusicForTests();
+  ResetSoundForTests();
 }

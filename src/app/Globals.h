@@ -10,6 +10,7 @@
 // member zero, the player's scene factory), the fonts and their digit strips
 // (released) with their definitions, the start-up dialog's choices,
 // the window placement, the System.ini settings, the frame-rate figures, the test-play flag, the
-// presentation choice, the random generator, the frame scripts and the game
-// world's globals (ResetWorldGlobalsForTests). Tests only.
+// presentation choice, the random generator, the frame scripts, the game
+// world's globals (ResetWorldGlobalsForTests), the music manager and the sound
+// effects. Tests only.
 void ResetAppGlobalsForTests();

@@ -1,0 +1,188 @@
+#include "platform/MidiSynth.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/AudioDevice.h"
+
+namespace plat {
+
+namespace {
+
+std::mutex g_FactoryMutex;
+MidiSynthFactory g_Factory;
+
+// Where Debian's General MIDI sound fonts are installed, the one this
+// project depends on first.
+const char* const kSoundFontPaths[] = {
+    "/usr/share/sounds/sf2/TimGM6mb.sf2",
+    "/usr/share/sounds/sf2/default-GM.sf2",
+    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+};
+
+constexpr int kRenderFrames = 1024;
+
+class cFluidMidiSynth final : public cMidiSynth {
+ public:
+  ~cFluidMidiSynth() override {
+    if (m_Synth != nullptr) delete_fluid_synth(m_Synth);
+    if (m_Settings != nullptr) delete_fluid_settings(m_Settings);
+  }
+
+  bool Start(const std::string& soundFont, std::string* error) {
+    auto fail = [error](const std::string& why) {
+      if (error != nullptr) *error = why;
+      return false;
+    };
+    m_Settings = new_fluid_settings();
+    if (m_Settings == nullptr) return fail("FluidSynth cannot start");
+    fluid_settings_setnum(m_Settings, "synth.sample-rate", kAudioRate);
+    // One thread at a time uses the synthesiser (see MidiSynth.h).
+    fluid_settings_setint(m_Settings, "synth.threadsafe-api", 0);
+    fluid_settings_setint(m_Settings, "synth.cpu-cores", 1);
+    m_Synth = new_fluid_synth(m_Settings);
+    if (m_Synth == nullptr) return fail("FluidSynth cannot start");
+    if (fluid_synth_sfload(m_Synth, soundFont.c_str(), 1) == FLUID_FAILED)
+      return fail("the sound font " + soundFont + " cannot be loaded");
+    m_Left.assign(kRenderFrames, 0.0f);
+    m_Right.assign(kRenderFrames, 0.0f);
+    return true;
+  }
+
+  void ShortMessage(std::uint32_t message) override {
+    const int status = static_cast<int>(message & 0xF0);
+    const int channel = static_cast<int>(message & 0x0F);
+    const int data1 = static_cast<int>(message >> 8 & 0x7F);
+    const int data2 = static_cast<int>(message >> 16 & 0x7F);
+    switch (status) {
+      case 0x80: fluid_synth_noteoff(m_Synth, channel, data1); break;
+      case 0x90: fluid_synth_noteon(m_Synth, channel, data1, data2); break;
+      case 0xA0: fluid_synth_key_pressure(m_Synth, channel, data1, data2); break;
+      case 0xB0: fluid_synth_cc(m_Synth, channel, data1, data2); break;
+      case 0xC0: fluid_synth_program_change(m_Synth, channel, data1); break;
+      case 0xD0: fluid_synth_channel_pressure(m_Synth, channel, data1); break;
+      case 0xE0: fluid_synth_pitch_bend(m_Synth, channel, data1 | data2 << 7); break;
+      default: break;  // system messages carry no sound
+    }
+  }
+
+  void LongMessage(const std::uint8_t* bytes, std::size_t length) override {
+    // FluidSynth takes the data between F0 and the closing F7; an F7
+    // continuation has no whole message of its own.
+    if (length < 2 || bytes[0] != 0xF0) return;
+    std::size_t end = length;
+    if (bytes[end - 1] == 0xF7) --end;
+    fluid_synth_sysex(m_Synth, reinterpret_cast<const char*>(bytes + 1), static_cast<int>(end - 1), nullptr, nullptr,
+                      nullptr, 0);
+  }
+
+  void AllNotesOff() override { fluid_synth_all_notes_off(m_Synth, -1); }
+
+  void Render(float* mix, int frames) override {
+    while (frames > 0) {
+      const int block = std::min(frames, kRenderFrames);
+      fluid_synth_write_float(m_Synth, block, m_Left.data(), 0, 1, m_Right.data(), 0, 1);
+      for (int i = 0; i < block; ++i) {
+        mix[2 * i] += m_Left[i] * 32768.0f;
+        mix[2 * i + 1] += m_Right[i] * 32768.0f;
+      }
+      mix += static_cast<std::ptrdiff_t>(block) * 2;
+      frames -= block;
+    }
+  }
+
+ private:
+  fluid_settings_t* m_Settings = nullptr;
+  fluid_synth_t* m_Synth = nullptr;
+  std::vector<float> m_Left;
+  std::vector<float> m_Right;
+};
+
+// FluidSynth writes its notes and warnings to the standard streams; the
+// player reports its own failures instead.
+void SilenceFluidSynthLog() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) fluid_set_log_function(level, nullptr, nullptr);
+  });
+}
+
+int ShortMessageLength(std::uint8_t status) {
+  if (status >= 0xC0 && status <= 0xDF) return 2;
+  return 3;
+}
+
+}  // namespace
+
+std::string FindGmSoundFont() {
+  for (const char* path : kSoundFontPaths) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) return path;
+  }
+  return std::string();
+}
+
+std::unique_ptr<cMidiSynth> CreateFluidMidiSynth(std::string* error) {
+  SilenceFluidSynthLog();
+  const std::string soundFont = FindGmSoundFont();
+  if (soundFont.empty()) {
+    if (error != nullptr) *error = "no General MIDI sound font is installed";
+    return nullptr;
+  }
+  auto synth = std::make_unique<cFluidMidiSynth>();
+  if (!synth->Start(soundFont, error)) return nullptr;
+  return synth;
+}
+
+std::unique_ptr<cMidiSynth> CreateMidiSynth(std::string* error) {
+  MidiSynthFactory factory;
+  {
+    std::lock_guard<std::mutex> lock(g_FactoryMutex);
+    factory = g_Factory;
+  }
+  return factory ? factory(error) : CreateFluidMidiSynth(error);
+}
+
+void SetMidiSynthFactory(MidiSynthFactory factory) {
+  std::lock_guard<std::mutex> lock(g_FactoryMutex);
+  g_Factory = std::move(factory);
+}
+
+// ---------------------------------------------------------------------------
+// Recording
+
+void cMidiRecord::Add(sMidiRecordedEvent event) {
+  std::lock_guard<std::mutex> lock(m_Mutex);
+  m_Events.push_back(std::move(event));
+}
+
+std::vector<sMidiRecordedEvent> cMidiRecord::Events() const {
+  std::lock_guard<std::mutex> lock(m_Mutex);
+  return m_Events;
+}
+
+void cMidiRecord::Clear() {
+  std::lock_guard<std::mutex> lock(m_Mutex);
+  m_Events.clear();
+}
+
+void cRecordingMidiSynth::ShortMessage(std::uint32_t message) {
+  sMidiRecordedEvent event;
+  event.frame = m_Frame;
+  event.kind = sMidiRecordedEvent::eKind::Short;
+  const int length = ShortMessageLength(static_cast<std::uint8_t>(message));
+  for (int i = 0; i < length; ++i) event.bytes.push_back(static_cast<std::uint8_t>(message >> (8 * i)));
+  m_Record->Add(std::move(event));
+}
+
+void cRecordingMidiSynth::LongMessage(const std::uint8_t* bytes, std::size_t length) {
+  m_Record->Add({m_Frame, sMidiRecordedEvent::eKind::Long, std::vector<std::uint8_t>(bytes, bytes + length)});
+}
+
+void cRecordingMidiSynth::AllNotesOff() { m_Record->Add({m_Frame, sMidiRecordedEvent::eKind::AllNotesOff, {}}); }
+
+void cRecordingMidiSynth::Render(float*, int frames) { m_Frame += static_cast<std::uint64_t>(frames); }
+
+}  // namespace plat
