@@ -4,14 +4,11 @@
 #include "SampleBitmaps.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "SampleArt.h"
 #include "SampleBlendTable.h"
 #include "graphics/SurfaceDef.h"
-#include "platform/AtomicFile.h"
 #include "platform/BmpDecoder.h"
-#include "platform/PathResolver.h"
 
 namespace samplegame {
 
@@ -120,27 +117,7 @@ std::vector<cSampleBitmap> MakeSampleBitmaps() {
 }
 
 bool WriteSampleBitmaps(const std::filesystem::path& workingFolder, std::string& error) {
-  std::error_code ec;
-  std::filesystem::create_directories(workingFolder, ec);
-  if (ec) {
-    error = "cannot create " + workingFolder.string() + ": " + ec.message();
-    return false;
-  }
-  const std::string rootProgramPath = plat::ProgramPath(std::filesystem::absolute(workingFolder).string());
-  for (const cSampleBitmap& file : MakeSampleBitmaps()) {
-    const std::filesystem::path native = plat::NativePath(rootProgramPath + "\\" + file.m_strPath);
-    std::filesystem::create_directories(native.parent_path(), ec);
-    if (ec) {
-      error = "cannot create " + native.parent_path().string() + ": " + ec.message();
-      return false;
-    }
-    std::string reason;
-    if (!plat::WriteFileAtomically(native.string(), file.m_Bytes, &reason)) {
-      error = "cannot write " + native.string() + ": " + reason;
-      return false;
-    }
-  }
-  return true;
+  return WriteSampleFiles(workingFolder, MakeSampleBitmaps(), error);
 }
 
 }  // namespace samplegame

@@ -18,15 +18,14 @@
 #include <string>
 #include <vector>
 
+#include "SampleFiles.h"
 #include "platform/PixelSurface.h"
 
 namespace samplegame {
 
-// One picture: its program path relative to the working folder and its bytes.
-struct cSampleBitmap {
-  std::string m_strPath;  // "bmp\Block.bmp"
-  std::vector<std::uint8_t> m_Bytes;
-};
+// One picture: its program path relative to the working folder ("bmp\Block.bmp")
+// and its bytes.
+using cSampleBitmap = cSampleFile;
 
 // The game palette (flags 0). Entry 0 is the transparent colour; 16 is black
 // (the empty screen), 20 the sky blue of a plain sky, 240 the frame colour and

@@ -15,7 +15,7 @@
 //   System.dat          the title, menus, messages and scene music
 // Beside it, in the working folder: the bitmaps of the fixed surface table
 // under bmp\ (with bmp\plt\Palette.bmp) and the stage backgrounds
-// (SampleBitmaps.h). Sounds and music follow in later versions.
+// (SampleBitmaps.h), the sound effects and the music (SampleSounds.h).
 
 #include <cstdint>
 #include <filesystem>

@@ -42,12 +42,12 @@ bool IsDirect3D() { return CallOr(g_Services.isDirect3D, false); }
 
 // The file name of music-database entry `number`, indexed as a checked vector
 // would be: a bad number is reported (and closes the window) and entry 0 is
-// used instead.
+// used instead. Nothing was touched through the bad number, so saves go on.
 std::string CheckedBgmFile(int number) {
   const int count = CallOr(g_Services.bgmCount, 0);
   if (number < 0 || number >= count) {
-    ReportSafeIndexFailure(eSafeContainerKind::Vector, number, static_cast<std::size_t>(count < 0 ? 0 : count),
-                           CallOr(g_Services.bgmBytes, std::size_t{0}));
+    ReportBadIndex(eSafeContainerKind::Vector, number, static_cast<std::size_t>(count < 0 ? 0 : count),
+                   CallOr(g_Services.bgmBytes, std::size_t{0}));
     number = 0;
   }
   if (count <= 0 || !g_Services.bgmFile) return std::string();
@@ -309,8 +309,10 @@ void cMainWnd::OnPlaySound(WPARAM slotParam) {
   const int count = CallOr(g_Services.soundSlotCount, 0);
   int slot = static_cast<int>(static_cast<std::intptr_t>(slotParam));
   if (slot < 0 || slot >= count) {
-    ReportSafeIndexFailure(eSafeContainerKind::Vector, slot, static_cast<std::size_t>(count < 0 ? 0 : count),
-                           CallOr(g_Services.soundSlotBytes, std::size_t{0}));
+    // Reported as a checked vector would; nothing was touched through it, so
+    // saves go on.
+    ReportBadIndex(eSafeContainerKind::Vector, slot, static_cast<std::size_t>(count < 0 ? 0 : count),
+                   CallOr(g_Services.soundSlotBytes, std::size_t{0}));
     slot = 0;
   }
   if (count > 0) g_Services.playSoundSlot(slot);

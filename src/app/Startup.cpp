@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -36,6 +37,9 @@
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
 #include "platform/PathResolver.h"
+#include "sound/BgmManager.h"
+#include "sound/SoundSlot.h"
+#include "sound/SoundState.h"
 #include "world/KeyConfig.h"
 #include "world/KeyInput.h"
 
@@ -254,14 +258,48 @@ void PrepareKeyInput() {
   if (!LoadKeyConfig(g_PathTable[PATH_KEY_CONFIG], g_KeyConfig)) DefaultKeyConfig(g_KeyConfig);
 }
 
-// The options (a missing or damaged file leaves the defaults), then the world
-// map and the common palette: either one that cannot be loaded is reported
-// and stops the start-up (the menus and every stage depend on them).
+// One sound-effect slot per system sound and per sound of the database
+// (entry n in slot n + 16), each of one buffer at full volume.
+void BuildSoundTables() {
+  const int count = static_cast<int>(g_Database.m_Sounds.size()) + kDataSoundSlotOffset;
+  g_SoundSlots.resize(static_cast<std::size_t>(count));
+  g_SoundDefs.resize(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    cSoundDef& def = g_SoundDefs[i];
+    def.m_strFile = i < kSystemSoundCount ? g_System.m_SystemSounds[i]
+                                          : g_Database.m_Sounds[i - kDataSoundSlotOffset].m_strFile;
+    def.m_nCount = 1;
+    def.m_nVolume = 0;
+    def.m_nFlag = 1;
+  }
+}
+
+// The music manager while the music option is on (off, it stays off for the
+// run), then the sound effects at the volume of the options.
+bool StartMusicAndSound() {
+  if (g_OptionData.m_bMusic != 0) {
+    g_BgmManager.Init(1, g_BgmOggNames.data(), g_BgmMidiNames.data(), kBgmSlotCount);
+  }
+  BuildSoundTables();
+  if (!DS_Init(MainWindow(), 22050, 8, 1)) {
+    LogPuts("DS_Init失敗！");
+    return false;
+  }
+  LogPuts("DSCreate");
+  const int level = std::clamp(g_OptionData.m_nSeVolume, 0, kSeVolumeStepCount - 1);
+  LoadSounds(g_SoundSlots, g_SoundDefs, kSeVolumeSteps[static_cast<std::size_t>(level)]);
+  return true;
+}
+
+// The options (a missing or damaged file leaves the defaults), the music and
+// the sound effects, then the world map and the common palette: either one
+// that cannot be loaded is reported and stops the start-up (the menus and
+// every stage depend on them).
 bool LoadPlayerData() {
   g_OptionData.Load(g_PathTable[PATH_OPTION]);
   // At 8 bits the options' palette set brings the blend table and the palette.
   if (g_SystemIni.m_nBpp == 8 && !LoadHbtPalette(g_OptionData.m_nColourSet)) return false;
-  // Applying the title music and the volume joins here with the sound.
+  if (!StartMusicAndSound()) return false;
   if (!cDataRecord::LoadFile(g_WorldMap, g_PathTable[PATH_WORLD_MAP])) {
     ReportPrintfError("%s のロードに失敗！", g_PathTable[PATH_WORLD_MAP]);
     return false;
@@ -339,8 +377,6 @@ cDisplayMode DecideDisplayMode(const cDisplayModeInput& input) {
 }
 
 bool InitGame(std::string_view commandLine, int showCommand) {
-  // Not part of the player yet, each in its place below: the music manager
-  // and the sound effects.
   if (!PrepareData()) return false;
   // "data\System.dat" after the databases: its scene music is checked against
   // the Bgm list.
@@ -388,9 +424,10 @@ void UnInitGame() {
     if (g_Font[0].m_lpFastFont_FullAdd) ReportPrintf("Font10 : %d", g_Font[0].FullCacheCount());
     if (g_Font[1].m_lpFastFont_FullAdd) ReportPrintf("Font16 : %d", g_Font[1].FullCacheCount());
   }
-  // The clock needs no timer period to be given back. The sound effects and
-  // the music manager are released before the scenes, and the keyboard hook
-  // last, as those subsystems join the player.
+  // The clock needs no timer period to be given back; the keyboard hook goes
+  // last, as that subsystem joins the player.
+  SoundRelease();
+  g_BgmManager.Release();
   g_SceneManager.DeleteScenes();
   for (Font& font : g_Font) font.Release();
   for (DDSURFACEDATA& strip : g_DigitSD) DDReleaseSurface(&strip);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/MainWnd.h"
+#include "app/SoundServices.h"
 #include "app/Startup.h"
 #include "app/SystemIni.h"
 #include "core/AppMessages.h"
@@ -170,6 +171,7 @@ void ConnectMainWindowServices(sMainThreadPlatform& platform) {
     return g_ReplayRec.LoadFile(path, g_Stage, g_StageInitial, g_Progress) != 0;
   };
   services.setLoadedFilePath = [](const std::string& path) { g_Stage.m_Path = path; };
+  ConnectSoundServices(services);
   SetMainWndServices(std::move(services));
 }
 

@@ -12,6 +12,10 @@ std::atomic<bool> g_FatalPending{false};
 
 void ReportSafeIndexFailure(eSafeContainerKind kind, int index, std::size_t size, std::size_t elementSize) {
   g_FatalPending = true;
+  ReportBadIndex(kind, index, size, elementSize);
+}
+
+void ReportBadIndex(eSafeContainerKind kind, int index, std::size_t size, std::size_t elementSize) {
   const char* format = kind == eSafeContainerKind::Vector ? "err V[%d] ( %d , %d )" : "err L[%d] ( %d , %d )";
   std::string text;
   FormatString(text, format, index, static_cast<int>(size), static_cast<int>(elementSize));

@@ -24,11 +24,15 @@ const char* const kSoundFontPaths[] = {
 
 constexpr int kRenderFrames = 1024;
 
-class cFluidMidiSynth final : public cMidiSynth {
- public:
-  ~cFluidMidiSynth() override {
-    if (m_Synth != nullptr) delete_fluid_synth(m_Synth);
-    if (m_Settings != nullptr) delete_fluid_settings(m_Settings);
+// A FluidSynth synthesiser with the sound font loaded: the costly part
+// (a few hundred milliseconds, mostly reading the sound font).
+struct sFluidCore {
+  fluid_settings_t* settings = nullptr;
+  fluid_synth_t* synth = nullptr;
+
+  ~sFluidCore() {
+    if (synth != nullptr) delete_fluid_synth(synth);
+    if (settings != nullptr) delete_fluid_settings(settings);
   }
 
   bool Start(const std::string& soundFont, std::string* error) {
@@ -36,20 +40,43 @@ class cFluidMidiSynth final : public cMidiSynth {
       if (error != nullptr) *error = why;
       return false;
     };
-    m_Settings = new_fluid_settings();
-    if (m_Settings == nullptr) return fail("FluidSynth cannot start");
-    fluid_settings_setnum(m_Settings, "synth.sample-rate", kAudioRate);
+    settings = new_fluid_settings();
+    if (settings == nullptr) return fail("FluidSynth cannot start");
+    fluid_settings_setnum(settings, "synth.sample-rate", kAudioRate);
     // One thread at a time uses the synthesiser (see MidiSynth.h).
-    fluid_settings_setint(m_Settings, "synth.threadsafe-api", 0);
-    fluid_settings_setint(m_Settings, "synth.cpu-cores", 1);
-    m_Synth = new_fluid_synth(m_Settings);
-    if (m_Synth == nullptr) return fail("FluidSynth cannot start");
-    if (fluid_synth_sfload(m_Synth, soundFont.c_str(), 1) == FLUID_FAILED)
+    fluid_settings_setint(settings, "synth.threadsafe-api", 0);
+    fluid_settings_setint(settings, "synth.cpu-cores", 1);
+    synth = new_fluid_synth(settings);
+    if (synth == nullptr) return fail("FluidSynth cannot start");
+    if (fluid_synth_sfload(synth, soundFont.c_str(), 1) == FLUID_FAILED)
       return fail("the sound font " + soundFont + " cannot be loaded");
-    m_Left.assign(kRenderFrames, 0.0f);
-    m_Right.assign(kRenderFrames, 0.0f);
     return true;
   }
+};
+
+// A core whose stream has closed, kept for the next stream: a new tune then
+// starts without the music request waiting for the sound font again.
+std::mutex g_SpareMutex;
+std::unique_ptr<sFluidCore> g_SpareCore;
+
+std::unique_ptr<sFluidCore> TakeSpareCore() {
+  std::lock_guard<std::mutex> lock(g_SpareMutex);
+  return std::move(g_SpareCore);
+}
+
+void KeepSpareCore(std::unique_ptr<sFluidCore> core) {
+  // Back to the state of a new synthesiser: nothing sounding, every channel reset.
+  fluid_synth_all_sounds_off(core->synth, -1);
+  fluid_synth_system_reset(core->synth);
+  std::lock_guard<std::mutex> lock(g_SpareMutex);
+  if (!g_SpareCore) g_SpareCore = std::move(core);
+}
+
+class cFluidMidiSynth final : public cMidiSynth {
+ public:
+  explicit cFluidMidiSynth(std::unique_ptr<sFluidCore> core)
+      : m_Core(std::move(core)), m_Synth(m_Core->synth), m_Left(kRenderFrames), m_Right(kRenderFrames) {}
+  ~cFluidMidiSynth() override { KeepSpareCore(std::move(m_Core)); }
 
   void ShortMessage(std::uint32_t message) override {
     const int status = static_cast<int>(message & 0xF0);
@@ -94,8 +121,8 @@ class cFluidMidiSynth final : public cMidiSynth {
   }
 
  private:
-  fluid_settings_t* m_Settings = nullptr;
-  fluid_synth_t* m_Synth = nullptr;
+  std::unique_ptr<sFluidCore> m_Core;
+  fluid_synth_t* m_Synth;
   std::vector<float> m_Left;
   std::vector<float> m_Right;
 };
@@ -131,9 +158,12 @@ std::unique_ptr<cMidiSynth> CreateFluidMidiSynth(std::string* error) {
     if (error != nullptr) *error = "no General MIDI sound font is installed";
     return nullptr;
   }
-  auto synth = std::make_unique<cFluidMidiSynth>();
-  if (!synth->Start(soundFont, error)) return nullptr;
-  return synth;
+  std::unique_ptr<sFluidCore> core = TakeSpareCore();
+  if (!core) {
+    core = std::make_unique<sFluidCore>();
+    if (!core->Start(soundFont, error)) return nullptr;
+  }
+  return std::make_unique<cFluidMidiSynth>(std::move(core));
 }
 
 std::unique_ptr<cMidiSynth> CreateMidiSynth(std::string* error) {

@@ -26,6 +26,9 @@
 #include "data/OptionData.h"
 #include "platform/AudioDevice.h"
 
+// Sound n of the sound database plays in slot n + kDataSoundSlotOffset.
+inline constexpr int kDataSoundSlotOffset = 16;
+
 // How start-up describes one slot.
 struct cSoundDef {
   std::string m_strFile;      // the WAV file (program path)
