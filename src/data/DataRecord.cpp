@@ -1,8 +1,6 @@
 #include "data/DataRecord.h"
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <typeinfo>
 
@@ -10,7 +8,7 @@
 #include "core/Log.h"
 #include "core/SafeAccess.h"
 #include "core/StringUtil.h"
-#include "platform/PathResolver.h"
+#include "platform/FileBytes.h"
 
 int g_ReadVersion = DATA_VERSION;
 bool g_StripCR = false;
@@ -420,19 +418,11 @@ constexpr std::uintmax_t kMaxDataFileSize = 256u << 20;
 enum class eFileRead { Read, Missing, TooLarge };
 
 eFileRead ReadWholeFile(std::string_view path, std::vector<std::uint8_t>& bytes) {
-  const std::string native = plat::NativePath(path);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(native, ec)) return eFileRead::Missing;
-  const std::uintmax_t size = std::filesystem::file_size(native, ec);
-  if (ec) return eFileRead::Missing;
-  if (size > kMaxDataFileSize) return eFileRead::TooLarge;
-  std::ifstream file(native, std::ios::binary);
-  if (!file) return eFileRead::Missing;
-  bytes.resize(static_cast<std::size_t>(size));
-  if (size > 0 && !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-    return eFileRead::Missing;
+  switch (plat::ReadFileBytes(path, kMaxDataFileSize, bytes)) {
+    case plat::eReadFile::Read: return eFileRead::Read;
+    case plat::eReadFile::TooLarge: return eFileRead::TooLarge;
+    default: return eFileRead::Missing;
   }
-  return eFileRead::Read;
 }
 
 }  // namespace

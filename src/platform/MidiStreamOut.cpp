@@ -134,11 +134,9 @@ void cMidiStreamOut::StopLocked() {
   while (m_QueueCount > 0) FinishHead();
   m_NextDueKnown = false;
   m_LastEventTime = static_cast<double>(m_Clock);
-  // Notices of the buffers just dropped are stale now, and so is one being
-  // handled: its handler finds it stale and does nothing.
+  // Notices of the buffers just dropped are stale now.
   ++m_Generation;
   m_NoticeCount = 0;
-  m_Handling = false;
   m_Settled.notify_all();
 }
 

@@ -46,6 +46,9 @@ struct sFluidCore {
     // One thread at a time uses the synthesiser (see MidiSynth.h).
     fluid_settings_setint(settings, "synth.threadsafe-api", 0);
     fluid_settings_setint(settings, "synth.cpu-cores", 1);
+    // FluidSynth's own level (0.2) leaves a tune far quieter than the sound
+    // effects and an Ogg tune; this brings it to theirs without clipping.
+    fluid_settings_setnum(settings, "synth.gain", 0.5);
     synth = new_fluid_synth(settings);
     if (synth == nullptr) return fail("FluidSynth cannot start");
     if (fluid_synth_sfload(synth, soundFont.c_str(), 1) == FLUID_FAILED)

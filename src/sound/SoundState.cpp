@@ -32,6 +32,9 @@ int LoadSounds(cSafeVector<cSoundSlot>& slots, cSafeVector<cSoundDef>& defs, int
     if (!slots[i].m_Buffers.empty()) continue;
     cSoundDef& def = defs[i];
     if (volume != 0) def.m_nVolume = volume;
+    // An empty name is a slot the game gives no sound: nothing to load, and
+    // nothing to report.
+    if (def.m_strFile.empty()) continue;
     LoadSound(slots[i], def.m_strFile, def.m_nCount, def.m_nVolume);
   }
   return 1;

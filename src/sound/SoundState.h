@@ -37,7 +37,8 @@ void SoundRelease();
 
 // Remembers both tables and loads every slot that has no buffers yet, with
 // the volume of its definition, or `volume` for all when it is not 0
-// (written into the definitions). Returns 1.
+// (written into the definitions). A definition without a file name leaves
+// its slot silent without a word. Returns 1.
 int LoadSounds(cSafeVector<cSoundSlot>& slots, cSafeVector<cSoundDef>& defs, int volume);
 
 // Plays slot `slotNumber` of the remembered table when the direction word

@@ -289,6 +289,7 @@ TEST_F(MainWndTest, SoundRequestsPlayTheirSlotAndABadSlotIsReported) {
   EXPECT_EQ(TakeCloseMessages(), 1);
   Send(WM_APP_PLAY_SOUND, static_cast<WPARAM>(static_cast<std::intptr_t>(-1)));
   EXPECT_TRUE(ReportContains("err V[-1] ( 17 , 40 )"));
+  EXPECT_FALSE(IsFatalPending()) << "nothing was written through the bad slot: saves go on";
 }
 
 TEST_F(MainWndTest, MusicRequests) {
@@ -319,6 +320,7 @@ TEST_F(MainWndTest, AStageTuneBeyondTheMusicDatabaseIsReportedAndEntryZeroUsed) 
   EXPECT_EQ(m_Calls.log, (std::vector<std::string>{"stage tune 9", "set file 4 bgm0.ogg", "play 0 4 7 0 1"}));
   EXPECT_TRUE(ReportContains("err V[9] ( 5 , 24 )"));
   EXPECT_EQ(TakeCloseMessages(), 1);
+  EXPECT_FALSE(IsFatalPending()) << "nothing was written through the bad number: saves go on";
 }
 
 TEST_F(MainWndTest, ActivationRestoresAFullScreenDirect3DDisplayOnce) {

@@ -3,22 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "AppTestSupport.h"
 #include "SampleGame.h"
+#include "SampleSounds.h"
 #include "app/BootData.h"
 #include "app/MainWnd.h"
 #include "app/Scene.h"
 #include "app/SceneManager.h"
+#include "app/SoundServices.h"
 #include "app/SystemIni.h"
 #include "app/WindowData.h"
+#include "core/AppMessages.h"
 #include "core/MainWindow.h"
+#include "core/SafeAccess.h"
 #include "data/CharaData.h"
 #include "data/Database.h"
 #include "data/OptionData.h"
+#include "data/PathTable.h"
 #include "data/Palette.h"
 #include "data/Progress.h"
 #include "data/StageData.h"
@@ -35,6 +41,9 @@
 #include "platform/PathResolver.h"
 #include "platform/VirtualKeys.h"
 #include "platform/WindowHost.h"
+#include "sound/AudioOutput.h"
+#include "sound/BgmManager.h"
+#include "sound/SoundSlot.h"
 #include "world/KeyConfig.h"
 #include "world/KeyInput.h"
 
@@ -199,7 +208,7 @@ TEST_F(StartupTest, DirectDrawWindowComesUpInOrder) {
 
   // The debug log's milestones come in their order.
   const std::vector<std::string> log = DebugLog();
-  const std::vector<std::string> milestones = {"DDInit成功", "1", "3", "4"};
+  const std::vector<std::string> milestones = {"DDInit成功", "1", "3", "DSCreate", "4"};
   auto at = log.begin();
   for (const std::string& milestone : milestones) {
     at = std::find(at, log.end(), milestone);
@@ -582,6 +591,95 @@ TEST_F(StartupTest, MissingStageStartsAtTheTitleAndIsReported) {
   EXPECT_EQ(0, g_TestPlay);
   EXPECT_EQ(SCENE_TITLE, g_SceneManager.m_nCurScene);
   EXPECT_TRUE(m_Boxes.empty());
+}
+
+// ---- sound and music ----------------------------------------------------------
+
+class SoundStartupTest : public StartupTest {
+ protected:
+  void SetUp() override {
+    StartupTest::SetUp();
+    SetAudioDeviceFactory([device = m_Device] { return device; });
+    // System sound 1 and sound 1 of the database (slot 17), in two formats.
+    cSystemData system;
+    system.m_SystemSounds[1] = "wave\\Decide.wav";
+    WriteFile("data/System.dat", AsString(system.MakeFileBytes()));
+    cDatabase db;
+    db.m_Sounds[1].m_strFile = "se\\Jump.wav";
+    WriteFile("data/database/Sound.dat", AsString(samplegame::DatabaseFileBytes(db, 8)));
+    WriteFile("wave/Decide.wav", AsString(samplegame::EncodeWave({11025, 1, 16, kDecide})));
+    WriteFile("se/Jump.wav", AsString(samplegame::EncodeWave({22050, 2, 8, kJump})));
+  }
+
+  // Output sample `frame` of a channel after the request for `slot`.
+  std::vector<std::int16_t> Request(int slot, int frames) {
+    g_MainWnd.WndProc(m_Window->Window(), WM_APP_PLAY_SOUND, static_cast<WPARAM>(slot), 0);
+    return m_Device->Render(frames);
+  }
+
+  // 8000, -8000 and 16000 as 16-bit samples; left 200, 60 and right 50, 190 as 8-bit ones.
+  const std::vector<std::uint8_t> kDecide = {0x40, 0x1F, 0xC0, 0xE0, 0x80, 0x3E};
+  const std::vector<std::uint8_t> kJump = {200, 50, 60, 190};
+  std::shared_ptr<plat::cOfflineAudioDevice> m_Device = std::make_shared<plat::cOfflineAudioDevice>();
+};
+
+TEST_F(SoundStartupTest, SoundsComeUpAtTheOptionsVolumeAndPlayThroughTheSoundRequest) {
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  ASSERT_EQ(g_SoundSlots.size(), 18u) << "17 system sounds and the database's sound 1";
+  EXPECT_EQ(g_SoundDefs[1].m_strFile, "wave\\Decide.wav");
+  EXPECT_EQ(g_SoundDefs[17].m_strFile, "se\\Jump.wav");
+  for (const cSoundDef& def : g_SoundDefs) {
+    EXPECT_EQ(def.m_nCount, 1);
+    EXPECT_EQ(def.m_nFlag, 1);
+    EXPECT_EQ(def.m_nVolume, -150) << "option level 7";
+  }
+  EXPECT_EQ(g_SoundSlots[0].m_nCount, 0) << "a system sound without a file stays silent";
+  EXPECT_EQ(g_BgmManager.m_bEnabled, 1) << "the music option is on";
+
+  cMainWndServices services;
+  ConnectSoundServices(services);
+  SetMainWndServices(services);
+  const double gain = std::pow(10.0, -150 / 2000.0);
+  auto scaled = [gain](int sample) { return static_cast<std::int16_t>(std::lrint(sample * static_cast<float>(gain))); };
+
+  // 11025 Hz mono: every fourth output frame is a file frame, on both channels.
+  std::vector<std::int16_t> out = Request(1, 16);
+  const int decide[] = {8000, -8000, 16000};
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(out[8 * k], scaled(decide[k])) << k;
+    EXPECT_EQ(out[8 * k + 1], scaled(decide[k])) << k;
+  }
+  EXPECT_EQ(out[4], scaled((8000 + -8000) / 2)) << "halfway between two file frames";
+
+  // 22050 Hz 8-bit stereo: every second output frame, each channel its own.
+  out = Request(17, 4);
+  EXPECT_EQ(out[0], scaled((200 - 128) * 256));
+  EXPECT_EQ(out[1], scaled((50 - 128) * 256));
+  EXPECT_EQ(out[4], scaled((60 - 128) * 256));
+  EXPECT_EQ(out[5], scaled((190 - 128) * 256));
+
+  // A slot beyond the table is reported and slot 0 played instead; nothing
+  // was touched through it, so saves go on.
+  Request(18, 1);
+  EXPECT_TRUE(ReportHas("err V[18] ( 18 , " + std::to_string(sizeof(cSoundSlot)) + " )"));
+  EXPECT_FALSE(IsFatalPending());
+
+  SetMainWndServices({});
+  UnInitGame();
+  EXPECT_EQ(m_Device->VoiceCount(), 0u);
+  EXPECT_EQ(g_BgmManager.m_bEnabled, 0);
+}
+
+TEST_F(SoundStartupTest, WithTheMusicOptionOffTheMusicManagerStaysOff) {
+  cOptionData options;
+  options.m_bMusic = 0;
+  options.m_nSeVolume = 10;
+  fs::create_directories(m_Folder / "user_data");
+  ASSERT_TRUE(options.Save(g_PathTable[PATH_OPTION]));
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  EXPECT_EQ(g_BgmManager.m_bEnabled, 0);
+  EXPECT_EQ(g_SoundDefs[17].m_nVolume, 0) << "level 10: full volume";
+  EXPECT_EQ(GetSoundVolume(g_SoundSlots[17], 0), 0);
 }
 
 // ---- working folders ---------------------------------------------------------
