@@ -27,6 +27,7 @@ std::size_t ReadMemory(void* out, std::size_t size, std::size_t count, void* sou
   if (size == 0) return 0;
   const std::size_t left = file->bytes.size() - file->position;
   const std::size_t items = std::min(count, left / size);
+  if (items == 0) return 0;  // the end (an empty file has no data pointer at all)
   std::memcpy(out, file->bytes.data() + file->position, items * size);
   file->position += items * size;
   return items;
