@@ -36,8 +36,10 @@
 #include "sound/BgmManager.h"
 #include "sound/SoundSlot.h"
 #include "sound/SoundState.h"
+#include "world/Chara.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
+#include "world/Item.h"
 #include "world/KeyConfig.h"
 #include "world/KeyInput.h"
 #include "world/MapGrid.h"
@@ -140,7 +142,10 @@ cSafeVector<cHero> Player;
 // 28. The map grid: empty until a stage is set up.
 cSafeVector<cMapCell> g_MapGrid;
 
-// 29. The character and item lists: with the game world's objects.
+// 29. The character and item lists: empty until a stage is set up. Each
+// element is deleted through its virtual destructor.
+cObjList<cChara> g_CharaList;
+cObjList<cItem> g_ItemList;
 
 // 30. The stage being played and the stage as it was loaded: stage defaults.
 cStageData g_Stage;

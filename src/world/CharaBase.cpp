@@ -143,6 +143,11 @@ void cCharaBase::CopyChara(const cCharaBase& other) {
   m_bContactDown = other.m_bContactDown;
   m_bOnBlockChara = other.m_bOnBlockChara;
   m_bRiding = other.m_bRiding;
+  m_nRiddenKey = other.m_nRiddenKey;
+  m_RiddenX = other.m_RiddenX;
+  m_RiddenY = other.m_RiddenY;
+  m_RiddenRight = other.m_RiddenRight;
+  m_RiddenBottom = other.m_RiddenBottom;
   m_PrevX = other.m_PrevX;
   m_PrevY = other.m_PrevY;
   m_PrevRight = other.m_PrevRight;
@@ -227,7 +232,8 @@ void cCharaBase::ResetState(const cCharaData* definition, double spawnX, double 
   m_bScreenLockX = m_bScreenLockY = m_nLockedScreenX = m_nLockedScreenY = 0;
   m_bDead = m_nDeathFrames = 0;
   m_bContactLeft = m_bContactRight = m_bContactUp = m_bContactDown = 0;
-  m_bOnBlockChara = m_bRiding = 0;
+  m_bOnBlockChara = m_bRiding = m_nRiddenKey = 0;
+  m_RiddenX = m_RiddenY = m_RiddenRight = m_RiddenBottom = 0.0;
   m_Hp = m_Sp = 0;
   m_HpGauge = cGauge{};
   m_SpGauge = cGauge{};

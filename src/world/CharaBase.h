@@ -232,6 +232,52 @@ class cCharaBase : public cGameObj {
   void StopAnime(int32_t key);
   void ResumeAnime(int32_t key);
 
+  // ---- movement (CharaMotion.cpp) ----
+
+  // Keeps the footing when the scale changes: the character grows upward.
+  void ReanchorY(int newScale, int oldScale) override;
+  // Adds the stage's gravity per sub-step unless the character flies, rides,
+  // has gravity suspended or is knocked upward.
+  void ApplyGravity();
+  // The four contact flags cleared.
+  void ClearLRUD();
+  void SavePrevPosition();
+  void RestorePrevPosition();
+  // A downward block contact: the character stands on the cell below (its
+  // bottom on the last dot above it), its jump and airborne state cleared;
+  // triggers 9, 13 and 15.
+  void Land();
+  // An upward block contact: the character starts falling from the next cell
+  // boundary below its top; triggers 9, 13 and 14.
+  void HitCeiling();
+  // A vertical contact with a block character: no longer riding; stopped
+  // vertically unless knocked; `pushed` marks it pushed.
+  void StopOnBlockChara(int pushed);
+  // Whether ground is under the feet (the cell below is solid for the
+  // character) or the character rides a block character.
+  int IsOnGround() const;
+  // A knock-back of strength `strength` (a pull when negative) in the
+  // direction of the source velocity, weakened by the character's impd.
+  void Knockback(int strength, double sourceVX, double sourceVY);
+  // Knock-back by a character's body: its imp and its velocities.
+  void KnockbackFromChara(const cCharaBase& attacker);
+  // The vertical impulse applied to the vertical velocity (called first by
+  // MoveY).
+  void ApplyImpulseY();
+  // A nonzero impulse moves toward 0 by 1 / S per sub-step, not past it.
+  void DecayImpulseX();
+  void DecayImpulseY();
+  // Puts the box on a map column or row (stage cells), re-anchored for the
+  // scale, then constrained.
+  void SetCellX(int column);
+  void SetCellY(int row);
+  void SetCell(int column, int row);
+  // The attack rectangle (and its scale-1 copy) of size w x h, centred in the
+  // cell horizontally, and vertically centred or on the cell's bottom.
+  void SetAttackRect(int bottomAligned, int w, int h);
+  // The definition's scale, at least 1.
+  int Scale() const { return m_Data.m_nScale > 0 ? m_Data.m_nScale : 1; }
+
   // ---- members, in order ----
 
   // Target slots 0 to 3 (kTargetSlotCount entries).
@@ -304,6 +350,12 @@ class cCharaBase : public cGameObj {
   int32_t m_bContactDown = 0;
   int32_t m_bOnBlockChara = 0;
   int32_t m_bRiding = 0;
+  // The block character ridden: its key and its box as last seen.
+  int32_t m_nRiddenKey = 0;
+  double m_RiddenX = 0.0;
+  double m_RiddenY = 0.0;
+  double m_RiddenRight = 0.0;
+  double m_RiddenBottom = 0.0;
   // The box of the previous sub-step.
   double m_PrevX = 0.0;
   double m_PrevY = 0.0;

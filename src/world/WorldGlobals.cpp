@@ -1,6 +1,8 @@
 #include "world/WorldGlobals.h"
 
+#include "world/Chara.h"
 #include "world/GameScene.h"
+#include "world/Item.h"
 #include "world/Hero.h"
 #include "world/KeyConfig.h"
 #include "world/KeyInput.h"
@@ -16,6 +18,8 @@ void ResetWorldGlobalsForTests() {
   g_ReplayRec.Clear();
   g_ReplayPrev.Clear();
   Player.clear();
+  g_CharaList.Clear();
+  g_ItemList.Clear();
   g_MapGrid.clear();
   g_GameScene = nullptr;
   g_ReplayWarnCooldown = 0;
