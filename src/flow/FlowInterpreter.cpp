@@ -7,6 +7,7 @@
 #include "flow/FlowRuntime.h"
 #include "flow/FlowState.h"
 #include "flow/FlowTriggers.h"
+#include "flow/MovePhysics.h"
 #include "flow/StatusOperation.h"
 #include "world/Hero.h"
 
@@ -57,12 +58,11 @@ void cFlowInterpreter::ConvertMoveTime(cCmdState& state, int copyNumber) {
   if (state.m_pCommand != nullptr) ::ConvertMoveTime(state, *state.m_pCommand, copyNumber);
 }
 
-// Filled with the movement physics: until then there is never a solution.
-int cFlowInterpreter::SolveAimVelocity(double& velocityX, double& velocityY, int&, cGameObj*, double, double, double,
-                                       double, double, int, int, int) {
-  velocityX = 0.0;
-  velocityY = 0.0;
-  return 0;
+int cFlowInterpreter::SolveAimVelocity(double& velocityX, double& velocityY, int& direction, cGameObj* target,
+                                       double fromX, double fromY, double toX, double toY, double speed,
+                                       int movesWithScroll, int speedAsGiven, int thirdFlag) {
+  return ::SolveAimVelocity(velocityX, velocityY, direction, target, fromX, fromY, toX, toY, speed, movesWithScroll,
+                            speedAsGiven, thirdFlag);
 }
 
 void cFlowInterpreter::ApplyArrange(cCommand& command, const cArrangeEntry& entry, cCharaBase& chara) {

@@ -24,15 +24,9 @@
 
 #include "core/SafeVector.h"
 #include "world/CharaBase.h"
+#include "world/CharaMotion.h"
 #include "world/Item.h"
 #include "world/ObjList.h"
-
-// The motion codes of characters beyond the clamp codes.
-enum eCharaMoveCode : int {
-  CHARA_MOVE_REMOVE_X = 4,  // MoveX: stopped at the grid's edge
-  CHARA_MOVE_FELL_OUT = 7,  // MoveY: a walking character left through the bottom
-  CHARA_MOVE_REMOVE_Y = 8,  // MoveY: a flying character stopped at the grid's edge
-};
 
 // Entries of the activation switches (the wake groups) the scene clears at
 // the start of every sub-step.

@@ -12,6 +12,14 @@
 
 #include <cstdint>
 
+// The motion codes of characters (cChara, cHero) beyond the clamp codes of
+// cGameObj.
+enum eCharaMoveCode : int {
+  CHARA_MOVE_REMOVE_X = 4,  // MoveX: stopped at the grid's edge
+  CHARA_MOVE_FELL_OUT = 7,  // MoveY: a walking character left through the bottom
+  CHARA_MOVE_REMOVE_Y = 8,  // MoveY: a flying character stopped at the grid's edge
+};
+
 // Half blocks (16 dots each) to dots.
 int HblToDot(int8_t halfBlocks);
 // Hundredths of a dot per frame squared to dots per squared sub-step.

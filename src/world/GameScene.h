@@ -55,6 +55,9 @@ class cGameScene {
   cGameWait m_GameWait;
   // eStepResult, set by flow commands during a sub-step.
   int32_t m_nStepResult = STEP_RESULT_NONE;
+  // The sub-step of the frame being run: 1 to the stage's sub-steps inside a
+  // frame, 0 outside one.
+  int32_t m_nSubStep = 0;
   // The command being executed: the trigger logic sets the character, a
   // flow's step its state, a command's run the command state; the character
   // update clears all three after its flow pass.
