@@ -1,0 +1,304 @@
+#include "world/BlockCollision.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/Numeric.h"
+#include "doubles/FakeFlowServices.h"
+#include "support/CharaSim.h"
+#include "support/FlowBuilder.h"
+
+namespace {
+
+// World dots of stage cell n (the grid's margin added).
+constexpr int CellDot(int n) { return (n + kMapMarginCells) * kCellDots; }
+
+// A walker: computer-operated, walking, the stage's 16 x 24 box standing on
+// the bottom of its cell.
+cCharaData Walker() { return cTestWorld::Definition(); }
+
+// A block character flying through the map, moving `direction` at `tenths`
+// tenths of a dot per frame for as long as the stage lasts.
+cCharaData MovingBlock(int direction, int tenths) {
+  cCharaData data = cTestWorld::Definition();
+  data.m_bBlockChara = 1;
+  data.m_nFlying = 1;
+  if (tenths != 0) {
+    cCmdBuilder move(FLOW_CMD_STRAIGHT_MOVE);
+    move.Duration(30000);
+    move.Move().m_nDirection = static_cast<uint8_t>(direction);
+    move.Move().m_nSpeed = static_cast<int16_t>(tenths);
+    move.Move().m_bMirrorX = 0;
+    data.m_Flows.push_back(cFlowBuilder().Trigger(TRIGGER_ALWAYS).Cmd(move));
+  }
+  return data;
+}
+
+// A walker that keeps walking `direction` at `tenths` per frame.
+cCharaData WalkingWalker(int direction, int tenths) {
+  cCharaData data = Walker();
+  cCmdBuilder move(FLOW_CMD_STRAIGHT_MOVE);
+  move.Duration(30000);
+  move.Move().m_nDirection = static_cast<uint8_t>(direction);
+  move.Move().m_nSpeed = static_cast<int16_t>(tenths);
+  data.m_Flows.push_back(cFlowBuilder().Trigger(TRIGGER_ALWAYS).Cmd(move));
+  return data;
+}
+
+void Floor(cTestWorld& world, int row, int fromX, int toX, int contact = BLOCK_CONTACT_SOLID) {
+  for (int x = fromX; x <= toX; ++x) world.SetSolid(x, row, contact);
+}
+
+// Puts the box's top-left corner at (x, y) and lets the edges and cells follow.
+void MoveTo(cCharaBase& chara, double x, double y) {
+  chara.m_X = x;
+  chara.m_Y = y;
+  chara.ClampX(CLAMP_GRID);
+  chara.ClampY(CLAMP_GRID);
+}
+
+// ---- one side at a time ------------------------------------------------------------------
+
+class BlockSideTest : public ::testing::Test {
+ protected:
+  cTestWorld m_World{cTestWorld::cOptions{.subSteps = 1}};
+  cCharaSim m_Sim{m_World};
+};
+
+TEST_F(BlockSideTest, LandingPutsTheBottomOnTheLastDotAboveTheCell) {
+  // Stage row 2 covers world dots 384 to 415.
+  const struct {
+    double bottom;
+    double landed;
+  } cases[] = {{415.7, 383.7}, {400.0, 383.0}, {384.0, 383.0}, {395.25, 383.25}};
+  Floor(m_World, 2, 0, 6);
+  for (const auto& c : cases) {
+    cChara& chara = m_Sim.AddChara(Walker(), 3, 0);
+    chara.m_VY = 3.0;
+    chara.m_bAirborne = 1;
+    MoveTo(chara, chara.m_X, c.bottom - (chara.m_BoxH - 1));
+    EXPECT_EQ(CollideDown(chara), 0);
+    EXPECT_DOUBLE_EQ(chara.m_Bottom, c.landed) << c.bottom;
+    EXPECT_EQ(chara.m_bContactDown, 1);
+    EXPECT_EQ(chara.m_bAirborne, 0);
+    EXPECT_EQ(chara.m_VY, 0.0);
+    EXPECT_EQ(chara.m_nLastCellBelow, chara.m_nCellBelow);
+    EXPECT_EQ(chara.IsOnGround(), 1);
+    g_CharaList.Remove(&chara);
+  }
+}
+
+TEST_F(BlockSideTest, AWallSetsTheCharacterBackToTheCellBoundary) {
+  Floor(m_World, 3, 3, 3);  // stage column 3 covers world dots 416 to 447
+  cChara& chara = m_Sim.AddChara(Walker(), 2, 3);
+  chara.m_CmdVX = 1.5;
+  MoveTo(chara, 420.7, chara.m_Y);  // its right edge at 435.7, inside the wall
+  EXPECT_EQ(CollideRight(chara), 0);
+  EXPECT_DOUBLE_EQ(chara.m_X, 400.7);
+  EXPECT_DOUBLE_EQ(chara.m_Right, 415.7);
+  EXPECT_EQ(chara.m_bContactRight, 1);
+  EXPECT_EQ(chara.m_nLastWall, 1);
+  EXPECT_EQ(chara.m_CmdVX, 0.0);
+
+  MoveTo(chara, 440.2, chara.m_Y);  // its left edge inside the wall
+  EXPECT_EQ(CollideLeft(chara), 0);
+  EXPECT_DOUBLE_EQ(chara.m_X, 448.2);
+  EXPECT_EQ(chara.m_nLastWall, 0);
+}
+
+TEST_F(BlockSideTest, EachSideFiresItsBlockTriggers) {
+  cFakeFlowServices flows;
+  m_World.SetSolid(3, 3);
+  const struct {
+    int (*collide)(cCharaBase&);
+    double x;
+    double y;
+    std::vector<int> triggers;
+  } cases[] = {
+      {CollideRight, 420.5, CellDot(3) + 8, {TRIGGER_HIT_BLOCK, TRIGGER_BLOCK_SIDE, TRIGGER_BLOCK_RIGHT}},
+      {CollideLeft, 440.5, CellDot(3) + 8, {TRIGGER_HIT_BLOCK, TRIGGER_BLOCK_SIDE, TRIGGER_BLOCK_LEFT}},
+      {CollideDown, 424.5, CellDot(3) - 10, {TRIGGER_HIT_BLOCK, TRIGGER_BLOCK_VERTICAL, TRIGGER_BLOCK_BELOW}},
+      {CollideUp, 424.5, CellDot(3) + 20, {TRIGGER_HIT_BLOCK, TRIGGER_BLOCK_VERTICAL, TRIGGER_BLOCK_ABOVE}},
+  };
+  for (const auto& c : cases) {
+    cChara& chara = m_Sim.AddChara(Walker(), 1, 1);
+    MoveTo(chara, c.x, c.y);
+    flows.m_Calls.clear();
+    EXPECT_EQ(c.collide(chara), 0);
+    std::vector<int> fired;
+    for (const cFakeFlowServices::cCall& call : flows.m_Calls) {
+      if (call.what == "FireFlowTrigger" && call.chara == &chara) fired.push_back(call.value);
+    }
+    EXPECT_EQ(fired, c.triggers);
+    g_CharaList.Remove(&chara);
+  }
+}
+
+TEST_F(BlockSideTest, DeadlyCellsKillPlayersAndFlyersThatDieOnContactOnly) {
+  m_World.SetSolid(3, 3, BLOCK_CONTACT_DEADLY);
+  const struct {
+    int op;
+    int flyMode;
+    int expected;
+  } cases[] = {
+      {OBJ_BY_COMPUTER, 0, 0}, {OBJ_BY_PLAYER, 0, 2}, {OBJ_BY_COMPUTER, 3, 2}, {OBJ_BY_COMPUTER, 1, 0},
+  };
+  for (const auto& c : cases) {
+    cChara& chara = m_Sim.AddChara(Walker(), 2, 3);
+    chara.m_Operator = c.op;
+    chara.SetFlyMode(c.flyMode);
+    MoveTo(chara, 420.5, chara.m_Y);
+    EXPECT_EQ(CollideRight(chara), c.expected) << c.op << " " << c.flyMode;
+    g_CharaList.Remove(&chara);
+  }
+}
+
+TEST_F(BlockSideTest, ARisingCharacterLandsOnlyWhenTheSystemDataLetsIt) {
+  Floor(m_World, 2, 0, 6);
+  for (int allowed : {0, 1}) {
+    g_System.m_bCollisionSwitch = allowed;
+    cChara& chara = m_Sim.AddChara(Walker(), 3, 0);
+    chara.m_VY = -2.0;
+    MoveTo(chara, chara.m_X, 390.5 - (chara.m_BoxH - 1));
+    const double before = chara.m_Y;
+    EXPECT_EQ(CollideDown(chara), 0);
+    if (allowed != 0) {
+      EXPECT_EQ(chara.m_bContactDown, 1);
+      EXPECT_DOUBLE_EQ(chara.m_Bottom, 383.5);
+    } else {
+      EXPECT_EQ(chara.m_bContactDown, 0);
+      EXPECT_EQ(chara.m_Y, before);
+    }
+    g_CharaList.Remove(&chara);
+  }
+}
+
+TEST_F(BlockSideTest, AFlyingCharacterThatPassesThroughMeetsNothing) {
+  m_World.SetSolid(3, 3);
+  cChara& chara = m_Sim.AddChara(Walker(), 2, 3);
+  chara.SetFlyMode(1);
+  MoveTo(chara, 420.5, chara.m_Y);
+  EXPECT_EQ(MapCollideX(chara), 0);
+  EXPECT_EQ(chara.m_X, 420.5);
+  EXPECT_EQ(chara.m_bContactRight, 0);
+  EXPECT_EQ(IsPlaceBlocked(chara, g_CharaList), 0);
+  chara.SetFlyMode(0);
+  EXPECT_EQ(IsPlaceBlocked(chara, g_CharaList), 1);
+}
+
+// ---- scenarios at 1, 4 and 10 sub-steps ------------------------------------------------------
+
+class BlockScenarioTest : public ::testing::TestWithParam<int> {
+ protected:
+  cTestWorld m_World{cTestWorld::cOptions{.subSteps = GetParam()}};
+  cCharaSim m_Sim{m_World};
+};
+
+INSTANTIATE_TEST_SUITE_P(SubSteps, BlockScenarioTest, ::testing::Values(1, 4, 10));
+
+TEST_P(BlockScenarioTest, AFallingCharacterLandsOnTheCellAndStaysThere) {
+  Floor(m_World, 8, 0, 8);
+  cChara& chara = m_Sim.AddChara(Walker(), 4, 2);
+  EXPECT_TRUE(m_Sim.Frames(40).empty());
+  EXPECT_EQ(chara.m_bAirborne, 0);
+  // Standing, it sinks by gravity into the cell below now and then and lands
+  // again: below a dot, so its whole bottom never moves.
+  const double x = chara.m_X;
+  for (int frame = 0; frame < 20; ++frame) {
+    EXPECT_EQ(TruncToI32(chara.m_Bottom), CellDot(8) - 1) << frame;
+    m_Sim.Frame();
+  }
+  EXPECT_EQ(chara.m_X, x);
+  EXPECT_EQ(chara.m_bAirborne, 0);
+}
+
+TEST_P(BlockScenarioTest, AWalkerStopsAtAWallOnTheLastFreeDot) {
+  Floor(m_World, 6, 0, 12);
+  for (int row = 3; row <= 5; ++row) m_World.SetSolid(9, row);
+  cChara& chara = m_Sim.AddChara(WalkingWalker(DIR_RIGHT, 30), 4, 5);
+  EXPECT_TRUE(m_Sim.Frames(80).empty());
+  EXPECT_EQ(TruncToI32(chara.m_Right), CellDot(9) - 1);
+  EXPECT_EQ(chara.m_nLastWall, 1);
+  EXPECT_EQ(TruncToI32(chara.m_Bottom), CellDot(6) - 1);
+}
+
+TEST_P(BlockScenarioTest, OnADeadlyFloorThePlayerDiesWhereAComputerCharacterStands) {
+  Floor(m_World, 8, 0, 12, BLOCK_CONTACT_DEADLY);
+  cHero& hero = m_Sim.AddHero(Walker(), 2, 5);
+  cChara& chara = m_Sim.AddChara(Walker(), 7, 5);
+  std::vector<cCharaSim::cEvent> events = m_Sim.Frames(40);
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.front().m_Key, hero.m_Key);
+  EXPECT_EQ(events.front().m_Outcome, cCharaSim::OUTCOME_DIES);
+  for (const cCharaSim::cEvent& event : events) EXPECT_NE(event.m_Key, chara.m_Key);
+  EXPECT_EQ(TruncToI32(chara.m_Bottom), CellDot(8) - 1);
+  EXPECT_EQ(chara.m_bAirborne, 0);
+}
+
+TEST_P(BlockScenarioTest, ACharacterWithoutGroundIsAirborneAfterExactlyEightFrames) {
+  cChara& chara = m_Sim.AddChara(Walker(), 4, 6);
+  // As it leaves the ground: landed, nothing under its feet.
+  chara.m_bAirborne = 0;
+  chara.m_nOffGround = 0;
+  int subSteps = 0;
+  while (chara.m_bAirborne == 0 && subSteps < 1000) {
+    chara.ClearLRUD();
+    chara.SavePrevPosition();
+    ASSERT_EQ(m_Sim.StepChara(chara), cCharaSim::OUTCOME_NONE);
+    ++subSteps;
+  }
+  EXPECT_EQ(subSteps, 8 * GetParam());
+}
+
+TEST_P(BlockScenarioTest, TwoBlockCharactersClosingInCrushACharacterOnTheGround) {
+  Floor(m_World, 8, 0, 16);
+  cChara& walker = m_Sim.AddChara(Walker(), 8, 7);
+  const cChara& left = m_Sim.AddChara(MovingBlock(DIR_RIGHT, 10), 5, 7);
+  m_Sim.AddChara(MovingBlock(DIR_LEFT, 10), 11, 7);
+  std::vector<cCharaSim::cEvent> events = m_Sim.Frames(100);
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.front().m_Key, walker.m_Key);
+  EXPECT_EQ(events.front().m_Outcome, cCharaSim::OUTCOME_DIES);
+  // It was squeezed: the blocks met it from both sides.
+  EXPECT_GE(left.m_Right, walker.m_X);
+}
+
+TEST_P(BlockScenarioTest, OneBlockCharacterPushesACharacterWithoutCrushingIt) {
+  Floor(m_World, 8, 0, 20);
+  cChara& walker = m_Sim.AddChara(Walker(), 8, 7);
+  const cChara& block = m_Sim.AddChara(MovingBlock(DIR_RIGHT, 10), 5, 7);
+  EXPECT_TRUE(m_Sim.Frames(140).empty());
+  EXPECT_GT(walker.m_X, block.m_Right);
+  EXPECT_LT(walker.m_X - block.m_Right, 3.0);
+  EXPECT_EQ(TruncToI32(walker.m_Bottom), CellDot(8) - 1);
+}
+
+TEST_P(BlockScenarioTest, ACharacterRidesABlockCharacterThatMovesSideways) {
+  cChara& platform = m_Sim.AddChara(MovingBlock(DIR_RIGHT, 10), 4, 8);
+  cChara& rider = m_Sim.AddChara(Walker(), 4, 6);
+  m_Sim.Frames(30);
+  ASSERT_EQ(rider.m_bRiding, 1);
+  EXPECT_EQ(rider.m_nRiddenKey, platform.m_Key);
+  const double riderX = rider.m_X;
+  const double platformX = platform.m_X;
+  EXPECT_TRUE(m_Sim.Frames(40).empty());
+  EXPECT_NEAR(rider.m_X - riderX, platform.m_X - platformX, 1e-9);
+  EXPECT_NEAR(platform.m_X - platformX, 40.0, 1e-6);
+  EXPECT_EQ(rider.m_bRiding, 1);
+  EXPECT_EQ(TruncToI32(rider.m_Bottom), TruncToI32(platform.m_Y) - 1);
+}
+
+TEST_P(BlockScenarioTest, ACharacterFollowsABlockCharacterThatMovesDown) {
+  cChara& platform = m_Sim.AddChara(MovingBlock(DIR_DOWN, 5), 4, 6);
+  cChara& rider = m_Sim.AddChara(Walker(), 4, 4);
+  m_Sim.Frames(20);
+  ASSERT_EQ(rider.m_bRiding, 1);
+  const double platformY = platform.m_Y;
+  m_Sim.Frames(20);
+  EXPECT_NEAR(platform.m_Y - platformY, 10.0, 1e-6);
+  EXPECT_EQ(rider.m_bRiding, 1);
+  EXPECT_NEAR(rider.m_Bottom, platform.m_Y - 1, 1.0);
+}
+
+}  // namespace
