@@ -501,7 +501,9 @@ int CollideBlockCharasGround(cCharaBase& chara, cObjList<cChara>& charas) {
 
   if (chara.m_bContactLeft != 0 && chara.m_bContactRight != 0) return 2;
   if (chara.m_bContactUp != 0 && chara.m_bContactDown != 0) return 2;
-  if (IsCrushedByBlockCharas(chara, charas, boxAtStart) != 0) return 2;
+  // Untouched, nothing has moved it and no block character covers a corner:
+  // the crush test can only fail.
+  if (touched && IsCrushedByBlockCharas(chara, charas, boxAtStart) != 0) return 2;
 
   // Un-sticking from the map: a push into solid cells is undone a little at
   // a time, at most 1.5 dots.

@@ -301,4 +301,25 @@ TEST_P(BlockScenarioTest, ACharacterFollowsABlockCharacterThatMovesDown) {
   EXPECT_NEAR(rider.m_Bottom, platform.m_Y - 1, 1.0);
 }
 
+TEST_P(BlockScenarioTest, AJumpCommandRisesItsHeightAndLandsAgain) {
+  Floor(m_World, 8, 0, 8);
+  cCharaData data = Walker();
+  cCmdBuilder jump(FLOW_CMD_JUMP);
+  jump.Param(2, 2);  // 2 half blocks: 32 dots
+  data.m_Flows.push_back(cFlowBuilder().Trigger(TRIGGER_ALWAYS).Cmd(WaitCmd(3)).Cmd(jump).Cmd(WaitCmd(100)));
+  cChara& chara = m_Sim.AddChara(data, 4, 7);
+  m_Sim.Frames(2);
+  const double ground = chara.m_Bottom;
+  double highest = ground;
+  bool landedAgain = false;
+  for (int frame = 0; frame < 60; ++frame) {
+    m_Sim.Frame();
+    highest = std::min(highest, chara.m_Bottom);
+    if (highest < ground - 8 && TruncToI32(chara.m_Bottom) == CellDot(8) - 1) landedAgain = true;
+  }
+  EXPECT_NEAR(ground - highest, 32.0, 1.5);
+  EXPECT_TRUE(landedAgain);
+  EXPECT_EQ(chara.m_bJumped, 0);
+}
+
 }  // namespace
