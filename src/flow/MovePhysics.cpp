@@ -28,8 +28,6 @@ bool FacingRight(const cCharaBase& chara) { return chara.m_Facing == 1; }
 
 const cScrollAxis& ScrollX() { return g_GameScene->m_ScrollX; }
 const cScrollAxis& ScrollY() { return g_GameScene->m_ScrollY; }
-// An axis's automatic scroll speed, 0 while it is held at a limit.
-double ScrollSpeed(const cScrollAxis& axis) { return axis.m_AtLimit != 0 ? 0.0 : axis.m_Speed; }
 
 double CentreX(const cGameObj& obj) { return obj.m_ScrLeft + (obj.m_GfxW >> 1); }
 double CentreY(const cGameObj& obj) { return obj.m_ScrTop + (obj.m_GfxH >> 1); }
@@ -357,7 +355,7 @@ void AvoidOffscreenStep(cCharaBase& chara, cCmdState& state, const cEdMove& move
   state.m_VX = state.m_VY = 0.0;
   const cScrollAxis& axisX = ScrollX();
   const cScrollAxis& axisY = ScrollY();
-  const double a = ScrollSpeed(axisX);
+  const double a = axisX.SpeedNow();
   if (a == 0) {
     if (left && chara.m_ScrLeft > 608) {
       state.m_VX = -s;
@@ -372,7 +370,7 @@ void AvoidOffscreenStep(cCharaBase& chara, cCmdState& state, const cEdMove& move
     return;
   }
   // The view moves: come back faster than it, and only while it has room.
-  const double b = ScrollSpeed(axisY);
+  const double b = axisY.SpeedNow();
   const double camX = axisX.m_Position;
   const double camY = axisY.m_Position;
   const double lastCamX = axisX.m_Max - kScreenWidth;
@@ -450,8 +448,8 @@ int HeadToward(double& v, double& other, const cGameObj* target, double from, do
   // Games made before the scroll correction carry a mover aiming at a
   // scrolling target along with the scroll.
   if (followsScroll == 0 && target != nullptr && target->m_MovesWithScroll != 0 && g_System.m_bScrollSwitch != 0 &&
-      ScrollSpeed(axis) != 0) {
-    v += ScrollSpeed(axis);
+      axis.SpeedNow() != 0) {
+    v += axis.SpeedNow();
   }
   other = 0.0;
   return arrivalTest != 0 && std::fabs(speed) > std::fabs(from - to) ? 1 : 0;
@@ -475,8 +473,8 @@ int SolveAimVelocity(double& vx, double& vy, int& facingCode, const cGameObj* ta
                      double toX, double toY, double speed, int moverFollowsScroll, int noFlee, int arrivalTest) {
   const double dx = toX - fromX;
   const double dy = toY - fromY;
-  const double scrollX = ScrollSpeed(ScrollX());
-  const double scrollY = ScrollSpeed(ScrollY());
+  const double scrollX = ScrollX().SpeedNow();
+  const double scrollY = ScrollY().SpeedNow();
   const bool moverFollows = moverFollowsScroll != 0;
   const bool targetFollows = target != nullptr && target->m_MovesWithScroll != 0;
 

@@ -27,33 +27,6 @@ cCellBox BoxInCell(const cBoxSize& size, int bottomAligned) {
   return box;
 }
 
-void SetRect(cHitRect& rect, int offX, int offY, int w, int h) {
-  rect.m_BaseOffX = rect.m_OffX = offX;
-  rect.m_BaseOffY = rect.m_OffY = offY;
-  rect.m_BaseWidth = rect.m_Width = w;
-  rect.m_BaseHeight = rect.m_Height = h;
-}
-
-void ScaleRect(cHitRect& rect, int scale) {
-  rect.m_OffX = WrapToI32(int64_t{scale} * rect.m_BaseOffX);
-  rect.m_OffY = WrapToI32(int64_t{scale} * rect.m_BaseOffY);
-  rect.m_Width = WrapToI32(int64_t{scale} * rect.m_BaseWidth);
-  rect.m_Height = WrapToI32(int64_t{scale} * rect.m_BaseHeight);
-}
-
-void FollowRectX(cHitRect& rect, double x) {
-  rect.m_Left = static_cast<double>(int64_t{TruncToI32(x)} + rect.m_OffX);
-  rect.m_Right = rect.m_Left + rect.m_Width - 1;
-}
-
-void FollowRectY(cHitRect& rect, double y) {
-  rect.m_Top = static_cast<double>(int64_t{TruncToI32(y)} + rect.m_OffY);
-  rect.m_Bottom = rect.m_Top + rect.m_Height - 1;
-}
-
-// An axis's automatic scroll speed, 0 while it does not scroll by itself.
-double ScrollSpeed(const cScrollAxis& axis) { return axis.m_AtLimit != 0 ? 0.0 : axis.m_Speed; }
-
 // Activation switch `index` of the list; a switch number outside the list
 // (only damaged data holds one) is never raised.
 bool SwitchRaised(const cSafeVector<uint8_t>& switches, int index) {
@@ -81,8 +54,8 @@ void cChara::Init(int key, const cCharaData& definition, const cItem* carriedIte
                  copyIndex);
 
   if (data.m_bBlockChara != 0) {
-    SetRect(m_AttackRect, 0, 0, kCellDots, kCellDots);
-    SetRect(m_ShotRect, 0, 0, kCellDots, kCellDots);
+    m_AttackRect.Set(0, 0, kCellDots, kCellDots);
+    m_ShotRect.Set(0, 0, kCellDots, kCellDots);
   } else {
     switch (data.m_nHitRange) {
       case 0:
@@ -107,7 +80,7 @@ void cChara::Init(int key, const cCharaData& definition, const cItem* carriedIte
         break;
     }
     const cBoxSize& shot = g_Stage.m_CharaShotBox;
-    SetRect(m_ShotRect, 16 - shot.m_nWidth / 2 - body.m_OffX, 16 - shot.m_nHeight / 2 - body.m_OffY, shot.m_nWidth,
+    m_ShotRect.Set(16 - shot.m_nWidth / 2 - body.m_OffX, 16 - shot.m_nHeight / 2 - body.m_OffY, shot.m_nWidth,
             shot.m_nHeight);
   }
   SetScale(data.m_nScale, 1);
@@ -173,22 +146,22 @@ int cChara::OverlapsBox(double left, double top, double right, double bottom) co
 
 void cChara::UpdateHitBoxes(int scale) {
   if (IsBlockChara()) {
-    SetRect(m_AttackRect, 0, 0, m_BoxW, m_BoxH);
-    SetRect(m_ShotRect, 0, 0, m_BoxW, m_BoxH);
+    m_AttackRect.Set(0, 0, m_BoxW, m_BoxH);
+    m_ShotRect.Set(0, 0, m_BoxW, m_BoxH);
     return;
   }
-  ScaleRect(m_AttackRect, scale);
-  ScaleRect(m_ShotRect, scale);
+  m_AttackRect.Scale(scale);
+  m_ShotRect.Scale(scale);
 }
 
 void cChara::UpdateHitRectX() {
-  FollowRectX(m_AttackRect, m_X);
-  FollowRectX(m_ShotRect, m_X);
+  m_AttackRect.FollowX(m_X);
+  m_ShotRect.FollowX(m_X);
 }
 
 void cChara::UpdateHitRectY() {
-  FollowRectY(m_AttackRect, m_Y);
-  FollowRectY(m_ShotRect, m_Y);
+  m_AttackRect.FollowY(m_Y);
+  m_ShotRect.FollowY(m_Y);
 }
 
 cItem* cChara::GetDropItem() { return m_Item.m_bCarried != 0 ? &m_Item : nullptr; }
@@ -235,8 +208,8 @@ int cChara::Update(int deathMode) {
     m_VX = 0.0;
     if (m_Flying != 0) m_VY = 0.0;
   } else {
-    m_VX = ScrollSpeed(g_GameScene->m_ScrollX);
-    if (m_Flying != 0) m_VY = ScrollSpeed(g_GameScene->m_ScrollY);
+    m_VX = g_GameScene->m_ScrollX.SpeedNow();
+    if (m_Flying != 0) m_VY = g_GameScene->m_ScrollY.SpeedNow();
   }
   m_bNoGravity = 0;
   m_DecelX = m_DecelY = 1;

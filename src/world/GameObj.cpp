@@ -50,6 +50,32 @@ double Limit(double velocity, double cap) {
 
 }  // namespace
 
+// ---- hit rectangles -----------------------------------------------------------------
+
+void cHitRect::Set(int offX, int offY, int width, int height) {
+  m_BaseOffX = m_OffX = offX;
+  m_BaseOffY = m_OffY = offY;
+  m_BaseWidth = m_Width = width;
+  m_BaseHeight = m_Height = height;
+}
+
+void cHitRect::Scale(int scale) {
+  m_OffX = WrapToI32(int64_t{scale} * m_BaseOffX);
+  m_OffY = WrapToI32(int64_t{scale} * m_BaseOffY);
+  m_Width = WrapToI32(int64_t{scale} * m_BaseWidth);
+  m_Height = WrapToI32(int64_t{scale} * m_BaseHeight);
+}
+
+void cHitRect::FollowX(double x) {
+  m_Left = static_cast<double>(int64_t{TruncToI32(x)} + m_OffX);
+  m_Right = m_Left + m_Width - 1;
+}
+
+void cHitRect::FollowY(double y) {
+  m_Top = static_cast<double>(int64_t{TruncToI32(y)} + m_OffY);
+  m_Bottom = m_Top + m_Height - 1;
+}
+
 // ---- set-up ----------------------------------------------------------------------
 
 void cGameObj::CopyBase(const cGameObj& other) {

@@ -92,6 +92,15 @@ struct cHitRect {
   int32_t m_BaseOffY = 0;
   int32_t m_BaseWidth = 0;
   int32_t m_BaseHeight = 0;
+
+  // Offset and size, current and at scale 1 alike.
+  void Set(int offX, int offY, int width, int height);
+  // The current offset and size: `scale` times those at scale 1.
+  void Scale(int scale);
+  // The world edges from the whole part of the owner's position (x86
+  // truncation) and the current offset: right = left + width - 1.
+  void FollowX(double x);
+  void FollowY(double y);
 };
 
 class cGameObj {

@@ -22,40 +22,14 @@ constexpr double kRideTakeOffFactor = 1.0199999809265137;
 // What is left of an upward speed when the jump key is let go early.
 constexpr double kJumpCutFactor = 0.3;
 
-void SetRect(cHitRect& rect, int offX, int offY, int w, int h) {
-  rect.m_BaseOffX = rect.m_OffX = offX;
-  rect.m_BaseOffY = rect.m_OffY = offY;
-  rect.m_BaseWidth = rect.m_Width = w;
-  rect.m_BaseHeight = rect.m_Height = h;
-}
-
 // A box centred in the 32-dot cell, relative to the body box's offset.
 void SetCentredRect(cHitRect& rect, const cBoxSize& size, int bodyOffX, int bodyOffY) {
-  SetRect(rect, 16 - size.m_nWidth / 2 - bodyOffX, 16 - size.m_nHeight / 2 - bodyOffY, size.m_nWidth,
-          size.m_nHeight);
-}
-
-void ScaleRect(cHitRect& rect, int scale) {
-  rect.m_OffX = WrapToI32(int64_t{scale} * rect.m_BaseOffX);
-  rect.m_OffY = WrapToI32(int64_t{scale} * rect.m_BaseOffY);
-  rect.m_Width = WrapToI32(int64_t{scale} * rect.m_BaseWidth);
-  rect.m_Height = WrapToI32(int64_t{scale} * rect.m_BaseHeight);
-}
-
-void FollowRectX(cHitRect& rect, double x) {
-  rect.m_Left = static_cast<double>(int64_t{TruncToI32(x)} + rect.m_OffX);
-  rect.m_Right = rect.m_Left + rect.m_Width - 1;
-}
-
-void FollowRectY(cHitRect& rect, double y) {
-  rect.m_Top = static_cast<double>(int64_t{TruncToI32(y)} + rect.m_OffY);
-  rect.m_Bottom = rect.m_Top + rect.m_Height - 1;
+  rect.Set(16 - size.m_nWidth / 2 - bodyOffX, 16 - size.m_nHeight / 2 - bodyOffY, size.m_nWidth, size.m_nHeight);
 }
 
 // An axis that does not scroll by itself (no automatic speed, or held at a
 // limit) counts as stopped.
 bool Stopped(const cScrollAxis& axis) { return axis.m_Speed == 0.0 || axis.m_AtLimit != 0; }
-double ScrollSpeed(const cScrollAxis& axis) { return axis.m_AtLimit != 0 ? 0.0 : axis.m_Speed; }
 
 int SubSteps() { return std::max(g_Stage.m_SubSteps, 1); }
 
@@ -64,6 +38,16 @@ int SubSteps() { return std::max(g_Stage.m_SubSteps, 1); }
 int32_t ScreenEdge(double position, double camera, int32_t drawOffset, bool stopped) {
   const int64_t edge = stopped ? int64_t{TruncToI32(position)} - TruncToI32(camera) : TruncToI32(position - camera);
   return WrapToI32(edge - drawOffset);
+}
+
+// The camera centres the hero's box on an axis that does not scroll by
+// itself, within the scroll limits (the far limit winning).
+void FollowWithCamera(cScrollAxis& axis, double position, int boxSize) {
+  if (axis.m_Moving != 0) return;
+  double camera = position - (axis.m_ScreenSize / 2 - boxSize / 2);
+  if (camera < axis.m_Min) camera = axis.m_Min;
+  if (camera > axis.m_Max - axis.m_ScreenSize) camera = axis.m_Max - axis.m_ScreenSize;
+  axis.m_Position = camera;
 }
 
 cAreaMark Mark(int type, int mode, int colourIndex, int w, int h) {
@@ -225,45 +209,32 @@ int cHero::RunItemCommands(cSafeVector<cCommand>& commands) {
 // ---- hit boxes ------------------------------------------------------------------------------
 
 void cHero::UpdateHitBoxes(int scale) {
-  ScaleRect(m_AttackRect, scale);
-  ScaleRect(m_ShotRect, scale);
-  ScaleRect(m_PickupRect, scale);
+  m_AttackRect.Scale(scale);
+  m_ShotRect.Scale(scale);
+  m_PickupRect.Scale(scale);
 }
 
 void cHero::UpdateHitRectX() {
-  FollowRectX(m_AttackRect, m_X);
-  FollowRectX(m_ShotRect, m_X);
-  FollowRectX(m_PickupRect, m_X);
+  m_AttackRect.FollowX(m_X);
+  m_ShotRect.FollowX(m_X);
+  m_PickupRect.FollowX(m_X);
 }
 
 void cHero::UpdateHitRectY() {
-  FollowRectY(m_AttackRect, m_Y);
-  FollowRectY(m_ShotRect, m_Y);
-  FollowRectY(m_PickupRect, m_Y);
+  m_AttackRect.FollowY(m_Y);
+  m_ShotRect.FollowY(m_Y);
+  m_PickupRect.FollowY(m_Y);
 }
 
 // ---- motion -----------------------------------------------------------------------------------
 
 int cHero::ConstrainX() {
-  cScrollAxis& axis = g_GameScene->m_ScrollX;
-  // The camera follows the hero on an axis that does not scroll by itself.
-  if (axis.m_Moving == 0) {
-    double camera = m_X - (kScreenWidth / 2 - m_BoxW / 2);
-    if (camera < axis.m_Min) camera = axis.m_Min;
-    if (camera > axis.m_Max - kScreenWidth) camera = axis.m_Max - kScreenWidth;
-    axis.m_Position = camera;
-  }
+  FollowWithCamera(g_GameScene->m_ScrollX, m_X, m_BoxW);
   return ClampX(m_Flying != 0 ? CLAMP_SCROLL : CLAMP_AREA);
 }
 
 int cHero::ConstrainY() {
-  cScrollAxis& axis = g_GameScene->m_ScrollY;
-  if (axis.m_Moving == 0) {
-    double camera = m_Y - (kScreenHeight / 2 - m_BoxH / 2);
-    if (camera < axis.m_Min) camera = axis.m_Min;
-    if (camera > axis.m_Max - kScreenHeight) camera = axis.m_Max - kScreenHeight;
-    axis.m_Position = camera;
-  }
+  FollowWithCamera(g_GameScene->m_ScrollY, m_Y, m_BoxH);
   return ClampY(m_Flying != 0 ? CLAMP_SCROLL : CLAMP_AREA);
 }
 
@@ -310,14 +281,14 @@ int cHero::Update(int deathMode) {
 
   if (g_System.m_bScrollSwitch != 0) {
     if (m_Flying != 0) {
-      m_VX = ScrollSpeed(g_GameScene->m_ScrollX);
-      m_VY = ScrollSpeed(g_GameScene->m_ScrollY);
+      m_VX = g_GameScene->m_ScrollX.SpeedNow();
+      m_VY = g_GameScene->m_ScrollY.SpeedNow();
     } else {
       m_VX = 0.0;
     }
   } else if (m_MovesWithScroll != 0) {
-    m_VX = ScrollSpeed(g_GameScene->m_ScrollX);
-    if (m_Flying != 0) m_VY = ScrollSpeed(g_GameScene->m_ScrollY);
+    m_VX = g_GameScene->m_ScrollX.SpeedNow();
+    if (m_Flying != 0) m_VY = g_GameScene->m_ScrollY.SpeedNow();
   } else {
     m_VX = 0.0;
     if (m_Flying != 0) m_VY = 0.0;

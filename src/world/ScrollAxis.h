@@ -50,6 +50,9 @@ struct cScrollAxis {
 
   // Dots of the whole grid along this axis, margins included (0 up to it).
   int GridExtent() const { return m_Extent; }
+  // The automatic scroll of this sub-step: the speed, or 0 while the camera
+  // is held at a limit.
+  double SpeedNow() const { return m_AtLimit != 0 ? 0.0 : m_Speed; }
 
   // ---- members, in order ----
   double m_Position = 0.0;
