@@ -109,7 +109,8 @@ class cHero : public cCharaBase {
   int32_t m_nPrevFacing = 0;
   // Keys of the objects whose pickup the hero has made once.
   cSafeVector<int32_t> m_Taken;
-  // The special block under the feet (foot block kind 3 scales the push).
+  // The effect block under the feet: its kind (3 scales the walking push),
+  // value and timer, and the countdown of an item block.
   int32_t m_nFootKind = 0;
   double m_FootValue = 0.0;
   int32_t m_nFootTimer = 0;
