@@ -187,6 +187,60 @@ TEST_F(BlockSideTest, AFlyingCharacterThatPassesThroughMeetsNothing) {
   EXPECT_EQ(IsPlaceBlocked(chara, g_CharaList), 1);
 }
 
+TEST_F(BlockSideTest, AFastFallOntoABlockCharacterLandsOnItHoweverDeepItSank) {
+  cChara& block = m_Sim.AddChara(MovingBlock(DIR_RIGHT, 0), 4, 6);
+  cChara& chara = m_Sim.AddChara(Walker(), 4, 3);
+  chara.SavePrevPosition();
+  block.SavePrevPosition();
+  // One sub-step of a fast fall took its feet 20 dots into the block.
+  chara.m_VY = 12.0;
+  MoveTo(chara, chara.m_X, block.m_Y + 20 - (chara.m_BoxH - 1));
+  EXPECT_EQ(CollideBlockCharas(chara, g_CharaList), 0);
+  EXPECT_DOUBLE_EQ(chara.m_Bottom, block.m_Y - 1);
+  EXPECT_EQ(chara.m_bRiding, 1);
+  EXPECT_EQ(chara.m_nRiddenKey, block.m_Key);
+  EXPECT_EQ(chara.m_VY, 0.0);
+}
+
+TEST_F(BlockSideTest, ABlockCharacterBlocksAPlaceAsASolidCellDoes) {
+  cChara& block = m_Sim.AddChara(MovingBlock(DIR_RIGHT, 0), 6, 3);
+  cChara& chara = m_Sim.AddChara(Walker(), 2, 3);
+  EXPECT_EQ(IsPlaceBlocked(chara, g_CharaList), 0);
+  MoveTo(chara, block.m_X + 10, chara.m_Y);
+  EXPECT_EQ(IsPlaceBlocked(chara, g_CharaList), 1);
+  EXPECT_EQ(OverlapsOtherBlockChara(chara, g_CharaList, block.m_Key), 0);
+  block.m_bDead = 1;
+  EXPECT_EQ(IsPlaceBlocked(chara, g_CharaList), 0);
+}
+
+TEST_F(BlockSideTest, TheHeroIsKeptInsideAViewThatScrollsByItself) {
+  cHero& hero = m_Sim.AddHero(Walker(), 4, 5);
+  cScrollAxis& x = m_World.Scene().m_ScrollX;
+  cScrollAxis& y = m_World.Scene().m_ScrollY;
+  x.m_Moving = y.m_Moving = 1;
+  x.m_Speed = 1.0;
+  x.m_Position = 500;
+  MoveTo(hero, 480.5, hero.m_Y);
+  EXPECT_EQ(PushHeroByScreenX(hero), 0);
+  EXPECT_EQ(hero.m_X, 500.0);
+  EXPECT_EQ(hero.m_bContactLeft, 1);
+  // Below the view a walking hero falls out; a flying one is held.
+  y.m_Position = 320;
+  MoveTo(hero, hero.m_X, 320 + 470);
+  EXPECT_EQ(PushHeroByScreenY(hero), 2);
+  EXPECT_EQ(hero.m_bContactDown, 1);
+  hero.ApplySizeKind(2, 0);
+  MoveTo(hero, hero.m_X, 320 + 470);
+  EXPECT_EQ(PushHeroByScreenY(hero), 0);
+  EXPECT_DOUBLE_EQ(hero.m_Bottom, 320 + 480 - 2);
+  // A view that follows the hero pushes a walking hero nowhere.
+  x.m_Moving = 0;
+  hero.ApplySizeKind(0, 0);
+  MoveTo(hero, 100.5, hero.m_Y);
+  EXPECT_EQ(PushHeroByScreenX(hero), 0);
+  EXPECT_EQ(hero.m_X, 100.5);
+}
+
 // ---- scenarios at 1, 4 and 10 sub-steps ------------------------------------------------------
 
 class BlockScenarioTest : public ::testing::TestWithParam<int> {
