@@ -1,6 +1,6 @@
 #include "app/SceneFactory.h"
 
-#include "app/Scene.h"
+#include "core/Scene.h"
 #include "app/SceneManager.h"
 
 cScene* CreateScene(int type) {

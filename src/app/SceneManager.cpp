@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <new>
 
-#include "app/Scene.h"
+#include "core/Scene.h"
 #include "app/SceneFactory.h"
 #include "app/SystemIni.h"
 #include "core/AppMessages.h"

@@ -4,7 +4,7 @@
 
 #include "AppTestSupport.h"
 #include "app/BootData.h"
-#include "app/Scene.h"
+#include "core/Scene.h"
 #include "app/SceneManager.h"
 #include "app/Startup.h"
 #include "app/SystemIni.h"

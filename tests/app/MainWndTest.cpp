@@ -15,7 +15,7 @@
 #include "app/AppTestSupport.h"
 #include "app/FakeWindowHost.h"
 #include "app/MainWnd.h"
-#include "app/Scene.h"
+#include "core/Scene.h"
 #include "app/SceneManager.h"
 #include "app/WindowData.h"
 #include "core/AppMessages.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "AppTestSupport.h"
-#include "app/Scene.h"
+#include "core/Scene.h"
 #include "app/SystemIni.h"
 #include "doubles/MainWindowRecorder.h"
 #include "core/AppMessages.h"

@@ -13,7 +13,7 @@
 #include "SampleSounds.h"
 #include "app/BootData.h"
 #include "app/MainWnd.h"
-#include "app/Scene.h"
+#include "core/Scene.h"
 #include "app/SceneManager.h"
 #include "app/SoundServices.h"
 #include "app/SystemIni.h"

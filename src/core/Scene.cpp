@@ -1,4 +1,4 @@
-#include "app/Scene.h"
+#include "core/Scene.h"
 
 #include "core/Log.h"
 #include "core/MainWindow.h"
