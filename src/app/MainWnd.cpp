@@ -40,19 +40,18 @@ void SetDialogMode(int on) {
 
 bool IsDirect3D() { return CallOr(g_Services.isDirect3D, false); }
 
-// The file name of music-database entry `number`, indexed as a checked vector
-// would be: a bad number is reported (and closes the window) and entry 0 is
-// used instead. Nothing was touched through the bad number, so saves go on.
-std::string CheckedBgmFile(int number) {
+// True when `number` names an entry of the music database. A bad number is
+// reported as a checked vector would report it, and the request is dropped:
+// nothing was touched through it, so the run and its saves go on.
+bool IsKnownBgm(int number) {
   const int count = CallOr(g_Services.bgmCount, 0);
-  if (number < 0 || number >= count) {
-    ReportBadIndex(eSafeContainerKind::Vector, number, static_cast<std::size_t>(count < 0 ? 0 : count),
-                   CallOr(g_Services.bgmBytes, std::size_t{0}));
-    number = 0;
-  }
-  if (count <= 0 || !g_Services.bgmFile) return std::string();
-  return g_Services.bgmFile(number);
+  if (number >= 0 && number < count) return true;
+  ReportBadIndex(eSafeContainerKind::Vector, number, static_cast<std::size_t>(count < 0 ? 0 : count),
+                 CallOr(g_Services.bgmBytes, std::size_t{0}));
+  return false;
 }
+
+std::string BgmFile(int number) { return g_Services.bgmFile ? g_Services.bgmFile(number) : std::string(); }
 
 void DestroyMainWindow(HWND window) {
   plat::SendMessage(window, WM_DESTROY, 0, 0);
@@ -309,13 +308,13 @@ void cMainWnd::OnPlaySound(WPARAM slotParam) {
   const int count = CallOr(g_Services.soundSlotCount, 0);
   int slot = static_cast<int>(static_cast<std::intptr_t>(slotParam));
   if (slot < 0 || slot >= count) {
-    // Reported as a checked vector would; nothing was touched through it, so
-    // saves go on.
+    // Reported as a checked vector would, and dropped: nothing was touched
+    // through it, so the run and its saves go on.
     ReportBadIndex(eSafeContainerKind::Vector, slot, static_cast<std::size_t>(count < 0 ? 0 : count),
                    CallOr(g_Services.soundSlotBytes, std::size_t{0}));
-    slot = 0;
+    return;
   }
-  if (count > 0) g_Services.playSoundSlot(slot);
+  g_Services.playSoundSlot(slot);
 }
 
 void cMainWnd::OnMusic(WPARAM request, LPARAM tune) {
@@ -328,15 +327,15 @@ void cMainWnd::OnMusic(WPARAM request, LPARAM tune) {
       if (g_Services.stopAllMusic) g_Services.stopAllMusic();
       return;
     }
-    const std::string file = CheckedBgmFile(number);
-    if (g_Services.setMusicFile) g_Services.setMusicFile(slot, file);
+    if (!IsKnownBgm(number)) return;
+    if (g_Services.setMusicFile) g_Services.setMusicFile(slot, BgmFile(number));
     if (g_Services.playMusic) g_Services.playMusic(0, slot, CallOr(g_Services.sceneLoop, 0, slot), 0, 1);
     return;
   }
   const int number = static_cast<int>(tune);
+  if (!IsKnownBgm(number)) return;
   if (g_Services.setStageTune) g_Services.setStageTune(number);
-  const std::string file = CheckedBgmFile(number);
-  if (g_Services.setMusicFile) g_Services.setMusicFile(4, file);
+  if (g_Services.setMusicFile) g_Services.setMusicFile(4, BgmFile(number));
   if (number == 0) {
     if (g_Services.stopAllMusic) g_Services.stopAllMusic();
   } else if (g_Services.playMusic) {

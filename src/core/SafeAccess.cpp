@@ -13,6 +13,7 @@ std::atomic<bool> g_FatalPending{false};
 void ReportSafeIndexFailure(eSafeContainerKind kind, int index, std::size_t size, std::size_t elementSize) {
   g_FatalPending = true;
   ReportBadIndex(kind, index, size, elementSize);
+  PostCloseToMainWindow();
 }
 
 void ReportBadIndex(eSafeContainerKind kind, int index, std::size_t size, std::size_t elementSize) {
@@ -21,7 +22,6 @@ void ReportBadIndex(eSafeContainerKind kind, int index, std::size_t size, std::s
   FormatString(text, format, index, static_cast<int>(size), static_cast<int>(elementSize));
   LogWrite(text);
   ReportPrintf("%s", text.c_str());
-  PostCloseToMainWindow();
 }
 
 bool IsFatalPending() { return g_FatalPending.load(); }

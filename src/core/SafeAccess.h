@@ -21,9 +21,10 @@ enum class eSafeContainerKind { Vector, List };
 
 void ReportSafeIndexFailure(eSafeContainerKind kind, int index, std::size_t size, std::size_t elementSize);
 
-// The same line and close message for a bad index that was caught before
-// anything was read or written through it (a request naming a sound or a
-// tune that does not exist): the fatal-pending flag stays as it is.
+// The same line for a bad index that was caught before anything was read or
+// written through it (a request naming a sound or a tune that does not
+// exist): the request is dropped and the run goes on, so neither the
+// fatal-pending flag nor a close follows.
 void ReportBadIndex(eSafeContainerKind kind, int index, std::size_t size, std::size_t elementSize);
 
 // True once any checked container was indexed out of range in this process.

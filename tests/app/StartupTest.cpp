@@ -658,8 +658,8 @@ TEST_F(SoundStartupTest, SoundsComeUpAtTheOptionsVolumeAndPlayThroughTheSoundReq
   EXPECT_EQ(out[4], scaled((60 - 128) * 256));
   EXPECT_EQ(out[5], scaled((190 - 128) * 256));
 
-  // A slot beyond the table is reported and slot 0 played instead; nothing
-  // was touched through it, so saves go on.
+  // A slot beyond the table is reported and dropped; nothing was touched
+  // through it, so saves go on.
   Request(18, 1);
   EXPECT_TRUE(ReportHas("err V[18] ( 18 , " + std::to_string(sizeof(cSoundSlot)) + " )"));
   EXPECT_FALSE(IsFatalPending());
