@@ -197,6 +197,11 @@ class cStageData : public cDataRecord {
   int32_t m_SubSteps = 0;
   double m_SubStepsF = 0.0;
   double m_SubStepsSq = 0.0;
+  // The sub-steps a frame runs, at least one: a stage whose hit level was
+  // never applied must not divide by zero where a frame is split.
+  int32_t SubStepsAtLeastOne() const { return m_SubSteps > 0 ? m_SubSteps : 1; }
+  double SubStepsAtLeastOneF() const { return m_SubStepsF > 0.0 ? m_SubStepsF : 1.0; }
+  double SubStepsSqAtLeastOne() const { return m_SubStepsSq > 0.0 ? m_SubStepsSq : 1.0; }
   double m_SpeedLimit = 0.0;
   double m_GravityStep = 0.0;
   double m_SpeedLimitStep = 0.0;

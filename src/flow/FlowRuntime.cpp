@@ -142,7 +142,7 @@ void ClearCurrent() {
 
 }  // namespace
 
-int FlowSubSteps() { return std::max(g_Stage.m_SubSteps, 1); }
+int FlowSubSteps() { return g_Stage.SubStepsAtLeastOne(); }
 
 int FlowTicksPerTenth() { return 6 * FlowSubSteps(); }
 

@@ -345,7 +345,7 @@ void DropBelow(cCharaBase& chara, const cChara& block) {
 }
 
 int CollideBlockCharasGround(cCharaBase& chara, cObjList<cChara>& charas) {
-  const double n = g_Stage.m_SubStepsF > 0 ? g_Stage.m_SubStepsF : 1.0;
+  const double n = g_Stage.SubStepsAtLeastOneF();
   const int h = chara.m_BoxH;
   const int w = chara.m_BoxW;
   const cBox s = BoxOf(chara);
@@ -595,7 +595,7 @@ int CollideDown(cCharaBase& chara) {
   chara.m_nCellBelow = -1;
   chara.m_nOffGround = ClampToI32(int64_t{chara.m_nOffGround} + 1);
   // Airborne once it has been off the ground for 8 frames.
-  if (int64_t{chara.m_nOffGround} == int64_t{8} * std::max(g_Stage.m_SubSteps, 1)) {
+  if (int64_t{chara.m_nOffGround} == int64_t{8} * g_Stage.SubStepsAtLeastOne()) {
     if (!IsPlayerOperated(chara)) {
       chara.m_bAirborne = 1;
     } else if (chara.m_bRiding == 0) {

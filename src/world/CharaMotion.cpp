@@ -18,8 +18,8 @@ namespace {
 
 // The stage's sub-steps per frame and its square; a broken stage without any
 // counts as one, so nothing divides by zero.
-double SubSteps() { return g_Stage.m_SubStepsF > 0.0 ? g_Stage.m_SubStepsF : 1.0; }
-double SubStepsSq() { return g_Stage.m_SubStepsSq > 0.0 ? g_Stage.m_SubStepsSq : 1.0; }
+double SubSteps() { return g_Stage.SubStepsAtLeastOneF(); }
+double SubStepsSq() { return g_Stage.SubStepsSqAtLeastOne(); }
 
 // The speed a knock-back share d gives: n v^2 + v = 32 |d|, signed as d.
 double ImpulseForShare(double d, double n) {

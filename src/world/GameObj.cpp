@@ -23,7 +23,7 @@ const cScrollAxis& ScrollY() { return g_GameScene->m_ScrollY; }
 
 // The stage's sub-steps per frame; a broken stage without any counts as one,
 // so nothing divides by zero.
-double SubSteps() { return g_Stage.m_SubStepsF > 0.0 ? g_Stage.m_SubStepsF : 1.0; }
+double SubSteps() { return g_Stage.SubStepsAtLeastOneF(); }
 
 // Whether an axis scrolls by itself: automatic scrolling runs and the camera
 // has not stopped at a limit.

@@ -31,7 +31,7 @@ void SetCentredRect(cHitRect& rect, const cBoxSize& size, int bodyOffX, int body
 // limit) counts as stopped.
 bool Stopped(const cScrollAxis& axis) { return axis.m_Speed == 0.0 || axis.m_AtLimit != 0; }
 
-int SubSteps() { return std::max(g_Stage.m_SubSteps, 1); }
+int SubSteps() { return g_Stage.SubStepsAtLeastOne(); }
 
 // The screen coordinate of a box edge: on a stopped axis position and camera
 // are truncated apart, otherwise their difference is.

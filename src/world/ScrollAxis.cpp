@@ -59,7 +59,7 @@ void cScrollAxis::SetSpeed(int on, int n) {
   }
   // A stage always has at least one sub-step; the guard keeps a broken one
   // from dividing by zero.
-  const double subSteps = g_Stage.m_SubStepsF > 0.0 ? g_Stage.m_SubStepsF : 1.0;
+  const double subSteps = g_Stage.SubStepsAtLeastOneF();
   m_Speed = n * 0.1 / subSteps;
   m_Moving = 1;
 }
