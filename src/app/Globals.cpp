@@ -12,7 +12,7 @@
 
 #include "app/BootData.h"
 #include "app/MainWnd.h"
-#include "app/SceneManager.h"
+#include "core/SceneManager.h"
 #include "app/Startup.h"
 #include "app/SystemIni.h"
 #include "app/WindowData.h"

@@ -3,7 +3,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "app/SceneManager.h"
+#include "core/SceneManager.h"
 #include "app/WindowData.h"
 #include "core/AppMessages.h"
 #include "core/Log.h"

@@ -1,7 +1,7 @@
 #include "app/SceneFactory.h"
 
 #include "core/Scene.h"
-#include "app/SceneManager.h"
+#include "core/SceneManager.h"
 
 cScene* CreateScene(int type) {
   // Each scene class is added here as it joins the player: the title menu,

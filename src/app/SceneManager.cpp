@@ -1,4 +1,4 @@
-#include "app/SceneManager.h"
+#include "core/SceneManager.h"
 
 #include <cstdio>
 #include <new>

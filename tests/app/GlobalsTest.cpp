@@ -5,7 +5,7 @@
 #include "AppTestSupport.h"
 #include "app/BootData.h"
 #include "core/Scene.h"
-#include "app/SceneManager.h"
+#include "core/SceneManager.h"
 #include "app/Startup.h"
 #include "app/SystemIni.h"
 #include "app/WindowData.h"

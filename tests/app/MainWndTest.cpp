@@ -16,7 +16,7 @@
 #include "app/FakeWindowHost.h"
 #include "app/MainWnd.h"
 #include "core/Scene.h"
-#include "app/SceneManager.h"
+#include "core/SceneManager.h"
 #include "app/WindowData.h"
 #include "core/AppMessages.h"
 #include "core/MainWindow.h"

@@ -14,7 +14,7 @@
 #include "app/BootData.h"
 #include "app/MainWnd.h"
 #include "core/Scene.h"
-#include "app/SceneManager.h"
+#include "core/SceneManager.h"
 #include "app/SoundServices.h"
 #include "app/SystemIni.h"
 #include "app/WindowData.h"

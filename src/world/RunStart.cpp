@@ -1,4 +1,4 @@
-#include "app/RunStart.h"
+#include "world/RunStart.h"
 
 #include <string>
 

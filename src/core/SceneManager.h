@@ -6,7 +6,9 @@
 //
 // There is one manager, g_SceneManager. Its members are plain values written
 // by the scenes on the game thread and read by the main thread's request
-// handlers.
+// handlers. The declaration sits with the core so that every scene, the game
+// scene of the world included, can read and switch scenes; the shell defines
+// the frame and the scene switch (app/SceneManager.cpp).
 
 #include <cstdint>
 #include <string>
