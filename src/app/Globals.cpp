@@ -33,6 +33,7 @@
 #include "graphics/FontDef.h"
 #include "graphics/SurfaceDef.h"
 #include "graphics/SurfaceTable.h"
+#include "scene/MenuScene.h"
 #include "sound/BgmManager.h"
 #include "sound/SoundSlot.h"
 #include "sound/SoundState.h"
@@ -78,7 +79,13 @@ cMenuCursor g_MenuCursor;
 // 11. The key devices: device 0, from a reset record.
 cSafeVector<cKeyInput> g_KeyInput(1);
 
-// 12. the game scene's surface vectors, 13. g_SceneSurfaces,
+// 12. the game scene's surface vectors: defined here once the game scene exists.
+
+// 13. The menu scenes' shared surfaces and their definitions: empty; each
+// menu scene releases what it made.
+DDSurfaceVector g_SceneSurfaces;
+DDSurfaceDefVector g_SceneSurfaceDefs;
+
 // 14. g_PictureSurfaces and g_PictureDefs, 15. Off_Msg: defined here once the
 //     menus and the game scene exist.
 
