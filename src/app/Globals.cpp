@@ -208,6 +208,10 @@ void ResetAppGlobalsForTests() {
   g_SceneManager.m_nFps = 0;
   g_SceneManager.m_nFadeStep = 0;
   g_SceneManager.m_nSceneBgm = 0;
+  g_MenuCursor.Reset();
+  DDReleaseSurfaceVector(g_SceneSurfaces);
+  g_SceneSurfaces.clear();
+  g_SceneSurfaceDefs.clear();
 
   for (int& ms : g_FrameTimeRing) ms = 0;
   g_FrameTimeIndex = 0;

@@ -89,8 +89,10 @@ void cMenuScene::Sound(int slot) { PlaySystemSound(slot); }
 
 void cMenuScene::CursorSound(int mode) { PlayCursorSound(Directions(), mode, MENU_SOUND_CURSOR); }
 
+DDSURFACEDATA& cMenuScene::FixedSurface(int row) { return g_SurfaceData[static_cast<std::size_t>(row)]; }
+
 void cMenuScene::DrawCell(int row, int sx, int sy, int w, int h, int x, int y) {
-  DDBlt(&BackBuffer, x, y, w, h, &g_SurfaceData[static_cast<std::size_t>(row)], sx, sy, 1);
+  DDBlt(&BackBuffer, x, y, w, h, &FixedSurface(row), sx, sy, 1);
 }
 
 void cMenuScene::DrawPointer(int x, int y) { DrawCell(SURF_ACCESSORY, 64, 0, 16, 16, x, y); }

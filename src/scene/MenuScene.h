@@ -118,6 +118,8 @@ class cMenuScene : public cScene {
   // The cursor sound for the moves `mode` listens to.
   static void CursorSound(int mode);
 
+  // Row `row` of the fixed surface table.
+  static DDSURFACEDATA& FixedSurface(int row);
   // Draws a fixed-table cell (w x h at sx, sy of `row`) colour-keyed at (x, y)
   // on the back buffer.
   static void DrawCell(int row, int sx, int sy, int w, int h, int x, int y);

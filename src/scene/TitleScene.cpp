@@ -30,8 +30,6 @@ constexpr int kMenuMargin = 32;
 constexpr int kPictureCentre = 288;
 constexpr int kTitleCursorSize = 32;
 
-DDSURFACEDATA& Row(int row) { return g_SurfaceData[static_cast<std::size_t>(row)]; }
-
 bool PictureMode() { return g_System.m_bTitlePictures != 0; }
 
 // The rankings flag of a play mode: its ranking setting in the system data.
@@ -67,7 +65,7 @@ void cTitleScene::Init() {
       break;
     }
   }
-  if (PictureMode()) m_nMenuX = kPictureCentre - Row(SURF_GAME_MODE).nWidth / 2;
+  if (PictureMode()) m_nMenuX = kPictureCentre - FixedSurface(SURF_GAME_MODE).nWidth / 2;
   BuildMenuSurface();
   m_nSubStep = 0;
 }
@@ -80,7 +78,7 @@ void cTitleScene::BuildMenuSurface() {
   m_MenuSurfaceDefs.clear();
   int width = 0;
   if (PictureMode()) {
-    width = Row(SURF_GAME_MODE).nWidth + kMenuMargin;
+    width = FixedSurface(SURF_GAME_MODE).nWidth + kMenuMargin;
   } else {
     int longest = 0;
     for (int i = 0; i < m_nCmdCount; ++i) {
@@ -100,7 +98,7 @@ void cTitleScene::BuildMenuSurface() {
 void cTitleScene::DrawMenuSurface(DDSURFACEDATA* lpDst) {
   if (lpDst == nullptr) return;
   if (PictureMode()) {
-    DDSURFACEDATA& strips = Row(SURF_GAME_MODE);
+    DDSURFACEDATA& strips = FixedSurface(SURF_GAME_MODE);
     DDFillRectPal(lpDst, 0, 0, lpDst->nWidth, lpDst->nHeight, 0);
     for (int i = 0; i < m_nCmdCount; ++i) {
       const int entry = m_CmdIndex[static_cast<std::size_t>(i)];
@@ -109,7 +107,7 @@ void cTitleScene::DrawMenuSurface(DDSURFACEDATA* lpDst) {
     }
     return;
   }
-  DDDrawBox(lpDst, 1, 1, lpDst->nWidth - 2, lpDst->nHeight - 2, &Row(SURF_WINDOW), kBoxFrame, kBoxFrameColour);
+  DDDrawBox(lpDst, 1, 1, lpDst->nWidth - 2, lpDst->nHeight - 2, &FixedSurface(SURF_WINDOW), kBoxFrame, kBoxFrameColour);
   for (int i = 0; i < m_nCmdCount; ++i) {
     const cCmd& entry = g_System.m_TitleMenu[m_CmdIndex[static_cast<std::size_t>(i)]];
     g_Font[kFontLarge].Draw(lpDst, kMenuMargin, kMenuRowHeight * i, entry.m_strLabel);
@@ -117,7 +115,7 @@ void cTitleScene::DrawMenuSurface(DDSURFACEDATA* lpDst) {
 }
 
 void cTitleScene::DrawTitle() {
-  DDBlt(&BackBuffer, 0, 0, 640, 480, &Row(SURF_TITLE), 0, 0, 0);
+  DDBlt(&BackBuffer, 0, 0, 640, 480, &FixedSurface(SURF_TITLE), 0, 0, 0);
   if (DDSURFACEDATA* menu = MenuSurface()) {
     if (menu->bLost != 0) {
       DrawMenuSurface(menu);
@@ -230,7 +228,7 @@ void cTitleScene::SlotList() {
     m_nSubStep = 0;
     return;
   }
-  DDBlt(&BackBuffer, 0, 0, 640, 480, &Row(SURF_TITLE), 0, 0, 0);
+  DDBlt(&BackBuffer, 0, 0, 640, 480, &FixedSurface(SURF_TITLE), 0, 0, 0);
   AnimateMenuPalette();
   DrawSlotList(&BackBuffer, kTitleSlotListX, kTitleSlotListY, g_StorySlots, m_nSlotTop, m_nSlotRows);
   DrawPointer(g_MenuCursor.m_pCurrent->m_X, g_MenuCursor.m_pCurrent->m_Y);
