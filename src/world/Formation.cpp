@@ -521,7 +521,7 @@ void CreateFormationObject(cShotList* shots, FormationStep& step, cCharaBase& sh
   switch (commandType) {
     case FORMATION_OBJECT_SHOT:
     case FORMATION_OBJECT_SWORD: {
-      if (shots == nullptr) return;
+      if (shots == nullptr || shots->m_Shots.Count() >= kMaxShotsInFlight) return;
       cShot shot;
       shot.Init(shots->m_nNextKey, shooter, commandType, edShot, step);
       if (shots->AddShot(shot) != nullptr) ++shots->m_nNextKey;
