@@ -46,6 +46,7 @@
 #include "world/MenuCursor.h"
 #include "world/ReplayFile.h"
 #include "world/ReplayInput.h"
+#include "world/Shot.h"
 #include "world/WorldGlobals.h"
 
 // 1. The scene manager: no scenes, current type 0. Its destructor deletes any
@@ -146,6 +147,8 @@ cSafeVector<cMapCell> g_MapGrid;
 // element is deleted through its virtual destructor.
 cObjList<cChara> g_CharaList;
 cObjList<cItem> g_ItemList;
+// With them, the shot list: empty, its key counter 0.
+cShotList g_ShotList;
 
 // 30. The stage being played and the stage as it was loaded: stage defaults.
 cStageData g_Stage;
