@@ -38,6 +38,8 @@
 #include "sound/SoundState.h"
 #include "world/Chara.h"
 #include "world/GameScene.h"
+#include "world/Ranking.h"
+#include "world/StageClear.h"
 #include "world/Hero.h"
 #include "world/Item.h"
 #include "world/KeyConfig.h"
@@ -169,7 +171,8 @@ cOptionData g_OptionData;
 // 34. The headers of the 99 story slots, all unused until they are scanned.
 cSafeVector<cSlotInfo> g_StorySlots(kStorySlotCount);
 
-// 35. g_RankFile: with the rankings.
+// 35. The rankings of the stage last selected: five empty boards.
+cRankFile g_RankFile;
 
 // Plain process-wide values, with no work at construction or exit: their
 // place in the order does not matter. The process flags that the lower
@@ -220,6 +223,8 @@ void ResetAppGlobalsForTests() {
   g_AnimeScripts.clear();
   g_EffectScripts.clear();
   ResetWorldGlobalsForTests();
+  g_RankFile.Reset();
+  SetStageClearHooks(cStageClearHooks{});
   ResetMusicForTests();
   ResetSoundForTests();
 }

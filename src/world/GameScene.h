@@ -17,6 +17,7 @@
 #include "core/SafeVector.h"
 #include "world/GameWait.h"
 #include "world/ScrollAxis.h"
+#include "world/StageClearState.h"
 
 class cCharaBase;
 struct cFlowState;
@@ -71,6 +72,9 @@ class cGameScene {
   // Set when a character's hit points may have dropped to 0 outside its own
   // update; the play step then runs the death checks.
   int32_t m_bHpCheck = 0;
+
+  // The stage clear's state: next stage, results, ranks (world/StageClear.h).
+  cStageClearState m_StageClear;
 };
 
 // The game scene while it exists, else null. Defined with every global object
