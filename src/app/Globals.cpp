@@ -37,7 +37,10 @@
 #include "sound/SoundSlot.h"
 #include "sound/SoundState.h"
 #include "world/Chara.h"
+#include "world/CharaEffectPlayer.h"
 #include "world/GameScene.h"
+#include "world/ScrEffectPlayer.h"
+#include "world/StageGraphics.h"
 #include "world/Hero.h"
 #include "world/Item.h"
 #include "world/KeyConfig.h"
@@ -128,6 +131,10 @@ cDatabase g_Database;
 // template tables follow with the game world's effect players).
 cFrameScriptTable g_AnimeScripts;
 cFrameScriptTable g_EffectScripts;
+// The chara-effect and screen-effect templates, [0] forward and [1] reverse:
+// empty until start-up builds them.
+cSafeVector<cCharaEffectPlayer> g_CharaEffectTemplates[2];
+cSafeVector<cScrEffectPlayer> g_ScrEffectTemplates[2];
 // With them, the flow commands' parameter table, which start-up builds first
 // of all (empty until then).
 cSafeVector<cSafeVector<cCmdParamDesc>> kCmdParamDesc;
@@ -167,6 +174,17 @@ cOptionData g_OptionData;
 cSafeVector<cSlotInfo> g_StorySlots(kStorySlotCount);
 
 // 35. g_RankFile: with the rankings.
+
+// The stage drawing's own surfaces: the database images (special bitmaps,
+// swords, effects), the shown pictures and the message-window pool; empty
+// until a stage loads them, released at every stage set-up.
+cImageSurfaces g_SpecialBmpImages;
+cImageSurfaces g_SwordImages;
+cImageSurfaces g_EffectImages;
+DDSurfaceList g_PictureSurfaces;
+DDSurfaceDefList g_PictureSurfaceDefs;
+DDSurfaceList g_MsgSurfaces;
+DDSurfaceDefList g_MsgSurfaceDefs;
 
 // Plain process-wide values, with no work at construction or exit: their
 // place in the order does not matter. The process flags that the lower
@@ -216,6 +234,9 @@ void ResetAppGlobalsForTests() {
   g_TestPlay = 0;
   g_AnimeScripts.clear();
   g_EffectScripts.clear();
+  for (auto& templates : g_CharaEffectTemplates) templates.clear();
+  for (auto& templates : g_ScrEffectTemplates) templates.clear();
+  ReleaseStageGraphics();
   ResetWorldGlobalsForTests();
   ResetMusicForTests();
   ResetSoundForTests();
