@@ -33,6 +33,7 @@
 #include "graphics/FontDef.h"
 #include "graphics/SurfaceDef.h"
 #include "graphics/SurfaceTable.h"
+#include "scene/MenuScene.h"
 #include "sound/BgmManager.h"
 #include "sound/SoundSlot.h"
 #include "sound/SoundState.h"
@@ -84,7 +85,13 @@ cMenuCursor g_MenuCursor;
 // 11. The key devices: device 0, from a reset record.
 cSafeVector<cKeyInput> g_KeyInput(1);
 
-// 12. the game scene's surface vectors, 13. g_SceneSurfaces,
+// 12. the game scene's surface vectors: defined here once the game scene exists.
+
+// 13. The menu scenes' shared surfaces and their definitions: empty; each
+// menu scene releases what it made.
+DDSurfaceVector g_SceneSurfaces;
+DDSurfaceDefVector g_SceneSurfaceDefs;
+
 // 14. g_PictureSurfaces and g_PictureDefs, 15. Off_Msg: defined here once the
 //     menus and the game scene exist.
 
@@ -225,6 +232,10 @@ void ResetAppGlobalsForTests() {
   g_SceneManager.m_nFps = 0;
   g_SceneManager.m_nFadeStep = 0;
   g_SceneManager.m_nSceneBgm = 0;
+  g_MenuCursor.Reset();
+  DDReleaseSurfaceVector(g_SceneSurfaces);
+  g_SceneSurfaces.clear();
+  g_SceneSurfaceDefs.clear();
 
   for (int& ms : g_FrameTimeRing) ms = 0;
   g_FrameTimeIndex = 0;
