@@ -64,6 +64,8 @@ cDatabase MakeDatabase() {
 
   db.m_Bgms[1] = MakeFileEntry<cBgm>("ステージ", "bgm\\Stage.ogg");
   db.m_Bgms.push_back(MakeFileEntry<cBgm>("ボス", "bgm\\Boss.mid"));
+  db.m_Bgms.push_back(MakeFileEntry<cBgm>("タイトル", "bgm\\Title.mid"));
+  db.m_Bgms.push_back(MakeFileEntry<cBgm>("マップ", "bgm\\Map.mid"));
   return db;
 }
 

@@ -206,6 +206,47 @@ std::vector<std::uint8_t> MakeBossTune() {
   return EncodeSmf(1, kTicksPerQuarter, {ConductorTrack(), LeadTrack(), BassTrack(), DrumTrack()});
 }
 
+namespace {
+
+// A one-track tune (format 0): a melody on channel 0 over held chords on
+// channel 1, the melody's notes `step` ticks apart, played through twice.
+std::vector<std::uint8_t> MakeQuietTune(const char* name, std::uint32_t microsecondsPerQuarter, std::uint8_t lead,
+                                        std::uint8_t pad, const std::vector<int>& melody,
+                                        const std::vector<int>& chordRoots, std::uint32_t step) {
+  cSmfTrack track;
+  track.Meta(0, 0x03, std::vector<std::uint8_t>(name, name + std::char_traits<char>::length(name)));
+  track.Tempo(0, microsecondsPerQuarter);
+  track.Channel(0, 0xC0, lead);
+  track.Channel(0, 0xC1, pad);
+  cTimeline timeline;
+  const auto length = static_cast<std::uint32_t>(melody.size()) * step;
+  for (std::uint32_t pass = 0; pass < 2; ++pass) {
+    timeline.Notes(pass * length, 0, melody, step, step - step / 4, 90);
+    const std::uint32_t chordStep = length / static_cast<std::uint32_t>(chordRoots.size());
+    for (std::size_t i = 0; i < chordRoots.size(); ++i) {
+      const std::uint32_t at = pass * length + static_cast<std::uint32_t>(i) * chordStep;
+      const int root = chordRoots[i];
+      for (int interval : {0, 4, 7}) timeline.Notes(at, 1, {root + interval}, 0, chordStep - 8, 60);
+    }
+  }
+  timeline.WriteTo(track, length * 2);
+  return EncodeSmf(0, kTicksPerQuarter, {track});
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> MakeTitleTune() {
+  static const std::vector<int> kMelody = {64, 67, 72, 71, 72, 74, 76, kRest, 77, 76, 74, 72, 71, 72, 74, kRest,
+                                           76, 74, 72, 69, 71, 72, 67, kRest, 65, 67, 69, 71, 72, kRest, 72, kRest};
+  return MakeQuietTune("Title", 600000, 0 /* piano */, 48 /* strings */, kMelody, {48, 53, 55, 48}, kEighth);
+}
+
+std::vector<std::uint8_t> MakeMapTune() {
+  static const std::vector<int> kMelody = {72, 74, 76, 72, 74, 76, 79, 76, 77, 76, 74, 72, 74, kRest, 67, kRest,
+                                           72, 74, 76, 77, 79, 77, 76, 74, 72, 71, 69, 71, 72, kRest, kRest, kRest};
+  return MakeQuietTune("Map", 500000, 73 /* flute */, 24 /* guitar */, kMelody, {48, 45, 41, 43}, kEighth);
+}
+
 bool MakeStageTune(std::vector<std::uint8_t>& ogg, std::string& error) {
   const auto frames = static_cast<std::size_t>(kStageMelody.size() * kStageEighth * kStageRate);
   std::vector<float> samples(frames * 2, 0.0f);
@@ -219,6 +260,8 @@ bool MakeSampleMusic(std::vector<cSampleFile>& files, std::string& error) {
   if (!MakeStageTune(stage, error)) return false;
   files.push_back({"bgm\\Stage.ogg", std::move(stage)});
   files.push_back({"bgm\\Boss.mid", MakeBossTune()});
+  files.push_back({"bgm\\Title.mid", MakeTitleTune()});
+  files.push_back({"bgm\\Map.mid", MakeMapTune()});
   return true;
 }
 

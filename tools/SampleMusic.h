@@ -2,8 +2,10 @@
 // The sample game's music: one tune as Ogg Vorbis and one as a standard MIDI
 // file, so that both roads of the music manager are heard.
 //
-//   bgm\Stage.ogg  the stages' tune (and the world map's): a melody over a
+//   bgm\Stage.ogg  the stages' tune (and the stage select's): a melody over a
 //                  bass, rendered here and encoded with libvorbisenc
+//   bgm\Title.mid  the title menu's and the options' tune: a quiet format 0 file
+//   bgm\Map.mid    the world map's and the map menu's tune, format 0
 //   bgm\Boss.mid   the boss stage's tune: format 1, a conductor track with a
 //                  tempo change halfway and three instrument tracks (lead,
 //                  bass, drums) written with running status
@@ -40,6 +42,9 @@ class cSmfTrack {
 std::vector<std::uint8_t> EncodeSmf(int format, std::uint16_t division, const std::vector<cSmfTrack>& tracks);
 
 std::vector<std::uint8_t> MakeBossTune();
+// The title menu's tune and the world map's tune (format 0).
+std::vector<std::uint8_t> MakeTitleTune();
+std::vector<std::uint8_t> MakeMapTune();
 // False, with the reason in `error`, when the encoder refuses.
 bool MakeStageTune(std::vector<std::uint8_t>& ogg, std::string& error);
 

@@ -37,9 +37,10 @@ cSystemData MakeSystemData(const cDatabase& db) {
   cSystemData system;
   system.m_strTitle = "サンプルゲーム";
   for (const auto& sound : kSystemSounds) system.m_SystemSounds[sound.slot] = sound.file;
-  // The title keeps its own tune; the world map and the stage select play the stage music.
-  const int stageTune = BgmIndex(db, "ステージ");
-  system.m_SceneBgm = {0, stageTune, stageTune, 0};
+  // The title and the options share the title tune, the world map has its
+  // own, the stage select plays the stage music.
+  const int titleTune = BgmIndex(db, "タイトル");
+  system.m_SceneBgm = {titleTune, BgmIndex(db, "マップ"), BgmIndex(db, "ステージ"), titleTune};
   system.m_nStageCount = kStageCount;
   system.m_bExtraLives = 1;
   system.m_nExtraLifeScore = 1000;

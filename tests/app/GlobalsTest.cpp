@@ -6,6 +6,7 @@
 #include "app/BootData.h"
 #include "core/Scene.h"
 #include "core/SceneManager.h"
+#include "scene/TitleScene.h"
 #include "app/Startup.h"
 #include "app/SystemIni.h"
 #include "app/WindowData.h"
@@ -82,10 +83,12 @@ TEST_F(GlobalsTest, ResetPutsTheShellBackToItsStartState) {
   EXPECT_TRUE(g_AnimeScripts.empty());
   EXPECT_TRUE(g_EffectScripts.empty());
 
-  // The player's own factory is back: no type has a scene class yet.
+  // The player's own factory is back: the test's scene is gone and the
+  // title is the player's own.
   g_SceneManager.ChangeScene(SCENE_TITLE);
-  EXPECT_EQ(nullptr, g_SceneManager.Scene(SCENE_TITLE));
+  EXPECT_NE(nullptr, dynamic_cast<cTitleScene*>(g_SceneManager.Scene(SCENE_TITLE)));
   EXPECT_EQ(1, g_Deleted);
+  g_SceneManager.DeleteScenes();
 }
 
 }  // namespace

@@ -118,8 +118,8 @@ class PlayerRunTest : public ::testing::Test {
   }
 
   // The databases, the system data, the world map, the common palette, the
-  // palette bitmap, the debug bitmap and System.ini: a game with nothing in it
-  // that the player starts in a window.
+  // palette bitmap, the debug bitmap, the title menu's bitmaps and System.ini:
+  // a game with nothing in it that the player starts in a window, on its title.
   void WriteMinimalGame() {
     cDatabase db;
     for (int i = 0; i < kDatabaseFileCount; ++i) {
@@ -134,6 +134,10 @@ class PlayerRunTest : public ::testing::Test {
     for (int i = 0; i < 256; ++i) indices[(8 + i / 16) * 16 + i % 16] = static_cast<std::uint8_t>(i);
     WriteFile("bmp/plt/Palette.bmp", AsString(plat::EncodeBmp8(16, 24, indices, palette)));
     WriteFile("bmp/Debug.bmp", AsString(plat::EncodeBmp24(32, 32, std::vector<std::uint32_t>(32 * 32, 0x808080))));
+    for (const char* name : {"Title", "Accessory", "Window"}) {
+      WriteFile(std::string("bmp/") + name + ".bmp",
+                AsString(plat::EncodeBmp24(640, 480, std::vector<std::uint32_t>(640 * 480, 0x304050))));
+    }
     WriteFile("System.ini", "Direct3D=1\nWindowMode=1\nExit\n");
   }
 

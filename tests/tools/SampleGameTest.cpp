@@ -60,7 +60,7 @@ TEST_F(SampleGameTest, EveryFileOfTheTreeLoadsThroughThePlayersLoaders) {
   EXPECT_EQ(db.m_Effects[1].m_Frames.size(), 4u);
   EXPECT_EQ(db.m_Sounds.size(), 5u);
   EXPECT_EQ(db.m_Sounds[1].m_strFile, "se\\Jump.wav");
-  EXPECT_EQ(db.m_Bgms.size(), 3u);
+  EXPECT_EQ(db.m_Bgms.size(), 5u);
   g_Database = db;
 
   cWorldMap map;

@@ -66,7 +66,7 @@ TEST(SampleSoundsTest, TheMusicDatabaseNamesAnOggTuneAndAMidiTuneThatBothPlay) {
   std::string error;
   ASSERT_TRUE(samplegame::MakeSampleMusic(music, error)) << error;
   const cDatabase db = samplegame::MakeDatabase();
-  ASSERT_EQ(db.m_Bgms.size(), 3u);
+  ASSERT_EQ(db.m_Bgms.size(), 5u);
   const samplegame::cSampleFile* ogg = Find(music, db.m_Bgms.at(1).m_strFile);
   const samplegame::cSampleFile* midi = Find(music, db.m_Bgms.at(2).m_strFile);
   ASSERT_NE(ogg, nullptr);
@@ -96,6 +96,16 @@ TEST(SampleSoundsTest, TheMusicDatabaseNamesAnOggTuneAndAMidiTuneThatBothPlay) {
   EXPECT_EQ(tempos, 2);
   const std::size_t trackBytes = file.size() - 14 - 4 * 8;
   EXPECT_GT(image.size() - cMidiFile::kImageHeaderBytes, trackBytes);
+
+  // The title and map tunes: one track each, read as whole songs.
+  for (std::size_t i = 3; i < db.m_Bgms.size(); ++i) {
+    const samplegame::cSampleFile* tune = Find(music, db.m_Bgms.at(i).m_strFile);
+    ASSERT_NE(tune, nullptr) << db.m_Bgms.at(i).m_strFile;
+    EXPECT_EQ(tune->m_Bytes[9], 0);
+    cMidiFile song;
+    song.LoadBytes(tune->m_Bytes, db.m_Bgms.at(i).m_strFile);
+    EXPECT_TRUE(song.HasImage()) << db.m_Bgms.at(i).m_strFile;
+  }
 }
 
 }  // namespace

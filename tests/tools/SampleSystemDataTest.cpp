@@ -47,9 +47,12 @@ TEST_F(SampleSystemDataTest, StartUpLoadsTheGamesSystemData) {
   EXPECT_EQ("サンプルゲーム", g_System.m_strTitle);
   EXPECT_EQ(samplegame::kStageCount, g_System.m_nStageCount);
   // The menu scenes' music survives the check against the loaded music list.
-  const int worldMapTune = g_System.m_SceneBgm[1];
-  ASSERT_GT(worldMapTune, 0);
-  EXPECT_EQ("ステージ", g_Database.m_Bgms[worldMapTune].m_strName);
+  const char* const tunes[] = {"タイトル", "マップ", "ステージ", "タイトル"};
+  for (int scene = 0; scene < kSceneBgmCount; ++scene) {
+    const int tune = g_System.m_SceneBgm[scene];
+    ASSERT_GT(tune, 0) << scene;
+    EXPECT_EQ(tunes[scene], g_Database.m_Bgms[tune].m_strName) << scene;
+  }
   EXPECT_EQ("wave\\Cursor.wav", g_System.m_SystemSounds[0]);
   // Everything else is a new game's.
   const cSystemData defaults;
