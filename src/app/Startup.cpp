@@ -43,6 +43,7 @@
 #include "sound/SoundState.h"
 #include "world/KeyConfig.h"
 #include "world/KeyInput.h"
+#include "world/Ranking.h"
 
 const std::array<const char*, kWorkingFolderCount> kWorkingFolders = {
     "user_data",      "user_data\\story", "user_data\\challenge", "user_data\\free", "user_data\\rpl4",
@@ -248,6 +249,7 @@ bool CreatePlayerFonts() {
   // itself: set, letters show symbols.
   g_Font[1].m_bSymbols = g_System.m_bNoSymbols;
   g_Font[1].m_bCentre = g_System.m_bFontCentre;
+  SetRankingEnglishQuery([] { return g_SystemIni.m_nEnglish != 0; });
   return CreateDigitSurfaces(g_DigitSD.data(), g_DigitSurfaceDef.data(), kFontCount, g_Font.data(),
                              g_FontDef.data());
 }

@@ -5,6 +5,7 @@
 #include "data/ItemData.h"
 #include "data/StageData.h"
 #include "world/CharaMotion.h"
+#include "world/Contact.h"
 #include "world/Hero.h"
 #include "world/MapGrid.h"
 
@@ -80,9 +81,6 @@ void RunFootEffect(cHero& hero) {
   if (--hero.m_nFootTimer == 0 && hero.m_VY >= 0) hero.m_VY += 1.0;
 }
 
-// Until the item application of the contacts is in, an item block gives nothing.
-int ApplyBlockItem(const cItemData&, cHero&) { return 0; }
-
 }  // namespace
 
 int ApplyFootBlock(cHero& hero) {
@@ -104,7 +102,7 @@ int TouchItemBlocks(cHero& hero) {
             ? GetPaletteItem(g_Stage.PaletteContext(), cell->m_nItemPalette, cell->m_nItemIndex)
             : nullptr;
     if (item != nullptr) {
-      const int result = ApplyBlockItem(*item, hero);
+      const int result = ApplyItemBlock(*item, hero);
       if (result != 0) return result;
       hero.m_nItemBlockTimer = g_Stage.SubStepsAtLeastOne() * kItemBlockSeconds;
       applied = true;

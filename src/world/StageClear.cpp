@@ -1,6 +1,7 @@
 #include "world/StageClear.h"
 
 #include <algorithm>
+#include <memory>
 #include <cstdint>
 
 #include "core/Log.h"
@@ -18,6 +19,8 @@
 #include "platform/MessageCore.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
+#include "world/MainWindowRequest.h"
+#include "world/Message.h"
 #include "world/ReplayInput.h"
 
 static_assert(kStageResultCount == kRankBoardCount, "one result per ranking board");
@@ -31,6 +34,8 @@ constexpr int kSoundExtraLife = 15;
 constexpr int kSoundRankEntry = 16;
 
 constexpr int kExtraLifeFrames = 30;
+constexpr int kAboveHero = 4;     // message position: above the followed hero
+constexpr int kMessageTimed = 2;  // message wait mode: a number of frames
 constexpr std::uint32_t kButtonDecide = 1;
 constexpr std::uint32_t kButtonGenre = 8;
 constexpr int kRankBoardX = 184;
@@ -65,16 +70,40 @@ bool CloseRequested(const cGameScene& scene) {
   return g_Hooks.m_pCloseRequested != nullptr && g_Hooks.m_pCloseRequested(scene);
 }
 
+// The extra-life icon rising above the hero for the wait's 30 frames.
+const cMessage* ShowExtraLifeIcon(cGameScene& scene) {
+  cMessageSetup setup;
+  setup.kind = MESSAGE_FIXED_ICON;
+  setup.posMode = kAboveHero;
+  const cHero* hero = StageHero();
+  setup.followKey = hero != nullptr ? hero->m_Key : 0;
+  setup.waitMode = kMessageTimed;
+  setup.countdown = kExtraLifeFrames;
+  setup.noSurface = 1;
+  scene.m_Messages.push_back(std::make_unique<cMessage>(setup));
+  return scene.m_Messages.back().get();
+}
+
+// Takes `message` out of the scene's list when it is still there (the
+// drawing drops a message whose time ran out).
+void RemoveMessage(cGameScene& scene, const cMessage* message) {
+  tMessageList& messages = scene.m_Messages;
+  const auto it = std::find_if(messages.begin(), messages.end(), [&](const auto& m) { return m.get() == message; });
+  if (it == messages.end()) return;
+  (*it)->ReleaseSurface();
+  messages.erase(it);
+}
+
 // One extra life: the life (never past the limit, never taking any away),
 // its sound, its message and the 30-frame wait. False when a close request
 // ended it (the close message is posted).
 bool GrantExtraLife(cGameScene& scene) {
   if (g_Progress.m_nLives < kLivesLimit) ++g_Progress.m_nLives;
   PlaySystemSound(kSoundExtraLife);
-  if (g_Hooks.m_pShowExtraLife != nullptr) g_Hooks.m_pShowExtraLife(scene);
+  const cMessage* icon = ShowExtraLifeIcon(scene);
   scene.m_GameWait.Set(GAME_WAIT_EXTRA_LIFE, 0, kExtraLifeFrames, 0);
   scene.PauseLoop();
-  if (g_Hooks.m_pRemoveExtraLife != nullptr) g_Hooks.m_pRemoveExtraLife(scene);
+  RemoveMessage(scene, icon);
   if (CloseRequested(scene)) {
     PostCloseToMainWindow();
     return false;
@@ -242,8 +271,10 @@ void EnterRanking(cGameScene& scene) {
 
   const int rankMode = g_OptionData.m_nRankMode;
   if (rankMode == 0 || rankMode == 2) {
+    // The name dialog edits the entered name in place; a dialog that could
+    // not be shown leaves the player's name.
     clear.m_strEnteredName = g_Progress.m_strPlayerName;
-    if (g_Hooks.m_pAskName != nullptr) g_Hooks.m_pAskName(clear.m_strEnteredName);
+    RequestNameEntry();
     g_Progress.m_strPlayerName = clear.m_strEnteredName;
   } else {
     clear.m_strEnteredName = g_OptionData.m_strRankName;

@@ -12,10 +12,10 @@
 // stage-clear command of a flow fills its next stage number and name.
 //
 // What only the running scene can do (its play time, its close request, the
-// extra-life message window, the modal ranking display) and the name dialog
-// of the main window are reached through cStageClearHooks, which the scene
-// and the shell install; without them those steps are skipped, so the
-// bookkeeping runs headless in tests.
+// modal ranking display) is reached through cStageClearHooks, which the scene
+// installs; without them those steps are skipped. The name is asked of the
+// main window (message 1025): its name dialog edits the scene's
+// m_StageClear.m_strEnteredName, which holds the player's name before.
 
 #include <cstdint>
 #include <string>
@@ -32,16 +32,9 @@ struct cStageClearHooks {
   std::int32_t (*m_pPlayTime)(const cGameScene& scene) = nullptr;
   // Whether the main window asked the game to end.
   bool (*m_pCloseRequested)(const cGameScene& scene) = nullptr;
-  // Puts up / takes down the extra-life message window (a kind-3 window that
-  // follows the hero, 30 frames).
-  void (*m_pShowExtraLife)(cGameScene& scene) = nullptr;
-  void (*m_pRemoveExtraLife)(cGameScene& scene) = nullptr;
   // The modal ranking display (RankingLoop on thWorker1, the game thread
   // waiting); it ends on button 1.
   int (*m_pRankingLoop)(cGameScene& scene) = nullptr;
-  // The main window's name dialog (message 1025): edits `name` in place;
-  // false when the dialog could not be shown (the name then stays).
-  bool (*m_pAskName)(std::string& name) = nullptr;
 };
 
 // Installs the hooks; each later call replaces all of them (tests reset them

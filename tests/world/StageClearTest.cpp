@@ -13,23 +13,36 @@
 #include "core/AppMessages.h"
 #include "core/MainWindow.h"
 #include "core/ProcessFlags.h"
+#include "core/RequestFlags.h"
 #include "core/SceneManager.h"
 #include "data/OptionData.h"
 #include "platform/MessageCore.h"
 #include "world/Hero.h"
+#include "world/Message.h"
 
 namespace {
 
 std::vector<int> g_Sounds;
 int g_PauseLoops = 0;
 int g_RankingLoops = 0;
-int g_ExtraLifeWindows = 0;
 bool g_CloseAfterPause = false;
 std::vector<UINT> g_Posted;
 
+int g_NameDialogs = 0;
+
+// The main window: records the sounds; its name dialog writes "new" into the
+// game scene's entered name.
 LRESULT RecordingProc(HWND, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_APP_PLAY_SOUND) g_Sounds.push_back(static_cast<int>(wParam));
-  else g_Posted.push_back(message);
+  if (message == WM_APP_PLAY_SOUND) {
+    g_Sounds.push_back(static_cast<int>(wParam));
+  } else if (message == WM_APP_NAME_ENTRY) {
+    ++g_NameDialogs;
+    EXPECT_EQ(g_GameScene->m_StageClear.m_strEnteredName, "old") << "the dialog starts from the player's name";
+    g_GameScene->m_StageClear.m_strEnteredName = "new";
+    g_NameEntryDone = 1;
+  } else {
+    g_Posted.push_back(message);
+  }
   return 0;
 }
 
@@ -40,7 +53,12 @@ class cCountingScene : public cGameScene {
     ++g_PauseLoops;
     EXPECT_EQ(m_GameWait.m_Kind, GAME_WAIT_EXTRA_LIFE);
     EXPECT_EQ(m_GameWait.m_Frames, 30);
-    EXPECT_EQ(g_ExtraLifeWindows, 1) << "the message is up while the wait runs";
+    EXPECT_EQ(m_Messages.size(), 1u) << "the extra-life icon is up while the wait runs";
+    if (!m_Messages.empty()) {
+      EXPECT_EQ(m_Messages.back()->m_Kind, MESSAGE_FIXED_ICON);
+      EXPECT_EQ(m_Messages.back()->m_PosMode, 4);
+      EXPECT_EQ(m_Messages.back()->m_FollowKey, Player[0].m_Key);
+    }
     return 1;
   }
 };
@@ -51,7 +69,7 @@ class StageClearTest : public worldtest::cWorldFixture {
     cWorldFixture::SetUp();
     g_Sounds.clear();
     g_Posted.clear();
-    g_PauseLoops = g_RankingLoops = g_ExtraLifeWindows = 0;
+    g_PauseLoops = g_RankingLoops = g_NameDialogs = 0;
     g_CloseAfterPause = false;
     m_Window = plat::CreateWindowHandle(&RecordingProc);
     g_hMainWnd = m_Window;
@@ -70,19 +88,14 @@ class StageClearTest : public worldtest::cWorldFixture {
     g_Stage.m_RankFlags.assign(kRankBoardCount, 1);
     g_GameScene = &m_Scene;
     Player.assign(1, cHero());
+    Player[0].m_Key = 5;
 
     cStageClearHooks hooks;
     hooks.m_pPlayTime = [](const cGameScene&) { return std::int32_t{4500}; };
     hooks.m_pCloseRequested = [](const cGameScene&) { return g_CloseAfterPause && g_PauseLoops > 0; };
-    hooks.m_pShowExtraLife = [](cGameScene&) { ++g_ExtraLifeWindows; };
-    hooks.m_pRemoveExtraLife = [](cGameScene&) { --g_ExtraLifeWindows; };
     hooks.m_pRankingLoop = [](cGameScene&) {
       ++g_RankingLoops;
       return 1;
-    };
-    hooks.m_pAskName = [](std::string& name) {
-      name = "new";
-      return true;
     };
     SetStageClearHooks(hooks);
   }
@@ -172,7 +185,7 @@ TEST_F(StageClearTest, ExtraLivesPerScoreStepCrossed) {
     EXPECT_EQ(g_PauseLoops, c.grants) << c.name;
     EXPECT_EQ(Count(g_Sounds, 15), c.grants) << c.name;
     EXPECT_EQ(g_Progress.m_nLives, c.livesAfter) << c.name;
-    EXPECT_EQ(g_ExtraLifeWindows, 0) << c.name << ": every message taken down";
+    EXPECT_TRUE(m_Scene.m_Messages.empty()) << c.name << ": every icon taken down";
   }
 }
 
@@ -269,6 +282,7 @@ TEST_F(StageClearTest, EnterRankingAsksTheNameByModeAndSavesOnce) {
     EnterRanking(m_Scene);
     EnterRanking(m_Scene);  // once only
     EXPECT_EQ(g_RankingLoops, 1) << c.rankMode;
+    EXPECT_EQ(g_NameDialogs, c.rankMode % 2 == 0 ? 1 : 0) << c.rankMode;
     EXPECT_EQ(Count(g_Sounds, 16), 1) << c.rankMode;
     EXPECT_EQ(m_Scene.m_StageClear.m_strEnteredName, c.name) << c.rankMode;
     EXPECT_EQ(g_Progress.m_strPlayerName, c.rankMode % 2 == 0 ? "new" : "old") << c.rankMode;
