@@ -5,6 +5,7 @@
 // a frame that ended early is not drawn.
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "core/FrameTimer.h"
 #include "core/Log.h"
@@ -21,33 +22,26 @@
 #include "world/CharaMotion.h"
 #include "world/Chara.h"
 #include "world/Conditions.h"
-#include "world/GamePlaySeams.h"
+#include "world/Contact.h"
+#include "world/Damage.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Item.h"
 #include "world/KeyInput.h"
 #include "world/ReplayFile.h"
 #include "world/ReplayInput.h"
+#include "world/Shot.h"
+#include "world/SpecialBlocks.h"
+#include "world/StageClear.h"
 
 namespace {
 
 constexpr int kSoundPause = 4;
-constexpr int kSoundHeroDeath = 8;
 constexpr int kSoundCharaDeath = 9;
 constexpr int kMaxPlayTime = 599999;  // hundredths of a second
 constexpr int kSecondFrames = 60;
 
 bool Alive(const cCharaBase& chara) { return chara.m_bDead == 0; }
-
-// The per-attacker no-hit timers and the general one run down by one
-// sub-step; entries that ran out are dropped.
-void CountDownNoHitTimers(cCharaBase& chara) {
-  if (chara.m_nNoHitTimer > 0) --chara.m_nNoHitTimer;
-  auto& list = chara.m_NoHitList;
-  for (auto& entry : list) --entry.m_Frames;
-  list.erase(std::remove_if(list.begin(), list.end(), [](const cNoHitEntry& e) { return e.m_Frames <= 0; }),
-             list.end());
-}
 
 // How a character's turn in a sub-step ended.
 enum class eTurn { kGoOn, kEndFrame };
@@ -99,10 +93,19 @@ void cGameScene::RemoveFromGroup(const cCharaBase& chara) {
 }
 
 void cGameScene::RemoveChara(cChara& chara) {
-  UnlinkChara(chara);
   RemoveFromGroup(chara);
   if (m_pCurChara == &chara) m_pCurChara = nullptr;
-  g_CharaList.Remove(&chara);
+  ::RemoveChara(chara);
+}
+
+void cGameScene::PruneGroups() {
+  std::unordered_set<const cCharaBase*> present;
+  for (const cHero& hero : Player) present.insert(&hero);
+  for (const cChara& chara : g_CharaList) present.insert(&chara);
+  for (auto& group : m_CharaGroups) {
+    group.erase(std::remove_if(group.begin(), group.end(), [&present](cCharaBase* c) { return !present.count(c); }),
+                group.end());
+  }
 }
 
 void cGameScene::ActivateNearObjects() {
@@ -189,10 +192,7 @@ bool cPlayFrame::Run() {
   if (!TakeKeys()) return false;
   scene.TickPlayTime();
   if (scene.TickTimeLimit(-1) != 0) {
-    if (HeroAlive()) {
-      PlaySystemSound(kSoundHeroDeath);
-      if (HeroDie() == 1) ClearTheStage();
-    }
+    if (HeroAlive() && HeroDie() == 1) ClearTheStage();
     return false;
   }
   if (cHero* hero = StageHero()) hero->ClearFlowFlags();
@@ -201,7 +201,11 @@ bool cPlayFrame::Run() {
   }
   const int subSteps = g_Stage.SubStepsAtLeastOne();
   for (int b = 1; b <= subSteps; ++b) {
-    if (!RunSubStep(b)) return false;
+    if (!RunSubStep(b)) {
+      // A kill or a death flow may have cleared the stage by its step result.
+      if (scene.Phase() == PHASE_PLAY && scene.m_nStepResult == STEP_RESULT_STAGE_CLEAR) ClearTheStage();
+      return false;
+    }
   }
   scene.m_nSubStep = 0;
   return true;
@@ -247,12 +251,12 @@ void cPlayFrame::RunLifetimes() {
 
 void cPlayFrame::PrepareObjects() {
   for (cChara& chara : g_CharaList) {
-    CountDownNoHitTimers(chara);
+    TickNoHit(chara);
     chara.ClearLRUD();
     chara.SavePrevPosition();
   }
   if (cHero* hero = StageHero()) {
-    CountDownNoHitTimers(*hero);
+    TickNoHit(*hero);
     hero->ClearLRUD();
     hero->SavePrevPosition();
     hero->SavePrevFacing();
@@ -264,6 +268,7 @@ bool cPlayFrame::RunSubStep(int subStep) {
   cGameScene& scene = m_Scene;
   scene.m_nSubStep = subStep;
   ++scene.m_nSubStepCounter;
+  scene.PruneGroups();
   scene.ActivateNearObjects();
   if (HeroAlive()) RunLifetimes();
   PrepareObjects();
@@ -287,10 +292,10 @@ bool cPlayFrame::RunSubStep(int subStep) {
   }
   UpdateShots();
   if (subStep == 1 && HeroAlive()) RemoveOutsideAreas();
-  if (HeroAlive()) {
-    if (StageResult(TouchItemBlocks()) == eTurn::kEndFrame) return false;
+  if (cHero* hero = StageHero(); hero != nullptr && Alive(*hero)) {
+    if (StageResult(TouchItemBlocks(*hero)) == eTurn::kEndFrame) return false;
     if (StageResult(CheckContacts()) == eTurn::kEndFrame) return false;
-    if (HeroAlive() && StageResult(PickUpItems()) == eTurn::kEndFrame) return false;
+    if (Alive(*hero) && StageResult(PickUpItems(*hero)) == eTurn::kEndFrame) return false;
   }
   return true;
 }
@@ -302,14 +307,13 @@ eTurn cPlayFrame::StageResult(int result) {
 }
 
 eTurn cPlayFrame::ClearTheStage() {
-  ClearStage();
+  ClearStage(m_Scene);
   m_Scene.SetPhase(PHASE_STAGE_CLEAR);
   return eTurn::kEndFrame;
 }
 
 eTurn cPlayFrame::HeroDeath(const char* where) {
   if (where != nullptr) LogPuts(where);
-  PlaySystemSound(kSoundHeroDeath);
   if (HeroDie() == 1) return ClearTheStage();
   return eTurn::kEndFrame;
 }
@@ -373,7 +377,7 @@ eTurn cPlayFrame::HeroTurn(cHero& hero) {
   if (m_Scene.m_nStepResult == STEP_RESULT_STAGE_CLEAR) return ClearTheStage();
   if (m_Scene.m_nStepResult == STEP_RESULT_STOP) return HeroDeath(nullptr);
   if (m_Scene.m_bHpCheck != 0 && CheckDeaths() != 0) return eTurn::kEndFrame;
-  ApplyFootBlock();
+  ApplyFootBlock(hero);
   if (hero.m_bRiding != 0) CarryRider(hero, g_CharaList);
 
   hero.MoveX();

@@ -27,7 +27,11 @@
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
 #include "platform/VirtualKeys.h"
-#include "world/GamePlaySeams.h"
+#include "world/Ranking.h"
+#include "world/Shot.h"
+#include "world/Spawn.h"
+#include "world/Formation.h"
+#include "world/StageClear.h"
 #include "world/Chara.h"
 #include "world/Hero.h"
 #include "world/Item.h"
@@ -38,6 +42,19 @@
 #include "world/ReplayFile.h"
 #include "world/ReplayInput.h"
 #include "world/RunStart.h"
+
+namespace {
+
+// What the stage clear asks of the running scene.
+cStageClearHooks SceneStageClearHooks() {
+  cStageClearHooks hooks;
+  hooks.m_pPlayTime = [](const cGameScene& scene) { return scene.m_nPlayTime; };
+  hooks.m_pCloseRequested = [](const cGameScene& scene) { return scene.CloseRequested(); };
+  hooks.m_pRankingLoop = [](cGameScene& scene) { return scene.RankingLoop(); };
+  return hooks;
+}
+
+}  // namespace
 
 bool IsReplayPlaying() { return g_SceneManager.m_nTitleChoice == kTitleChoiceReplay; }
 
@@ -52,12 +69,10 @@ constexpr int kSoundCursor = 0;
 constexpr int kSoundDecide = 1;
 constexpr int kSoundCancel = 2;
 constexpr int kSoundMessageEnd = 12;
-constexpr int kSoundGenre = 6;
 
 // Button bits of device 0.
 constexpr uint16_t kButtonDecide = 1;
 constexpr uint16_t kButtonCancel = 2;
-constexpr uint16_t kButtonGenre = 8;
 
 constexpr int kMenuRowDots = 16;
 constexpr int kBackgroundCount = SURF_BACKGROUND_LAST - SURF_BACKGROUND_FIRST + 1;
@@ -143,20 +158,25 @@ cGameScene::cGameScene()
       m_ShotGroups(kGroupListCount),
       m_StageVars(kStageVarSlots),
       m_WakeGroups(kWakeGroupCount),
-      m_NewRanks(kRankBoardCount, -1),
-      m_Results(kRankBoardCount) {
+      m_StageClear() {
   SetSteps({static_cast<Step>(&cGameScene::Ready), static_cast<Step>(&cGameScene::Play),
             static_cast<Step>(&cGameScene::Pause), static_cast<Step>(&cGameScene::StageClear),
             static_cast<Step>(&cGameScene::Retry), static_cast<Step>(&cGameScene::GameOver)});
   g_Progress.m_nBgm = 0;
   g_GameScene = this;
+  SetSummonCreator(&SceneSummonCreator());
+  SetStageClearHooks(SceneStageClearHooks());
 }
 
 cGameScene::~cGameScene() {
   if (m_bSurfacesMade != 0) {
     for (int row : SceneSurfaceRows()) DDReleaseSurface(&g_SurfaceData[row]);
   }
-  if (g_GameScene == this) g_GameScene = nullptr;
+  if (g_GameScene == this) {
+    g_GameScene = nullptr;
+    SetSummonCreator(nullptr);
+    SetStageClearHooks(cStageClearHooks{});
+  }
 }
 
 void cGameScene::Update() {
@@ -170,9 +190,7 @@ void cGameScene::Update() {
 }
 
 void cGameScene::Init() {
-  m_bRankingEntered = 0;
-  m_NewRanks.assign(kRankBoardCount, -1);
-  m_Results.assign(kRankBoardCount, 0);
+  m_StageClear.ResetRanking();
 
   for (int layer = 0; layer < kBackgroundCount; ++layer) {
     DDSURFACEDEF& def = g_SurfaceDef[SURF_BACKGROUND_FIRST + layer];
@@ -238,13 +256,16 @@ void cGameScene::ResetCounters() {
   m_nPhaseCounter2 = 0;
   m_bDecideLock = 0;
   m_nTimeLeft = 0;
-  m_bRankingEntered = 0;
+  m_StageClear.m_bRankingEntered = 0;
   if (!IsReplayPlaying()) {
     g_ReplayRec.Clear();
     g_ReplayPrev.Clear();
   }
   if (g_TestPlay != 0) progress.m_nStageNo = 1;
-  if (PlayLevelHasRankings()) LoadStageRanking();
+  if (PlayLevelHasRankings()) {
+    LoadRanking(g_RankFile, g_SceneManager.m_nPlayMode, progress.m_strStageName, progress.m_bVariant,
+                progress.m_nVariantVar, progress.m_nVariantValue);
+  }
 }
 
 int cGameScene::LoseLife() {
@@ -404,7 +425,7 @@ void cGameScene::StageClear() {
       return;
     }
     ServeReplayKeys();
-    if ((rankMode == 0 || rankMode == 1) && plat::IsKeyHeld(plat::VK_F3)) EnterRanking();
+    if ((rankMode == 0 || rankMode == 1) && plat::IsKeyHeld(plat::VK_F3)) EnterRanking(*this);
   }
   if (SubState() == 0) {
     m_nPhaseCounter = 0;
@@ -416,15 +437,15 @@ void cGameScene::StageClear() {
   if (autoAdvance) {
     leave = m_nPhaseCounter >= kClearCaptionEnd;
   } else if ((g_KeyInput[0].m_Buttons & kButtonDecide) && m_nPhaseCounter >= kClearCaptionEnd) {
-    if (m_bRankingQualifies != 0 && (rankMode == 2 || rankMode == 3)) {
-      EnterRanking();
+    if (m_StageClear.m_bRankingQualifies != 0 && (rankMode == 2 || rankMode == 3)) {
+      EnterRanking(*this);
     } else {
       PlaySystemSound(kSoundDecide);
     }
     leave = true;
   }
   if (leave) {
-    g_SceneManager.m_nNextScene = NextStage();
+    g_SceneManager.m_nNextScene = NextStage(*this);
     m_nPhaseCounter = 0;
     SubState() = 0;
     m_nStep = PHASE_FADE_OUT;
@@ -432,8 +453,8 @@ void cGameScene::StageClear() {
   }
 
   bool newRank = false;
-  for (int rank : m_NewRanks) newRank = newRank || rank >= 0;
-  if (!autoAdvance && m_bRankingEntered == 0 && newRank && (rankMode == 0 || rankMode == 1)) {
+  for (int rank : m_StageClear.m_NewRanks) newRank = newRank || rank >= 0;
+  if (!autoAdvance && m_StageClear.m_bRankingEntered == 0 && newRank && (rankMode == 0 || rankMode == 1)) {
     Draw(0, 1, 0, 0);
     const int message = kRankingHintMessage;
     if (message < static_cast<int>(g_System.m_Messages.size())) {
@@ -456,7 +477,7 @@ void cGameScene::StageClear() {
     m_nPhaseCounter = kClearCaptionEnd;
   }
   if (m_nPhaseCounter >= kClearCaptionEnd && PlayLevelHasRankings() && !autoAdvance) {
-    DrawResults(kResultsX, kResultsY);
+    DrawResultWindow(&BackBuffer, kResultsX, kResultsY, m_StageClear.m_Results, m_StageClear.m_NewRanks);
   }
 }
 
@@ -591,7 +612,7 @@ int RunPauseLoop(cGameScene& scene) {
 }
 
 int RunRankingLoop(cGameScene& scene) {
-  g_Progress.StepRankGenre(g_SceneManager.m_nPlayMode, 0);
+  BeginRankingDisplay();
   cModalLoopPump pump;
   cKeyInput& keys = g_KeyInput[0];
   for (;;) {
@@ -601,16 +622,9 @@ int RunRankingLoop(cGameScene& scene) {
     if (!ModalFrameStart(keys)) break;
     keys.PressOnce(0);
     keys.RepeatDirections();
-    if (keys.m_Buttons & kButtonDecide) {
-      PlaySystemSound(kSoundDecide);
-      break;
-    }
-    if ((keys.m_Buttons & kButtonGenre) && g_System.CountRankGenres(g_SceneManager.m_nPlayMode) >= 2) {
-      PlaySystemSound(kSoundGenre);
-      g_Progress.StepRankGenre(g_SceneManager.m_nPlayMode, 1);
-    }
+    if (StepRankingDisplay(keys.m_Buttons)) break;
     scene.Draw(0, 1, 0, 1);
-    DrawRankingBoard(g_PromptPos[PROMPT_RANKING].x, g_PromptPos[PROMPT_RANKING].y);
+    DrawRankingDisplay(scene, &BackBuffer);
     g_SceneManager.Present();
   }
   return 1;

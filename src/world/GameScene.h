@@ -30,7 +30,11 @@
 #include "core/Scene.h"
 #include "data/Cmd.h"
 #include "world/GameWait.h"
+#include "world/SceneDrawState.h"
 #include "world/ScrollAxis.h"
+#include "world/StageClearState.h"
+#include "world/StageClearState.h"
+#include "world/SceneDrawState.h"
 
 class cCharaBase;
 class cChara;
@@ -41,7 +45,6 @@ struct cCmdState;
 inline constexpr int kStageVarSlots = 1000;
 inline constexpr int kGroupListCount = 8;     // character and shot group lists, by pass-through number
 inline constexpr int kWakeGroupCount = 60;
-inline constexpr int kRankBoardCount = 5;
 inline constexpr int kReadyCaptionFrames = 79;
 inline constexpr int kClearCaptionEnd = 200;  // the stage-clear counter at which the phase may be left
 inline constexpr int kCloseQuitDelayMs = 2000;
@@ -141,6 +144,9 @@ class cGameScene : public cScene {
   void RemoveChara(cChara& chara);
   void AddToGroup(cCharaBase& chara);
   void RemoveFromGroup(const cCharaBase& chara);
+  // Drops from the group lists every character that left the stage by a
+  // removal that did not go through RemoveChara (the death checks).
+  void PruneGroups();
 
   // The modal pause loop the game-wait, message, effect and picture commands
   // and the extra-life message run with m_GameWait filled: started on thPause
@@ -152,11 +158,6 @@ class cGameScene : public cScene {
   // Rebuilds the darkness and light surfaces after the hero's light radius
   // changed. Nothing until the stage drawing is built.
   virtual void PrepareLightSurfaces() {}
-
-  // The frame's drawing (defined with the stage drawing): (1, 0, 1, 1) by
-  // the play step, (0, 1, 0, 1) by the other phases and the modal loops, the
-  // second argument being the frozen flag.
-  void Draw(int a, int frozen, int c, int d);
 
   // The close request of the main window, set from the window thread.
   void RequestClose() { m_bCloseRequest.store(1); }
@@ -219,15 +220,6 @@ class cGameScene : public cScene {
   std::vector<int32_t> m_ToggledCells;
   // Frames played since set-up.
   int32_t m_nFrameCounter = 0;
-  // Set by the stage-clear command.
-  int32_t m_nNextStageNo = 0;
-  std::string m_strNextStageName;
-  // Ranking of the stage just cleared.
-  int32_t m_bRankingQualifies = 0;
-  cSafeVector<int32_t> m_NewRanks;  // -1: no rank
-  cSafeVector<int32_t> m_Results;
-  std::string m_strEnteredName;
-  int32_t m_bRankingEntered = 0;
   int32_t m_bStatusBar = 0;
   tCmdList m_PauseMenu;
   // Init failed (a thrown text or surfaces that could not be made): the
@@ -236,11 +228,33 @@ class cGameScene : public cScene {
   // The scene made its surfaces (Init) and releases them when it goes.
   int32_t m_bSurfacesMade = 0;
 
+  // The stage clear's state: next stage, results, ranks (world/StageClear.h).
+  cStageClearState m_StageClear;
+
+  // ---- the stage drawing's state (GameSceneDraw.cpp) ----
+  // Composes one frame of the stage on the back buffer: `whole` 1 draws the
+  // field even in the pause phase; `frozen` 1 only draws (objects, effects,
+  // messages and pictures do not advance); `timeSound` 1 lets the time
+  // display sound its warning; `hint` 1 draws the test-play hint line.
+  void Draw(int whole, int frozen, int timeSound, int hint);
+  cSceneDrawState m_Draw;
+  // Effects (cEffectPlayer), pictures, messages, the screen effect and the
+  // screen colour the commands start and the drawing plays.
+  tEffectList m_Effects;
+  tPictureList m_Pictures;
+  tMessageList m_Messages;
+  cScrEffectPlayer m_ScrEffect;
+  cScreenColor m_ScreenColor;
+  // Set while the stage-clear messages run: message, effect and picture
+  // commands do nothing.
+  int32_t m_bMessageLock = 0;
+  // Set by the first message of an item pickup, so only it sounds.
+  int32_t m_bItemMessage = 0;
+
  private:
   void BuildPauseMenu();
   int ServeReplayKeys();
   void FilterMenuKeys();
-  void EndReplayAttempt();
 };
 
 // The game scene while it exists, else null. Defined with every global object

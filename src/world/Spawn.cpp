@@ -5,6 +5,7 @@
 
 #include "data/BlockData.h"
 #include "data/CharaData.h"
+#include "data/EdShot.h"
 #include "data/ItemData.h"
 #include "data/Palette.h"
 #include "data/StageData.h"
@@ -12,6 +13,7 @@
 #include "world/BlockCollision.h"
 #include "world/Chara.h"
 #include "world/Conditions.h"
+#include "world/Formation.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Item.h"
@@ -231,4 +233,47 @@ int IsBlockPlaceTaken(int index, int column, int row, const cBlockSummon& summon
     }
   }
   return 0;
+}
+
+// ---- the summon commands' side ----------------------------------------------------
+
+namespace {
+
+// What the formations of a summon command ask of the scene: the formation
+// gives each object's top-left corner; the summon's switches come from the
+// command's shot parameters.
+class cSceneSummonCreator final : public cSummonCreator {
+ public:
+  void PlaceSummonedBlocks(const cBlockData& block, double x, double y, int /*shooterFacing*/,
+                           const cEdShot& edShot) override {
+    const cBlockSummon summon{&block, edShot.m_nBlockSummonMode, edShot.m_nSummonCheckA, edShot.m_nSummonCheckB};
+    ::PlaceSummonedBlocks(x, y, summon);
+  }
+  void ResetBlockToggle() override {
+    if (g_GameScene != nullptr) g_GameScene->m_ToggledCells.clear();
+  }
+  void CreateSummonedChara(double x, double y, int side, int facing, int /*shooterFacing*/, const cEdShot& edShot,
+                           const cCharaData& definition, cCharaBase& shooter) override {
+    cCharaSummon summon;
+    summon.definition = &definition;
+    summon.summoner = &shooter;
+    summon.noScore = edShot.m_nSummonSwitch;
+    summon.lifetimeTenths = edShot.m_bLifetimeOn != 0 ? edShot.m_nLifetime : 0;
+    summon.relayToParent = edShot.m_bFlowOnHit;
+    summon.relayFlowId = edShot.m_nFlowOnHitId;
+    const cSummonPlace place{x + kCellDots / 2, y + kCellDots / 2, facing, side, 0};
+    ::CreateSummonedChara(summon, place);
+  }
+  void CreateSummonedItem(double x, double y, int /*shooterFacing*/, const cEdShot& edShot,
+                          const cItemData& definition) override {
+    const cSummonPlace place{x + kCellDots / 2, y + kCellDots / 2, 0, 0, 0};
+    ::CreateSummonedItem(definition, place, edShot.m_bLifetimeOn != 0 ? edShot.m_nLifetime : 0);
+  }
+};
+
+}  // namespace
+
+cSummonCreator& SceneSummonCreator() {
+  static cSceneSummonCreator creator;  // holds no state: one serves every scene
+  return creator;
 }

@@ -16,6 +16,7 @@ class cCharaData;
 class cChara;
 class cItem;
 class cItemData;
+class cSummonCreator;
 
 // All copies of one character placement at stage cell (column, row): copy i
 // gets the placement's copy offset for its facing and the next key. 
@@ -77,3 +78,7 @@ void PlaceSummonedBlocks(double x, double y, const cBlockSummon& summon);
 // a character that it is solid for: each one covered gets a crush grace of 2;
 // 1 when a covered one is protected by the summon's switches.
 int IsBlockPlaceTaken(int index, int column, int row, const cBlockSummon& summon);
+
+// The scene's side of the summon commands (Formation.h), which the game
+// scene installs while it exists.
+cSummonCreator& SceneSummonCreator();

@@ -24,7 +24,8 @@
 #include "platform/Clock.h"
 #include "platform/MessageCore.h"
 #include "world/Chara.h"
-#include "world/GamePlaySeams.h"
+#include "world/Contact.h"
+#include "world/Shot.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Item.h"
@@ -230,7 +231,7 @@ void ResetRunCounters(cGameScene& scene) {
   scene.m_nPlayFrames = 0;
   scene.m_nPlayTime = 0;
   std::fill(scene.m_WakeGroups.begin(), scene.m_WakeGroups.end(), uint8_t{0});
-  scene.m_nNextStageNo = 0;
+  scene.m_StageClear.m_nNextStageNo = 0;
   scene.m_nSubStep = 0;
   scene.m_nSubStepCounter = 0;
   g_Progress.m_nStageScore = 0;

@@ -6,7 +6,7 @@
 #include "core/SceneManager.h"
 #include "data/Progress.h"
 #include "world/Chara.h"
-#include "world/GamePlaySeams.h"
+#include "world/Shot.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Item.h"
