@@ -143,8 +143,8 @@ void cSceneManager::Present() {
   }
   if (!lpDDCon) return;
   // A stage running faster than 60 frames per second neither waits for the
-  // vertical blank nor flips; the game scene will tell its stage's rate.
-  const bool fastStage = false;
+  // vertical blank nor flips; the game scene sets the stage's rate.
+  const bool fastStage = m_nFps > kTargetFps;
   if (g_DrawLayer.bWindowMode) {
     DDPresentWindow(fastStage ? 0 : 1);
   } else {

@@ -135,6 +135,15 @@ void SetUpCamera(cGameScene& scene) {
   y.SetSpeed(stage.m_AutoScrollY, stage.m_AutoScrollSpeedY);
   y.SetBounds(stage.m_ScrollLimitTop, stage.m_ScrollLimitBottom, stage.m_ScrollLimitTopOn,
               stage.m_ScrollLimitBottomOn);
+  // The removal areas and the camera fit the grid only when the area limit
+  // plus one screen is the grid's extent; a stage that says otherwise lets
+  // objects travel past the grid's margins, which the log should show.
+  for (const cScrollAxis* axis : {&x, &y}) {
+    if (int64_t{axis->m_Extent} != int64_t{axis->m_CellCount} * kCellDots) {
+      LogPrintf("SetStage: area limit %d of axis %d does not fit the grid of %d cells", axis->m_Extent - kScreenWidth,
+                axis->m_Axis, axis->m_CellCount);
+    }
+  }
 }
 
 // Steps 9 to 11: the one hero, from the stage's hero placement.
