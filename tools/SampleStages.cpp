@@ -210,8 +210,10 @@ cStageData MakeStageFrame(const char* name, int nWidth, int nBgm) {
   stage.m_Bgm = nBgm;
   stage.m_BgmLoop = 1;
   stage.m_ShowStageCaption = 1;
-  stage.m_AreaLimitX = (nWidth + 20) * 32;
-  stage.m_AreaLimitY = (kMapHeight + 20) * 32;
+  // The removal limit plus one screen is the grid's extent: the limit is the
+  // authored map's own size in dots.
+  stage.m_AreaLimitX = nWidth * 32;
+  stage.m_AreaLimitY = kMapHeight * 32;
   // A sky that stands still, and hills before it that follow the camera at
   // half speed.
   stage.m_BgLayers[0].m_strPicture = BackgroundFileName(kSkyBackground);

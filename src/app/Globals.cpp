@@ -214,6 +214,7 @@ int g_FrameMs;                     // processing time of the last frame
 plat::cRandom g_Random;            // the game's random generator, seeded at start-up
 cKeyConfig g_KeyConfig;            // the key configuration, read at start-up
 cGameScene* g_GameScene;           // the game scene while it exists
+cPromptPos g_PromptPos[3] = {{320, 272}, {320, 272}, {184, 64}};  // pause menu, retry prompt, ranking board
 int g_ReplayWarnCooldown;          // frames until the empty-replay sound may sound again
 int g_CodeError;                   // the code language's error flag
 
@@ -221,6 +222,7 @@ void ResetAppGlobalsForTests() {
   g_SceneManager.DeleteScenes();
   ResetFontsForTests();
   cSceneManager::SetFactory(nullptr);
+  SetFrameObserver(nullptr, nullptr);
   g_SceneManager.m_nCurScene = 0;
   g_SceneManager.m_nNextScene = 0;
   g_SceneManager.m_nPrevScene = 0;

@@ -7,6 +7,7 @@
 #include "scene/StageSelectScene.h"
 #include "scene/TitleScene.h"
 #include "scene/WorldMapScene.h"
+#include "world/GameScene.h"
 
 cScene* CreateScene(int type) {
   // Each scene class is added here as it joins the player: the title menu,
@@ -16,6 +17,7 @@ cScene* CreateScene(int type) {
     case SCENE_WORLD_MAP: return new cWorldMapScene;
     case SCENE_MAP_MENU: return new cMapMenuScene;
     case SCENE_STAGE_SELECT: return new cStageSelectScene;
+    case SCENE_GAME: return new cGameScene;
     case SCENE_OPTION: return new cOptionScene;
     default: return nullptr;
   }

@@ -22,6 +22,8 @@
 namespace {
 
 SceneFactory s_Factory = nullptr;
+FrameObserver s_FrameObserver = nullptr;
+void* s_FrameObserverContext = nullptr;
 
 // The palette colour a frame without a scene is cleared to, the one the menu
 // scenes clear to when they hand over.
@@ -141,8 +143,8 @@ void cSceneManager::Present() {
   }
   if (!lpDDCon) return;
   // A stage running faster than 60 frames per second neither waits for the
-  // vertical blank nor flips; the game scene will tell its stage's rate.
-  const bool fastStage = false;
+  // vertical blank nor flips; the game scene sets the stage's rate.
+  const bool fastStage = m_nFps > kTargetFps;
   if (g_DrawLayer.bWindowMode) {
     DDPresentWindow(fastStage ? 0 : 1);
   } else {
@@ -150,7 +152,13 @@ void cSceneManager::Present() {
   }
 }
 
+void SetFrameObserver(FrameObserver observer, void* context) {
+  s_FrameObserver = observer;
+  s_FrameObserverContext = context;
+}
+
 void WaitNextFrame() {
+  if (s_FrameObserver != nullptr) s_FrameObserver(s_FrameObserverContext);
   if (lpDTCon) return;
   while (!FrameLimiter(g_SceneManager.m_nFps)) plat::Sleep(1);
 }

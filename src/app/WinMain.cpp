@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/GameSceneHost.h"
 #include "app/MainWnd.h"
 #include "app/SoundServices.h"
 #include "app/Startup.h"
@@ -163,15 +164,8 @@ void ConnectMainWindowServices(sMainThreadPlatform& platform) {
   services.chooseReplayFileName = [](std::string& path) {
     return ChooseReplayFileName(path, g_Progress.m_strStageName) != 0;
   };
-  services.saveReplay = [](const std::string& path, int previous) {
-    if (previous != 0) return g_ReplayPrev.SaveFile(path, g_Stage, g_StageInitial, g_ReplayPrevProgress) != 0;
-    return g_ReplayRec.SaveFile(path, g_Stage, g_StageInitial, g_ReplayRecProgress) != 0;
-  };
-  services.loadReplay = [](const std::string& path) {
-    return g_ReplayRec.LoadFile(path, g_Stage, g_StageInitial, g_Progress) != 0;
-  };
-  services.setLoadedFilePath = [](const std::string& path) { g_Stage.m_Path = path; };
   ConnectSoundServices(services);
+  ConnectGameSceneServices(services);
   SetMainWndServices(std::move(services));
 }
 

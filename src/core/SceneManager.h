@@ -101,6 +101,13 @@ inline constexpr int kFadeStepDegrees = 10;
 // and this returns at once. Also called by the pause and ranking loops.
 void WaitNextFrame();
 
+// The headless runner's view of the frames: called with its context at the
+// top of every frame gate (WaitNextFrame: each frame of the game thread and
+// each frame of a modal loop), before that frame polls the keys. Null (the
+// player's own state) calls nothing.
+using FrameObserver = void (*)(void* context);
+void SetFrameObserver(FrameObserver observer, void* context);
+
 // One swing step of a value between two bounds, used by the palette
 // animation: direction 0 adds the step, and reaching `high` or more puts the
 // value back, turns the direction to 1 and returns 0; direction 1 subtracts

@@ -26,6 +26,7 @@ inline constexpr int VK_RIGHT = 0x27;
 inline constexpr int VK_DOWN = 0x28;
 inline constexpr int VK_F1 = 0x70;
 inline constexpr int VK_F2 = 0x71;
+inline constexpr int VK_F3 = 0x72;
 inline constexpr int VK_LSHIFT = 0xA0;
 inline constexpr int VK_RSHIFT = 0xA1;
 inline constexpr int VK_LCONTROL = 0xA2;

@@ -1,0 +1,309 @@
+#include "HeadlessRun.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "KeyScript.h"
+#include "RunTrace.h"
+#include "app/GameSceneHost.h"
+#include "app/MainWnd.h"
+#include "app/SoundServices.h"
+#include "app/Startup.h"
+#include "core/AppMessages.h"
+#include "core/ErrorBox.h"
+#include "core/Log.h"
+#include "core/MainWindow.h"
+#include "core/ProcessFlags.h"
+#include "core/SceneManager.h"
+#include "core/SystemReport.h"
+#include "data/Progress.h"
+#include "data/StageData.h"
+#include "graphics/DrawContext.h"
+#include "graphics/Present.h"
+#include "platform/BmpDecoder.h"
+#include "platform/Clock.h"
+#include "platform/CommandLine.h"
+#include "platform/KeySource.h"
+#include "platform/MessageBox.h"
+#include "platform/MessageCore.h"
+#include "platform/Presenter.h"
+#include "world/GameScene.h"
+#include "world/ReplayInput.h"
+
+namespace runner {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kTitleChoiceReplay = 4;
+constexpr int kPlayLevelReplay = 3;
+constexpr std::uint32_t kFrameMs[3] = {17, 17, 16};  // 60 frames a second in whole milliseconds
+
+bool ReadText(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream all;
+  all << in.rdbuf();
+  text = all.str();
+  return true;
+}
+
+// Everything the run observes, reached from the frame gate and the services.
+class cRun {
+ public:
+  cRun(const sRunOptions& options, cKeyScript& script) : m_Options(options), m_Script(script) {}
+
+  bool OpenTrace(std::string& error) {
+    if (m_Options.trace.empty()) return true;
+    m_Trace = std::fopen(m_Options.trace.c_str(), "wb");
+    if (m_Trace == nullptr) error = "cannot write the trace " + m_Options.trace;
+    return m_Trace != nullptr;
+  }
+  ~cRun() {
+    if (m_Trace != nullptr) std::fclose(m_Trace);
+  }
+
+  // The top of a frame: the line of the frame before, the clock, the keys.
+  void OnFrameGate() {
+    if (m_Frame >= 0) EndFrame();
+    ++m_Frame;
+    m_Clock.Advance(kFrameMs[m_Frame % 3]);
+    m_Keys.ReleaseAllKeys();
+    for (int key : m_Script.KeysAt(m_Frame)) m_Keys.SetKey(key, true);
+    if (Finished() && g_GameScene != nullptr) g_GameScene->RequestClose();
+  }
+
+  // The last frame's line, screenshot and requests.
+  void EndFrame() {
+    if (m_Frame < 0 || m_FrameEnded == m_Frame) return;
+    m_FrameEnded = m_Frame;
+    if (!Counted(m_Frame)) return;
+    if (m_Trace != nullptr) {
+      const std::string line = TraceLine(m_Frame, m_Requests);
+      std::fprintf(m_Trace, "%s\n", line.c_str());
+    }
+    m_Requests.clear();
+    if (m_Options.shotEvery > 0 && !m_Options.shotsDir.empty() && m_Frame % m_Options.shotEvery == 0) {
+      SaveShot(m_Frame);
+    }
+  }
+
+  void SaveShot(std::int64_t frame) {
+    const plat::cPixelSurface& last = m_Presenter.LastFrame();
+    if (last.Empty()) return;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(last.Width()) * last.Height());
+    const auto lock = last.Lock();
+    for (int y = 0; y < last.Height(); ++y) {
+      const std::uint32_t* row = lock.Row32(y);
+      std::copy(row, row + last.Width(), pixels.begin() + static_cast<std::ptrdiff_t>(y) * last.Width());
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "%08lld.bmp", static_cast<long long>(frame));
+    const std::vector<std::uint8_t> bytes = plat::EncodeBmp24(last.Width(), last.Height(), pixels);
+    std::ofstream out(fs::path(m_Options.shotsDir) / name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+
+  bool Counted(std::int64_t frame) const { return m_Options.frames < 0 || frame < m_Options.frames; }
+  bool Finished() const { return m_Options.frames >= 0 && m_Frame + 1 >= m_Options.frames; }
+
+  int AnswerBox(const std::string& text, UINT type) {
+    std::fprintf(stderr, "kestrova4-run: message box at frame %lld: %s\n", static_cast<long long>(m_Frame),
+                 text.c_str());
+    sAnswer answer;
+    const UINT buttons = type & 0x0F;
+    if (m_Script.TakeAnswer(m_Frame, answer)) {
+      if (answer.kind == sAnswer::eKind::kNo) return IDNO;
+      if (answer.kind == sAnswer::eKind::kCancel) return IDCANCEL;
+      return buttons == MB_YESNO ? IDYES : IDOK;
+    }
+    if (buttons == MB_OK) ++m_UnexpectedBoxes;
+    return buttons == MB_YESNO ? IDYES : IDOK;
+  }
+
+  void AddRequest(std::string request) { m_Requests.push_back(std::move(request)); }
+
+  plat::cManualClock m_Clock;
+  plat::cScriptedKeySource m_Keys;
+  plat::cNullPresenter m_Presenter;
+  std::int64_t m_Frame = -1;
+  std::int64_t m_FrameEnded = -1;
+  int m_UnexpectedBoxes = 0;
+
+ private:
+  const sRunOptions& m_Options;
+  cKeyScript& m_Script;
+  std::FILE* m_Trace = nullptr;
+  std::vector<std::string> m_Requests;
+};
+
+void FrameGate(void* context) { static_cast<cRun*>(context)->OnFrameGate(); }
+
+// The main window's services of the headless player: sound and music go to
+// the player's own services, each request also noted in the trace.
+void ConnectServices(cRun& run) {
+  cMainWndServices services;
+  services.isDirect3D = [] { return lpDTCon != nullptr; };
+  services.isFullScreen = [] { return false; };
+  services.windowMode = [] { return 1; };
+  services.english = [] { return false; };
+  ConnectSoundServices(services);
+  ConnectGameSceneServices(services);
+  auto playSound = services.playSoundSlot;
+  services.playSoundSlot = [&run, playSound](int slot) {
+    run.AddRequest("se=" + std::to_string(slot));
+    if (playSound) playSound(slot);
+  };
+  auto setStageTune = services.setStageTune;
+  services.setStageTune = [&run, setStageTune](int number) {
+    run.AddRequest("bgm=" + std::to_string(number));
+    if (setStageTune) setStageTune(number);
+  };
+  SetMainWndServices(std::move(services));
+}
+
+// The messages the main thread would take between frames; false once the
+// player quits.
+bool PumpMessages() {
+  MSG msg;
+  while (plat::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) return false;
+    plat::DispatchMessage(&msg);
+  }
+  return true;
+}
+
+bool StartReplay(const std::string& path, std::string& error) {
+  if (g_ReplayRec.LoadFile(path, g_Stage, g_StageInitial, g_Progress) == 0) {
+    error = "the replay " + path + " cannot be read";
+    return false;
+  }
+  g_Stage.m_Path = path;
+  g_SceneManager.m_nTitleChoice = kTitleChoiceReplay;
+  g_SceneManager.m_nPlayMode = kPlayLevelReplay;
+  g_SceneManager.m_nCurScene = SCENE_GAME;
+  g_SceneManager.m_nPrevScene = SCENE_TITLE;
+  return true;
+}
+
+}  // namespace
+
+bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string name = argv[i];
+    if (i + 1 >= argc) {
+      error = "missing value after " + name;
+      return false;
+    }
+    const std::string value = argv[++i];
+    if (name == "--dir") options.dir = value;
+    else if (name == "--stage") options.stage = value;
+    else if (name == "--keys") options.keys = value;
+    else if (name == "--frames") options.frames = std::atoll(value.c_str());
+    else if (name == "--trace") options.trace = value;
+    else if (name == "--shots") options.shotsDir = value;
+    else if (name == "--shot-every") options.shotEvery = std::atoi(value.c_str());
+    else if (name == "--record-replay") options.recordReplay = value;
+    else if (name == "--replay") options.replay = value;
+    else {
+      error = "unknown option " + name;
+      return false;
+    }
+  }
+  return true;
+}
+
+int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
+  sRunOptions options = rawOptions;
+  // Files named on the command line are taken from where the runner started.
+  for (std::string* path : {&options.keys, &options.trace, &options.shotsDir, &options.recordReplay, &options.replay}) {
+    if (!path->empty()) *path = fs::absolute(*path).string();
+  }
+  cKeyScript script;
+  if (!options.keys.empty()) {
+    std::string text;
+    if (!ReadText(options.keys, text)) {
+      error = "cannot read the key script " + options.keys;
+      return 2;
+    }
+    if (!script.Parse(text, error)) return 2;
+  }
+  if (!options.dir.empty()) {
+    std::error_code ec;
+    fs::current_path(options.dir, ec);
+    if (ec) {
+      error = "cannot enter " + options.dir;
+      return 2;
+    }
+  }
+  if (!options.shotsDir.empty()) fs::create_directories(options.shotsDir);
+
+  cRun run(options, script);
+  if (!run.OpenTrace(error)) return 2;
+  plat::SetTimeSource(&run.m_Clock);
+  plat::SetKeySource(&run.m_Keys);
+  DDSetPresenter(&run.m_Presenter);
+  plat::SetMessageBoxSink(
+      [&run](const std::string& text, const std::string&, UINT type) { return run.AnswerBox(text, type); });
+
+  LogInit(0, "EC_Game.txt");
+  if (!ReportInit("Report_Game.txt")) {
+    error = "cannot create the report file";
+    return 2;
+  }
+  plat::SetMainThread(plat::CurrentThreadId());
+  g_MainWnd.SetCreateParams(640, 480, 100, 100, 640, 480, 0, 0, 0, 0, 0, 0);
+  const HWND window = plat::CreateWindowHandle(WndProcThunk);
+  g_MainWnd.SetHandle(window);
+  plat::SendMessage(window, WM_CREATE, 0, 0);
+  ConnectServices(run);
+  g_AppActive.store(1);
+
+  int result = 0;
+  if (!InitGame(options.stage, plat::SW_SHOWNORMAL)) {
+    error = "the player did not start (see Report_Game.txt)";
+    result = 3;
+  } else if (!options.replay.empty() && !StartReplay(options.replay, error)) {
+    result = 3;
+  } else {
+    g_StartupDone.store(1);
+    SetFrameObserver(&FrameGate, &run);
+    while (!run.Finished() || run.m_Frame < 0) {
+      if (g_SceneManager.Frame() == 0) {
+        PostCloseToMainWindow();
+      }
+      if (!PumpMessages()) break;
+    }
+    run.EndFrame();
+    if (options.frames >= 0 && run.m_Frame + 1 < options.frames) {
+      error = "the player quit at frame " + std::to_string(run.m_Frame);
+      result = 4;
+    }
+    SetFrameObserver(nullptr, nullptr);
+    if (!options.recordReplay.empty() &&
+        g_ReplayRec.SaveFile(options.recordReplay, g_Stage, g_StageInitial, g_ReplayRecProgress) == 0) {
+      error = "the replay could not be saved to " + options.recordReplay;
+      result = 5;
+    }
+  }
+  if (result == 0 && run.m_UnexpectedBoxes > 0) {
+    error = "an error box was shown";
+    result = 6;
+  }
+  UnInitGame();
+  if (plat::IsWindow(window)) plat::DestroyWindowHandle(window);
+  g_MainWnd.SetHandle(nullptr);
+  plat::SetMessageBoxSink({});
+  DDSetPresenter(nullptr);
+  plat::SetKeySource(nullptr);
+  plat::SetTimeSource(nullptr);
+  return result;
+}
+
+}  // namespace runner

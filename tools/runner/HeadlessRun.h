@@ -1,0 +1,32 @@
+#pragma once
+// The headless runner: the player's own start-up, scenes and frames on one
+// thread that is both the main thread and the game thread, with the null
+// presenter, a clock that moves one frame per frame, scripted keys and
+// scripted dialog answers, no window and no pacing. It observes the run and
+// adds nothing to what the player does.
+
+#include <cstdint>
+#include <string>
+
+namespace runner {
+
+struct sRunOptions {
+  std::string dir;           // the working folder; empty: the current one
+  std::string stage;         // a stage file to test-play; empty: start as the player starts
+  std::string keys;          // the key script file
+  std::int64_t frames = -1;  // frames of the game to run; -1 until the player quits
+  std::string trace;         // the trace file
+  std::string shotsDir;      // screenshots as BMP files
+  int shotEvery = 0;
+  std::string recordReplay;  // the run's replay, saved at the end
+  std::string replay;        // a replay file played instead of keys
+};
+
+// Parses the command line; false with the reason in `error`.
+bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& error);
+
+// Runs the player once. 0 when the run ended as asked; otherwise non-zero
+// with the reason in `error`.
+int RunHeadless(const sRunOptions& options, std::string& error);
+
+}  // namespace runner
