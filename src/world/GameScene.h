@@ -17,6 +17,7 @@
 #include "core/SafeVector.h"
 #include "world/GameWait.h"
 #include "world/ScrollAxis.h"
+#include "world/StageClearState.h"
 #include "world/SceneDrawState.h"
 
 class cCharaBase;
@@ -72,6 +73,9 @@ class cGameScene {
   // Set when a character's hit points may have dropped to 0 outside its own
   // update; the play step then runs the death checks.
   int32_t m_bHpCheck = 0;
+
+  // The stage clear's state: next stage, results, ranks (world/StageClear.h).
+  cStageClearState m_StageClear;
 
   // ---- the stage drawing's state (GameSceneDraw.cpp) ----
   // Composes one frame of the stage on the back buffer: `whole` 1 draws the
