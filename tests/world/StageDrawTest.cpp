@@ -168,7 +168,7 @@ class StageDrawTest : public worldtest::cWorldFixture, public testing::WithParam
     icon.posMode = 7;
     icon.cellX = 3;
     icon.cellY = 3;
-    scene.m_Messages.push_back(std::make_unique<cMessage>(icon));
+    scene.m_Messages.push_back(std::make_shared<cMessage>(icon));
 
     scene.m_ScrEffect.Start(1, 0, 0);
     scene.m_ScreenColor.Set(200, 40, 40, 50, 0, 0, 0, 0);
