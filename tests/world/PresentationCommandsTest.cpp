@@ -5,6 +5,8 @@
 
 #include "WorldTestSupport.h"
 #include "data/Command.h"
+#include "data/Progress.h"
+#include "data/WorldMap.h"
 #include "flow/FlowCommands.h"
 #include "world/Chara.h"
 #include "world/Message.h"
@@ -171,6 +173,43 @@ TEST_F(PresentationCommandsTest, StatusOperationTwoTurnsTheAutoScrollOfTheSystem
   CmdStatusOperation2(m_Chara, vanish);
   EXPECT_EQ(m_Chara.m_bVanished, 1);
   EXPECT_EQ(m_Counting.m_bHpCheck, 0);  // the running character itself
+}
+
+TEST_F(PresentationCommandsTest, StageClearChoosesTheNextStage) {
+  g_Progress.m_nStageNo = 3;
+  struct {
+    int choice, number;
+    const char* text;
+    int nextNo;
+    const char* nextName;
+  } cases[] = {
+      {0, 0, "", 4, ""}, {1, 7, "", 7, ""}, {2, 0, "forest.stg4", 3, "forest."}, {2, 0, "", 3, ""}, {3, 0, "", 0, ""},
+  };
+  for (const auto& c : cases) {
+    cCommand command = Command({c.choice, c.number, 0, 0, 0, 0, 0, 0, 0}, c.text);
+    EXPECT_EQ(CmdStageClear(m_Chara, command), 1);
+    EXPECT_EQ(m_Counting.m_StageClear.m_nNextStageNo, c.nextNo) << c.choice;
+    EXPECT_EQ(m_Counting.m_StageClear.m_strNextStageName, c.nextName) << c.choice;
+    if (c.choice == 2 && c.text[0] != 0) EXPECT_EQ(command.m_strText, "forest.");
+  }
+}
+
+TEST_F(PresentationCommandsTest, StageClearKeepsTheMapPositionOnTheMap) {
+  g_WorldMap.m_nWidth = 10;
+  g_WorldMap.m_nHeight = 8;
+  struct {
+    int x, y, wantX, wantY;
+  } cases[] = {{3, 4, 3, 4}, {12, 8, 9, 7}, {-2, -1, 0, 0}};
+  for (const auto& c : cases) {
+    cCommand command = Command({3, 0, 1, c.x, c.y, 1, 5, 6, 1});
+    CmdStageClear(m_Chara, command);
+    EXPECT_EQ(g_Progress.m_nMapX, c.wantX);
+    EXPECT_EQ(g_Progress.m_nMapY, c.wantY);
+  }
+  EXPECT_EQ(g_Progress.m_bHeroStartSet, 1);
+  EXPECT_EQ(g_Progress.m_nHeroStartX, 5);
+  EXPECT_EQ(g_Progress.m_nHeroStartFacing, 1);
+  g_WorldMap = cWorldMap();
 }
 
 }  // namespace
