@@ -9,6 +9,7 @@
 #include "app/MainWnd.h"
 #include "world/CharaEffectPlayer.h"
 #include "world/RunStart.h"
+#include "world/SceneDraw.h"
 #include "core/SceneManager.h"
 #include "app/SystemIni.h"
 #include "app/WindowData.h"
@@ -94,6 +95,7 @@ bool PrepareData() {
     return false;
   }
   BuildEffectTemplates();
+  InstallHitEffectMaker();
   BuildAnimeScripts(g_AnimeScripts);
   BuildEffectScripts(g_EffectScripts);
   return true;

@@ -16,6 +16,13 @@ int RunBody(cCharaBase& chara, cCmdState& state) {
   return tBody(chara, StateCommand(state));
 }
 
+// The flow's stage clear leaves its result for the play step.
+int FlowStageClear(cCharaBase& chara, cCommand& command) {
+  const int result = CmdStageClear(chara, command);
+  if (g_GameScene != nullptr) g_GameScene->m_nStepResult = result;
+  return result;
+}
+
 int StatusOperationBody(cCharaBase& chara, cCommand& command) {
   CmdStatusOperation(chara, command);
   return 0;
@@ -61,7 +68,7 @@ const std::array<tFlowCmdHandler, kFlowCmdTypeCount> kFlowCmdHandlers = {
     CmdSummonChara,                     // 14 "キャラ召喚"
     CmdSummonItem,                      // 15 "アイテム召喚"
     CmdFlowOperation,                   // 16 "フローの操作"
-    RunBody<CmdStageClear>,             // 17 "ステージクリア"
+    RunBody<FlowStageClear>,            // 17 "ステージクリア"
     RunBody<CmdGameWait>,               // 18 "ゲームウエイト"
     RunBody<CmdMessage>,                // 19 "メッセージ"
     RunBody<CmdWarp>,                   // 20 "ワープ"

@@ -75,13 +75,13 @@ int CmdGameWait(cCharaBase&, cCommand& command) {
   setup.countdown = frames;
   setup.noSurface = 1;
   tMessageList& messages = g_GameScene->m_Messages;
-  messages.push_back(std::make_unique<cMessage>(setup));
-  const cMessage* mine = messages.back().get();
+  const std::shared_ptr<cMessage> mine = std::make_shared<cMessage>(setup);
+  messages.push_back(mine);
   g_GameScene->m_GameWait.Set(0, 0, frames, 0);
   g_GameScene->PauseLoop();
   // The wait's own message may have finished and gone already: only it is
   // taken away, never another one that now stands last.
-  if (auto it = FindMessage(messages, mine); it != messages.end()) EraseMessage(messages, it);
+  if (auto it = FindMessage(messages, mine.get()); it != messages.end()) EraseMessage(messages, it);
   return 0;
 }
 
@@ -110,7 +110,7 @@ int CmdMessageWait(cCharaBase& chara, cCommand& command, int messageWait) {
   const int frames = Param(command, 17) != 0 ? 1 : Param(command, 7) * 6;
   cMessageSetup setup = SetupFrom(chara, command, display, frames);
   setup.hasId = replace ? 1 : setup.hasId;
-  cMessage* message = nullptr;
+  std::shared_ptr<cMessage> message;
   if (shown != messages.end()) {
     std::string text = setup.text;
     if (setup.expand != 0) ExpandMessageVars(text);
@@ -127,15 +127,15 @@ int CmdMessageWait(cCharaBase& chara, cCommand& command, int messageWait) {
       same.m_lpSD = surface;
       same.m_SurfaceEntry = entry;
       same.Render(surface);
-      message = &same;
+      message = *shown;
     } else {
       auto position = std::next(shown);
       EraseMessage(messages, shown);
-      message = messages.insert(position, std::make_unique<cMessage>(setup))->get();
+      message = *messages.insert(position, std::make_shared<cMessage>(setup));
     }
   } else {
-    messages.push_back(std::make_unique<cMessage>(setup));
-    message = messages.back().get();
+    message = std::make_shared<cMessage>(setup);
+    messages.push_back(message);
   }
   if (Param(command, 8) == 0) return 0;
   // Stop the game while it is shown. A message kept until the stage ends has
@@ -149,7 +149,7 @@ int CmdMessageWait(cCharaBase& chara, cCommand& command, int messageWait) {
     return 0;
   }
   g_GameScene->PauseLoop();
-  if (auto it = FindMessage(messages, message); it != messages.end()) EraseMessage(messages, it);
+  if (auto it = FindMessage(messages, message.get()); it != messages.end()) EraseMessage(messages, it);
   return 0;
 }
 

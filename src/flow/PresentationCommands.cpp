@@ -25,6 +25,7 @@
 #include "world/CharaBase.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
+#include "world/Shot.h"
 #include "world/StageGraphics.h"
 
 namespace {
@@ -155,6 +156,24 @@ int CmdStatusOperation2(cCharaBase& chara, cCommand& command) {
       break;
   }
   return 0;
+}
+
+void VanishShotGroup(int group, int everywhere) {
+  g_ShotList.m_Shots.ForEach([&](cShot& shot) {
+    if (shot.Faction() != group || shot.m_Active == 0) return;
+    // A shot removed while the shot list is walked only goes once the walk
+    // is over (ObjList.h), which serves as its delete request.
+    if (everywhere != 0 || shot.m_OnScreen != 0) g_ShotList.EraseShot(shot);
+  });
+}
+
+void VanishChildShots(cCharaBase& chara) {
+  // Copied: erasing a shot removes its link from this list.
+  const cSafeVector<cShotLink> links = chara.m_ShotLinks;
+  for (const cShotLink& link : links) {
+    if (link.m_nKind != kLinkChild || link.m_pShot == nullptr || link.m_pShot->m_Active == 0) continue;
+    if (g_ShotList.m_Shots.Contains(link.m_pShot)) g_ShotList.EraseShot(*link.m_pShot);
+  }
 }
 
 void VanishChildCharas(cCharaBase& chara, cCharaBase& running, int depth, bool withShots) {

@@ -7,6 +7,7 @@
 #include "data/BmpCharaExc.h"
 #include "data/Database.h"
 #include "data/GraphicKind.h"
+#include "data/SwordType.h"
 #include "data/SystemData.h"
 #include "graphics/Blit.h"
 #include "graphics/Palette.h"
@@ -16,6 +17,7 @@
 #include "world/CharaBase.h"
 #include "world/Hero.h"
 #include "world/Item.h"
+#include "world/Shot.h"
 #include "world/StageGraphics.h"
 
 namespace {
@@ -468,6 +470,51 @@ void DrawItem(cItem& item, DDSURFACEDATA* target, int noAdvance) {
       DDBlt(target, item.m_ScrLeft, item.m_ScrTop, 32, 32, TableSurface(SURF_MARK), sx, sy, 1);
     }
   }
+}
+
+namespace {
+
+// The sword step's rectangle in its sword-type image: the steps stand side by
+// side from the left, each as wide as it is drawn.
+bool SwordSource(const cShot& shot, DDSURFACEDATA*& image, int& sx, int& sy, int& w, int& h) {
+  const cSwordType* type = shot.SwordType();
+  if (type == nullptr || type->m_Steps.empty()) return false;
+  const int steps = static_cast<int>(type->m_Steps.size());
+  const int frame = std::clamp(shot.m_SwordFrame, 0, steps - 1);
+  sx = 0;
+  for (int i = 0; i < frame; ++i) sx += type->m_Steps[i].m_nWidth;
+  sy = 0;
+  w = type->m_Steps[frame].m_nWidth;
+  h = type->m_Steps[frame].m_nHeight;
+  const int entry = static_cast<int>(type - &g_Database.m_SwordTypes[0]);
+  const bool mirrored = shot.m_Facing != 0;
+  image = g_SwordImages.Get(entry, IsDirect3D() ? (mirrored ? 1 : 0) : (mirrored ? 3 : 2));
+  if (image == nullptr) image = g_SwordImages.Get(entry, mirrored ? 1 : 0);
+  return image != nullptr;
+}
+
+}  // namespace
+
+void DrawShot(cShot& shot, DDSURFACEDATA* target, int noAdvance) {
+  if (shot.m_EdShot.m_bHidden != 0) return;
+  DDSURFACEDATA* image = nullptr;
+  int sx = 0, sy = 0, w = shot.m_BaseGfxW, h = shot.m_BaseGfxH;
+  if (shot.m_IsShot != 0) {
+    const int pattern = noAdvance != 0 ? shot.m_Anime.GetPattern() : shot.m_Anime.Update();
+    if (pattern < 0) return;
+    const int g = shot.m_EdShot.m_nGraphic;
+    image = TableSurface(shot.m_Facing != 0 ? SURF_SHOT_MIRROR : SURF_SHOT);
+    sx = (2 * (g / 30) + pattern) * 16;
+    sy = (g % 30) * 16;
+  } else if (!SwordSource(shot, image, sx, sy, w, h)) {
+    return;
+  }
+  if (!CellInside(image, sx, sy, w, h) || w <= 0 || h <= 0) return;
+  shot.UpdateRect();
+  if (shot.m_EdShot.m_nScale < 2)
+    DDBlt(target, shot.m_ScrLeft, shot.m_ScrTop, w, h, image, sx, sy, 1);
+  else if (shot.m_GfxW > 0 && shot.m_GfxH > 0)
+    DDBltEx(target, shot.m_ScrLeft, shot.m_ScrTop, shot.m_GfxW, shot.m_GfxH, image, sx, sy, w, h, 1);
 }
 
 cCharaBase* FindPlayerRecord(int32_t key) {

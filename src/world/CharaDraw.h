@@ -84,6 +84,9 @@ void DrawHeroLight(cHero& hero, DDSURFACEDATA* target);
 void DrawItemIcon(cChara& chara, DDSURFACEDATA* target);
 // An item on the stage.
 void DrawItem(cItem& item, DDSURFACEDATA* target, int noAdvance);
+// A shot or a sword swing (nothing when its cEdShot hides it).
+class cShot;
+void DrawShot(cShot& shot, DDSURFACEDATA* target, int noAdvance);
 // The hero whose object key it is, else the ordinary character with that
 // key, else null.
 cCharaBase* FindPlayerRecord(int32_t key);

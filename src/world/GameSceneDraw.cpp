@@ -25,11 +25,14 @@
 #include "world/Chara.h"
 #include "world/CharaDraw.h"
 #include "world/Conditions.h"
+#include "world/Damage.h"
+#include "world/EffectPlayer.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Item.h"
 #include "world/MapGrid.h"
 #include "world/SceneDraw.h"
+#include "world/Shot.h"
 #include "world/StageGraphics.h"
 
 namespace {
@@ -280,6 +283,33 @@ void DrawPlayer(cGameScene& scene, int frozen) {
   }
   if (DrawDying(*hero, &BackBuffer, frozen) != 0) HeroDeathEnded(scene);
 }
+
+void DrawShotsOfLayer(int layer, bool all, int frozen) {
+  DDBeginSpriteBatch(1);
+  g_ShotList.m_Shots.ForEach([&](cShot& shot) {
+    if (shot.m_OnScreen == 0 || !(all || shot.m_EdShot.m_z == layer)) return;
+    DrawShot(shot, &BackBuffer, frozen);
+  });
+  DDFlushSpriteBatch();
+}
+
+void RemoveFinishedChara(cChara& chara) { RemoveChara(chara); }
+
+namespace {
+
+// The hit effects of damage: made here, where the effects are drawn.
+void MakeHitEffect(int effect, const cHitRect& victim, const cHitRect& attacker, int scale) {
+  if (g_GameScene == nullptr) return;
+  const cEffectRect a{static_cast<int32_t>(victim.m_Left), static_cast<int32_t>(victim.m_Top),
+                      static_cast<int32_t>(victim.m_Right), static_cast<int32_t>(victim.m_Bottom)};
+  const cEffectRect b{static_cast<int32_t>(attacker.m_Left), static_cast<int32_t>(attacker.m_Top),
+                      static_cast<int32_t>(attacker.m_Right), static_cast<int32_t>(attacker.m_Bottom)};
+  g_GameScene->m_Effects.emplace_back(effect, a, b, scale);
+}
+
+}  // namespace
+
+void InstallHitEffectMaker() { SetHitEffectMaker(MakeHitEffect); }
 
 void cGameScene::Draw(int whole, int frozen, int timeSound, int hint) {
   if (ShotSheetsLost()) BuildShotSheets();

@@ -31,13 +31,16 @@ void DrawPlayer(cGameScene& scene, int frozen);
 // The running screen effect over the finished frame.
 void DrawScreenEffect(cGameScene& scene, int frozen);
 
+// Draws the shots of draw layer `layer` (every shot when `all`).
+void DrawShotsOfLayer(int layer, bool all, int frozen);
+// A character whose death sequence is over leaves its groups and the list.
+void RemoveFinishedChara(cChara& chara);
+// Lets damage make its hit effects in the scene's effect list (start-up).
+void InstallHitEffectMaker();
+
 // ---- the scene's side, filled with its phases ----
 // True in the pause phase.
 bool IsPausePhase(const cGameScene& scene);
 // The hero's death sequence has ended: a life is lost (or the replay
 // restarts).
 void HeroDeathEnded(cGameScene& scene);
-// Draws the shots of draw layer `layer` (every shot when `all`).
-void DrawShotsOfLayer(int layer, bool all, int frozen);
-// A character whose death sequence is over leaves its groups and the list.
-void RemoveFinishedChara(cChara& chara);

@@ -14,8 +14,10 @@
 
 using tEffectList = std::list<cEffectPlayer>;
 using tPictureList = std::list<cPicturePlayer>;
-// Messages hold surfaces of the pool: they do not move once made.
-using tMessageList = std::list<std::unique_ptr<cMessage>>;
+// Messages hold surfaces of the pool: they do not move once made. Shared, so
+// a command waiting on its message keeps it alive and can tell whether it is
+// still listed when the wait is over.
+using tMessageList = std::list<std::shared_ptr<cMessage>>;
 
 // cScreenColor: the change-screen-colour command's tint of the whole frame
 // (Direct3D: a full-screen tint; 8-bit DirectDraw: the palette blended toward

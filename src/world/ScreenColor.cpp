@@ -61,7 +61,10 @@ void cScreenColor::ComputeLevel(uint8_t& red, uint8_t& green, uint8_t& blue) {
 
 void cScreenColor::DrawTint(uint8_t red, uint8_t green, uint8_t blue) {
   if (m_nLevel >= 255) return;
-  DDChangeColor(&BackBuffer, 0, 0, 640, 480, m_nLevel, red, green, blue);
+  // While a screen effect runs the frame is on the virtual back buffer.
+  DDSURFACEDATA* target = &BackBuffer;
+  DDMapBackBuffer(target);
+  DDChangeColor(target, 0, 0, 640, 480, m_nLevel, red, green, blue);
 }
 
 void cScreenColor::ApplyPalette(uint8_t red, uint8_t green, uint8_t blue) {

@@ -1,0 +1,246 @@
+// The stage frame through the drawing layer on both roads: a background, the
+// hero and a character with a chara effect, the status bar and time, an
+// effect, a picture, a fixed icon message, a screen effect and a screen
+// colour, checked against a checksum per road (the frame is written as a
+// bitmap next to the test program when it differs).
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "WorldTestSupport.h"
+#include "data/CharaEffect.h"
+#include "data/Database.h"
+#include "data/Effect.h"
+#include "graphics/DrawLayerTestSupport.h"
+#include "graphics/FrameChecksum.h"
+#include "graphics/Present.h"
+#include "graphics/SurfaceTable.h"
+#include "world/Chara.h"
+#include "world/CharaDraw.h"
+#include "world/CharaEffectPlayer.h"
+#include "world/Hero.h"
+#include "world/SceneDraw.h"
+#include "world/StageGraphics.h"
+
+namespace {
+
+using drawtest::eRoad;
+
+// A keyed sheet whose 32 x 32 cells are filled rings of a colour per cell.
+void MakeSheet(int row, int width, int height, std::uint32_t transparent, std::uint32_t tint) {
+  DDSURFACEDATA& sd = g_SurfaceData[static_cast<std::size_t>(row)];
+  ASSERT_TRUE(DDCreateSurface(&sd, width, height, 1, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+  plat::cPixelSurface& px = drawtest::PixelsOf(sd);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const int cx = x % 32 - 16, cy = y % 32 - 16;
+      const bool inside = cx * cx + cy * cy < 200 && (x % 32 + y % 32) % 5 != 0;
+      const std::uint32_t colour = 0xFF000000u | tint | static_cast<std::uint32_t>((x / 32 * 40) & 0xFF) << 8 |
+                                   static_cast<std::uint32_t>((y / 32 * 50) & 0xFF);
+      px.SetPixel(x, y, inside ? colour : transparent);
+    }
+  }
+}
+
+void MakeEmpty(int row, int width, int height) {
+  ASSERT_TRUE(
+      DDCreateSurface(&g_SurfaceData[static_cast<std::size_t>(row)], width, height, 1, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+}
+
+struct sStageCase {
+  eRoad road;
+  std::uint32_t checksum;
+};
+
+class StageDrawTest : public worldtest::cWorldFixture, public testing::WithParamInterface<sStageCase> {
+ protected:
+  void TearDown() override {
+    ReleaseStageGraphics();
+    for (DDSURFACEDATA& sd : g_SurfaceData) DDReleaseSurface(&sd);
+    for (auto& t : g_CharaEffectTemplates) t.clear();
+    for (auto& t : g_ScrEffectTemplates) t.clear();
+    g_Database = cDatabase();
+    g_EffectScripts.clear();
+    g_Palette = {};
+    g_PaletteWork = {};
+    cWorldFixture::TearDown();
+  }
+
+  void MakeSurfaces(std::uint32_t transparent) {
+    MakeSheet(SURF_BLOCK, 64, 480, transparent, 0x00400000u);
+    MakeSheet(SURF_BLOCK + 1, 64, 480, transparent, 0x00400000u);
+    for (int r : {4, 5, 22, 23})  // the first character sheet, its mirror and their copies
+      MakeSheet(r, 256, 480, transparent, 0x00800000u);
+    MakeSheet(SURF_MARK, 32, 480, transparent, 0x00C00000u);
+    MakeSheet(SURF_ACCESSORY, 128, 224, transparent, 0x00204000u);
+    MakeSheet(SURF_STATUS_WINDOW, 640, 20, transparent, 0x00000080u);
+    MakeSheet(SURF_WORD, 320, 192, transparent, 0x00E0E000u);
+    MakeSheet(SURF_BACKGROUND_FIRST, 96, 64, transparent, 0x00102030u);
+    MakeEmpty(SURF_SHOT_SHEET, 256, 960);
+    MakeEmpty(SURF_SHOT_SHEET_MIRROR, 256, 960);
+    MakeEmpty(SURF_WORK, 640, 480);
+    MakeEmpty(SURF_WORK2, 640, 480);
+    MakeEmpty(SURF_BIG_WORK_DD, 1024, 1024);
+    LinkMirrorSurfaces();
+    SelectDrawSurfaces();
+  }
+
+  void MakeDatabase() {
+    g_Database = cDatabase();
+    g_Database.m_CharaEffects.resize(2);
+    g_Database.m_CharaEffects[0].m_nKind = 0;
+    cCharaEffect& wave = g_Database.m_CharaEffects[1];
+    wave.m_nKind = 4;  // "波（横）"
+    wave.m_Params[0] = 10;
+    wave.m_Params[1] = 6;
+    wave.m_Params[2] = 12;
+    wave.m_Params[3] = 2;
+    wave.m_Params[4] = 2;
+    g_Database.m_ScrEffects.resize(2);
+    g_Database.m_ScrEffects[0].m_nKind = 0;
+    cScrEffect& split = g_Database.m_ScrEffects[1];
+    split.m_nKind = 4;  // "分割（横）"
+    split.m_Params[0] = 10;
+    split.m_Params[1] = 4;
+    split.m_Params[2] = 40;
+    split.m_Params[3] = 15;
+    g_Database.m_Effects.resize(2);
+    g_Database.m_Effects[1].m_Frames.push_back(cEffectFrame(0, 5));
+    BuildEffectScripts(g_EffectScripts);
+    BuildEffectTemplates();
+  }
+
+  void MakeStage(std::uint32_t transparent) {
+    cGameScene& scene = MakeScene(40, 30, 1, 320, 320);
+    g_Stage.m_BgLayers.resize(8);
+    cBgLayer& back = g_Stage.m_BgLayers[0];
+    back.m_bShown = 1;
+    back.m_dFactorX = 0.5;
+    back.m_dFactorY = 0.5;
+    g_Stage.m_ShowHud = 1;
+    g_Stage.m_TimeLimitOn = 1;
+    scene.m_nTimeLeft = 123;
+    for (int i = 0; i < 5; ++i) {
+      g_System.m_HudItems[i].m_bShown = 1;
+      g_System.m_HudItems[i].m_bIcon = 1;
+      g_System.m_HudItems[i].m_nValueCells = 4;
+    }
+    g_Progress.m_nScore = 1234;
+    g_Progress.m_nLives = 999999;
+
+    cCharaData heroData;
+    heroData.m_nOperator = CHARA_BY_PLAYER;
+    heroData.m_nGraphic = 1;
+    heroData.m_nMhp = 10;
+    Player.resize(1);
+    Player[0].InitForStage(1, heroData, 320 + 200, 320 + 300, nullptr);
+    Player[0].m_Hp = 5;
+    Player[0].m_X = 320 + 200;
+    Player[0].m_Y = 320 + 300;
+
+    cCharaData enemy;
+    enemy.m_nGraphic = 17;  // the second sheet's row 2: missing, so the first cell of the first sheet
+    enemy.m_nGraphicRow = 1;
+    cChara& chara = g_CharaList.Emplace();
+    chara.Init(2, enemy, nullptr, 320 + 360, 320 + 300, 0, nullptr);
+    chara.m_X = 320 + 360;
+    chara.m_Y = 320 + 300;
+    chara.m_OnScreen = 1;
+    chara.m_CharaEffect.Start(1, 0, 1);
+
+    g_EffectImages.m_Surfaces.resize(4);
+    g_EffectImages.m_Defs.resize(4);
+    drawtest::MakeMarkedSurface(g_EffectImages.m_Surfaces[0], 64, 32, 1);
+    scene.m_Effects.emplace_back(1, 320 + 100, 320 + 140, 32, 32, 0);
+
+    DDSURFACEDATA& picture = g_PictureSurfaces.emplace_back();
+    g_PictureSurfaceDefs.emplace_back();
+    drawtest::MakeMarkedSurface(picture, 48, 40, 1);
+    cPicturePlayer player;
+    player.Set(1, 320 + 500, 320 + 60, 48, 40, 0, 1, 100, 0, 0, 0, 0, 0);
+    player.m_lpSurface = &picture;
+    scene.m_Pictures.push_back(player);
+
+    cMessageSetup icon;
+    icon.kind = MESSAGE_FIXED_ICON;
+    icon.posMode = 7;
+    icon.cellX = 3;
+    icon.cellY = 3;
+    scene.m_Messages.push_back(std::make_shared<cMessage>(icon));
+
+    scene.m_ScrEffect.Start(1, 0, 0);
+    scene.m_ScreenColor.Set(200, 40, 40, 50, 0, 0, 0, 0);
+    (void)transparent;
+  }
+};
+
+TEST_P(StageDrawTest, FrameMatchesItsChecksum) {
+  const sStageCase& c = GetParam();
+  drawtest::cTestLayer layer(c.road, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  for (int i = 0; i < 256; ++i)
+    g_Palette[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                                              static_cast<std::uint8_t>(i * 7), 0};
+  g_PaletteWork = g_Palette;
+  MakeSurfaces(layer.TransparentPixel());
+  MakeDatabase();
+  MakeStage(layer.TransparentPixel());
+
+  // Three frames of play: the effects move on.
+  for (int frame = 0; frame < 3; ++frame) m_Scene.Draw(1, 0, 1, 1);
+  if (layer.D3D())
+    ASSERT_EQ(DDEndFrame(60, 0, 0), 1);
+  else
+    ASSERT_TRUE(DDPresentWindow(0));
+  drawtest::ExpectGoldenFrame(layer.Presenter(), c.checksum,
+                              std::string("StageDraw_") + (layer.D3D() ? "Direct3D" : "DirectDraw"));
+}
+
+// With eight draw layers a character on layer 5 covers the hero on layer 2,
+// and the hero on layer 6 covers it.
+TEST_P(StageDrawTest, DrawLayersStackInOrder) {
+  drawtest::cTestLayer layer(GetParam().road, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  MakeSurfaces(layer.TransparentPixel());
+  MakeDatabase();
+  MakeStage(layer.TransparentPixel());
+  m_Scene.m_ScrEffect.Clear();
+  m_Scene.m_ScreenColor = cScreenColor();
+  g_Stage.m_Layered = 1;
+  cHero& hero = Player[0];
+  cChara& chara = *g_CharaList.Nth(0);
+  chara.m_CharaEffect.Clear();
+  chara.m_X = hero.m_X;
+  chara.m_Y = hero.m_Y;
+  const cGraphicSource heroCell = SelectGraphicSource(GRAPHIC_USE_CHARA, 1, 1, 0, &hero, 0);
+  const cGraphicSource charaCell = SelectGraphicSource(GRAPHIC_USE_CHARA, 1, 0, 0, &chara, 0);
+  ASSERT_NE(heroCell.sy, charaCell.sy);
+  struct {
+    int heroZ, charaZ;
+    bool charaOnTop;
+  } cases[] = {{2, 5, true}, {6, 5, false}};
+  for (const auto& c : cases) {
+    hero.m_Data.m_nZ = static_cast<uint8_t>(c.heroZ);
+    chara.m_Data.m_nZ = static_cast<uint8_t>(c.charaZ);
+    m_Scene.Draw(1, 1, 0, 0);
+    hero.UpdateRect();
+    const int x = hero.m_ScrLeft + 16, y = hero.m_ScrTop + 16;
+    DDSURFACEDATA* target = &BackBuffer;
+    DDMapBackBuffer(target);
+    const std::uint32_t shown = drawtest::Rgb(drawtest::PixelAt(*target, x, y));
+    const cGraphicSource& top = c.charaOnTop ? charaCell : heroCell;
+    const std::uint32_t expected = drawtest::Rgb(drawtest::PixelAt(*top.image, top.sx + 16, top.sy + 16));
+    EXPECT_EQ(shown, expected) << "hero on " << c.heroZ << ", character on " << c.charaZ;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, StageDrawTest,
+                         testing::Values(sStageCase{eRoad::Direct3D, 0x29F6CBCFu},
+                                         sStageCase{eRoad::DirectDraw, 0x4A716382u}),
+                         [](const testing::TestParamInfo<sStageCase>& info) {
+                           return std::string(info.param.road == eRoad::Direct3D ? "Direct3D" : "DirectDraw");
+                         });
+
+}  // namespace
