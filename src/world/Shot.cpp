@@ -97,6 +97,7 @@ void cShot::CopyFrom(const cShot& other) {
   m_AccelY = other.m_AccelY;
   m_bLifeOn = other.m_bLifeOn;
   m_bRangeOn = other.m_bRangeOn;
+  m_bErased = other.m_bErased;
 }
 
 void cShot::DropLinks() {
@@ -359,7 +360,10 @@ cShot* cShotList::AddShot(const cShot& shot) {
   return &added;
 }
 
-void cShotList::EraseShot(cShot& shot) { m_Shots.Remove(&shot); }
+void cShotList::EraseShot(cShot& shot) {
+  shot.m_bErased = 1;
+  m_Shots.Remove(&shot);
+}
 
 int cShot::Faction() const { return FactionIndex(m_EdShot.m_nFaction); }
 
@@ -394,6 +398,7 @@ void ActivateShots() {
 }
 
 void ClearShots() {
+  for (cShot& shot : g_ShotList.m_Shots) shot.m_bErased = 1;
   g_ShotList.m_Shots.Clear();
   g_ShotList.m_nNextKey = 0;
 }

@@ -16,9 +16,9 @@
 // holds no links of its own; AddShot makes them for the listed shot.
 //
 // Factions. A shot's faction is its cEdShot "勢力" (0 to 7; also its
-// pass-through number m_PassNo). The per-faction lists of the contact passes
-// are the shot list walked for one faction: the shot list keeps firing order,
-// so each faction's shots come in the order they were added.
+// pass-through number m_PassNo); the contact passes group the shot list by
+// it, keeping firing order (Contact.h). An erased shot is marked
+// (m_bErased), so a pass that still holds it skips it.
 //
 // Per sub-step (UpdateShots, in list order): UpdateShotMotion (remove on 1),
 // gravity, MoveY, MoveX, on sub-step 1 the shot-area test (shots only), then
@@ -134,6 +134,8 @@ class cShot : public cGameObj {
   // The lifetime and distance switches of the copy, as set up.
   int32_t m_bLifeOn = 0;
   int32_t m_bRangeOn = 0;
+  // Set when the shot is erased: a pass that holds it skips it from then on.
+  int32_t m_bErased = 0;
 
  private:
   void InitRange(const FormationStep& step);

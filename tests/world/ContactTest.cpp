@@ -258,6 +258,28 @@ TEST_F(ContactTest, ADeathFlowThatChangesTheListDuringTheDeathCheck) {
   EXPECT_EQ(g_CharaList.Count(), 0);
 }
 
+// A death flow during the shot pass that erases another shot and fires a new
+// one: the erased shot hits nobody more, the new one waits for the next pass.
+TEST_F(ContactTest, ADeathFlowThatChangesTheShotsDuringTheShotPass) {
+  cChara& dying = AddChara(1, 400, 400, 1);
+  cChara& other = AddChara(1, 400, 400, 10);
+  cShot& killer = AddShot(0, 5);
+  killer.m_EdShot.m_bPierceCharas = 1;
+  cShot& later = AddShot(0, 2);
+  cShot* fired = nullptr;
+  m_Flows.m_OnTrigger = [&](cCharaBase& chara, int trigger) {
+    if (trigger != TRIGGER_DEATH || &chara != &dying) return;
+    g_ShotList.EraseShot(later);
+    fired = &AddShot(0, 3);
+  };
+  EXPECT_EQ(CheckContacts(), 0);
+  ASSERT_NE(fired, nullptr);
+  EXPECT_EQ(other.m_Hp, 5);
+  EXPECT_EQ(ShotCount(), 2);
+  CheckContacts();
+  EXPECT_EQ(other.m_Hp, 2);
+}
+
 TEST_F(ContactTest, ADeathAfterTheStageWasClearedKeepsTheCharacterLinked) {
   cHero& hero = m_World.AddHero();
   cChara& k = AddChara(1, 400, 400, 0);
