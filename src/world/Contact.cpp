@@ -21,6 +21,8 @@
 
 namespace {
 
+tItemMessageMaker g_ItemMessageMaker = nullptr;
+
 inline constexpr int kFactionCount = 8;
 inline constexpr int kSoundHit = 7;
 inline constexpr int kSoundHeroDies = 8;
@@ -419,9 +421,12 @@ int ApplyItemToPlayer(cItem* item, cHero& hero) {
       item->m_Active == 0) {
     return 0;
   }
+  if (item->m_Data.m_bGetMessage != 0 && g_ItemMessageMaker != nullptr) g_ItemMessageMaker(hero, *item);
   PlayDataSound(item->m_Data.m_nSound);
   return hero.RunItemCommands(item->m_Data.m_Commands);
 }
+
+void SetItemMessageMaker(tItemMessageMaker maker) { g_ItemMessageMaker = maker; }
 
 int ApplyItemBlock(const cItemData& definition, cHero& hero) {
   cItem item;

@@ -51,6 +51,11 @@ int PickUpItems(cHero& hero);
 // An item's effect on the hero: message, sound, its command list. 0 when the
 // item is missing, has no graphic, is never taken or is not active.
 int ApplyItemToPlayer(cItem* item, cHero& hero);
+// Shows the pickup message of an item whose message flag is set, with the
+// item's message values (the stage's message windows install it); with none
+// installed no message is shown.
+using tItemMessageMaker = void (*)(cHero& hero, const cItem& item);
+void SetItemMessageMaker(tItemMessageMaker maker);
 // A temporary item of `definition` (key 0, active) applied to the hero: the
 // item blocks, the items of shots and the items characters drop.
 int ApplyItemBlock(const cItemData& definition, cHero& hero);
