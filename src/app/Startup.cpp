@@ -7,6 +7,7 @@
 #include "app/BootData.h"
 #include "app/Globals.h"
 #include "app/MainWnd.h"
+#include "world/CharaEffectPlayer.h"
 #include "world/RunStart.h"
 #include "core/SceneManager.h"
 #include "app/SystemIni.h"
@@ -91,7 +92,7 @@ bool PrepareData() {
     ReportPrintfError("データベースの読み込みに失敗…");
     return false;
   }
-  g_Database.FillRunTimeEffectLists();
+  BuildEffectTemplates();
   BuildAnimeScripts(g_AnimeScripts);
   BuildEffectScripts(g_EffectScripts);
   return true;
