@@ -37,6 +37,7 @@
 
 class cCharaBase;
 class cSwordType;
+struct DDSURFACEDATA;
 
 // The stage's removal areas for shots of player-operated and of
 // computer-operated owners (cStageData::m_Areas).
@@ -73,6 +74,11 @@ class cShot : public cGameObj {
   int ConstrainX();
   // 1 when the shot touches a block that stops it.
   int HitsBlock() const;
+  // Draws a shot from the shot sheet at its screen rectangle (frozen: the
+  // current pattern without advancing the animation). Nothing for a hidden
+  // shot, a graphic outside 1 to 120 or a pattern outside 0 and 1. Swords
+  // draw from the sword-type images, which the stage drawing keeps.
+  void Draw(DDSURFACEDATA* target, int frozen);
   // The sword step: 0 keep, 1 remove.
   int UpdateSword();
   // Steer toward a character (homing).
