@@ -1,7 +1,9 @@
 #include "world/Contact.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <vector>
 
 #include "core/SafeVector.h"
 #include "core/SoundRequest.h"
@@ -18,6 +20,8 @@
 #include "world/Shot.h"
 
 namespace {
+
+tItemMessageMaker g_ItemMessageMaker = nullptr;
 
 inline constexpr int kFactionCount = 8;
 inline constexpr int kSoundHit = 7;
@@ -44,34 +48,41 @@ bool RectsOverlap(const cHitRect& a, const cHitRect& b) {
 
 bool IsBlockChara(const cCharaBase& chara) { return chara.m_Data.m_bBlockChara != 0; }
 
-// Calls fn(chara) for the characters of faction `faction` (the hero first,
-// then g_CharaList) until it returns false. Characters removed on the way are
-// skipped; characters added on the way are reached.
-template <class tFn>
-bool WalkFaction(int faction, tFn&& fn) {
-  cHero* hero = StageHero();
-  if (hero != nullptr && CharaFaction(*hero) == faction && !fn(static_cast<cCharaBase&>(*hero))) return false;
-  for (cChara& chara : g_CharaList) {
-    if (CharaFaction(chara) == faction && !fn(static_cast<cCharaBase&>(chara))) return false;
-  }
-  return true;
-}
+int FactionIndex(int faction) { return faction >= 0 && faction < kFactionCount ? faction : 0; }
 
-bool FactionHasCharas(int faction) {
-  bool any = false;
-  WalkFaction(faction, [&](cCharaBase&) {
-    any = true;
-    return false;
-  });
-  return any;
-}
-
-bool FactionHasShots(int faction) {
-  for (cShot& shot : g_ShotList.m_Shots) {
-    if (shot.Faction() == faction) return true;
+// The objects of the contact passes by faction, as they stand when the
+// passes start: the hero first, then g_CharaList; the shots in firing order.
+// While it lives, nothing removed from the lists is destroyed (it holds a
+// walk of each list), so a pass can tell a removed object and skip it: a
+// shot by its erased mark, a character by its absence from g_CharaList once
+// a death has run flows. Objects added during the passes wait for the next.
+class cFactionLists {
+ public:
+  cFactionLists() : m_CharaWalk(g_CharaList.begin()), m_ShotWalk(g_ShotList.m_Shots.begin()) {
+    if (cHero* hero = StageHero()) m_Charas[FactionIndex(CharaFaction(*hero))].push_back(hero);
+    for (cChara& chara : g_CharaList) m_Charas[FactionIndex(CharaFaction(chara))].push_back(&chara);
+    for (cShot& shot : g_ShotList.m_Shots) m_Shots[shot.Faction()].push_back(&shot);
   }
-  return false;
-}
+
+  std::vector<cCharaBase*>& Charas(int faction) { return m_Charas[faction]; }
+  std::vector<cShot*>& Shots(int faction) { return m_Shots[faction]; }
+  bool HasCharas(int faction) const { return !m_Charas[faction].empty(); }
+  bool HasShots(int faction) const { return !m_Shots[faction].empty(); }
+
+  // A death ran flows: from now on characters are checked against the list.
+  void NoteDeath() { m_bDeathsRan = true; }
+  bool IsListed(const cCharaBase& chara) const {
+    if (!m_bDeathsRan || &chara == StageHero()) return true;
+    return g_CharaList.Contains(static_cast<const cChara*>(&chara));
+  }
+
+ private:
+  std::array<std::vector<cCharaBase*>, kFactionCount> m_Charas;
+  std::array<std::vector<cShot*>, kFactionCount> m_Shots;
+  cObjList<cChara>::iterator m_CharaWalk;
+  cObjList<cShot>::iterator m_ShotWalk;
+  bool m_bDeathsRan = false;
+};
 
 bool TakesPart(const cGameObj& obj) { return !OnScreenOnly() || obj.m_OnScreen != 0; }
 
@@ -108,7 +119,7 @@ enum eShotHit : int {
 };
 
 // Shot S of one faction against character K of another; may set `remove`.
-int ShotMeetsChara(cShot& shot, cCharaBase& chara, bool& remove, int& result) {
+int ShotMeetsChara(cFactionLists& lists, cShot& shot, cCharaBase& chara, bool& remove, int& result) {
   if (!TakesPart(chara) || chara.m_Active == 0 || chara.m_bDead != 0 || chara.m_Data.m_nInvincible == 2) {
     return SHOT_HIT_NEXT;
   }
@@ -127,6 +138,7 @@ int ShotMeetsChara(cShot& shot, cCharaBase& chara, bool& remove, int& result) {
   FireShotHitTriggers(chara, shot);
   if (dead != 0) {
     if (chara.m_Operator == OBJ_BY_COMPUTER) PlaySystemSound(kSoundCharaDies);
+    lists.NoteDeath();
     const int r = TryKill(chara);
     if (r == 1 || r == 2) {
       if (r == 1 && g_GameScene != nullptr) g_GameScene->m_nStepResult = STEP_RESULT_STAGE_CLEAR;
@@ -162,27 +174,22 @@ int ShotMeetsChara(cShot& shot, cCharaBase& chara, bool& remove, int& result) {
   return SHOT_HIT_NEXT;
 }
 
-int ShotsAgainstCharas() {
+int ShotsAgainstCharas(cFactionLists& lists) {
   for (int f = 0; f < kFactionCount; ++f) {
-    if (!FactionHasShots(f)) continue;
+    if (!lists.HasShots(f)) continue;
     for (int g = 0; g < kFactionCount; ++g) {
-      if (g == f || !FactionHasCharas(g)) continue;
-      for (cShot& shot : g_ShotList.m_Shots) {
-        if (shot.Faction() != f || !TakesPart(shot)) continue;
+      if (g == f || !lists.HasCharas(g)) continue;
+      for (cShot* shot : lists.Shots(f)) {
+        if (shot->m_bErased != 0 || !TakesPart(*shot)) continue;
         bool remove = false;
         int result = 0;
-        bool stopped = false;
-        WalkFaction(g, [&](cCharaBase& chara) {
+        for (cCharaBase* chara : lists.Charas(g)) {
           // A death flow may have removed the shot: it meets nobody more.
-          if (!g_ShotList.m_Shots.Contains(&shot)) return false;
-          if (ShotMeetsChara(shot, chara, remove, result) == SHOT_HIT_RESULT) {
-            stopped = true;
-            return false;
-          }
-          return true;
-        });
-        if (stopped) return result;
-        if (remove) g_ShotList.EraseShot(shot);
+          if (shot->m_bErased != 0) break;
+          if (!lists.IsListed(*chara)) continue;
+          if (ShotMeetsChara(lists, *shot, *chara, remove, result) == SHOT_HIT_RESULT) return result;
+        }
+        if (remove && shot->m_bErased == 0) g_ShotList.EraseShot(*shot);
       }
     }
   }
@@ -208,9 +215,10 @@ bool HitsBody(const cCharaBase& attacker) { return attacker.m_Data.m_nPower != 0
 
 // The consequence of a body hit on `victim`: 0, or the TryKill result that
 // ends the pass.
-int SettleBodyHit(cCharaBase& victim, int dead, int32_t attackerKey) {
+int SettleBodyHit(cFactionLists& lists, cCharaBase& victim, int dead, int32_t attackerKey) {
   if (dead != 0) {
     if (victim.m_Operator == OBJ_BY_COMPUTER) PlaySystemSound(kSoundCharaDies);
+    lists.NoteDeath();
     const int r = TryKill(victim);
     if (r == 1 && g_GameScene != nullptr) g_GameScene->m_nStepResult = STEP_RESULT_STAGE_CLEAR;
     if (r == 1 || r == 2) return r;
@@ -220,7 +228,7 @@ int SettleBodyHit(cCharaBase& victim, int dead, int32_t attackerKey) {
   return 0;
 }
 
-int BodyContact(cCharaBase& w, cCharaBase& y) {
+int BodyContact(cFactionLists& lists, cCharaBase& w, cCharaBase& y) {
   const bool wTouch = !IsNoHitAgainst(w, y.m_Key);
   const bool yTouch = !IsNoHitAgainst(y, w.m_Key);
   if (wTouch) FireTouch(w, y);
@@ -244,29 +252,27 @@ int BodyContact(cCharaBase& w, cCharaBase& y) {
   }
   if (wHit || yHit) PlaySystemSound(kSoundHit);
   if (wHit) {
-    if (const int r = SettleBodyHit(w, wDead, y.m_Key)) return r;
+    if (const int r = SettleBodyHit(lists, w, wDead, y.m_Key)) return r;
   }
   if (yHit) {
-    if (const int r = SettleBodyHit(y, yDead, w.m_Key)) return r;
+    if (const int r = SettleBodyHit(lists, y, yDead, w.m_Key)) return r;
   }
   return 0;
 }
 
-int CharasAgainstCharas() {
+int CharasAgainstCharas(cFactionLists& lists) {
   for (int i = 0; i < kFactionCount; ++i) {
-    if (!FactionHasCharas(i)) continue;
+    if (!lists.HasCharas(i)) continue;
     for (int j = i + 1; j < kFactionCount; ++j) {
-      if (!FactionHasCharas(j)) continue;
-      int result = 0;
-      WalkFaction(i, [&](cCharaBase& w) {
-        return WalkFaction(j, [&](cCharaBase& y) {
-          if (!CharaTakesPartInBodyContact(w)) return false;
-          if (!CharaTakesPartInBodyContact(y) || !RectsOverlap(w.m_AttackRect, y.m_AttackRect)) return true;
-          result = BodyContact(w, y);
-          return result == 0;
-        });
-      });
-      if (result != 0) return result;
+      if (!lists.HasCharas(j)) continue;
+      for (cCharaBase* w : lists.Charas(i)) {
+        for (cCharaBase* y : lists.Charas(j)) {
+          if (!lists.IsListed(*w) || !CharaTakesPartInBodyContact(*w)) break;
+          if (!lists.IsListed(*y) || !CharaTakesPartInBodyContact(*y)) continue;
+          if (!RectsOverlap(w->m_AttackRect, y->m_AttackRect)) continue;
+          if (const int r = BodyContact(lists, *w, *y)) return r;
+        }
+      }
     }
   }
   return 0;
@@ -276,30 +282,30 @@ bool BoxesOverlap(const cShot& a, const cShot& b) {
   return Overlaps(a.m_X, a.m_Y, a.m_Right, a.m_Bottom, b.m_X, b.m_Y, b.m_Right, b.m_Bottom);
 }
 
-void ShotsAgainstShots() {
+void ShotsAgainstShots(cFactionLists& lists) {
   for (int i = 0; i < kFactionCount; ++i) {
-    if (!FactionHasShots(i)) continue;
+    if (!lists.HasShots(i)) continue;
     for (int j = i + 1; j < kFactionCount; ++j) {
-      if (!FactionHasShots(j)) continue;
-      for (cShot& a : g_ShotList.m_Shots) {
-        if (a.Faction() != i) continue;
+      if (!lists.HasShots(j)) continue;
+      for (cShot* a : lists.Shots(i)) {
+        if (a->m_bErased != 0) continue;
         bool flagged = false;
-        for (cShot& b : g_ShotList.m_Shots) {
-          if (b.Faction() != j) continue;
-          if (!a.IsDestructible() && !b.IsDestructible()) continue;
-          if (!BoxesOverlap(a, b)) continue;
-          if (a.IsDestructible() && b.IsDestructible()) {
-            const int sa = a.m_EdShot.m_nClashStrength;
-            const int sb = b.m_EdShot.m_nClashStrength;
-            if (sa >= sb) g_ShotList.EraseShot(b);
+        for (cShot* b : lists.Shots(j)) {
+          if (b->m_bErased != 0) continue;
+          if (!a->IsDestructible() && !b->IsDestructible()) continue;
+          if (!BoxesOverlap(*a, *b)) continue;
+          if (a->IsDestructible() && b->IsDestructible()) {
+            const int sa = a->m_EdShot.m_nClashStrength;
+            const int sb = b->m_EdShot.m_nClashStrength;
+            if (sa >= sb) g_ShotList.EraseShot(*b);
             if (sa <= sb) flagged = true;
-          } else if (a.IsDestructible()) {
+          } else if (a->IsDestructible()) {
             flagged = true;
           } else {
-            g_ShotList.EraseShot(b);
+            g_ShotList.EraseShot(*b);
           }
         }
-        if (flagged) g_ShotList.EraseShot(a);
+        if (flagged) g_ShotList.EraseShot(*a);
       }
     }
   }
@@ -327,11 +333,12 @@ cSafeVector<uint8_t> BuildContactMask(int subSteps, int checks) {
 }
 
 int CheckContacts() {
+  cFactionLists lists;
   if (ShotsTestedThisSubStep()) {
-    if (const int r = ShotsAgainstCharas()) return r;
+    if (const int r = ShotsAgainstCharas(lists)) return r;
   }
-  if (const int r = CharasAgainstCharas()) return r;
-  ShotsAgainstShots();
+  if (const int r = CharasAgainstCharas(lists)) return r;
+  ShotsAgainstShots(lists);
   return 0;
 }
 
@@ -414,9 +421,12 @@ int ApplyItemToPlayer(cItem* item, cHero& hero) {
       item->m_Active == 0) {
     return 0;
   }
+  if (item->m_Data.m_bGetMessage != 0 && g_ItemMessageMaker != nullptr) g_ItemMessageMaker(hero, *item);
   PlayDataSound(item->m_Data.m_nSound);
   return hero.RunItemCommands(item->m_Data.m_Commands);
 }
+
+void SetItemMessageMaker(tItemMessageMaker maker) { g_ItemMessageMaker = maker; }
 
 int ApplyItemBlock(const cItemData& definition, cHero& hero) {
   cItem item;

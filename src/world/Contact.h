@@ -9,17 +9,18 @@
 // then STEP_RESULT_STAGE_CLEAR: the scene runs the clear); 2 the hero dies
 // (the play step kills the hero, HeroDie).
 //
-// Factions. Objects of the same faction (pass-through number, 0 to 7) never
-// touch. The faction lists are the hero followed by g_CharaList, and the shot
-// list, walked for one faction at a time.
+// Factions. Objects of the same faction (pass-through number, 0 to 7; a
+// number outside counts as 0) never touch. The faction lists are the hero
+// followed by g_CharaList, and the shot list, in order.
 //
-// Lists changing during a pass. A death flow runs inside these passes (Die
-// runs the dying character's death flows at once) and may summon characters,
-// fire shots or remove objects. The lists are node-stable and a removal only
-// marks an element while a walk runs (ObjList.h), so: an object removed
-// during a pass is skipped from then on and never touched again; an object
-// added during a pass joins the end of its list and is tested when the walk
-// of its faction reaches it, in this pass if that walk has not finished.
+// Lists changing during the passes. A death flow runs inside these passes
+// (Die runs the dying character's death flows at once) and may summon
+// characters, fire shots or remove objects. CheckContacts takes the faction
+// lists when it starts: an object removed during the passes is skipped from
+// then on and never touched again (it is not destroyed before the passes
+// end); an object added during the passes takes part from the next call on.
+// CheckDeaths walks g_CharaList itself (ObjList.h): a character removed by a
+// death flow is skipped, one summoned by it is met later in the same walk.
 
 #include <cstdint>
 
@@ -50,6 +51,11 @@ int PickUpItems(cHero& hero);
 // An item's effect on the hero: message, sound, its command list. 0 when the
 // item is missing, has no graphic, is never taken or is not active.
 int ApplyItemToPlayer(cItem* item, cHero& hero);
+// Shows the pickup message of an item whose message flag is set, with the
+// item's message values (the stage's message windows install it); with none
+// installed no message is shown.
+using tItemMessageMaker = void (*)(cHero& hero, const cItem& item);
+void SetItemMessageMaker(tItemMessageMaker maker);
 // A temporary item of `definition` (key 0, active) applied to the hero: the
 // item blocks, the items of shots and the items characters drop.
 int ApplyItemBlock(const cItemData& definition, cHero& hero);

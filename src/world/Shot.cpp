@@ -9,6 +9,9 @@
 #include "data/StageData.h"
 #include "data/SwordType.h"
 #include "data/SystemData.h"
+#include "graphics/Blit.h"
+#include "graphics/SurfaceDef.h"
+#include "graphics/SurfaceTable.h"
 #include "world/CharaBase.h"
 #include "world/Formation.h"
 #include "world/GameScene.h"
@@ -97,6 +100,7 @@ void cShot::CopyFrom(const cShot& other) {
   m_AccelY = other.m_AccelY;
   m_bLifeOn = other.m_bLifeOn;
   m_bRangeOn = other.m_bRangeOn;
+  m_bErased = other.m_bErased;
 }
 
 void cShot::DropLinks() {
@@ -327,6 +331,28 @@ int cShot::HitsBlock() const {
   return 0;
 }
 
+// ---- drawing ---------------------------------------------------------------------------------
+
+void cShot::Draw(DDSURFACEDATA* target, int frozen) {
+  if (m_EdShot.m_bHidden != 0 || m_IsShot == 0 || target == nullptr) return;
+  const int pattern = frozen != 0 ? m_Anime.GetPattern() : m_Anime.Update();
+  // The sheet faces left; a shot facing right draws from its mirrored copy
+  // (mirrored cell by cell). Bad data may name a cell beyond the sheet:
+  // nothing is drawn then.
+  const int g = m_Graphic;
+  if (g < 1 || g > 120 || pattern < 0 || pattern > 1) return;
+  const int row = ShotSurfaceRow(m_Facing != 0 ? SURF_SHOT_MIRROR : SURF_SHOT, 0);
+  DDSURFACEDATA* sheet = &g_SurfaceData[static_cast<std::size_t>(row)];
+  const int sx = (2 * (g / 30) + pattern) * kShotCell;
+  const int sy = (g % 30) * kShotCell;
+  UpdateRect();
+  if (m_EdShot.m_nScale < 2) {
+    DDBlt(target, m_ScrLeft, m_ScrTop, kShotCell, kShotCell, sheet, sx, sy, 1);
+  } else {
+    DDBltEx(target, m_ScrLeft, m_ScrTop, m_GfxW, m_GfxH, sheet, sx, sy, kShotCell, kShotCell, 1);
+  }
+}
+
 // ---- cGameObj --------------------------------------------------------------------------------
 
 void cShot::UpdateHitBoxes(int scale) { m_Hit.Scale(scale); }
@@ -359,7 +385,10 @@ cShot* cShotList::AddShot(const cShot& shot) {
   return &added;
 }
 
-void cShotList::EraseShot(cShot& shot) { m_Shots.Remove(&shot); }
+void cShotList::EraseShot(cShot& shot) {
+  shot.m_bErased = 1;
+  m_Shots.Remove(&shot);
+}
 
 int cShot::Faction() const { return FactionIndex(m_EdShot.m_nFaction); }
 
@@ -394,6 +423,7 @@ void ActivateShots() {
 }
 
 void ClearShots() {
+  for (cShot& shot : g_ShotList.m_Shots) shot.m_bErased = 1;
   g_ShotList.m_Shots.Clear();
   g_ShotList.m_nNextKey = 0;
 }

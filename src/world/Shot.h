@@ -16,9 +16,9 @@
 // holds no links of its own; AddShot makes them for the listed shot.
 //
 // Factions. A shot's faction is its cEdShot "勢力" (0 to 7; also its
-// pass-through number m_PassNo). The per-faction lists of the contact passes
-// are the shot list walked for one faction: the shot list keeps firing order,
-// so each faction's shots come in the order they were added.
+// pass-through number m_PassNo); the contact passes group the shot list by
+// it, keeping firing order (Contact.h). An erased shot is marked
+// (m_bErased), so a pass that still holds it skips it.
 //
 // Per sub-step (UpdateShots, in list order): UpdateShotMotion (remove on 1),
 // gravity, MoveY, MoveX, on sub-step 1 the shot-area test (shots only), then
@@ -37,6 +37,7 @@
 
 class cCharaBase;
 class cSwordType;
+struct DDSURFACEDATA;
 
 // The stage's removal areas for shots of player-operated and of
 // computer-operated owners (cStageData::m_Areas).
@@ -73,6 +74,11 @@ class cShot : public cGameObj {
   int ConstrainX();
   // 1 when the shot touches a block that stops it.
   int HitsBlock() const;
+  // Draws a shot from the shot sheet at its screen rectangle (frozen: the
+  // current pattern without advancing the animation). Nothing for a hidden
+  // shot, a graphic outside 1 to 120 or a pattern outside 0 and 1. Swords
+  // draw from the sword-type images, which the stage drawing keeps.
+  void Draw(DDSURFACEDATA* target, int frozen);
   // The sword step: 0 keep, 1 remove.
   int UpdateSword();
   // Steer toward a character (homing).
@@ -134,6 +140,8 @@ class cShot : public cGameObj {
   // The lifetime and distance switches of the copy, as set up.
   int32_t m_bLifeOn = 0;
   int32_t m_bRangeOn = 0;
+  // Set when the shot is erased: a pass that holds it skips it from then on.
+  int32_t m_bErased = 0;
 
  private:
   void InitRange(const FormationStep& step);

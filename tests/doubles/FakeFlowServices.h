@@ -4,6 +4,7 @@
 // sets, and records every call the world makes (the operation's name, the
 // character, and the trigger, condition kind, add mode or death mode).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ class cFakeFlowServices final : public cFlowServices {
   // The answer of condition kind 4 to 7 (index = kind).
   bool m_Answers[8] = {};
   std::vector<cCall> m_Calls;
+  // Called after a trigger is recorded (a death flow that acts, say).
+  std::function<void(cCharaBase& chara, int trigger)> m_OnTrigger;
 
   int InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int addMode, int) override {
     Record("InstallFlows", chara, addMode);
@@ -33,6 +36,7 @@ class cFakeFlowServices final : public cFlowServices {
   }
   void FireFlowTrigger(cCharaBase& chara, int trigger, cCharaBase*, int) override {
     Record("FireFlowTrigger", chara, trigger);
+    if (m_OnTrigger) m_OnTrigger(chara, trigger);
   }
   void CopyFlowStates(cCharaBase& chara, const cSafeVector<cFlowState>&) override {
     Record("CopyFlowStates", chara, 0);
