@@ -58,7 +58,10 @@ class cDialogFixture : public ::testing::Test {
     SetDialogRuntime(std::move(runtime));
     plat::SetMessageBoxSink([this](const std::string& text, const std::string&, UINT) {
       m_Boxes.push_back(text);
-      return IDOK;
+      if (m_BoxAnswers.empty()) return IDOK;
+      const int answer = m_BoxAnswers.front();
+      m_BoxAnswers.erase(m_BoxAnswers.begin());
+      return answer;
     });
   }
 
@@ -104,6 +107,7 @@ class cDialogFixture : public ::testing::Test {
   plat::cPixelSurface m_LastFrame;
   int m_FramesShown = 0;
   std::vector<std::string> m_Boxes;
+  std::vector<int> m_BoxAnswers;  // answered in turn; IDOK once they run out
 };
 
 using plat::sDialogInput;
