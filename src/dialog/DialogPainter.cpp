@@ -149,7 +149,9 @@ void PaintMark(cPainter& p, const RECT& r, const plat::sWidget& w, bool focused)
     }
   }
   const int textX = r.left + kBoxSize + 4;
-  const int end = p.Text(textX, top, w.text, w.enabled ? kText : kGreyText, r.right);
+  // Labels may run past their item: the font is a little wider than the one
+  // the templates were laid out for.
+  const int end = p.Text(textX, top, w.text, w.enabled ? kText : kGreyText);
   if (focused) p.Fill(textX, top + kFontHeight, end, top + kFontHeight + 1, kShadow);
 }
 
@@ -207,7 +209,7 @@ void PaintWidget(cPainter& p, const plat::sWidget& w, int x, int y, bool focused
   const RECT r = Offset(w.rect, x, y);
   switch (w.kind) {
     case plat::eWidgetKind::Static:
-      p.Text(r.left, r.top, w.text, w.enabled ? kText : kGreyText, r.right);
+      p.Text(r.left, r.top, w.text, w.enabled ? kText : kGreyText);
       break;
     case plat::eWidgetKind::Picture:
       break;  // a picture item without an image shows nothing

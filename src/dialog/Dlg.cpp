@@ -488,6 +488,15 @@ void cDlg::OnScriptExhausted() {
   if (!m_bEnded) plat::SendMessage(m_hWnd, WM_CLOSE, 0, 0);
 }
 
+void cDlg::RequestCentreOfOwner(cWnd* owner) {
+  int x = 0;
+  int y = 0;
+  if (owner != nullptr) owner->GetWindowPos(&x, &y);
+  const int captionHeight = HasCaption() ? kCaptionHeight : 0;
+  m_nRequestedX = x + (kClientWidthDefault - DialogUnitsToPixels(m_Template.width)) / 2;
+  m_nRequestedY = y + (kClientHeightDefault - DialogUnitsToPixels(m_Template.height) - captionHeight) / 2;
+}
+
 void cDlg::Press(std::uint16_t id) {
   const plat::sWidget* widget = m_Form.Find(id);
   if (widget == nullptr) return;

@@ -124,6 +124,9 @@ class cDlg : public cWnd {
   virtual void OnScriptExhausted();
   // Pushes an item as a click would.
   void Press(std::uint16_t id);
+  // Asks for the position that puts the dialog in the middle of the owner's
+  // 640 by 480 client area.
+  void RequestCentreOfOwner(cWnd* owner);
 
  private:
   void BuildForm();

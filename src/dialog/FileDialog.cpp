@@ -165,11 +165,7 @@ class cFileBrowserDlg : public cDlg {
         m_nBufferLength(bufferLength),
         m_strSuggested(std::move(suggestedName)) {
     SetCreateParams(0, 0, 100, 100, 640, 480, 0, 0, 0, 0, 0, 0);
-    int x = 0;
-    int y = 0;
-    if (owner != nullptr) owner->GetWindowPos(&x, &y);
-    m_nRequestedX = x + (640 - DialogUnitsToPixels(BrowserTemplate().width)) / 2;
-    m_nRequestedY = y + (480 - DialogUnitsToPixels(BrowserTemplate().height) - kCaptionHeight) / 2;
+    RequestCentreOfOwner(owner);
     m_strFolder = TrimFolder(spec.initialFolder);
     if (!m_strFolder.empty() && !plat::DirectoryExists(m_strFolder)) m_strFolder.clear();
   }
@@ -261,7 +257,10 @@ class cFileBrowserDlg : public cDlg {
     m_Entries.insert(m_Entries.end(), folders.begin(), folders.end());
     m_Entries.insert(m_Entries.end(), files.begin(), files.end());
     std::vector<std::string> shown;
-    for (const Entry& entry : m_Entries) shown.push_back(entry.folder ? "[" + entry.name + "]" : entry.name);
+    for (const Entry& entry : m_Entries) {
+      const bool bracketed = entry.folder && entry.name != kParentEntry;
+      shown.push_back(bracketed ? "[" + entry.name + "]" : entry.name);
+    }
     Form().SetItems(kFileList, std::move(shown));
     SetDlgItemString(*this, kFolderText, m_strFolder.empty() ? std::string(".\\") : m_strFolder + "\\");
   }

@@ -110,12 +110,7 @@ int ShowOverlayBox(const std::string& text, const std::string& caption, UINT typ
 cMessageBoxDlg::cMessageBoxDlg(cWnd* owner, const std::string& text, const std::string& caption, UINT type)
     : sMessageBoxLayout(LayOut(text, caption, type)), cDlg(dialogTemplate, owner, 0, nullptr), m_nType(type) {
   SetCreateParams(0, 0, 100, 100, 640, 480, 0, 0, 0, 0, 0, 0);
-  // In the middle of the owner's window.
-  int x = 0;
-  int y = 0;
-  if (owner != nullptr) owner->GetWindowPos(&x, &y);
-  m_nRequestedX = x + (640 - DialogUnitsToPixels(dialogTemplate.width)) / 2;
-  m_nRequestedY = y + (480 - DialogUnitsToPixels(dialogTemplate.height) - kCaptionHeight) / 2;
+  RequestCentreOfOwner(owner);
   m_strName = caption;
 }
 
