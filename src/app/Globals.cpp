@@ -33,10 +33,12 @@
 #include "graphics/FontDef.h"
 #include "graphics/SurfaceDef.h"
 #include "graphics/SurfaceTable.h"
+#include "scene/MenuScene.h"
 #include "sound/BgmManager.h"
 #include "sound/SoundSlot.h"
 #include "sound/SoundState.h"
 #include "world/Chara.h"
+#include "world/CharaEffectPlayer.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Item.h"
@@ -45,7 +47,12 @@
 #include "world/MapGrid.h"
 #include "world/MenuCursor.h"
 #include "world/ReplayFile.h"
+#include "world/Ranking.h"
 #include "world/ReplayInput.h"
+#include "world/ScrEffectPlayer.h"
+#include "world/Shot.h"
+#include "world/StageClear.h"
+#include "world/StageGraphics.h"
 #include "world/WorldGlobals.h"
 
 // 1. The scene manager: no scenes, current type 0. Its destructor deletes any
@@ -78,7 +85,13 @@ cMenuCursor g_MenuCursor;
 // 11. The key devices: device 0, from a reset record.
 cSafeVector<cKeyInput> g_KeyInput(1);
 
-// 12. the game scene's surface vectors, 13. g_SceneSurfaces,
+// 12. the game scene's surface vectors: defined here once the game scene exists.
+
+// 13. The menu scenes' shared surfaces and their definitions: empty; each
+// menu scene releases what it made.
+DDSurfaceVector g_SceneSurfaces;
+DDSurfaceDefVector g_SceneSurfaceDefs;
+
 // 14. g_PictureSurfaces and g_PictureDefs, 15. Off_Msg: defined here once the
 //     menus and the game scene exist.
 
@@ -128,6 +141,10 @@ cDatabase g_Database;
 // template tables follow with the game world's effect players).
 cFrameScriptTable g_AnimeScripts;
 cFrameScriptTable g_EffectScripts;
+// The chara-effect and screen-effect templates, [0] forward and [1] reverse:
+// empty until start-up builds them.
+cSafeVector<cCharaEffectPlayer> g_CharaEffectTemplates[2];
+cSafeVector<cScrEffectPlayer> g_ScrEffectTemplates[2];
 // With them, the flow commands' parameter table, which start-up builds first
 // of all (empty until then).
 cSafeVector<cSafeVector<cCmdParamDesc>> kCmdParamDesc;
@@ -146,6 +163,8 @@ cSafeVector<cMapCell> g_MapGrid;
 // element is deleted through its virtual destructor.
 cObjList<cChara> g_CharaList;
 cObjList<cItem> g_ItemList;
+// With them, the shot list: empty, its key counter 0.
+cShotList g_ShotList;
 
 // 30. The stage being played and the stage as it was loaded: stage defaults.
 cStageData g_Stage;
@@ -166,7 +185,19 @@ cOptionData g_OptionData;
 // 34. The headers of the 99 story slots, all unused until they are scanned.
 cSafeVector<cSlotInfo> g_StorySlots(kStorySlotCount);
 
-// 35. g_RankFile: with the rankings.
+// 35. The rankings of the stage last selected: five empty boards.
+cRankFile g_RankFile;
+
+// The stage drawing's own surfaces: the database images (special bitmaps,
+// swords, effects), the shown pictures and the message-window pool; empty
+// until a stage loads them, released at every stage set-up.
+cImageSurfaces g_SpecialBmpImages;
+cImageSurfaces g_SwordImages;
+cImageSurfaces g_EffectImages;
+DDSurfaceList g_PictureSurfaces;
+DDSurfaceDefList g_PictureSurfaceDefs;
+DDSurfaceList g_MsgSurfaces;
+DDSurfaceDefList g_MsgSurfaceDefs;
 
 // Plain process-wide values, with no work at construction or exit: their
 // place in the order does not matter. The process flags that the lower
@@ -201,6 +232,10 @@ void ResetAppGlobalsForTests() {
   g_SceneManager.m_nFps = 0;
   g_SceneManager.m_nFadeStep = 0;
   g_SceneManager.m_nSceneBgm = 0;
+  g_MenuCursor.Reset();
+  DDReleaseSurfaceVector(g_SceneSurfaces);
+  g_SceneSurfaces.clear();
+  g_SceneSurfaceDefs.clear();
 
   for (int& ms : g_FrameTimeRing) ms = 0;
   g_FrameTimeIndex = 0;
@@ -216,7 +251,12 @@ void ResetAppGlobalsForTests() {
   g_TestPlay = 0;
   g_AnimeScripts.clear();
   g_EffectScripts.clear();
+  for (auto& templates : g_CharaEffectTemplates) templates.clear();
+  for (auto& templates : g_ScrEffectTemplates) templates.clear();
+  ReleaseStageGraphics();
   ResetWorldGlobalsForTests();
+  g_RankFile.Reset();
+  SetStageClearHooks(cStageClearHooks{});
   ResetMusicForTests();
   ResetSoundForTests();
 }

@@ -9,6 +9,7 @@
 #include "dialog/Hook.h"
 #include "app/Globals.h"
 #include "app/MainWnd.h"
+#include "world/CharaEffectPlayer.h"
 #include "world/RunStart.h"
 #include "core/SceneManager.h"
 #include "app/SystemIni.h"
@@ -96,7 +97,7 @@ bool PrepareData() {
     ReportPrintfError("データベースの読み込みに失敗…");
     return false;
   }
-  g_Database.FillRunTimeEffectLists();
+  BuildEffectTemplates();
   BuildAnimeScripts(g_AnimeScripts);
   BuildEffectScripts(g_EffectScripts);
   return true;

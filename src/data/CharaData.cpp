@@ -52,7 +52,7 @@ void cCharaData::ResetToNone() {
   Reset();
   m_nCellX = 0;
   m_nCellY = 0;
-  m_nCarriedItem = 0;
+  m_nCarriedItem = -1;
   m_Conds.clear();
   m_Flows.clear();
 }

@@ -193,9 +193,9 @@ class cCharaData : public cPaletteDefinition<cCharaData, CHARA_GROUP_COUNT, &cPa
   std::int16_t m_nCellX = 0;          // map cell of a placement, without the grid margin
   std::int16_t m_nCellY = 0;
   // Index into the stage's item placements of the item this character carries
-  // and drops; -1 none. A fresh definition holds 0, as the palettes' "none"
-  // entry does.
-  std::int32_t m_nCarriedItem = 0;
+  // and drops; -1 none, as a fresh definition and the palettes' "none" entry
+  // hold.
+  std::int32_t m_nCarriedItem = -1;
   cSafeVector<std::uint8_t> m_InheritFlags;  // one per eCharaInheritGroup
   cSafeVector<cCond> m_Conds;                // appearance conditions
   cSafeVector<cFlow> m_Flows;

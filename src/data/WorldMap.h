@@ -56,8 +56,9 @@ class cWorldStage : public cDataRecord {
   int32_t m_nSymbol = 0;
   // The progress flag set once the entry is cleared.
   int32_t m_nClearFlag = 0;
-  // Nonzero: the scene waits for the decide key on this entry; otherwise an
-  // uncleared entry is entered as soon as the cursor reaches it.
+  // Nonzero: the cursor may pass over the entry before it is cleared (the
+  // decide key opens its prompt); otherwise an uncleared entry blocks the way:
+  // reaching it opens its prompt at once, and refusing sends the cursor back.
   int32_t m_bPassThrough = 0;
   // Nonzero: a cleared entry can be entered again.
   int32_t m_bReplay = 0;

@@ -5,6 +5,7 @@
 #include "flow/FlowRuntime.h"
 #include "flow/FlowState.h"
 #include "flow/StatusOperation.h"
+#include "world/GameScene.h"
 
 namespace {
 
@@ -104,6 +105,14 @@ int ItemNone(cCharaBase&, cCommand&) { return 0; }
 
 int ItemChangeFlow(cCharaBase& chara, cCommand& command) { return CmdChangeFlow(chara, command, 0); }
 
+// Only the first key-wait message of a pickup sounds.
+int ItemMessage(cCharaBase& chara, cCommand& command) {
+  const int alreadyShown = g_GameScene != nullptr ? g_GameScene->m_bItemMessage : 1;
+  CmdMessageWait(chara, command, alreadyShown);
+  if (g_GameScene != nullptr) g_GameScene->m_bItemMessage = 1;
+  return 0;
+}
+
 int ItemStageClear(cCharaBase& chara, cCommand& command) {
   CmdStageClear(chara, command);
   return 1;
@@ -116,7 +125,7 @@ const std::array<tItemCmdHandler, kItemCmdTypeCount> kItemCmdHandlers = {
     ItemChangeFlow,         // 1  "フローの変更"
     ItemStageClear,         // 2  "ステージクリア"
     CmdGameWait,            // 3  "ゲームウエイト"
-    CmdMessage,             // 4  "メッセージ"
+    ItemMessage,            // 4  "メッセージ"
     CmdWarp,                // 5  "ワープ"
     CmdSetTarget,           // 6  "ターゲットの設定"
     StatusOperationBody,    // 7  "ステータスの操作"

@@ -113,3 +113,13 @@ int CmdScreenColor(cCharaBase& chara, cCommand& command);
 int CmdChangeBackground(cCharaBase& chara, cCommand& command);
 int CmdPlaySound(cCharaBase& chara, cCommand& command);
 int CmdPlayBgm(cCharaBase& chara, cCommand& command);
+// The vanish command's helpers: every descendant character of `chara` (down
+// to depth 1000) killed, with their child shots when `withShots`; the child
+// shots of a character; the active shots of a shot group (on the screen
+// unless `everywhere`).
+void VanishChildCharas(cCharaBase& chara, cCharaBase& running, int depth, bool withShots);
+void VanishChildShots(cCharaBase& chara);
+void VanishShotGroup(int group, int everywhere);
+// The message command with the message-wait flag of its caller (the running
+// flow's, or the pickup's for item lists).
+int CmdMessageWait(cCharaBase& chara, cCommand& command, int messageWait);

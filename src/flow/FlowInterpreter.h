@@ -2,8 +2,7 @@
 // cFlowInterpreter: the flow library's answer to cFlowServices, in use unless
 // a test installs a double. Each operation is the flow library's function of
 // the same name (FlowRuntime.h, FlowTriggers.h, StatusOperation.h, Arrange.h,
-// FlowCommands.h); the aiming of the movement physics answers no solution
-// until the movement commands are built.
+// FlowCommands.h, MovePhysics.h).
 
 #include "flow/FlowServices.h"
 

@@ -1,36 +1,366 @@
 // The second status operation, vanish, item, graphic, animation, effect,
-// picture, colour, background, sound and music commands (types 23 to 36;
-// item types 8 to 21). Each body is filled with the presentation commands;
-// until then the command does nothing.
+// picture, colour, background, sound and music commands (flow types 23 to
+// 36; item types 8 to 21).
 
+#include <cmath>
+
+#include "core/AppMessages.h"
+#include "core/ErrorBox.h"
+#include "core/MainWindow.h"
+#include "core/SoundRequest.h"
+#include "data/Command.h"
+#include "data/Database.h"
+#include "data/Effect.h"
+#include "data/Palette.h"
+#include "data/Picture.h"
+#include "data/Progress.h"
+#include "data/StageData.h"
 #include "flow/FlowCommands.h"
+#include "flow/FlowState.h"
+#include "graphics/BitmapLoad.h"
+#include "graphics/DrawContext.h"
+#include "graphics/Surface.h"
+#include "platform/MessageCore.h"
+#include "world/Chara.h"
+#include "world/CharaBase.h"
+#include "world/GameScene.h"
+#include "world/Hero.h"
+#include "world/StageGraphics.h"
 
-// Filled with the presentation commands (state values, and the automatic
-// scroll switches of the system).
-int CmdStatusOperation2(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdVanish(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands (the hero runs the item's list).
-int CmdGetItem(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdChangeGraphic(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdChangeBaseAnimeSet(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdRunAnime(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdRunEffect(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdRunCharaEffect(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdRunScreenEffect(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdShowPicture(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdScreenColor(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdChangeBackground(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdPlaySound(cCharaBase&, cCommand&) { return 0; }
-// Filled with the presentation commands.
-int CmdPlayBgm(cCharaBase&, cCommand&) { return 0; }
+namespace {
+
+int Param(const cCommand& command, int index) {
+  return index >= 0 && index < static_cast<int>(command.m_Params.size()) ? command.m_Params[index] : 0;
+}
+
+bool IsHero(const cCharaBase& chara) { return dynamic_cast<const cHero*>(&chara) != nullptr; }
+
+// The character or its target in slot `whose` - 1 (whose 1..4); null for an
+// empty slot.
+cCharaBase* ObjectOf(cCharaBase& chara, int whose) {
+  if (whose == 0) return &chara;
+  const int slot = whose - 1;
+  if (slot < 0 || slot >= static_cast<int>(chara.m_Targets.size())) return nullptr;
+  return chara.m_Targets[slot];
+}
+
+// A character is taken off at the end of its step; the hero loses its hit
+// points. Another character than the running one asks for the death check.
+void KillObject(cCharaBase& object, const cCharaBase& running) {
+  if (IsHero(object))
+    object.m_Hp = 0;
+  else
+    object.m_bVanished = 1;
+  if (&object != &running && g_GameScene != nullptr) g_GameScene->m_bHpCheck = 1;
+}
+
+double CameraX() { return g_GameScene != nullptr ? g_GameScene->m_ScrollX.m_Position : 0.0; }
+double CameraY() { return g_GameScene != nullptr ? g_GameScene->m_ScrollY.m_Position : 0.0; }
+
+// Halves away from zero, as the size of an effect is rounded.
+int RoundHalfAway(double v) { return static_cast<int>(v < 0 ? std::ceil(v - 0.5) : std::floor(v + 0.5)); }
+
+// The top-left (map dots) of a w x h presentation placed by position kind:
+// 0 screen centre, 1 the character's centre, 2 the hero's centre, 3 screen
+// cell, 4 stage cell; offsets added.
+void PlaceByKind(cCharaBase& chara, int kind, int cellX, int cellY, int offX, int offY, int w, int h, double& x,
+                 double& y) {
+  const double camX = CameraX(), camY = CameraY();
+  switch (kind) {
+    case 1:
+    case 2: {
+      const cCharaBase* object = kind == 1 ? &chara : StageHero();
+      const double cx = object != nullptr ? object->m_X + (object->m_BoxW >> 1) : camX + 320;
+      const double cy = object != nullptr ? object->m_Y + (object->m_BoxH >> 1) : camY + 240;
+      x = cx - (w >> 1) + offX;
+      y = cy - (h >> 1) + offY;
+      break;
+    }
+    case 3:
+      x = camX + cellX * 32 + offX;
+      y = camY + cellY * 32 + offY;
+      break;
+    case 4: {
+      const int marginX = g_GameScene != nullptr ? g_GameScene->m_ScrollX.m_Margin : 0;
+      const int marginY = g_GameScene != nullptr ? g_GameScene->m_ScrollY.m_Margin : 0;
+      x = (cellX + marginX) * 32 + offX;
+      y = (cellY + marginY) * 32 + offY;
+      break;
+    }
+    default:
+      x = camX + 320 - (w >> 1) + offX;
+      y = camY + 240 - (h >> 1) + offY;
+      break;
+  }
+}
+
+// Asks the main window for Bgm entry `tune` with its loop flag.
+void RequestTune(int tune, int loop) {
+  g_Progress.m_bBgmLoop = loop;
+  plat::SendMessage(g_hMainWnd.load(), WM_APP_MUSIC, 4, static_cast<LPARAM>(tune));
+}
+
+void RemovePicture(tPictureList::iterator it) {
+  if (it->m_lpSurface != nullptr) DDEraseSurfaceList(g_PictureSurfaces, g_PictureSurfaceDefs, it->m_lpSurface);
+  g_GameScene->m_Pictures.erase(it);
+}
+
+}  // namespace
+
+int CmdStatusOperation2(cCharaBase& chara, cCommand& command) {
+  const int whose = Param(command, 0), which = Param(command, 1), value = Param(command, 2);
+  if (whose == 5) {
+    // The system: the automatic scroll switch of an axis, at the speed the
+    // stage has.
+    if (which == 0) {
+      g_Stage.m_AutoScrollX = value;
+      if (g_GameScene != nullptr) g_GameScene->m_ScrollX.SetSpeed(value, g_Stage.m_AutoScrollSpeedX);
+    } else if (which == 1) {
+      g_Stage.m_AutoScrollY = value;
+      if (g_GameScene != nullptr) g_GameScene->m_ScrollY.SetSpeed(value, g_Stage.m_AutoScrollSpeedY);
+    }
+    return 0;
+  }
+  cCharaBase* object = ObjectOf(chara, whose);
+  if (object == nullptr) return 0;
+  switch (which) {
+    case 0:
+      KillObject(*object, chara);
+      break;
+    case 1:
+      object->m_Data.m_bTransparent = static_cast<uint8_t>(value);
+      break;
+    case 2:
+      object->m_Data.m_bFacingLock = static_cast<uint8_t>(value);
+      break;
+    case 3:
+      if (cHero* hero = dynamic_cast<cHero*>(object)) hero->ApplySizeKind(value, 1);
+      break;
+    case 4:
+      object->m_Data.m_nInvincible = static_cast<uint8_t>(value);
+      break;
+    case 5: {
+      const int oldScale = object->Scale();
+      const int newScale = value > 0 ? value : 1;
+      object->SetScale(newScale, oldScale);
+      object->m_Data.m_nScale = static_cast<uint8_t>(newScale);
+      if (cHero* hero = dynamic_cast<cHero*>(object)) hero->BuildAreaMarks();
+      break;
+    }
+    case 6:
+      object->m_Data.m_bScrollSync = static_cast<uint8_t>(value);
+      object->m_MovesWithScroll = value & 0xFF;
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void VanishChildCharas(cCharaBase& chara, cCharaBase& running, int depth, bool withShots) {
+  if (depth > 1000) return;
+  // Copied: killing a child may change the links of this one.
+  const cSafeVector<cCharaLink> links = chara.m_CharaLinks;
+  for (const cCharaLink& link : links) {
+    if (link.m_nKind != kLinkChild || link.m_pChara == nullptr || link.m_pChara->m_Active == 0) continue;
+    if (withShots) VanishChildShots(*link.m_pChara);
+    VanishChildCharas(*link.m_pChara, running, depth + 1, withShots);
+    KillObject(*link.m_pChara, running);
+  }
+}
+
+int CmdVanish(cCharaBase& chara, cCommand& command) {
+  const int what = Param(command, 0), group = Param(command, 1), everywhere = Param(command, 2);
+  switch (what) {
+    case 0:
+      g_CharaList.ForEach([&](cChara& other) {
+        if (other.m_PassNo != group || other.m_Active == 0) return;
+        if (everywhere != 0 || other.m_OnScreen != 0) KillObject(other, chara);
+      });
+      break;
+    case 1:
+      VanishShotGroup(group, everywhere);
+      break;
+    case 2:
+      VanishChildCharas(chara, chara, 0, false);
+      break;
+    case 3:
+      VanishChildShots(chara);
+      break;
+    case 4:
+      VanishChildShots(chara);
+      VanishChildCharas(chara, chara, 0, true);
+      break;
+    case 5:
+      VanishChildCharas(chara, chara, 0, true);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+int CmdGetItem(cCharaBase&, cCommand& command) {
+  cHero* hero = StageHero();
+  if (hero == nullptr || g_GameScene == nullptr) return 0;
+  cSafeVector<cItemData>& items = Param(command, 0) == 0 ? g_CommonPalette.m_Items : g_Stage.m_PaletteItems;
+  cItemData& item = items[Param(command, 1)];
+  const int result = hero->RunItemCommands(item.m_Commands);
+  if (result != 0) g_GameScene->m_nStepResult = result;
+  return 0;
+}
+
+int CmdChangeGraphic(cCharaBase& chara, cCommand& command) {
+  const uint8_t kind = static_cast<uint8_t>(Param(command, 0));
+  const int16_t graphic = static_cast<int16_t>(Param(command, 1));
+  chara.m_Data.m_nGraphicKind = kind;
+  chara.m_Data.m_nGraphic = graphic;
+  chara.m_Graphic = graphic;
+  chara.m_Data.m_nZ = static_cast<uint8_t>(static_cast<int16_t>(Param(command, 2)));
+  return 0;
+}
+
+int CmdChangeBaseAnimeSet(cCharaBase& chara, cCommand& command) {
+  chara.SetBaseAnimeSet(static_cast<uint16_t>(Param(command, 0)), 0);
+  return 0;
+}
+
+int CmdRunAnime(cCharaBase& chara, cCommand& command) {
+  const int anime = Param(command, 0);
+  cAnimePlayback entry;
+  cFrameScriptTable one;
+  one.push_back(g_AnimeScripts[anime]);
+  entry.m_Player.Setup(one);
+  entry.m_Player.SetAnime(0, 1);
+  entry.m_AnimeKey =
+      g_GameScene != nullptr && g_GameScene->m_pCurFlowState != nullptr ? g_GameScene->m_pCurFlowState->m_FlowKey : -1;
+  chara.m_AnimeList.insert(chara.m_AnimeList.begin(), entry);
+  return 0;
+}
+
+int CmdRunEffect(cCharaBase& chara, cCommand& command) {
+  if (g_GameScene == nullptr || g_GameScene->m_bMessageLock != 0) return 0;
+  const int index = Param(command, 0);
+  if (index == 0) {
+    g_GameScene->m_Effects.clear();
+    return 0;
+  }
+  const cEffect& entry = g_Database.m_Effects[index];
+  const int percent = Param(command, 6);
+  const int w = RoundHalfAway(percent * entry.m_nCellWidth * 0.01);
+  const int h = RoundHalfAway(percent * entry.m_nCellHeight * 0.01);
+  double x, y;
+  PlaceByKind(chara, Param(command, 1), Param(command, 2), Param(command, 3), Param(command, 4), Param(command, 5), w,
+              h, x, y);
+  const int wait = Param(command, 7);
+  g_GameScene->m_Effects.emplace_back(index, x, y, w, h, wait);
+  if (wait != 0) {
+    g_GameScene->m_GameWait.Set(GAME_WAIT_EFFECT, 0, g_GameScene->m_Effects.back().TotalFrames(), 0);
+    g_GameScene->PauseLoop();
+  }
+  return 0;
+}
+
+int CmdRunCharaEffect(cCharaBase& chara, cCommand& command) {
+  chara.m_CharaEffect.Start(static_cast<int16_t>(Param(command, 0)), Param(command, 1), Param(command, 2));
+  return 0;
+}
+
+int CmdRunScreenEffect(cCharaBase&, cCommand& command) {
+  if (g_GameScene == nullptr) return 0;
+  g_GameScene->m_ScrEffect.Start(static_cast<int16_t>(Param(command, 0)), Param(command, 1), Param(command, 2));
+  if (g_GameScene->m_ScrEffect.m_nEffect == 0) DDSetVirtualBackBuffer(0);
+  return 0;
+}
+
+int CmdShowPicture(cCharaBase& chara, cCommand& command) {
+  if (g_GameScene == nullptr || g_GameScene->m_bMessageLock != 0) return 0;
+  tPictureList& pictures = g_GameScene->m_Pictures;
+  const int index = Param(command, 0);
+  if (index == 0) {
+    while (!pictures.empty()) RemovePicture(pictures.begin());
+    return 0;
+  }
+  const int replace = Param(command, 10), id = Param(command, 11);
+  if (replace != 0) {
+    for (auto it = pictures.begin(); it != pictures.end(); ++it) {
+      if (it->m_nValue1 != id) continue;
+      if (it->m_nPicture == index) return 0;
+      RemovePicture(it);
+      break;
+    }
+  }
+  const cPicture& entry = g_Database.m_Pictures[index];
+  g_PictureSurfaces.emplace_back();
+  g_PictureSurfaceDefs.emplace_back();
+  DDSURFACEDATA* surface = &g_PictureSurfaces.back();
+  DDSURFACEDEF& def = g_PictureSurfaceDefs.back();
+  def.Set(entry.m_strFile, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0, 0, 0);
+  if (DDCreateSurfaceFromFile(surface, def.szFile, 1, g_DrawLayer.nBpp, 1, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0) != 0) {
+    g_PictureSurfaces.pop_back();
+    g_PictureSurfaceDefs.pop_back();
+    ErrorBoxf("%s 読み込み失敗！", entry.m_strFile.c_str());
+    return 0;
+  }
+  const int percent = Param(command, 6) > 0 ? Param(command, 6) : 100;
+  const int w = RoundHalfAway(surface->nWidth * percent * 0.01);
+  const int h = RoundHalfAway(surface->nHeight * percent * 0.01);
+  double x, y;
+  PlaceByKind(chara, Param(command, 1), Param(command, 2), Param(command, 3), Param(command, 4), Param(command, 5), w,
+              h, x, y);
+  const int mode = Param(command, 7);
+  const int frames = mode == 2 ? Param(command, 8) * 6 : 0;
+  cPicturePlayer player;
+  player.Set(index, x, y, w, h, Param(command, 13), Param(command, 9) != 0 ? 1 : 0, percent, mode, frames,
+             Param(command, 14), id, 0);
+  player.m_lpSurface = surface;
+  pictures.push_back(player);
+  const int wait = Param(command, 12);
+  if (wait != 0 && (mode == 0 || mode == 2)) {
+    g_GameScene->m_GameWait.Set(GAME_WAIT_MESSAGE, mode == 0 ? 1 : 0, frames, 0);
+    g_GameScene->PauseLoop();
+    for (auto it = pictures.begin(); it != pictures.end(); ++it) {
+      if (it->m_lpSurface != surface) continue;
+      RemovePicture(it);
+      break;
+    }
+  }
+  return 0;
+}
+
+int CmdScreenColor(cCharaBase&, cCommand& command) {
+  if (g_GameScene == nullptr) return 0;
+  g_GameScene->m_ScreenColor.Set(Param(command, 0), Param(command, 1), Param(command, 2), Param(command, 3),
+                                 Param(command, 4), Param(command, 5), Param(command, 6), Param(command, 7));
+  return 0;
+}
+
+int CmdChangeBackground(cCharaBase&, cCommand& command) {
+  const int n = Param(command, 0);
+  if (n < 1 || n > static_cast<int>(g_Stage.m_BgLayers.size())) return 0;
+  cBgLayer& layer = g_Stage.m_BgLayers[n - 1];
+  switch (Param(command, 1)) {
+    case 0:
+      layer.m_bShown = 1;
+      break;
+    case 1:
+      layer.m_bShown = 0;
+      break;
+    case 2:
+      layer.m_bShown = layer.m_bShown != 0 ? 0 : 1;
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+int CmdPlaySound(cCharaBase& chara, cCommand& command) {
+  if (command.m_bSoundOnScreen == 0 || chara.m_OnScreen != 0) PlayDataSound(static_cast<int16_t>(Param(command, 0)));
+  return 0;
+}
+
+int CmdPlayBgm(cCharaBase&, cCommand& command) {
+  RequestTune(Param(command, 0), Param(command, 1));
+  return 0;
+}

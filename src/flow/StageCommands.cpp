@@ -1,20 +1,13 @@
-// The flow operation, stage clear, game wait, message, warp and target
-// commands (types 16 to 21; item types 2 to 6). Each body is filled with the
+// The stage clear, warp and target commands (types 17, 20 and 21; item
+// types 2, 5 and 6; the flow operation is in SummonCommands.cpp, game wait
+// and message in MessageCommands.cpp). Each body is filled with the
 // course commands; until then the command does nothing (stage clear still
 // ends an item list, which its item handler does).
 
 #include "flow/FlowCommands.h"
 
-// Filled with the course commands: start, end, pause, resume, delete or stop
-// for good the flows of this character or of a target (Start and Stop with
-// the flows' owner; deleting through RequestFlowRemoval, FlowRuntime.h).
-int CmdFlowOperation(cCharaBase&, cCmdState&) { return 0; }
 // Filled with the course commands.
 int CmdStageClear(cCharaBase&, cCommand&) { return 0; }
-// Filled with the course commands (a modal wait of the game scene).
-int CmdGameWait(cCharaBase&, cCommand&) { return 0; }
-// Filled with the message commands.
-int CmdMessage(cCharaBase&, cCommand&) { return 0; }
 // Filled with the course commands.
 int CmdWarp(cCharaBase&, cCommand&) { return 0; }
 // Filled with the course commands (cCharaBase::SetTarget keeps the links).

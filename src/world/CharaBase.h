@@ -261,6 +261,14 @@ class cCharaBase : public cGameObj {
   void Knockback(int strength, double sourceVX, double sourceVY);
   // Knock-back by a character's body: its imp and its velocities.
   void KnockbackFromChara(const cCharaBase& attacker);
+  // Knock-back by a shot: its knock-back byte, along its velocities when it
+  // flies by them, else along its facing (Damage.cpp).
+  void KnockbackFromShot(const cShot& shot);
+  // Death (Damage.cpp): trigger 3, the death flows at once, the score, the
+  // dropped item applied to the hero; then unlinked, dead, death effect. 1
+  // when the stage ends with this death (the character then stays linked
+  // and not dead), else 0.
+  int Die();
   // The vertical impulse applied to the vertical velocity (called first by
   // MoveY).
   void ApplyImpulseY();

@@ -17,6 +17,8 @@
 #include "core/SafeVector.h"
 #include "world/GameWait.h"
 #include "world/ScrollAxis.h"
+#include "world/StageClearState.h"
+#include "world/SceneDrawState.h"
 
 class cCharaBase;
 struct cFlowState;
@@ -71,6 +73,29 @@ class cGameScene {
   // Set when a character's hit points may have dropped to 0 outside its own
   // update; the play step then runs the death checks.
   int32_t m_bHpCheck = 0;
+
+  // The stage clear's state: next stage, results, ranks (world/StageClear.h).
+  cStageClearState m_StageClear;
+
+  // ---- the stage drawing's state (GameSceneDraw.cpp) ----
+  // Composes one frame of the stage on the back buffer: `whole` 1 draws the
+  // field even in the pause phase; `frozen` 1 only draws (objects, effects,
+  // messages and pictures do not advance); `timeSound` 1 lets the time
+  // display sound its warning; `hint` 1 draws the test-play hint line.
+  void Draw(int whole, int frozen, int timeSound, int hint);
+  cSceneDrawState m_Draw;
+  // Effects (cEffectPlayer), pictures, messages, the screen effect and the
+  // screen colour the commands start and the drawing plays.
+  tEffectList m_Effects;
+  tPictureList m_Pictures;
+  tMessageList m_Messages;
+  cScrEffectPlayer m_ScrEffect;
+  cScreenColor m_ScreenColor;
+  // Set while the stage-clear messages run: message, effect and picture
+  // commands do nothing.
+  int32_t m_bMessageLock = 0;
+  // Set by the first message of an item pickup, so only it sounds.
+  int32_t m_bItemMessage = 0;
 };
 
 // The game scene while it exists, else null. Defined with every global object

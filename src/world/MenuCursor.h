@@ -5,13 +5,14 @@
 // and give the parent's position back when it closes. The menus read its
 // current level's draw position to place the cursor image.
 //
-// It lives with the game world, the lowest subsystem that moves it; the menu
-// operations (pushing and popping levels, grid and list movement) join it
-// with the menu scenes. Game thread only.
+// It lives with the game world, the lowest subsystem that moves it (the
+// game scene's menus). Game thread only.
 
 #include <cstdint>
 
 #include "core/SafeVector.h"
+
+class cKeyInput;
 
 // One cursor level.
 struct cMenuCursorPos {
@@ -34,6 +35,41 @@ class cMenuCursor {
   // the cursor's value 0. Every menu calls it when it starts and when it hands
   // over; the game scene at its set-up and at every stage start.
   void Reset();
+
+  // How Push starts the new level: zero, or a copy of the level below.
+  enum ePushMode : int { PUSH_ZERO = 0, PUSH_COPY = 1 };
+  // How Pop leaves the level that comes back: zeroed, as it was, or holding
+  // the values of the level popped off it.
+  enum ePopMode : int { POP_ZERO = 0, POP_KEEP = 1, POP_CARRY = 2 };
+
+  // Adds a level on top and makes it current (PUSH_COPY with a level below:
+  // a copy of it; any other mode: zero).
+  void Push(int mode);
+  // Removes the top level; nothing with a single level. The level that comes
+  // back is current, set as the mode says.
+  void Pop(int mode);
+
+  // Wrap-around grid movement of the current level: left/right move the
+  // column, up/down the row (a diagonal both), each wrapping round its count;
+  // then the draw position is (x0 + dx column, y0 + dy row). Nothing at all
+  // when a count is negative.
+  void MoveGrid(const cKeyInput& keys, int x0, int y0, int dx, int dy, int columns, int rows);
+  void MoveGrid(uint16_t direction, int x0, int y0, int dx, int dy, int columns, int rows);
+
+  // Scrolling list movement of the current level: up and down move the item
+  // (the row when `vertical`, else the column), scrolling `top` (the first
+  // item shown, kept by the caller) so the item stays among the `pageRows`
+  // shown; with `pageJumps` right and left jump a page less one item. The
+  // item ends inside 0..total - 1 (0 for an empty list) and `top` inside
+  // 0..total - pageRows. The draw position is origin + step x (item - top)
+  // along the list and `fixed` across it.
+  void MoveList(const cKeyInput& keys, int vertical, int& top, int origin, int step, int fixed, int pageRows,
+                int total, int pageJumps);
+  void MoveList(uint16_t direction, int vertical, int& top, int origin, int step, int fixed, int pageRows, int total,
+                int pageJumps);
+
+  // The number of levels on the stack.
+  int Depth() const { return static_cast<int>(m_Levels.size()); }
 
   // The top level, which every movement works on, and the level below it
   // (null with one level).

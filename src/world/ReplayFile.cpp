@@ -11,6 +11,7 @@
 #include "platform/KeySource.h"
 #include "platform/MessageCore.h"
 #include "platform/PathResolver.h"
+#include "world/MainWindowRequest.h"
 #include "world/ReplayInput.h"
 
 namespace {
@@ -23,21 +24,8 @@ constexpr int kRefusalCooldown = 60;
 // The highest digit of a proposed name's number.
 constexpr int kLastNameDigit = 8;
 
-// Sends a file request to the main window and waits for its done flag. The
-// wait also ends, the request counting as not done, when the window is gone
-// or this thread is asked to quit (the player is closing and the window no
-// longer serves requests); the quit message stays for the thread's loop.
-void SendFileRequest(UINT message, WPARAM wParam) {
-  g_FileRequestDone.store(0);
-  plat::SendMessage(g_hMainWnd.load(), message, wParam, 0);
-  while (g_FileRequestDone.load() == 0) {
-    const HWND window = g_hMainWnd.load();
-    if (window == nullptr || !plat::IsWindow(window)) return;
-    MSG quit;
-    if (plat::PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return;
-    plat::Sleep(1);
-  }
-}
+// A file request to the main window, waited for (MainWindowRequest.h).
+void SendFileRequest(UINT message, WPARAM wParam) { SendMainWindowRequest(g_FileRequestDone, message, wParam); }
 
 }  // namespace
 

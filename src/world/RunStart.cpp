@@ -9,11 +9,8 @@
 #include "data/SystemData.h"
 #include "data/WorldMap.h"
 
-namespace {
-
-// Infinite lives are 999999 in both values; otherwise the life in play is not
-// counted in the lives left.
-void GiveStartLives(cProgress& progress, int nPlayMode, bool bInfinite) {
+void GiveRunStartLives(int nPlayMode, bool bInfinite) {
+  cProgress& progress = g_Progress;
   if (bInfinite || g_System.m_InfiniteLives[nPlayMode] != 0) {
     progress.m_nLivesAtStart = kInfiniteLives;
     progress.m_nLives = kInfiniteLives;
@@ -23,14 +20,12 @@ void GiveStartLives(cProgress& progress, int nPlayMode, bool bInfinite) {
   progress.m_nLives = progress.m_nLivesAtStart - 1;
 }
 
-}  // namespace
-
 void ResetStoryRun() {
   g_Progress.ResetFreeRun();
   g_Progress.m_nMapX = g_WorldMap.m_nStartX;
   g_Progress.m_nMapY = g_WorldMap.m_nStartY;
   g_Progress.m_nRound = 0;
-  GiveStartLives(g_Progress, kPlayModeStory, false);
+  GiveRunStartLives(kPlayModeStory, false);
 }
 
 int StartStageFromFile(std::string_view path, bool bResolve) {
@@ -39,7 +34,7 @@ int StartStageFromFile(std::string_view path, bool bResolve) {
   if (LoadStageForPlay(stagePath, bResolve, &g_StageInitial) == 0) return 0;
   g_Progress.m_nStageNo = 1;
   g_Progress.m_nSeriesNo = 1;
-  GiveStartLives(g_Progress, kPlayModeStageFile, g_TestPlay != 0);
+  GiveRunStartLives(kPlayModeStageFile, g_TestPlay != 0);
   ToRelativePath(stagePath);
   g_Progress.SetStageName(stagePath, 0, 0, 0);
   return 1;

@@ -8,6 +8,12 @@
 inline constexpr int kPlayModeStory = 0;
 inline constexpr int kPlayModeStageFile = 2;
 
+// The lives a run starts a stage with in a play mode: 999999 in both values
+// when `bInfinite` or the system data gives the mode infinite lives;
+// otherwise the mode's initial lives at the start, and one fewer left (the
+// life in play is not counted).
+void GiveRunStartLives(int nPlayMode, bool bInfinite);
+
 // A new story: the common reset of g_Progress, the walker on the world map's
 // start cell, lap 0, and the lives of play mode 0.
 void ResetStoryRun();

@@ -10,6 +10,7 @@
 #include "world/MenuCursor.h"
 #include "world/ReplayFile.h"
 #include "world/ReplayInput.h"
+#include "world/Shot.h"
 
 void ResetWorldGlobalsForTests() {
   g_KeyInput.assign(1, cKeyInput());
@@ -20,6 +21,7 @@ void ResetWorldGlobalsForTests() {
   Player.clear();
   g_CharaList.Clear();
   g_ItemList.Clear();
+  ClearShots();
   g_MapGrid.clear();
   g_GameScene = nullptr;
   g_ReplayWarnCooldown = 0;

@@ -7,6 +7,6 @@
 
 // Puts back, as at process start: g_KeyInput (one reset device), g_KeyConfig
 // (all zero), g_MenuCursor (one zero level), g_ReplayRec and g_ReplayPrev
-// (empty), Player, g_CharaList, g_ItemList and g_MapGrid (empty), g_GameScene
+// (empty), Player, g_CharaList, g_ItemList, g_ShotList and g_MapGrid (empty), g_GameScene
 // (null) and the replay warning's cool-down. Tests only.
 void ResetWorldGlobalsForTests();

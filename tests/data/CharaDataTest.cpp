@@ -89,7 +89,7 @@ Bytes CharaBytes(int version, const Fields& f) {
   u8(0), i16(0), u8(0), u8(0);    // switch on activation, switch, activity range, stay active
   testsupport::ByteBuilder record;
   record.U32(static_cast<std::uint32_t>(count)).Raw(members.Bytes()).U32(1).Str("");
-  record.I16(0).I16(0).I32(0);  // cell, carried item
+  record.I16(0).I16(0).I32(-1);  // cell, carried item (none)
   record.U32(static_cast<std::uint32_t>(f.flags.size())).Raw(f.flags);
   record.U32(0).U32(0);  // conditions, flows
   return record.Bytes();

@@ -103,7 +103,7 @@ TEST_F(PaletteRecord, EntryZeroIsAlwaysTheNoneDefinition) {
   EXPECT_EQ(deftest::WriteAt(loadedItem, none), deftest::WriteAt(item, none));
   EXPECT_EQ(loaded.m_Items[0].m_strName, "");
   EXPECT_EQ(loaded.m_Items[0].m_nScale, 1);
-  EXPECT_EQ(loaded.m_Charas[0].m_nCarriedItem, 0);
+  EXPECT_EQ(loaded.m_Charas[0].m_nCarriedItem, -1);
   EXPECT_TRUE(loaded.m_Charas[0].m_Flows.empty());
   // The other entries are read as they were.
   EXPECT_EQ(loaded.m_Items[1].m_nScale, 1);

@@ -1,0 +1,302 @@
+// Shots, swords and formations on a small stage: fan and explosion angles,
+// lifetime and distance, sword durations, the spread's random draws, links,
+// the shot list's limits and the bad-data guards.
+
+#include "world/Shot.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "data/Database.h"
+#include "data/SwordType.h"
+#include "flow/FlowState.h"
+#include "support/TestWorld.h"
+#include "world/Chara.h"
+#include "world/Formation.h"
+#include "world/Random.h"
+#include "world/Damage.h"
+#include "world/Sword.h"
+
+namespace {
+
+// One sub-step of the play step's shot work.
+void ShotSubStep(int subStep) {
+  g_GameScene->m_nSubStep = subStep;
+  ActivateShots();
+  UpdateShots();
+}
+
+class ShotTest : public ::testing::Test {
+ protected:
+  explicit ShotTest(int subSteps = 1) : m_World(cTestWorld::cOptions{subSteps, 30, 20, 1}) {}
+
+  // A computer-operated character of `faction` on stage cell (x, y).
+  cChara& AddShooter(int x = 10, int y = 8, int faction = 1, int facing = 0) {
+    cCharaData data = cTestWorld::Definition();
+    data.m_nPassNumber = static_cast<uint8_t>(faction);
+    cChara& chara = g_CharaList.Emplace();
+    chara.Init(++m_Keys, data, nullptr, 0, 0, 0, nullptr);
+    chara.PlaceOnGrid(x, y);
+    chara.m_Facing = facing;
+    chara.m_Active = 1;
+    chara.UpdateRect();
+    return chara;
+  }
+
+  // A shot command's settings: `count` objects of formation `formation`,
+  // flying left at 1 dot per frame, through blocks, no angle mirroring.
+  static cEdShot Settings(int formation, int count, int param1 = 0) {
+    cEdShot shot;
+    shot.m_nFormation = static_cast<uint8_t>(formation);
+    shot.m_nCount = static_cast<uint8_t>(count);
+    shot.m_nFormationParams[0] = static_cast<int16_t>(param1);
+    shot.m_nDirection = 2;
+    shot.m_nSpeed = 10;
+    shot.m_bMirrorAngle = 0;
+    shot.m_bPassBlocks = 1;
+    return shot;
+  }
+
+  void Fire(cChara& shooter, cEdShot& settings) {
+    cCmdState state;
+    FireShot(g_ShotList, shooter, state, settings);
+  }
+
+  // The travel angles of the shots in flight, in degrees within [0, 360).
+  static std::vector<double> Angles() {
+    std::vector<double> angles;
+    for (cShot& shot : g_ShotList.m_Shots) {
+      double a = std::atan2(-shot.m_MotionVY, -shot.m_MotionVX) * 180 / M_PI;
+      if (a < -1e-9) a += 360;
+      angles.push_back(std::round(a * 1000) / 1000);
+    }
+    return angles;
+  }
+
+  cTestWorld m_World;
+  int m_Keys = 100;
+};
+
+TEST_F(ShotTest, FansAndExplosionsSpreadTheirShotsByTheirAngles) {
+  struct Case {
+    int formation;
+    int count;
+    int param1;
+    std::vector<double> angles;
+  };
+  const Case cases[] = {
+      {FORMATION_FAN, 4, 30, {315, 345, 15, 45}},
+      {FORMATION_FAN, 3, 30, {330, 0, 30}},
+      {FORMATION_FAN, 1, 30, {0}},
+      {FORMATION_EXPLOSION, 4, 0, {0, 90, 180, 270}},
+      {FORMATION_EXPLOSION, 3, 0, {0, 120, 240}},
+  };
+  cChara& shooter = AddShooter();
+  for (const Case& c : cases) {
+    ClearShots();
+    cEdShot settings = Settings(c.formation, c.count, c.param1);
+    Fire(shooter, settings);
+    EXPECT_EQ(Angles(), c.angles) << c.formation << " x " << c.count;
+  }
+}
+
+TEST_F(ShotTest, ClonesFireOnePassEachWithGrowingSpeed) {
+  cChara& shooter = AddShooter();
+  cEdShot settings = Settings(FORMATION_STRAIGHT_A, 1);
+  settings.m_nCopies = 2;
+  settings.m_nSpeedPerCopy = 10;
+  Fire(shooter, settings);
+  std::vector<double> speeds;
+  for (cShot& shot : g_ShotList.m_Shots) speeds.push_back(-shot.m_MotionVX);
+  EXPECT_EQ(speeds, (std::vector<double>{1.0, 2.0, 3.0}));
+  EXPECT_EQ(g_ShotList.m_nNextKey, 3);
+}
+
+TEST_F(ShotTest, TheSpreadDrawsAfterEveryPassAndNothingWithoutIt) {
+  cChara& shooter = AddShooter();
+  cEdShot plain = Settings(FORMATION_STRAIGHT_A, 1);
+  plain.m_nCopies = 2;
+  g_Random.Seed(77);
+  Fire(shooter, plain);
+  EXPECT_EQ(g_Random.State(), 77u);
+
+  cEdShot spread = plain;
+  spread.m_nSpread = 20;
+  const auto fireSeeded = [&] {
+    ClearShots();
+    g_Random.Seed(77);
+    Fire(shooter, spread);
+    return Angles();
+  };
+  const std::vector<double> first = fireSeeded();
+  const uint32_t stateAfter = g_Random.State();
+  EXPECT_EQ(fireSeeded(), first);
+  // The first pass's angle, then a fresh one after each of the three passes:
+  // four draws, the same on both firings.
+  plat::cRandom expected(77);
+  for (int i = 0; i < 4; ++i) expected.Next();
+  EXPECT_EQ(stateAfter, expected.State());
+  for (double a : first) EXPECT_TRUE(a <= 20 || a >= 340) << a;
+}
+
+class ShotLifetimeTest : public ShotTest, public ::testing::WithParamInterface<int> {
+ protected:
+  ShotLifetimeTest() : ShotTest(GetParam()) {}
+};
+
+// A lifetime of 1/10 s lives 6 sub-steps a frame's sub-step and goes on the
+// next one.
+TEST_P(ShotLifetimeTest, ATenthOfASecondLivesSixFramesOfSubSteps) {
+  const int n = GetParam();
+  cChara& shooter = AddShooter();
+  cEdShot settings = Settings(FORMATION_STRAIGHT_A, 1);
+  settings.m_nSpeed = 0;
+  settings.m_bLifetimeOn = 1;
+  settings.m_nLifetime = 1;
+  Fire(shooter, settings);
+  ASSERT_EQ(ShotCount(), 1);
+  int removedAt = 0;
+  for (int call = 1; call <= 100 && removedAt == 0; ++call) {
+    ShotSubStep((call - 1) % n + 1);
+    if (ShotCount() == 0) removedAt = call;
+  }
+  EXPECT_EQ(removedAt, 6 * n + 1);
+}
+
+// A sword of three frames of 1/10 s each lasts 3 x (6n + 1) sub-steps.
+TEST_P(ShotLifetimeTest, ASwordOfThreeFramesLastsThreeTimesSixFramesAndOne) {
+  const int n = GetParam();
+  const cSafeVector<cSwordType> saved = g_Database.m_SwordTypes;
+  g_Database.m_SwordTypes.assign(1, cSwordType());
+  g_Database.m_SwordTypes[0].m_Steps.assign(3, cSwordStep());
+  for (cSwordStep& step : g_Database.m_SwordTypes[0].m_Steps) {
+    step.m_nDuration = 1;
+    step.m_nWidth = 24;
+    step.m_nHeight = 8;
+  }
+  cChara& owner = AddShooter();
+  cEdShot settings;
+  cShot* sword = SwingSword(owner, settings);
+  ASSERT_NE(sword, nullptr);
+  EXPECT_EQ(sword->m_IsShot, 0);
+  EXPECT_EQ(ContainsLink(owner, sword, kLinkChild), 1);
+  int removedAt = 0;
+  for (int call = 1; call <= 200 && removedAt == 0; ++call) {
+    ShotSubStep((call - 1) % n + 1);
+    if (ShotCount() == 0) removedAt = call;
+  }
+  EXPECT_EQ(removedAt, 3 * (6 * n + 1));
+  EXPECT_TRUE(owner.m_ShotLinks.empty());
+  g_Database.m_SwordTypes = saved;
+}
+
+INSTANTIATE_TEST_SUITE_P(SubSteps, ShotLifetimeTest, ::testing::Values(1, 2, 4));
+
+TEST_F(ShotTest, ASwordFollowsItsOwnerAndGoesWithIt) {
+  const cSafeVector<cSwordType> saved = g_Database.m_SwordTypes;
+  g_Database.m_SwordTypes.assign(1, cSwordType());
+  g_Database.m_SwordTypes[0].m_Steps[0].m_nWidth = 20;
+  g_Database.m_SwordTypes[0].m_Steps[0].m_nHeight = 10;
+  g_Database.m_SwordTypes[0].m_Steps[0].m_nDuration = 5;
+  cChara& owner = AddShooter(5, 8, 1, 1);
+  cEdShot settings;
+  SwingSword(owner, settings);
+  ShotSubStep(1);
+  cShot& sword = *g_ShotList.m_Shots.Nth(0);
+  // In front of an owner facing right: just past its right edge.
+  EXPECT_EQ(sword.m_X, owner.m_ScrRight + g_GameScene->m_ScrollX.m_Position + 1);
+  RemoveChara(owner);
+  ShotSubStep(1);
+  EXPECT_EQ(ShotCount(), 0);
+  g_Database.m_SwordTypes = saved;
+}
+
+TEST_F(ShotTest, AShotFlyingPastItsDistanceWithinAFrameIsSpreadOverIt) {
+  cChara& shooter = AddShooter();
+  cEdShot settings = Settings(FORMATION_STRAIGHT_A, 1);
+  settings.m_nSpeed = 200;  // 20 dots a frame
+  settings.m_bDistanceOn = 1;
+  settings.m_nDistance = 1;  // 16 dots: no more than the shot's own width
+  Fire(shooter, settings);
+  cShot& shot = *g_ShotList.m_Shots.Nth(0);
+  EXPECT_EQ(shot.m_RangeLeft, 1);
+  EXPECT_EQ(shot.m_MotionVX, 0.0);
+  ShotSubStep(1);
+  ShotSubStep(1);
+  EXPECT_EQ(ShotCount(), 0);
+}
+
+TEST_F(ShotTest, ShotsTurnToTheSignOfTheirVelocity) {
+  cChara& shooter = AddShooter(10, 8, 1, 0);
+  cEdShot settings = Settings(FORMATION_STRAIGHT_A, 1);
+  settings.m_nDirection = 3;  // right
+  Fire(shooter, settings);
+  cShot& shot = *g_ShotList.m_Shots.Nth(0);
+  EXPECT_EQ(shot.m_Facing, 1);
+  shot.m_MotionVX = -1;
+  ShotSubStep(1);
+  EXPECT_EQ(shot.m_Facing, 0);
+  shot.m_MotionVX = 0;
+  ShotSubStep(1);
+  EXPECT_EQ(shot.m_Facing, 0);
+}
+
+TEST_F(ShotTest, ABlockStopsAShotUnlessItPassesBlocks) {
+  cChara& shooter = AddShooter(10, 8);
+  m_World.SetSolid(9, 8);
+  cEdShot settings = Settings(FORMATION_STRAIGHT_A, 1);
+  settings.m_bPassBlocks = 0;
+  settings.m_nSpeed = 320;
+  Fire(shooter, settings);
+  cEdShot passing = Settings(FORMATION_STRAIGHT_A, 1);
+  passing.m_nSpeed = 320;
+  Fire(shooter, passing);
+  ASSERT_EQ(ShotCount(), 2);
+  ShotSubStep(1);
+  ASSERT_EQ(ShotCount(), 1);
+  EXPECT_EQ(g_ShotList.m_Shots.Nth(0)->m_EdShot.m_bPassBlocks, 1);
+}
+
+TEST_F(ShotTest, BadCountsAreCutAtTheLimits) {
+  cChara& shooter = AddShooter();
+  cEdShot settings = Settings(FORMATION_LIGHTNING, 255, 0);
+  settings.m_nReference = 2;  // the shooter
+  settings.m_nFormationParams[1] = 255;  // rows
+  settings.m_nCopies = 255;
+  Fire(shooter, settings);
+  EXPECT_LE(ShotCount(), kMaxShotsInFlight);
+  EXPECT_GT(ShotCount(), 0);
+}
+
+TEST_F(ShotTest, AnEmptyReferenceCreatesNothing) {
+  cChara& shooter = AddShooter();
+  for (int formation : {FORMATION_LIGHTNING, FORMATION_ENCIRCLE}) {
+    cEdShot settings = Settings(formation, 4, 2);
+    settings.m_nReference = 0;
+    settings.m_nFormationTarget = 2;  // an empty slot
+    Fire(shooter, settings);
+  }
+  EXPECT_EQ(ShotCount(), 0);
+}
+
+TEST_F(ShotTest, TheTargetOfATargetMotionIsLinkedBothWaysAndClearedWhenItGoes) {
+  cChara& target = AddShooter(3, 8, 0);
+  cChara& shooter = AddShooter(10, 8, 1);
+  shooter.SetTarget(1, &target, 1);
+  cEdShot settings = Settings(FORMATION_STRAIGHT_A, 1);
+  settings.m_nMotion = 6;
+  settings.m_nMotionTarget = 1;
+  Fire(shooter, settings);
+  cShot& shot = *g_ShotList.m_Shots.Nth(0);
+  EXPECT_EQ(shot.m_Target, &target);
+  EXPECT_EQ(ContainsLink(target, &shot, kLinkTarget), 1);
+  RemoveChara(target);
+  EXPECT_EQ(shot.m_Target, nullptr);
+  ClearShots();
+  EXPECT_TRUE(shooter.m_ShotLinks.empty());
+}
+
+}  // namespace
