@@ -20,4 +20,8 @@ void ConnectGameSceneServices(cMainWndServices& services) {
     return g_ReplayRec.LoadFile(path, g_Stage, g_StageInitial, g_Progress) != 0;
   };
   services.setLoadedFilePath = [](const std::string& path) { g_Stage.m_Path = path; };
+  // The name a ranking entry of the stage clear asks for.
+  services.gameSceneEntryName = []() -> std::string* {
+    return g_GameScene != nullptr ? &g_GameScene->m_StageClear.m_strEnteredName : nullptr;
+  };
 }

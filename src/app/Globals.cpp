@@ -10,13 +10,13 @@
 
 #include "app/Globals.h"
 
-#include "app/BootData.h"
+#include "dialog/BootData.h"
 #include "app/MainWnd.h"
 #include "core/SceneManager.h"
 #include "app/Startup.h"
 #include "app/SystemIni.h"
 #include "app/WindowData.h"
-#include "app/Wnd.h"
+#include "dialog/Wnd.h"
 #include "core/Thread.h"
 #include "data/Database.h"
 #include "data/OptionData.h"

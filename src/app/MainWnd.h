@@ -18,7 +18,7 @@
 #include <functional>
 #include <string>
 
-#include "app/Wnd.h"
+#include "dialog/Wnd.h"
 #include "platform/WinTypes.h"
 
 // The main window's class name, and the editor's window class and title.
@@ -108,6 +108,9 @@ struct cMainWndServices {
   std::function<bool(const std::string& path)> loadReplay;
   std::function<bool(const std::string& path, int previous)> saveReplay;
   std::function<void(const std::string& path)> setLoadedFilePath;
+  // The game scene's ranking entry name, which the name-entry dialog edits
+  // when the options did not ask for it; null when there is none.
+  std::function<std::string*()> gameSceneEntryName;
   // While thPause runs, a close first asks the game scene to end its pause.
   std::function<void()> requestGameSceneClose;
   // Sound effects.

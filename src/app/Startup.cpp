@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/BootData.h"
+#include "dialog/BootData.h"
+#include "dialog/BootDialog.h"
+#include "dialog/Hook.h"
 #include "app/Globals.h"
 #include "app/MainWnd.h"
 #include "world/CharaEffectPlayer.h"
@@ -13,7 +15,7 @@
 #include "core/SceneManager.h"
 #include "app/SystemIni.h"
 #include "app/WindowData.h"
-#include "app/Wnd.h"
+#include "dialog/Wnd.h"
 #include "core/ErrorBox.h"
 #include "core/Log.h"
 #include "core/MainWindow.h"
@@ -70,11 +72,14 @@ void ShowMainWindow(int showCommand) {
   if (plat::cWindowHost* host = g_MainWnd.Host()) host->Show(showCommand);
 }
 
-// The start-up dialog, which lets the player choose the drawing back end and
-// stop it from asking again, is not part of the player yet: the choice stored
-// in Boot.dat (or its default, Direct3D) is taken as if Start had been pressed.
-// Returns 1 for Start, 0 for Cancel.
-int RunBootDialog() { return 1; }
+// The start-up dialog: the player chooses the drawing back end and can stop
+// it from asking again. Returns 1 for Start, 0 for Cancel.
+int RunBootDialog() {
+  // The dialog is drawn inside the main window, which therefore shows now.
+  ShowMainWindow(plat::SW_SHOW);
+  cBootDialog dialog(&g_MainWnd, 0, &g_WindowRegistry, g_BootData, g_System.m_strTitle, g_SystemIni.m_nEnglish != 0);
+  return dialog.DoModal(0);
+}
 
 // The clock, the random seed, the flow commands' parameter table, the data
 // folder, the working folders and the databases with the tables compiled
@@ -429,8 +434,7 @@ void UnInitGame() {
     if (g_Font[0].m_lpFastFont_FullAdd) ReportPrintf("Font10 : %d", g_Font[0].FullCacheCount());
     if (g_Font[1].m_lpFastFont_FullAdd) ReportPrintf("Font16 : %d", g_Font[1].FullCacheCount());
   }
-  // The clock needs no timer period to be given back; the keyboard hook goes
-  // last, as that subsystem joins the player.
+  // The clock needs no timer period to be given back.
   SoundRelease();
   g_BgmManager.Release();
   g_SceneManager.DeleteScenes();
@@ -439,4 +443,5 @@ void UnInitGame() {
   // DDRelease in a window and DDUnInit in full screen are the same operation;
   // both tolerate a layer that never started.
   DDUnInit();
+  UnhookKeyboard();
 }

@@ -15,6 +15,13 @@
 #include "core/PathUtil.h"
 #include "core/ProcessFlags.h"
 #include "core/SystemReport.h"
+#include "core/SceneManager.h"
+#include "data/OptionData.h"
+#include "dialog/DialogRuntime.h"
+#include "dialog/FileDialog.h"
+#include "dialog/MessageBoxDlg.h"
+#include "dialog/NameEntryDlg.h"
+#include "platform/DialogScript.h"
 #include "core/Thread.h"
 #include "data/Progress.h"
 #include "data/StageData.h"
@@ -126,7 +133,79 @@ bool CreateMainWindow(sMainThreadPlatform& platform) {
   return true;
 }
 
+// The dialogs draw inside the window over its last frame, take its events
+// and its input method's text, and show every message box of the player.
+void ConnectDialogs(sMainThreadPlatform& platform) {
+  plat::cSdlWindow* window = platform.window.get();
+  plat::cSdlPresenter* presenter = platform.presenter.get();
+  sDialogRuntime runtime;
+  runtime.pumpEvents = [] { PumpPlatform(); };
+  runtime.copyLastFrame = [presenter](plat::cPixelSurface& frame) { return presenter->CopyLastFrame(frame); };
+  runtime.showFrame = [presenter](const plat::cPixelSurface& frame) {
+    presenter->Present(frame);
+    presenter->ShowPendingFrame();
+  };
+  runtime.setTextInput = [window](bool on) { window->SetTextInput(on); };
+  runtime.takeTextEvent = [window](std::string& utf8, bool& composing) {
+    return window->TakeTextEvent(utf8, composing);
+  };
+  SetDialogRuntime(std::move(runtime));
+  InstallDialogMessageBoxes(&g_MainWnd);
+  // Without a display nobody can answer: the dialogs take their default
+  // answers unless a script answers for the person.
+  if (!plat::HasDisplay()) plat::SetDialogScriptOnly(true);
+}
+
+void DisconnectDialogs() {
+  RemoveDialogMessageBoxes();
+  SetDialogRuntime({});
+}
+
+// The name-entry dialog edits the options' name when the options asked for
+// it, else the ranking entry name of the game scene when a scene offers one.
+bool RunNameEntryDialog() {
+  eNameEntryTarget target = eNameEntryTarget::None;
+  std::string* name = nullptr;
+  if (g_SceneManager.m_nTitleChoice == 5) {
+    target = eNameEntryTarget::OptionName;
+    name = &g_OptionData.m_strRankName;
+  } else if (MainWndServices().gameSceneEntryName) {
+    name = MainWndServices().gameSceneEntryName();
+    if (name != nullptr) target = eNameEntryTarget::EntryName;
+  }
+  cNameEntryDlg dialog(&g_MainWnd, 1, &g_WindowRegistry, target, name, g_DrawLayer.bWindowMode != 0,
+                       g_SystemIni.m_nEnglish != 0);
+  return dialog.DoModal(0) == 1;
+}
+
+// The open dialogs of the requests: their patterns are the default
+// extensions, each behind "*.".
+bool RunOpenFileDialog(std::string& path, const sFileDialogRequest& request) {
+  sFileDialogSpec spec;
+  spec.initialFolder = request.initialFolder;
+  spec.title = request.title;
+  spec.filterName = request.filter;
+  spec.defaultExtension = request.patterns;
+  for (std::size_t start = 0; start <= request.patterns.size();) {
+    const std::size_t end = request.patterns.find(';', start);
+    if (!spec.filterPatterns.empty()) spec.filterPatterns += ";";
+    spec.filterPatterns += "*." + request.patterns.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  spec.english = g_SystemIni.m_nEnglish != 0;
+  return OpenFileDialog(&g_MainWnd, path, kFilePathBuffer, spec) == 1;
+}
+
+// The save dialog of a recording, starting on a free name for it.
+bool RunReplaySaveDialog(std::string& path) {
+  if (ChooseReplayFileName(path, g_Progress.m_strStageName) == 0) return false;
+  return SaveFileDialog(&g_MainWnd, path, ReplaySaveDialogSpec(g_SystemIni.m_nEnglish != 0, kReplayExtension), true) ==
+         1;
+}
+
 void DestroyMainWindowPlatform(sMainThreadPlatform& platform) {
+  DisconnectDialogs();
   const HWND window = g_MainWnd.GetHandle();
   if (window != nullptr) {
     plat::AttachWindowHost(window, nullptr);
@@ -161,9 +240,9 @@ void ConnectMainWindowServices(sMainThreadPlatform& platform) {
   };
   services.windowMode = [] { return g_SystemIni.m_nWindowMode; };
   services.english = [] { return g_SystemIni.m_nEnglish != 0; };
-  services.chooseReplayFileName = [](std::string& path) {
-    return ChooseReplayFileName(path, g_Progress.m_strStageName) != 0;
-  };
+  services.nameEntryDialog = RunNameEntryDialog;
+  services.openFileDialog = RunOpenFileDialog;
+  services.chooseReplayFileName = RunReplaySaveDialog;
   ConnectSoundServices(services);
   ConnectGameSceneServices(services);
   SetMainWndServices(std::move(services));
@@ -252,6 +331,7 @@ int WinMain(const plat::sCommandLine& commandLine) {
 
   LogPuts("H");
   ConnectMainWindowServices(platform);
+  ConnectDialogs(platform);
   if (!InitGame(commandLine.stagePath, commandLine.showCommand)) {
     UnInitGame();
     if (g_LaunchedByEditor.load() != 0) g_MainWnd.NotifyEditor(0);

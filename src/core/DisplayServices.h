@@ -42,7 +42,7 @@ class cDisplayServices {
  public:
   virtual ~cDisplayServices() = default;
   virtual cDisplayDescription Describe() const = 0;
-  // The full-screen message box: 1 after showing it, 0 when ordinary dialogs
+  // The full-screen message box: the button pressed, 0 when ordinary dialogs
   // could not be made visible (then no box was shown).
   virtual int MesBox(const std::string& text, const std::string& caption, unsigned type) = 0;
 };

@@ -53,7 +53,7 @@ int DDMesBox(const std::string& text, const std::string& caption, UINT type) {
     LogPrintf("DDMesBox 失敗! %s, %s", text.c_str(), caption.c_str());
     return 0;
   }
-  plat::MessageBox(text, caption, type);
+  const int answer = plat::MessageBox(text, caption, type);
   DDSetDialogMode(0);
-  return 1;
+  return answer;
 }

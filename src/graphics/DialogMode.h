@@ -15,8 +15,8 @@
 // (Direct3D) leaves dialog-box mode. False when the back end refuses.
 bool DDSetDialogMode(int on);
 
-// Shows a message box over the display: 1 after it was shown (whatever the
-// user answered), 0 when the dialog mode could not be entered; then
+// Shows a message box over the display: the button pressed (IDOK, IDYES...),
+// 0 when the dialog mode could not be entered; then
 // "DDMesBox 失敗! %s, %s" (text, caption) goes to the debug log and no box is
 // shown.
 int DDMesBox(const std::string& text, const std::string& caption, UINT type);

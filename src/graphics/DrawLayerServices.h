@@ -13,7 +13,7 @@ class cDrawLayerServices final : public cDisplayServices {
   // of its own, so no memory figures are given.
   cDisplayDescription Describe() const override;
   // DDMesBox: makes ordinary boxes visible over the display, shows the box and
-  // returns 1; 0 (no box) when the display refused.
+  // returns the button pressed; 0 (no box) when the display refused.
   int MesBox(const std::string& text, const std::string& caption, unsigned type) override;
 };
 

@@ -50,9 +50,24 @@ std::shared_ptr<const MessageBoxSink> g_Sink;
 // Boxes from several threads are shown one after the other.
 std::mutex g_ShowMutex;
 
+std::shared_ptr<const MessageBoxSink> g_Overlay;
+
 std::shared_ptr<const MessageBoxSink> CurrentSink() {
   std::lock_guard lock(g_SinkMutex);
   return g_Sink;
+}
+
+std::shared_ptr<const MessageBoxSink> CurrentOverlay() {
+  std::lock_guard lock(g_SinkMutex);
+  return g_Overlay;
+}
+
+void Install(std::shared_ptr<const MessageBoxSink>& slot, MessageBoxSink function) {
+  std::shared_ptr<const MessageBoxSink> installed;
+  if (function) installed = std::make_shared<const MessageBoxSink>(std::move(function));
+  // The old one is released after the lock, in case its destruction shows a box.
+  std::lock_guard lock(g_SinkMutex);
+  slot.swap(installed);
 }
 
 bool HasEnvironmentValue(const char* name) {
@@ -129,6 +144,9 @@ int ScriptedAnswer(const std::vector<cButton>& buttons) {
 
 int MessageBox(const std::string& text, const std::string& caption, UINT type) {
   if (const std::shared_ptr<const MessageBoxSink> sink = CurrentSink()) return (*sink)(text, caption, type);
+  if (const std::shared_ptr<const MessageBoxSink> overlay = CurrentOverlay()) {
+    if (const int answer = (*overlay)(text, caption, type); answer != 0) return answer;
+  }
 
   const std::vector<cButton> buttons = ButtonsOf(type);
   const std::string utf8Text = Cp932ToUtf8(text);
@@ -141,12 +159,10 @@ int MessageBox(const std::string& text, const std::string& caption, UINT type) {
   return ScriptedAnswer(buttons);
 }
 
-void SetMessageBoxSink(MessageBoxSink sink) {
-  std::shared_ptr<const MessageBoxSink> installed;
-  if (sink) installed = std::make_shared<const MessageBoxSink>(std::move(sink));
-  // The old sink is released after the lock, in case its destruction shows a box.
-  std::lock_guard lock(g_SinkMutex);
-  g_Sink.swap(installed);
-}
+bool HasDisplay() { return DisplayPossible(); }
+
+void SetMessageBoxSink(MessageBoxSink sink) { Install(g_Sink, std::move(sink)); }
+
+void SetMessageBoxOverlay(MessageBoxSink overlay) { Install(g_Overlay, std::move(overlay)); }
 
 }  // namespace plat

@@ -55,6 +55,17 @@ bool cPresenter::Present(const cPixelSurface& frame, const DisplayPalette* palet
   return true;
 }
 
+bool cPresenter::CopyLastFrame(cPixelSurface& frame) const {
+  std::lock_guard<std::mutex> guard(m_Mutex);
+  if (m_MailboxWidth <= 0 || m_MailboxHeight <= 0 ||
+      m_Mailbox.size() != static_cast<std::size_t>(m_MailboxWidth) * static_cast<std::size_t>(m_MailboxHeight)) {
+    return false;
+  }
+  if (!frame.Create(m_MailboxWidth, m_MailboxHeight, ePixelDepth::Argb32)) return false;
+  std::copy(m_Mailbox.begin(), m_Mailbox.end(), frame.Pixels32());
+  return true;
+}
+
 std::uint64_t cPresenter::PresentedCount() const {
   std::lock_guard<std::mutex> guard(m_Mutex);
   return m_PresentedCount;
@@ -63,7 +74,8 @@ std::uint64_t cPresenter::PresentedCount() const {
 bool cPresenter::TakePendingFrame(std::vector<std::uint32_t>& pixels, int& width, int& height) {
   std::lock_guard<std::mutex> guard(m_Mutex);
   if (!m_HasPending) return false;
-  pixels.swap(m_Mailbox);
+  // A copy: the mailbox keeps the newest frame for CopyLastFrame.
+  pixels.assign(m_Mailbox.begin(), m_Mailbox.end());
   width = m_MailboxWidth;
   height = m_MailboxHeight;
   m_HasPending = false;

@@ -43,6 +43,10 @@ class cPresenter {
   // Frames handed over so far.
   std::uint64_t PresentedCount() const;
 
+  // The newest frame handed over (32-bit), shown or not: the picture the
+  // dialogs are drawn over. False before the first frame.
+  bool CopyLastFrame(cPixelSurface& frame) const;
+
  protected:
   // Called by Present on the presenting thread after a frame entered the
   // mailbox; the default does nothing.

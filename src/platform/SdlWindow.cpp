@@ -202,12 +202,36 @@ int cSdlWindow::PumpEvents() {
              PackPoint(m_Cursor.x, m_Cursor.y));
         break;
       }
+      case SDL_TEXTINPUT:
+        if (m_TextInput && (event.text.windowID == 0 || event.text.windowID == ownId)) m_Text.emplace_back(event.text.text, false);
+        break;
+      case SDL_TEXTEDITING:
+        if (m_TextInput && (event.edit.windowID == 0 || event.edit.windowID == ownId)) m_Text.emplace_back(event.edit.text, true);
+        break;
       default:
         break;
     }
   }
   if (m_Keys != nullptr) m_Keys->RefreshJoysticks();
   return m_Posted;
+}
+
+void cSdlWindow::SetTextInput(bool on) {
+  m_TextInput = on;
+  if (on) {
+    SDL_StartTextInput();
+  } else {
+    SDL_StopTextInput();
+    m_Text.clear();
+  }
+}
+
+bool cSdlWindow::TakeTextEvent(std::string& utf8, bool& composing) {
+  if (m_Text.empty()) return false;
+  utf8 = std::move(m_Text.front().first);
+  composing = m_Text.front().second;
+  m_Text.pop_front();
+  return true;
 }
 
 void cSdlWindow::PushWindowEventForTests(eTestWindowEvent kind, int data1, int data2) const {

@@ -23,8 +23,10 @@
 // is made for it with SdlWindowId() (sSdlPresenterOptions::existingWindowId).
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/KeySource.h"
 #include "platform/VirtualKeys.h"
@@ -57,6 +59,12 @@ class cSdlWindow final : public cWindowHost {
   // Takes every waiting SDL event and posts the messages it stands for.
   // Returns the number of messages posted.
   int PumpEvents();
+
+  // Text from the keyboard and its input method, for the dialogs' edit boxes:
+  // while text input is on, each committed text and each state of the
+  // composition (an empty one when it ends) is kept, in order, until taken.
+  void SetTextInput(bool on);
+  bool TakeTextEvent(std::string& utf8, bool& composing);
 
   std::uint32_t SdlWindowId() const;
 
@@ -106,6 +114,8 @@ class cSdlWindow final : public cWindowHost {
   bool m_HasCursor = false;
   bool m_LeftDown = false;
   bool m_RightDown = false;
+  bool m_TextInput = false;
+  std::deque<std::pair<std::string, bool>> m_Text;  // UTF-8, composing
 };
 
 }  // namespace plat

@@ -22,6 +22,7 @@
 #include "graphics/SurfaceDef.h"
 #include "graphics/SurfaceTable.h"
 #include "platform/Clock.h"
+#include "platform/DialogScript.h"
 #include "platform/Presenter.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageCore.h"
@@ -42,6 +43,9 @@ class cAppFixture : public ::testing::Test {
     m_Previous = std::filesystem::current_path();
     std::filesystem::current_path(m_Folder);
     ResetState();
+    // Nobody answers the dialogs of these tests: they take their default
+    // answers unless a test queues others.
+    plat::SetDialogScriptOnly(true);
     DDSetPresenter(&m_Presenter);
     ASSERT_TRUE(ReportInit("Report_Game.txt"));
     plat::SetMessageBoxSink([this](const std::string& text, const std::string& caption, UINT) {
@@ -65,6 +69,7 @@ class cAppFixture : public ::testing::Test {
     ResetLogsForTests();
     ResetFrameTimingForTests();
     plat::SetTimeSource(nullptr);
+    plat::ClearDialogScript();
   }
 
   // The drawing layer as at process start: no back end, the fixed table.

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "AppTestSupport.h"
-#include "app/BootData.h"
+#include "dialog/BootData.h"
 #include "core/Scene.h"
 #include "core/SceneManager.h"
 #include "scene/TitleScene.h"

@@ -11,7 +11,8 @@
 #include "AppTestSupport.h"
 #include "SampleGame.h"
 #include "SampleSounds.h"
-#include "app/BootData.h"
+#include "dialog/BootData.h"
+#include "platform/DialogScript.h"
 #include "app/MainWnd.h"
 #include "core/Scene.h"
 #include "core/SceneManager.h"
@@ -284,7 +285,10 @@ TEST_F(StartupTest, BootDataDecidesWhenSystemIniLeavesTheBackEndOpen) {
     fs::remove(m_Folder / "user_data" / "Boot.dat");
     if (c.bootFile) WriteFile("user_data/Boot.dat", std::string(directDrawFile));
     WriteFile("System.ini", "Direct3D=2\nWindowMode=1\nExit\n");
+    // Without a Boot.dat that says otherwise the start-up dialog asks: Start.
+    if (!c.bootFile) plat::PushDialogInput(plat::sDialogInput::Answer(plat::eDialogAnswer::Ok));
     ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+    EXPECT_FALSE(plat::HasDialogInput());
     EXPECT_EQ(c.wantDirect3D, g_SystemIni.m_nDirect3D);
     EXPECT_EQ(c.wantDirect3D == 1, lpDTCon != nullptr);
   }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/FakeWindowHost.h"
-#include "app/Wnd.h"
+#include "dialog/Wnd.h"
 #include "core/Log.h"
 
 namespace {

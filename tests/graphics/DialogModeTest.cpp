@@ -54,10 +54,11 @@ TEST_P(DialogModeTest, FullScreenShowsTheCursorForTheDialogAndHidesItAfter) {
   EXPECT_LT(g_DrawLayer.nCursorCount, 0);
 }
 
-TEST_P(DialogModeTest, MessageBoxIsShownAndItsAnswerIsNotReturned) {
+// A question in full screen answers with the button pressed, here No.
+TEST_P(DialogModeTest, MessageBoxIsShownAndReturnsTheButtonPressed) {
   cTestLayer layer(GetParam(), 64, 48, true);
   ASSERT_TRUE(layer.Started());
-  EXPECT_EQ(DDMesBox("本文", "題", MB_YESNO), 1);
+  EXPECT_EQ(DDMesBox("本文", "題", MB_YESNO), IDNO);
   ASSERT_EQ(m_Boxes.size(), 1u);
   EXPECT_EQ(m_Boxes[0], std::string("本文") + "|" + "題");
   EXPECT_LT(g_DrawLayer.nCursorCount, 0);

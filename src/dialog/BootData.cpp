@@ -1,4 +1,4 @@
-#include "app/BootData.h"
+#include "dialog/BootData.h"
 
 #include "data/PathTable.h"
 

@@ -1,4 +1,4 @@
-#include "app/Wnd.h"
+#include "dialog/Wnd.h"
 
 #include <algorithm>
 
