@@ -33,6 +33,9 @@
 #include "world/Formation.h"
 #include "world/StageClear.h"
 #include "world/Chara.h"
+#include "world/CharaDraw.h"
+#include "world/SceneDraw.h"
+#include "world/StageGraphics.h"
 #include "world/Hero.h"
 #include "world/Item.h"
 #include "world/KeyConfig.h"
@@ -214,6 +217,7 @@ void cGameScene::Init() {
       m_bInitFailed = 1;
       return;
     }
+    MakeStageImages();
     ResetCounters();
     LoseLife();
     SetStage(0, 1);
@@ -230,6 +234,51 @@ void cGameScene::Init() {
   }
   g_MenuCursor.Reset();
   SubState() = 0;
+}
+
+// The images the stage drawing needs beyond the surface table: the shot
+// sheets and the special-bitmap, sword and effect images of the databases.
+void cGameScene::MakeStageImages() {
+  SelectDrawSurfaces();
+  BuildShotSheets();
+  LoadSpecialBmps();
+  LoadSwordImages();
+  LoadEffectImages();
+}
+
+void cGameScene::PrepareLightSurfaces() {
+  const cHero* hero = StageHero();
+  if (hero != nullptr) ::PrepareLightSurfaces(hero->m_nLightRadius, hero->m_Data.m_nLightShape);
+}
+
+bool IsPausePhase(const cGameScene& scene) { return scene.Phase() == PHASE_PAUSE; }
+
+// The hero's death animation has ended: a replay starts over; otherwise a
+// life goes, and the stage restarts, asks whether to retry, or the game is over.
+void HeroDeathEnded(cGameScene& scene) {
+  cProgress& progress = g_Progress;
+  const int playMode = g_SceneManager.m_nPlayMode;
+  scene.SubState() = 0;
+  if (IsReplayPlaying()) {
+    progress.RestoreStageStart(true, playMode, g_TestPlay != 0);
+    scene.SetStage(1, 1);
+    scene.SetPhase(PHASE_READY);
+    return;
+  }
+  if (scene.LoseLife() == 0) {
+    scene.SetPhase(PHASE_GAME_OVER);
+    return;
+  }
+  if (g_Stage.m_RestoreStatus != 0) progress.ResetCarryFlags();
+  const int32_t lives = progress.m_nLives;
+  progress.RestoreStageStart(true, playMode, g_TestPlay != 0);
+  progress.m_nLives = lives;
+  if (playMode == kPlayModeStory && g_System.m_bRetryPrompt != 0) {
+    scene.SetPhase(PHASE_RETRY);
+    return;
+  }
+  scene.SetStage(1, 0);
+  scene.SetPhase(PHASE_READY);
 }
 
 void cGameScene::ResetCounters() {

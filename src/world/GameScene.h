@@ -156,8 +156,10 @@ class cGameScene : public cScene {
   // The ranking board of the stage clear, on thWorker1 the same way.
   virtual int RankingLoop();
   // Rebuilds the darkness and light surfaces after the hero's light radius
-  // changed. Nothing until the stage drawing is built.
-  virtual void PrepareLightSurfaces() {}
+  // changed.
+  virtual void PrepareLightSurfaces();
+  // The shot sheets and the database images, made when the scene starts.
+  void MakeStageImages();
 
   // The close request of the main window, set from the window thread.
   void RequestClose() { m_bCloseRequest.store(1); }

@@ -38,7 +38,7 @@ void RemoveFinishedChara(cChara& chara);
 // Lets damage make its hit effects in the scene's effect list (start-up).
 void InstallHitEffectMaker();
 
-// ---- the scene's side, filled with its phases ----
+// ---- the scene's side (GameScene.cpp) ----
 // True in the pause phase.
 bool IsPausePhase(const cGameScene& scene);
 // The hero's death sequence has ended: a life is lost (or the replay

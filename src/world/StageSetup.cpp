@@ -35,6 +35,7 @@
 #include "world/Random.h"
 #include "world/ReplayInput.h"
 #include "world/Spawn.h"
+#include "world/StageGraphics.h"
 #include "world/StageSetup.h"
 
 namespace {
@@ -89,6 +90,8 @@ void EmptyStage(cGameScene& scene, int restart) {
   scene.m_CharaGroups.assign(kGroupListCount, {});
   g_CharaList.Clear();
   g_ItemList.Clear();
+  ReleasePictures();
+  ReleaseMessageSurfaces();
   if (restart == 0) return;
   if (IsReplayPlaying()) {
     if (g_ReplayRec.LoadFile(g_Stage.m_Path, g_Stage, g_StageInitial, g_Progress) == 0) PostCloseToMainWindow();

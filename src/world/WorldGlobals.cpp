@@ -18,10 +18,11 @@ void ResetWorldGlobalsForTests() {
   g_MenuCursor = cMenuCursor();
   g_ReplayRec.Clear();
   g_ReplayPrev.Clear();
+  // Shots unlink themselves from their owners, so they go first.
+  ClearShots();
   Player.clear();
   g_CharaList.Clear();
   g_ItemList.Clear();
-  ClearShots();
   g_MapGrid.clear();
   g_GameScene = nullptr;
   g_ReplayWarnCooldown = 0;
