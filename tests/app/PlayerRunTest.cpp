@@ -147,7 +147,9 @@ class PlayerRunTest : public ::testing::Test {
     const std::uint64_t deadline = plat::MonotonicNs() + std::uint64_t{timeoutMs} * 1000000u;
     while (plat::MonotonicNs() < deadline) {
       if (ReportLines().size() > 8) {
-        ::usleep(300 * 1000);  // into the message loop, a few frames
+        // Into the message loop and past the title's first frame, which
+        // loads its pictures: a close asked during that frame waits for it.
+        ::usleep(1000 * 1000);
         return true;
       }
       if (player.WaitEnd(0)) return false;
