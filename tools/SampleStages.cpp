@@ -90,6 +90,8 @@ cFlow MakeKeyFlow(int key, bool bOnPress, std::initializer_list<cCommand> comman
     cond.m_nMaxFrames = 1;
   } else {
     cond.m_bAnyDuration = 1;
+    // Without this the flow runs once per press, so a held key would take one step.
+    flow.m_bKeyContinuous = 1;
   }
   flow.m_KeyConds.push_back(cond);
   return flow;

@@ -447,13 +447,13 @@ void cPlayFrame::RemoveOutsideAreas() {
     if (!Alive(chara) || chara.m_Active == 0) continue;
     const bool block = chara.IsBlockChara();
     if (block ? scene.m_bRemoveBlockCharas == 0 : scene.m_bRemoveCharas == 0) continue;
-    if (chara.IsOutsideRemovalArea(g_Stage.m_Areas[block ? AREA_BLOCK_CHARAS : AREA_CHARAS]) != 0) {
+    if (chara.IsOutsideRemovalArea(g_Stage.m_Areas[block ? STAGE_AREA_BLOCK_CHARAS : STAGE_AREA_CHARAS]) != 0) {
       scene.RemoveChara(chara);
     }
   }
   if (scene.m_bRemoveItems != 0) {
     for (cItem& item : g_ItemList) {
-      if (item.IsOutsideRemovalArea(g_Stage.m_Areas[AREA_ITEMS]) != 0) g_ItemList.Remove(&item);
+      if (item.IsOutsideRemovalArea(g_Stage.m_Areas[STAGE_AREA_ITEMS]) != 0) g_ItemList.Remove(&item);
     }
   }
 }

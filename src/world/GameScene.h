@@ -56,12 +56,6 @@ inline constexpr int kTitleChoiceReplay = 4;
 // True while a replay is played back (the keys come from g_ReplayRec).
 bool IsReplayPlaying();
 
-// The stage's removal areas by what they remove.
-enum eRemovalArea : int {
-  AREA_CHARAS = 1,
-  AREA_BLOCK_CHARAS = 2,
-  AREA_ITEMS = 3,
-};
 inline constexpr int kNoTimeLimitSeconds = 999;
 
 // The step result a flow command leaves for the play step.

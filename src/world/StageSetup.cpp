@@ -285,9 +285,9 @@ void cGameScene::SetStage(int restart, int fresh) {
     for (cHero& hero : Player) AddToGroup(hero);
     for (cChara& chara : g_CharaList) AddToGroup(chara);
 
-    m_bRemoveCharas = AreaHasSide(g_Stage.m_Areas[AREA_CHARAS]) ? 1 : 0;
-    m_bRemoveBlockCharas = AreaHasSide(g_Stage.m_Areas[AREA_BLOCK_CHARAS]) ? 1 : 0;
-    m_bRemoveItems = AreaHasSide(g_Stage.m_Areas[AREA_ITEMS]) ? 1 : 0;
+    m_bRemoveCharas = AreaHasSide(g_Stage.m_Areas[STAGE_AREA_CHARAS]) ? 1 : 0;
+    m_bRemoveBlockCharas = AreaHasSide(g_Stage.m_Areas[STAGE_AREA_BLOCK_CHARAS]) ? 1 : 0;
+    m_bRemoveItems = AreaHasSide(g_Stage.m_Areas[STAGE_AREA_ITEMS]) ? 1 : 0;
 
     const std::vector<int32_t> mask = BuildSubStepMask(g_Stage.SubStepsAtLeastOne(), g_Stage.m_ContactChecks);
     m_SubStepMask.assign(mask.begin(), mask.end());

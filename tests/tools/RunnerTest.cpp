@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "KeyScript.h"
+#include "SampleGame.h"
+#include "core/AtomicFile.h"
 #include "platform/VirtualKeys.h"
 
 namespace {
@@ -69,6 +71,8 @@ TEST(KeyScriptTest, BadLinesAreRefusedWithTheirNumber) {
 
 // ---- whole runs ------------------------------------------------------------------------
 
+constexpr const char* kStage = "data\\stg4\\c01-1.stg4_781";
+
 class RunnerRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -98,11 +102,49 @@ class RunnerRunTest : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
+  // What the last run wrote to its error stream.
+  std::string ErrorText() const {
+    std::ifstream in(m_Folder / "stderr.txt");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
   std::vector<std::string> Lines(const fs::path& file) const {
     std::ifstream in(file);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+  }
+
+  // Two runs of the stage with these keys: the first trace, after checking
+  // the second is the same.
+  void RunTwice(const char* keysName, int frames, std::vector<std::string>& trace) {
+    const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/" + keysName;
+    for (const char* name : {"a.txt", "b.txt"}) {
+      ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", std::to_string(frames), "--trace",
+                        (m_Folder / name).string()}));
+    }
+    trace = Lines(m_Folder / "a.txt");
+    ASSERT_EQ(static_cast<size_t>(frames), trace.size());
+    EXPECT_EQ(trace, Lines(m_Folder / "b.txt"));
+  }
+
+  // Records a live run of the stage with these keys, plays its replay back
+  // and checks the state columns agree frame for frame.
+  void RecordAndPlayBack(const char* keysName, int frames) {
+    const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/" + keysName;
+    const std::string replay = (m_Folder / "run.rpl4_781").string();
+    const std::string count = std::to_string(frames);
+    ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", count, "--trace",
+                      (m_Folder / "live.txt").string(), "--record-replay", replay}));
+    ASSERT_EQ(0, Run({"--replay", replay, "--frames", count, "--trace", (m_Folder / "replay.txt").string()}))
+        << ErrorText();
+    const std::vector<std::string> live = Lines(m_Folder / "live.txt");
+    const std::vector<std::string> played = Lines(m_Folder / "replay.txt");
+    ASSERT_EQ(static_cast<size_t>(frames), live.size());
+    ASSERT_EQ(live.size(), played.size());
+    for (size_t i = 0; i < live.size(); ++i) {
+      ASSERT_EQ(StateColumns(live[i]), StateColumns(played[i])) << "frame " << i;
+    }
   }
 
   // A trace line without the requests after its eleven state columns.
@@ -116,16 +158,44 @@ class RunnerRunTest : public ::testing::Test {
   fs::path m_Folder;
 };
 
-constexpr const char* kStage = "data\\stg4\\c01-1.stg4_781";
+
+// The phase column of a trace line (frame, scene, phase, ...).
+int PhaseOf(const std::string& line) {
+  std::istringstream in(line);
+  int frame = 0, scene = 0, phase = -1;
+  in >> frame >> scene >> phase;
+  return phase;
+}
+
+constexpr int kPhaseStageClear = 4;
+
+TEST_F(RunnerRunTest, TheFirstSampleStageIsClearedAndTwoRunsAgree) {
+  std::vector<std::string> trace;
+  RunTwice("c01-1-clear.keys", 1400, trace);
+  bool cleared = false;
+  for (const std::string& line : trace) cleared = cleared || PhaseOf(line) == kPhaseStageClear;
+  EXPECT_TRUE(cleared) << "the run never reached the stage clear";
+}
+
+// The stage's hit level sets how many sub-steps a frame takes; the replay
+// must reproduce the live run at each. The keys keep the hero alive: a
+// played-back replay ends at the first retry.
+TEST_F(RunnerRunTest, ARecordedRunPlaysBackAtEachHitLevel) {
+  for (int level : {1, 4, 10}) {
+    SCOPED_TRACE("hit level " + std::to_string(level));
+    samplegame::cSampleStage stage = samplegame::MakeStages(samplegame::MakeCommonPalette())[0];
+    stage.m_Stage.ApplyHitLevel(level);
+    fs::remove_all(m_Folder / "data");
+    ASSERT_TRUE(WriteFileAtomic((m_Folder / "default" / "stg4" / stage.m_strFileName).string(),
+                                stage.m_Stage.MakeFileBytes()));
+    RecordAndPlayBack("c01-1.keys", 450);
+  }
+}
 
 TEST_F(RunnerRunTest, TwoRunsWithTheSameKeysWriteTheSameTrace) {
-  const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/c01-1.keys";
-  for (const char* trace : {"a.txt", "b.txt"}) {
-    ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", "500", "--trace", (m_Folder / trace).string()}));
-  }
-  const std::vector<std::string> a = Lines(m_Folder / "a.txt");
-  ASSERT_EQ(500u, a.size());
-  EXPECT_EQ(a, Lines(m_Folder / "b.txt"));
+  std::vector<std::string> a;
+  RunTwice("c01-1.keys", 500, a);
+  ASSERT_FALSE(HasFatalFailure());
   // The run reached the play phase of the game scene and moved the hero.
   bool played = false;
   for (const std::string& line : a) played = played || line.find(" 4 2 ") != std::string::npos;
@@ -133,24 +203,11 @@ TEST_F(RunnerRunTest, TwoRunsWithTheSameKeysWriteTheSameTrace) {
   EXPECT_NE(StateColumns(a[120]).substr(20), StateColumns(a[200]).substr(20));
 }
 
-TEST_F(RunnerRunTest, ARecordedRunPlaysBackFrameForFrame) {
-  const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/c01-1.keys";
-  const std::string replay = (m_Folder / "run.rpl4_781").string();
-  ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", "450", "--trace",
-                    (m_Folder / "live.txt").string(), "--record-replay", replay}));
-  ASSERT_EQ(0, Run({"--replay", replay, "--frames", "450", "--trace", (m_Folder / "replay.txt").string()}));
-  const std::vector<std::string> live = Lines(m_Folder / "live.txt");
-  const std::vector<std::string> played = Lines(m_Folder / "replay.txt");
-  ASSERT_EQ(live.size(), played.size());
-  for (size_t i = 0; i < live.size(); ++i) {
-    ASSERT_EQ(StateColumns(live[i]), StateColumns(played[i])) << "frame " << i;
-  }
-}
+TEST_F(RunnerRunTest, ARecordedRunPlaysBackFrameForFrame) { RecordAndPlayBack("c01-1.keys", 450); }
 
 TEST_F(RunnerRunTest, AMissingReplayEndsTheRunWithItsReason) {
   EXPECT_NE(0, Run({"--replay", (m_Folder / "none.rpl4_781").string(), "--frames", "10"}));
-  std::ifstream in(m_Folder / "stderr.txt");
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string text = ErrorText();
   EXPECT_NE(std::string::npos, text.find("replay")) << text;
 }
 
