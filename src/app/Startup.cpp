@@ -101,6 +101,7 @@ bool PrepareData() {
   }
   BuildEffectTemplates();
   InstallHitEffectMaker();
+  InstallItemMessageMaker();
   BuildAnimeScripts(g_AnimeScripts);
   BuildEffectScripts(g_EffectScripts);
   return true;

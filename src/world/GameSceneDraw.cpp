@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "core/ProcessFlags.h"
@@ -25,6 +26,7 @@
 #include "world/Chara.h"
 #include "world/CharaDraw.h"
 #include "world/Conditions.h"
+#include "world/Contact.h"
 #include "world/Damage.h"
 #include "world/EffectPlayer.h"
 #include "world/GameScene.h"
@@ -178,6 +180,11 @@ int DrawCharaInScene(cChara& chara, int frozen) {
 
 namespace {
 
+// The item message: an icon above the hero, counted down in frames.
+constexpr int kItemMessageAboveHero = 4;
+constexpr int kItemMessageTimed = 2;
+constexpr int kItemMessageFrames = 30;
+
 int HudItemWidth(int index, const cHudItem& item) {
   int width = item.m_bIcon != 0 ? 16 : 16 * TextLineLength(item.m_strLabel);
   width += index == 2 || index == 3 ? 50 : 16 * item.m_nValueCells;
@@ -307,9 +314,29 @@ void MakeHitEffect(int effect, const cHitRect& victim, const cHitRect& attacker,
   g_GameScene->m_Effects.emplace_back(effect, a, b, scale);
 }
 
+// The picked-up item's icon rising above the hero for 30 frames; it has no
+// window, so it takes no surface.
+void ShowItemMessage(cHero& hero, const cItem& item) {
+  if (g_GameScene == nullptr) return;
+  cMessageSetup setup;
+  setup.kind = MESSAGE_KIND_ICON;
+  setup.iconA = item.m_Data.m_nGraphicKind;
+  setup.iconB = item.m_Graphic;
+  setup.iconC = item.m_Data.m_nGraphicRow;
+  setup.posMode = kItemMessageAboveHero;
+  setup.fixedPos = 1;
+  setup.waitMode = kItemMessageTimed;
+  setup.countdown = kItemMessageFrames;
+  setup.followKey = hero.m_Key;
+  setup.noSurface = 1;
+  g_GameScene->m_Messages.push_back(std::make_shared<cMessage>(setup));
+}
+
 }  // namespace
 
 void InstallHitEffectMaker() { SetHitEffectMaker(MakeHitEffect); }
+
+void InstallItemMessageMaker() { SetItemMessageMaker(ShowItemMessage); }
 
 void cGameScene::Draw(int whole, int frozen, int timeSound, int hint) {
   if (ShotSheetsLost()) BuildShotSheets();

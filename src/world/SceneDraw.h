@@ -37,6 +37,9 @@ void DrawShotsOfLayer(int layer, bool all, int frozen);
 void RemoveFinishedChara(cChara& chara);
 // Lets damage make its hit effects in the scene's effect list (start-up).
 void InstallHitEffectMaker();
+// Lets an item pickup whose item asks for it show the item's icon rising
+// above the hero (start-up).
+void InstallItemMessageMaker();
 
 // ---- the scene's side (GameScene.cpp) ----
 // True in the pause phase.

@@ -21,6 +21,7 @@
 #include "world/Damage.h"
 #include "world/Hero.h"
 #include "world/Item.h"
+#include "world/SceneDraw.h"
 #include "world/Shot.h"
 
 namespace {
@@ -337,6 +338,37 @@ TEST_F(ContactTest, TakeModeOnceAppliesOncePerTouch) {
   item.m_Data.m_nTakeMode = 0;
   PickUpItems(hero);
   EXPECT_EQ(g_ItemList.Count(), 0);
+}
+
+TEST_F(ContactTest, AnItemAskingForItsMessageShowsItsIconAboveTheHero) {
+  cHero& hero = m_World.AddHero();
+  InstallItemMessageMaker();
+  cItemData data;
+  data.m_nGraphic = 5;
+  data.m_nGraphicKind = 1;
+  data.m_nGraphicRow = 2;
+  for (const int flag : {0, 1}) {
+    SCOPED_TRACE(flag);
+    m_World.Scene().m_Messages.clear();
+    data.m_bGetMessage = static_cast<uint8_t>(flag);
+    cItem item;
+    item.Init(9, data, 1);
+    item.m_Active = 1;
+    ApplyItemToPlayer(&item, hero);
+    ASSERT_EQ(m_World.Scene().m_Messages.size(), static_cast<size_t>(flag));
+    if (flag == 0) continue;
+    const cMessage& message = *m_World.Scene().m_Messages.front();
+    EXPECT_EQ(message.m_Kind, MESSAGE_KIND_ICON);
+    EXPECT_EQ(message.m_IconA, 1);
+    EXPECT_EQ(message.m_IconB, item.m_Graphic);
+    EXPECT_EQ(message.m_IconC, 2);
+    EXPECT_EQ(message.m_lpSD, nullptr);
+    EXPECT_EQ(message.m_PosMode, 4);
+    EXPECT_EQ(message.m_FollowKey, hero.m_Key);
+    EXPECT_EQ(message.m_Countdown, 30);
+  }
+  m_World.Scene().m_Messages.clear();
+  SetItemMessageMaker(nullptr);
 }
 
 TEST_F(ContactTest, DamageIsPowerLessDefenceWithinItsLimits) {
