@@ -73,6 +73,7 @@ class cRun {
   void OnFrameGate() {
     if (m_Frame >= 0) EndFrame();
     ++m_Frame;
+    if (m_Options.onFrame) m_Options.onFrame(m_Frame);
     m_Clock.Advance(kFrameMs[m_Frame % 3]);
     m_Keys.ReleaseAllKeys();
     for (int key : m_Script.KeysAt(m_Frame)) m_Keys.SetKey(key, true);

@@ -6,6 +6,7 @@
 // adds nothing to what the player does.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace runner {
@@ -20,6 +21,9 @@ struct sRunOptions {
   int shotEvery = 0;
   std::string recordReplay;  // the run's replay, saved at the end
   std::string replay;        // a replay file played instead of keys
+  // Called at the top of each frame with its number, before the keys are
+  // set; benchmarks time frames and read the world through it.
+  std::function<void(std::int64_t frame)> onFrame;
 };
 
 // Parses the command line; false with the reason in `error`.
