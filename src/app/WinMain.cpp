@@ -181,26 +181,26 @@ bool RunNameEntryDialog() {
 // The open dialogs of the requests: their patterns are the default
 // extensions, each behind "*.".
 bool RunOpenFileDialog(std::string& path, const sFileDialogRequest& request) {
-  sFileDialogSpec spec;
-  spec.initialFolder = request.initialFolder;
-  spec.title = request.title;
-  spec.filterName = request.filter;
-  spec.defaultExtension = request.patterns;
+  sFileDialogSetup setup;
+  setup.initialFolder = request.initialFolder;
+  setup.title = request.title;
+  setup.filterName = request.filter;
+  setup.defaultExtension = request.patterns;
   for (std::size_t start = 0; start <= request.patterns.size();) {
     const std::size_t end = request.patterns.find(';', start);
-    if (!spec.filterPatterns.empty()) spec.filterPatterns += ";";
-    spec.filterPatterns += "*." + request.patterns.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!setup.filterPatterns.empty()) setup.filterPatterns += ";";
+    setup.filterPatterns += "*." + request.patterns.substr(start, end == std::string::npos ? std::string::npos : end - start);
     if (end == std::string::npos) break;
     start = end + 1;
   }
-  spec.english = g_SystemIni.m_nEnglish != 0;
-  return OpenFileDialog(&g_MainWnd, path, kFilePathBuffer, spec) == 1;
+  setup.english = g_SystemIni.m_nEnglish != 0;
+  return OpenFileDialog(&g_MainWnd, path, kFilePathBuffer, setup) == 1;
 }
 
 // The save dialog of a recording, starting on a free name for it.
 bool RunReplaySaveDialog(std::string& path) {
   if (ChooseReplayFileName(path, g_Progress.m_strStageName) == 0) return false;
-  return SaveFileDialog(&g_MainWnd, path, ReplaySaveDialogSpec(g_SystemIni.m_nEnglish != 0, kReplayExtension), true) ==
+  return SaveFileDialog(&g_MainWnd, path, ReplaySaveDialogSetup(g_SystemIni.m_nEnglish != 0, kReplayExtension), true) ==
          1;
 }
 

@@ -138,17 +138,17 @@ std::vector<std::string> SplitMultipleSelection(std::string_view buffer) {
   return paths;
 }
 
-sFileDialogSpec StageOpenDialogSpec(bool english) {
+sFileDialogSetup StageOpenDialogSetup(bool english) {
   return {"data\\stg4\\", english ? "Load stage file" : "ステージファイルの読み込み", "StageFile ( *.stg4_*;*.rpl4_* )",
           "*.stg4_*;*.rpl4_*", "stg4_*;rpl4_*", english};
 }
 
-sFileDialogSpec ReplayOpenDialogSpec(bool english) {
+sFileDialogSetup ReplayOpenDialogSetup(bool english) {
   return {"user_data\\rpl4", english ? "Load replay file" : "リプレイファイルの読み込み", "ReplayFile ( *.rpl4_* )",
           "*.rpl4_*", "rpl4_*", english};
 }
 
-sFileDialogSpec ReplaySaveDialogSpec(bool english, std::string_view replayExtension) {
+sFileDialogSetup ReplaySaveDialogSetup(bool english, std::string_view replayExtension) {
   const std::string extension(replayExtension);
   return {"user_data\\rpl4\\", english ? "Save replay file" : "リプレイファイルの保存",
           "ReplayFile ( *." + extension + " )", "*." + extension, extension, english};
@@ -157,16 +157,16 @@ sFileDialogSpec ReplaySaveDialogSpec(bool english, std::string_view replayExtens
 // The browser itself: one folder listed at a time.
 class cFileBrowserDlg : public cDlg {
  public:
-  cFileBrowserDlg(cWnd* owner, const sFileDialogSpec& spec, bool save, std::size_t bufferLength,
+  cFileBrowserDlg(cWnd* owner, const sFileDialogSetup& setup, bool save, std::size_t bufferLength,
                   std::string suggestedName)
       : cDlg(BrowserTemplate(), owner, 0, nullptr),
-        m_Spec(spec),
+        m_Setup(setup),
         m_bSave(save),
         m_nBufferLength(bufferLength),
         m_strSuggested(std::move(suggestedName)) {
     SetCreateParams(0, 0, 100, 100, 640, 480, 0, 0, 0, 0, 0, 0);
     RequestCentreOfOwner(owner);
-    m_strFolder = TrimFolder(spec.initialFolder);
+    m_strFolder = TrimFolder(setup.initialFolder);
     if (!m_strFolder.empty() && !plat::DirectoryExists(m_strFolder)) m_strFolder.clear();
   }
 
@@ -174,10 +174,10 @@ class cFileBrowserDlg : public cDlg {
 
   void OnCreate(WPARAM wParam, LPARAM lParam) override {
     Attach(wParam, lParam);
-    SetText(m_Spec.title);
-    const bool english = m_Spec.english;
+    SetText(m_Setup.title);
+    const bool english = m_Setup.english;
     SetDlgItemString(*this, kNameLabel, english ? "File name:" : "ファイル名:");
-    SetDlgItemString(*this, kFilterText, m_Spec.filterName);
+    SetDlgItemString(*this, kFilterText, m_Setup.filterName);
     SetDlgItemString(*this, kOkButton, m_bSave ? (english ? "Save" : "保存") : (english ? "Open" : "開く"));
     SetDlgItemString(*this, kCancelButton, english ? "Cancel" : "キャンセル");
     ListFolder();
@@ -247,7 +247,7 @@ class cFileBrowserDlg : public cDlg {
       std::error_code typeError;
       if (item.is_directory(typeError)) {
         folders.push_back({name, true});
-      } else if (item.is_regular_file(typeError) && MatchesFilePatterns(name, m_Spec.filterPatterns)) {
+      } else if (item.is_regular_file(typeError) && MatchesFilePatterns(name, m_Setup.filterPatterns)) {
         files.push_back({name, false});
       }
     }
@@ -281,7 +281,7 @@ class cFileBrowserDlg : public cDlg {
   }
 
   bool Ask(const std::string& japanese, const std::string& english, UINT type) {
-    return plat::MessageBox(m_Spec.english ? english : japanese, m_Spec.title, type) == IDYES;
+    return plat::MessageBox(m_Setup.english ? english : japanese, m_Setup.title, type) == IDYES;
   }
 
   // A name typed or chosen: a folder is entered, a file answers the dialog
@@ -298,8 +298,8 @@ class cFileBrowserDlg : public cDlg {
       Enter(path);
       return;
     }
-    if (m_bSave && !HasExtension(typed) && !m_Spec.defaultExtension.empty() && !HasWildcard(m_Spec.defaultExtension)) {
-      path += "." + m_Spec.defaultExtension;
+    if (m_bSave && !HasExtension(typed) && !m_Setup.defaultExtension.empty() && !HasWildcard(m_Setup.defaultExtension)) {
+      path += "." + m_Setup.defaultExtension;
     }
     if (path.size() + 1 > m_nBufferLength) {
       Ask("ファイル名が長すぎます。", "The file name is too long.", MB_OK);
@@ -319,7 +319,7 @@ class cFileBrowserDlg : public cDlg {
     End(1);
   }
 
-  sFileDialogSpec m_Spec;
+  sFileDialogSetup m_Setup;
   bool m_bSave;
   std::size_t m_nBufferLength;
   std::string m_strSuggested;
@@ -328,17 +328,17 @@ class cFileBrowserDlg : public cDlg {
   std::vector<Entry> m_Entries;
 };
 
-int OpenFileDialog(cWnd* owner, std::string& path, std::size_t bufferLength, const sFileDialogSpec& spec,
+int OpenFileDialog(cWnd* owner, std::string& path, std::size_t bufferLength, const sFileDialogSetup& setup,
                    bool /*multipleSelection*/, std::vector<std::string>* list) {
   path.clear();
-  cFileBrowserDlg dialog(owner, spec, false, bufferLength, {});
+  cFileBrowserDlg dialog(owner, setup, false, bufferLength, {});
   if (dialog.DoModal(0) != 1) return 0;
   path = dialog.ChosenPath();
   if (list != nullptr) list->push_back(path);
   return 1;
 }
 
-int SaveFileDialog(cWnd* owner, std::string& path, const sFileDialogSpec& spec, bool keepBuffer) {
+int SaveFileDialog(cWnd* owner, std::string& path, const sFileDialogSetup& setup, bool keepBuffer) {
   if (!keepBuffer) path.clear();
   // The suggestion is shown without its folder; the browser starts in the
   // dialog's folder.
@@ -346,7 +346,7 @@ int SaveFileDialog(cWnd* owner, std::string& path, const sFileDialogSpec& spec, 
   if (const std::size_t slash = LastBackslash(suggested); slash != std::string::npos) {
     suggested = suggested.substr(slash + 1);
   }
-  cFileBrowserDlg dialog(owner, spec, true, kFilePathBuffer, suggested);
+  cFileBrowserDlg dialog(owner, setup, true, kFilePathBuffer, suggested);
   if (dialog.DoModal(0) != 1) return 0;
   path = dialog.ChosenPath();
   return 1;

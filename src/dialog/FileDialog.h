@@ -22,7 +22,7 @@
 
 #include "dialog/Dlg.h"
 
-struct sFileDialogSpec {
+struct sFileDialogSetup {
   std::string initialFolder;    // program path; "" is the working folder
   std::string title;
   std::string filterName;       // "StageFile ( *.stg4_*;*.rpl4_* )"
@@ -32,19 +32,19 @@ struct sFileDialogSpec {
 };
 
 // The three dialogs of the player.
-sFileDialogSpec StageOpenDialogSpec(bool english);
-sFileDialogSpec ReplayOpenDialogSpec(bool english);
-sFileDialogSpec ReplaySaveDialogSpec(bool english, std::string_view replayExtension);
+sFileDialogSetup StageOpenDialogSetup(bool english);
+sFileDialogSetup ReplayOpenDialogSetup(bool english);
+sFileDialogSetup ReplaySaveDialogSetup(bool english, std::string_view replayExtension);
 
 constexpr std::size_t kFilePathBuffer = 260;
 
 // 1 with the chosen path, else 0 with `path` empty. With `list`, the chosen
 // path is also appended to it.
-int OpenFileDialog(cWnd* owner, std::string& path, std::size_t bufferLength, const sFileDialogSpec& spec,
+int OpenFileDialog(cWnd* owner, std::string& path, std::size_t bufferLength, const sFileDialogSetup& setup,
                    bool multipleSelection = false, std::vector<std::string>* list = nullptr);
 // 1 with the chosen path, else 0 with `path` as it was. Unless `keepBuffer`,
 // the dialog starts without a suggested name.
-int SaveFileDialog(cWnd* owner, std::string& path, const sFileDialogSpec& spec, bool keepBuffer);
+int SaveFileDialog(cWnd* owner, std::string& path, const sFileDialogSetup& setup, bool keepBuffer);
 
 // A file name against ';'-separated patterns.
 bool MatchesFilePatterns(std::string_view nameCp932, std::string_view patterns);

@@ -31,7 +31,7 @@
 #include "world/ReplayFile.h"
 #include "world/ReplayInput.h"
 #include "world/Shot.h"
-#include "world/SpecialBlocks.h"
+#include "world/FootAndItemBlocks.h"
 #include "world/StageClear.h"
 
 namespace {

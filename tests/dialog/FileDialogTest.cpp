@@ -25,8 +25,8 @@ class FileDialogTest : public cDialogFixture {
     WriteFile("user_data/rpl4/old.rpl4_781", "old");
   }
 
-  int Open(std::string& path) { return OpenFileDialog(&m_Owner, path, kFilePathBuffer, StageOpenDialogSpec(false)); }
-  int Save(std::string& path) { return SaveFileDialog(&m_Owner, path, ReplaySaveDialogSpec(false, "rpl4_781"), true); }
+  int Open(std::string& path) { return OpenFileDialog(&m_Owner, path, kFilePathBuffer, StageOpenDialogSetup(false)); }
+  int Save(std::string& path) { return SaveFileDialog(&m_Owner, path, ReplaySaveDialogSetup(false, "rpl4_781"), true); }
 };
 
 TEST_F(FileDialogTest, OpensAStageByKeys) {
@@ -139,11 +139,11 @@ TEST_F(FileDialogTest, APathLongerThanTheBufferIsRefusedNotCut) {
 }
 
 TEST_F(FileDialogTest, AMissingStartFolderListsTheWorkingFolder) {
-  sFileDialogSpec spec = ReplayOpenDialogSpec(true);
-  spec.initialFolder = "nowhere\\";
+  sFileDialogSetup setup = ReplayOpenDialogSetup(true);
+  setup.initialFolder = "nowhere\\";
   std::string path;
   Script({sDialogInput::Answer(Answer::File, "data\\stg4\\z.rpl4_781")});
-  EXPECT_EQ(1, OpenFileDialog(&m_Owner, path, kFilePathBuffer, spec));
+  EXPECT_EQ(1, OpenFileDialog(&m_Owner, path, kFilePathBuffer, setup));
   EXPECT_EQ("data\\stg4\\z.rpl4_781", path);
 }
 

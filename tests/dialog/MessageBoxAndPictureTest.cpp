@@ -131,7 +131,7 @@ TEST_F(DialogPictureTest, EachDialogIsDrawnOverTheFrame) {
   });
   Picture("open_stage", [this] {
     std::string path;
-    OpenFileDialog(&m_Owner, path, kFilePathBuffer, StageOpenDialogSpec(false));
+    OpenFileDialog(&m_Owner, path, kFilePathBuffer, StageOpenDialogSetup(false));
   });
   Picture("message_box", [this] { DialogMessageBox(&m_Owner, "データが存在しません！", "確認", MB_YESNO); });
 }

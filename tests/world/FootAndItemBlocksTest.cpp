@@ -2,7 +2,7 @@
 // speeds over one frame of sub-steps, how long it lasts after the hero steps
 // off, and when an item block gives its item again.
 
-#include "world/SpecialBlocks.h"
+#include "world/FootAndItemBlocks.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kSubSteps = 4;
 
-class SpecialBlocksTest : public worldtest::cWorldFixture {
+class FootAndItemBlocksTest : public worldtest::cWorldFixture {
  protected:
   void SetUp() override {
     cWorldFixture::SetUp();
@@ -46,7 +46,7 @@ class SpecialBlocksTest : public worldtest::cWorldFixture {
   cHero* m_Hero = nullptr;
 };
 
-TEST_F(SpecialBlocksTest, SpeedEffectsLastOneFrameAfterStepping) {
+TEST_F(FootAndItemBlocksTest, SpeedEffectsLastOneFrameAfterStepping) {
   struct Case {
     const char* name;
     int effect;
@@ -88,7 +88,7 @@ TEST_F(SpecialBlocksTest, SpeedEffectsLastOneFrameAfterStepping) {
   }
 }
 
-TEST_F(SpecialBlocksTest, SpringThrowsTheHeroUpAsAFinishedJump) {
+TEST_F(FootAndItemBlocksTest, SpringThrowsTheHeroUpAsAFinishedJump) {
   SetFoot(0, FOOT_JUMP, 6);
   m_Hero->m_bJumpReady = 1;
   ApplyFootBlock(*m_Hero);
@@ -100,7 +100,7 @@ TEST_F(SpecialBlocksTest, SpringThrowsTheHeroUpAsAFinishedJump) {
   EXPECT_EQ(m_Hero->m_nJumpHold, JumpSubSteps(m_Hero->m_VY));
 }
 
-TEST_F(SpecialBlocksTest, JumpBanHoldsUntilAnotherSolidCell) {
+TEST_F(FootAndItemBlocksTest, JumpBanHoldsUntilAnotherSolidCell) {
   SetFoot(0, FOOT_NO_JUMP, 0);
   ApplyFootBlock(*m_Hero);
   EXPECT_EQ(m_Hero->m_bJumpBanned, 1);
@@ -116,7 +116,7 @@ TEST_F(SpecialBlocksTest, JumpBanHoldsUntilAnotherSolidCell) {
   EXPECT_EQ(m_Hero->m_bJumpBanned, 0);
 }
 
-TEST_F(SpecialBlocksTest, FlyingHeroIsTouchedByNeither) {
+TEST_F(FootAndItemBlocksTest, FlyingHeroIsTouchedByNeither) {
   SetFoot(0, FOOT_PUSH_RIGHT, 30);
   Cell(0).m_nItemPalette = PALETTE_STAGE;
   g_Stage.m_PaletteItems.assign(2, cItemData());
@@ -129,7 +129,7 @@ TEST_F(SpecialBlocksTest, FlyingHeroIsTouchedByNeither) {
   EXPECT_DOUBLE_EQ(m_Hero->m_VX, 0.0);
 }
 
-TEST_F(SpecialBlocksTest, ItemBlockGivesOncePerSecondAndAtOnceOnTheNextCell) {
+TEST_F(FootAndItemBlocksTest, ItemBlockGivesOncePerSecondAndAtOnceOnTheNextCell) {
   g_Stage.m_PaletteItems.assign(2, cItemData());
   for (int index : {0, 1}) {
     Cell(index).m_nItemPalette = PALETTE_STAGE;

@@ -1,4 +1,4 @@
-#include "world/SpecialBlocks.h"
+#include "world/FootAndItemBlocks.h"
 
 #include "core/SoundRequest.h"
 #include "data/BlockData.h"
