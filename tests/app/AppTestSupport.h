@@ -5,11 +5,11 @@
 // and after each test.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,6 +26,7 @@
 #include "platform/Presenter.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageCore.h"
+#include "support/TempFolder.h"
 
 namespace apptest {
 
@@ -37,11 +38,8 @@ struct cShownBox {
 class cAppFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova_app_unit_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_Folder = pattern;
-    m_Previous = std::filesystem::current_path();
-    std::filesystem::current_path(m_Folder);
+    m_Temp.emplace("kestrova_app_unit", testsupport::cTempFolder::kMakeWorkingFolder);
+    m_Folder = m_Temp->Path();
     ResetState();
     // Nobody answers the dialogs of these tests: they take their default
     // answers unless a test queues others.
@@ -58,9 +56,7 @@ class cAppFixture : public ::testing::Test {
     plat::SetMessageBoxSink({});
     ResetState();
     DDSetPresenter(nullptr);
-    std::error_code ec;
-    std::filesystem::current_path(m_Previous, ec);
-    std::filesystem::remove_all(m_Folder, ec);
+    m_Temp.reset();
   }
 
   static void ResetState() {
@@ -110,8 +106,8 @@ class cAppFixture : public ::testing::Test {
     return lines;
   }
 
+  std::optional<testsupport::cTempFolder> m_Temp;
   std::filesystem::path m_Folder;
-  std::filesystem::path m_Previous;
   plat::cNullPresenter m_Presenter;
   std::vector<cShownBox> m_Boxes;
   int m_BoxAnswer = IDOK;

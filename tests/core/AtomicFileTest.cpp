@@ -29,42 +29,42 @@ class AtomicFileTest : public ::testing::Test {
 };
 
 TEST_F(AtomicFileTest, WritesNewFileAndReplacesOldOne) {
-  fs::create_directory(m_Folder.Native() / "user_data");
+  fs::create_directory(m_Folder.Path() / "user_data");
   const std::string bytes("\x00\x01save\xFF", 7);
   EXPECT_TRUE(WriteFileAtomic("user_data\\Option.dat", bytes));
-  EXPECT_EQ(ReadWholeFile(m_Folder.Native() / "user_data" / "Option.dat"), bytes);
+  EXPECT_EQ(ReadWholeFile(m_Folder.Path() / "user_data" / "Option.dat"), bytes);
 
   const std::vector<std::uint8_t> shorter{1, 2};
   EXPECT_TRUE(WriteFileAtomic("user_data\\Option.dat", shorter));
-  EXPECT_EQ(ReadWholeFile(m_Folder.Native() / "user_data" / "Option.dat"), std::string("\x01\x02", 2));
+  EXPECT_EQ(ReadWholeFile(m_Folder.Path() / "user_data" / "Option.dat"), std::string("\x01\x02", 2));
 
   EXPECT_TRUE(WriteFileAtomic("user_data\\Empty.dat", nullptr, 0));
-  EXPECT_EQ(ReadWholeFile(m_Folder.Native() / "user_data" / "Empty.dat"), "");
-  EXPECT_TRUE(Leftovers(m_Folder.Native() / "user_data", {"Option.dat", "Empty.dat"}).empty());
+  EXPECT_EQ(ReadWholeFile(m_Folder.Path() / "user_data" / "Empty.dat"), "");
+  EXPECT_TRUE(Leftovers(m_Folder.Path() / "user_data", {"Option.dat", "Empty.dat"}).empty());
 }
 
 TEST_F(AtomicFileTest, FullProgramPathAndCaseInsensitiveFolder) {
-  fs::create_directory(m_Folder.Native() / "User_Data");
+  fs::create_directory(m_Folder.Path() / "User_Data");
   EXPECT_TRUE(WriteFileAtomic(plat::CurrentDirectory() + "\\user_data\\Window.dat", std::string_view("w")));
-  EXPECT_EQ(ReadWholeFile(m_Folder.Native() / "User_Data" / "Window.dat"), "w");
+  EXPECT_EQ(ReadWholeFile(m_Folder.Path() / "User_Data" / "Window.dat"), "w");
 }
 
 TEST_F(AtomicFileTest, MissingFolderFails) {
   EXPECT_FALSE(WriteFileAtomic("no_folder\\Option.dat", std::string_view("x")));
-  EXPECT_TRUE(Leftovers(m_Folder.Native(), {}).empty());
+  EXPECT_TRUE(Leftovers(m_Folder.Path(), {}).empty());
   EXPECT_FALSE(WriteFileAtomic("", std::string_view("x")));
 }
 
 TEST_F(AtomicFileTest, FailedRenameRemovesTemporaryAndKeepsTarget) {
   // A folder where the file should go: everything is written, then the rename fails.
-  fs::create_directories(m_Folder.Native() / "Save.dat" / "inside");
+  fs::create_directories(m_Folder.Path() / "Save.dat" / "inside");
   EXPECT_FALSE(WriteFileAtomic("Save.dat", std::string_view("new")));
-  EXPECT_TRUE(fs::is_directory(m_Folder.Native() / "Save.dat" / "inside"));
-  EXPECT_TRUE(Leftovers(m_Folder.Native(), {"Save.dat"}).empty());
+  EXPECT_TRUE(fs::is_directory(m_Folder.Path() / "Save.dat" / "inside"));
+  EXPECT_TRUE(Leftovers(m_Folder.Path(), {"Save.dat"}).empty());
 }
 
 TEST_F(AtomicFileTest, WriteThatRunsOutOfSpaceKeepsPreviousFile) {
-  WriteWholeFile(m_Folder.Native() / "Story01.dat", "previous save");
+  WriteWholeFile(m_Folder.Path() / "Story01.dat", "previous save");
   const std::string big(64 * 1024, 's');
 
   // A file-size limit makes the write fail part way, as a full disk would.
@@ -82,8 +82,8 @@ TEST_F(AtomicFileTest, WriteThatRunsOutOfSpaceKeepsPreviousFile) {
   ::sigaction(SIGXFSZ, &previousAction, nullptr);
 
   EXPECT_FALSE(written);
-  EXPECT_EQ(ReadWholeFile(m_Folder.Native() / "Story01.dat"), "previous save");
-  EXPECT_TRUE(Leftovers(m_Folder.Native(), {"Story01.dat"}).empty());
+  EXPECT_EQ(ReadWholeFile(m_Folder.Path() / "Story01.dat"), "previous save");
+  EXPECT_TRUE(Leftovers(m_Folder.Path(), {"Story01.dat"}).empty());
 }
 
 }  // namespace

@@ -22,34 +22,14 @@
 #include "platform/MessageBox.h"
 #include "platform/MessageCore.h"
 #include "platform/PathResolver.h"
+#include "support/TempFolder.h"
 
 namespace coretest {
 
-// Makes a fresh folder under the system temporary folder the working folder
-// and restores the previous one afterwards.
-class cTempWorkingFolder {
+// The test's own working folder.
+class cTempWorkingFolder : public testsupport::cTempFolder {
  public:
-  cTempWorkingFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova_core_XXXXXX").string();
-    const char* made = ::mkdtemp(pattern.data());
-    if (made == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_Folder = made;
-    m_Previous = std::filesystem::current_path();
-    std::filesystem::current_path(m_Folder);
-  }
-  ~cTempWorkingFolder() {
-    std::error_code ec;
-    std::filesystem::current_path(m_Previous, ec);
-    std::filesystem::remove_all(m_Folder, ec);
-  }
-  cTempWorkingFolder(const cTempWorkingFolder&) = delete;
-  cTempWorkingFolder& operator=(const cTempWorkingFolder&) = delete;
-
-  const std::filesystem::path& Native() const { return m_Folder; }
-
- private:
-  std::filesystem::path m_Folder;
-  std::filesystem::path m_Previous;
+  cTempWorkingFolder() : cTempFolder("kestrova_core", kMakeWorkingFolder) {}
 };
 
 inline std::string ReadWholeFile(const std::filesystem::path& path) {
@@ -126,8 +106,8 @@ class cCoreFixture : public ::testing::Test {
   // Starts the report in the temporary folder (full program path).
   void StartReport() { ASSERT_TRUE(ReportInit(ReportProgramPath())); }
   std::string ReportProgramPath() const { return plat::CurrentDirectory() + "\\Report_Game.txt"; }
-  std::filesystem::path ReportFile() const { return m_Folder.Native() / "Report_Game.txt"; }
-  std::filesystem::path DebugLogFile() const { return m_Folder.Native() / "EC_Game.txt"; }
+  std::filesystem::path ReportFile() const { return m_Folder.Path() / "Report_Game.txt"; }
+  std::filesystem::path DebugLogFile() const { return m_Folder.Path() / "EC_Game.txt"; }
 
   cTempWorkingFolder m_Folder;
   HWND m_Window = nullptr;

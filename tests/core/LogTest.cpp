@@ -64,10 +64,10 @@ TEST_F(LogTest, FirstLineOfRunReplacesOldFileLaterLinesAppend) {
 TEST_F(LogTest, DebugLogInMissingFolderDropsLinesAndLaterLinesDoNotTruncate) {
   LogInit(1, "missing\\EC_Game.txt");
   EXPECT_FALSE(LogWrite("dropped"));
-  std::filesystem::create_directory(m_Folder.Native() / "missing");
-  WriteWholeFile(m_Folder.Native() / "missing" / "EC_Game.txt", "kept\n");
+  std::filesystem::create_directory(m_Folder.Path() / "missing");
+  WriteWholeFile(m_Folder.Path() / "missing" / "EC_Game.txt", "kept\n");
   EXPECT_TRUE(LogWrite("appended"));
-  EXPECT_EQ(ReadWholeFile(m_Folder.Native() / "missing" / "EC_Game.txt"), "kept\nappended\n");
+  EXPECT_EQ(ReadWholeFile(m_Folder.Path() / "missing" / "EC_Game.txt"), "kept\nappended\n");
 }
 
 TEST_F(LogTest, PercentInTextIsWrittenOnce) {

@@ -116,7 +116,7 @@ TEST(PathUtilTest, StripDirectoryStepsOverTrailBytes) {
 
 class PathUtilFolderTest : public ::testing::Test {
  protected:
-  void Touch(const fs::path& relative) { coretest::WriteWholeFile(m_Folder.Native() / relative, "x"); }
+  void Touch(const fs::path& relative) { coretest::WriteWholeFile(m_Folder.Path() / relative, "x"); }
   std::string Cwd() const { return plat::CurrentDirectory(); }
   coretest::cTempWorkingFolder m_Folder;
 };
@@ -176,9 +176,9 @@ TEST_F(PathUtilFolderTest, RelativeAndFullPathRoundTrip) {
 }
 
 TEST_F(PathUtilFolderTest, UnreadableWorkingFolderFailsAndLeavesPath) {
-  fs::create_directory(m_Folder.Native() / "gone");
-  fs::current_path(m_Folder.Native() / "gone");
-  fs::remove(m_Folder.Native() / "gone");
+  fs::create_directory(m_Folder.Path() / "gone");
+  fs::current_path(m_Folder.Path() / "gone");
+  fs::remove(m_Folder.Path() / "gone");
   if (!plat::CurrentDirectory().empty()) GTEST_SKIP() << "this system still reads a removed working folder";
 
   std::string relative = "data\\x";
@@ -190,11 +190,11 @@ TEST_F(PathUtilFolderTest, UnreadableWorkingFolderFailsAndLeavesPath) {
 }
 
 TEST_F(PathUtilFolderTest, FindLastNumberedFileTakesHighestRegularFile) {
-  fs::create_directories(m_Folder.Native() / "data" / "stg4");
+  fs::create_directories(m_Folder.Path() / "data" / "stg4");
   Touch("data/stg4/stage.stg4_099");
   Touch("data/stg4/stage.stg4_781");
   Touch("data/stg4/stage.rpl4_990");
-  fs::create_directory(m_Folder.Native() / "data" / "stg4" / "stage.stg4_900");  // a folder does not count
+  fs::create_directory(m_Folder.Path() / "data" / "stg4" / "stage.stg4_900");  // a folder does not count
 
   for (const char* source : {"data\\stg4\\stage.stg4", "data\\stg4\\stage.stg4_123", "data\\stg4\\stage.rpl4_5"}) {
     SCOPED_TRACE(source);
@@ -218,7 +218,7 @@ TEST_F(PathUtilFolderTest, FindLastNumberedFileInPlaceAndWithoutDot) {
 }
 
 TEST_F(PathUtilFolderTest, FindLastNumberedFileWithNoneLeavesDestination) {
-  fs::create_directory(m_Folder.Native() / "stage.stg4_900");
+  fs::create_directory(m_Folder.Path() / "stage.stg4_900");
   std::string dest = "unchanged";
   EXPECT_FALSE(FindLastNumberedFile(dest, "stage.stg4", "stg4"));
   EXPECT_EQ(dest, "unchanged");

@@ -43,10 +43,10 @@ std::vector<std::uint8_t> OptionFile(int version, int colourSet, int music, int 
 
 class OptionDataFileTest : public ::testing::Test {
  protected:
-  OptionDataFileTest() { fs::create_directory(m_Folder.Native() / "user_data"); }
+  OptionDataFileTest() { fs::create_directory(m_Folder.Path() / "user_data"); }
   ~OptionDataFileTest() override { ClearFatalPendingForTests(); }
 
-  fs::path OptionPath() const { return m_Folder.Native() / "user_data" / "Option.dat"; }
+  fs::path OptionPath() const { return m_Folder.Path() / "user_data" / "Option.dat"; }
 
   recordtest::cTempFolder m_Folder;
 };

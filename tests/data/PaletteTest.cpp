@@ -243,8 +243,8 @@ class CommonPaletteFile : public deftest::cDefinitionTest {
   const char* m_Path = "data\\CommonPalette.cplt4";
 
   void WriteFile(const Bytes& bytes) {
-    std::filesystem::create_directories(m_Folder.Native() / "data");
-    recordtest::WriteFileBytes(m_Folder.Native() / "data" / "CommonPalette.cplt4", bytes);
+    std::filesystem::create_directories(m_Folder.Path() / "data");
+    recordtest::WriteFileBytes(m_Folder.Path() / "data" / "CommonPalette.cplt4", bytes);
   }
   static Bytes CommonBytes() { return g_CommonPalette.MakeFileBytes(); }
 };
@@ -293,10 +293,10 @@ TEST_F(CommonPaletteFile, EveryTruncationIsRefusedAndChangesNothing) {
 }
 
 TEST_F(CommonPaletteFile, SaveWritesAFileThatReadsBack) {
-  std::filesystem::create_directories(m_Folder.Native() / "data");
+  std::filesystem::create_directories(m_Folder.Path() / "data");
   g_CommonPalette = FilledPalette();
   ASSERT_TRUE(SaveCommonPalette(m_Path));
-  const Bytes saved = recordtest::ReadFileBytes(m_Folder.Native() / "data" / "CommonPalette.cplt4");
+  const Bytes saved = recordtest::ReadFileBytes(m_Folder.Path() / "data" / "CommonPalette.cplt4");
   EXPECT_EQ(saved, CommonBytes());
   ResetCommonPaletteForTests();
   ASSERT_TRUE(LoadCommonPalette(m_Path));
@@ -309,7 +309,7 @@ TEST_F(CommonPaletteFile, AFailedSaveIsReportedAndKeepsThePreviousFile) {
   WriteFile(previous);
   g_CommonPalette = FilledPalette();
   EXPECT_FALSE(SaveCommonPalette("data\\no_such_folder\\CommonPalette.cplt4"));
-  EXPECT_EQ(recordtest::ReadFileBytes(m_Folder.Native() / "data" / "CommonPalette.cplt4"), previous);
+  EXPECT_EQ(recordtest::ReadFileBytes(m_Folder.Path() / "data" / "CommonPalette.cplt4"), previous);
 }
 
 }  // namespace

@@ -692,15 +692,15 @@ TEST_F(ProgressTest, NextLapClearsTheStageFlagsAndCountersClear) {
 class ProgressFileTest : public ProgressTest {
  protected:
   ProgressFileTest() {
-    fs::create_directories(m_Folder.Native() / "user_data" / "story");
-    fs::create_directories(m_Folder.Native() / "user_data" / "challenge");
+    fs::create_directories(m_Folder.Path() / "user_data" / "story");
+    fs::create_directories(m_Folder.Path() / "user_data" / "challenge");
   }
   fs::path StoryFile(int number) const {
     char name[32];
     std::snprintf(name, sizeof name, "Story%02d.dat", number);
-    return m_Folder.Native() / "user_data" / "story" / name;
+    return m_Folder.Path() / "user_data" / "story" / name;
   }
-  fs::path ChallengeFile() const { return m_Folder.Native() / "user_data" / "challenge" / "Challenge.dat"; }
+  fs::path ChallengeFile() const { return m_Folder.Path() / "user_data" / "challenge" / "Challenge.dat"; }
 
   recordtest::cTempFolder m_Folder;
 };

@@ -13,36 +13,18 @@
 #include <vector>
 
 #include "core/Log.h"
+#include "support/TempFolder.h"
 
 namespace recordtest {
 
-// Makes a fresh folder the working folder, with the report written into it,
-// and restores the previous working folder afterwards.
-class cTempFolder {
+// The test's own working folder, with the report written into it.
+class cTempFolder : public testsupport::cTempFolder {
  public:
-  cTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova_data_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_Folder = pattern;
-    m_Previous = std::filesystem::current_path();
-    std::filesystem::current_path(m_Folder);
+  cTempFolder() : testsupport::cTempFolder("kestrova_data", kMakeWorkingFolder) {
     ResetLogsForTests();
     ReportInit("Report_Game.txt");
   }
-  ~cTempFolder() {
-    ResetLogsForTests();
-    std::error_code ec;
-    std::filesystem::current_path(m_Previous, ec);
-    std::filesystem::remove_all(m_Folder, ec);
-  }
-  cTempFolder(const cTempFolder&) = delete;
-  cTempFolder& operator=(const cTempFolder&) = delete;
-
-  const std::filesystem::path& Native() const { return m_Folder; }
-
- private:
-  std::filesystem::path m_Folder;
-  std::filesystem::path m_Previous;
+  ~cTempFolder() { ResetLogsForTests(); }
 };
 
 inline std::string ReadFileText(const std::filesystem::path& path) {

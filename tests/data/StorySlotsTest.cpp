@@ -72,7 +72,7 @@ class StorySlotScanTest : public ::testing::Test {
     g_WorldMap.Reset();
     ResetStorySlots(g_StorySlots);
     ClearFatalPendingForTests();
-    fs::create_directories(m_Folder.Native() / "user_data" / "story");
+    fs::create_directories(m_Folder.Path() / "user_data" / "story");
   }
   ~StorySlotScanTest() override { ResetStorySlots(g_StorySlots); }
 
@@ -103,7 +103,7 @@ TEST_F(StorySlotScanTest, ScanMarksTheSlotsWithFiles) {
   for (int n = 1; n < 98; ++n) EXPECT_EQ(slots[n].m_bUsed, 0) << n;
 
   // A slot whose file went away is no longer used.
-  fs::remove(m_Folder.Native() / "user_data" / "story" / "Story01.dat");
+  fs::remove(m_Folder.Path() / "user_data" / "story" / "Story01.dat");
   ScanStorySlots(slots);
   EXPECT_EQ(slots[0].m_bUsed, 0);
   EXPECT_EQ(slots[98].m_bUsed, 1);
@@ -113,7 +113,7 @@ TEST_F(StorySlotScanTest, DamagedFileCountsAsUsedWithoutAnotherSlotsDate) {
   cSafeVector<cSlotInfo> slots;
   ResetStorySlots(slots);
   WriteSlot(0, cSaveTime{2011, 2, 1, 3, 4, 5, 6, 7});
-  recordtest::WriteFileBytes(m_Folder.Native() / "user_data" / "story" / "Story02.dat", {0x0D, 0x03, 0, 0, 9});
+  recordtest::WriteFileBytes(m_Folder.Path() / "user_data" / "story" / "Story02.dat", {0x0D, 0x03, 0, 0, 9});
   ScanStorySlots(slots);
   EXPECT_EQ(slots[1].m_bUsed, 1);
   EXPECT_EQ(slots[1].m_SaveTime, cSaveTime{});

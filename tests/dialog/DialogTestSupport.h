@@ -5,11 +5,11 @@
 // and a runtime that keeps the last frame the dialogs showed.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +20,7 @@
 #include "platform/DialogScript.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageCore.h"
+#include "support/TempFolder.h"
 
 namespace dialogtest {
 
@@ -36,11 +37,8 @@ class cOwnerWnd : public cWnd {
 class cDialogFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova_dialog_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_Folder = pattern;
-    m_Previous = std::filesystem::current_path();
-    std::filesystem::current_path(m_Folder);
+    m_Temp.emplace("kestrova_dialog", testsupport::cTempFolder::kMakeWorkingFolder);
+    m_Folder = m_Temp->Path();
     Reset();
     plat::SetMainThread(plat::CurrentThreadId());
     m_Owner.SetCreateParams(640, 480, 100, 100, 640, 480, 0, 0, 0, 0, 0, 0);
@@ -68,9 +66,7 @@ class cDialogFixture : public ::testing::Test {
   void TearDown() override {
     plat::SetMessageBoxSink({});
     Reset();
-    std::error_code ec;
-    std::filesystem::current_path(m_Previous, ec);
-    std::filesystem::remove_all(m_Folder, ec);
+    m_Temp.reset();
   }
 
   static void Reset() {
@@ -101,8 +97,8 @@ class cDialogFixture : public ::testing::Test {
 
   bool Exists(const std::string& path) const { return std::filesystem::exists(m_Folder / path); }
 
+  std::optional<testsupport::cTempFolder> m_Temp;
   std::filesystem::path m_Folder;
-  std::filesystem::path m_Previous;
   cOwnerWnd m_Owner;
   plat::cPixelSurface m_LastFrame;
   int m_FramesShown = 0;

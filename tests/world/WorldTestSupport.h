@@ -6,10 +6,10 @@
 // temporary working folder for tests that touch files.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +20,7 @@
 #include "data/StageData.h"
 #include "data/SystemData.h"
 #include "platform/KeySource.h"
+#include "support/TempFolder.h"
 #include "world/GameScene.h"
 #include "world/KeyConfig.h"
 #include "world/WorldGlobals.h"
@@ -36,11 +37,7 @@ class cWorldFixture : public ::testing::Test {
   void TearDown() override {
     plat::SetKeySource(nullptr);
     ResetState();
-    if (!m_Folder.empty()) {
-      std::error_code ec;
-      std::filesystem::current_path(m_Previous, ec);
-      std::filesystem::remove_all(m_Folder, ec);
-    }
+    m_Temp.reset();
   }
 
   static void ResetState() {
@@ -59,11 +56,8 @@ class cWorldFixture : public ::testing::Test {
 
   // A fresh temporary working folder with the replay folder in it.
   void EnterTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrova_world_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_Folder = pattern;
-    m_Previous = std::filesystem::current_path();
-    std::filesystem::current_path(m_Folder);
+    m_Temp.emplace("kestrova_world", testsupport::cTempFolder::kMakeWorkingFolder);
+    m_Folder = m_Temp->Path();
     std::filesystem::create_directories("user_data/rpl4");
   }
 
@@ -87,8 +81,8 @@ class cWorldFixture : public ::testing::Test {
 
   plat::cScriptedKeySource m_Keys;
   cGameScene m_Scene;
+  std::optional<testsupport::cTempFolder> m_Temp;
   std::filesystem::path m_Folder;
-  std::filesystem::path m_Previous;
 };
 
 }  // namespace worldtest
