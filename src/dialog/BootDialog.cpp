@@ -17,6 +17,8 @@ constexpr std::uint16_t kModeGroup = 1006;
 // Placed on the middle of the main window, with the dialog's own size.
 constexpr int kOffsetX = 320 - 187;
 constexpr int kOffsetY = 240 - 136;
+constexpr double kPointerX = 181.9;
+constexpr double kPointerY = 198.9;
 
 }  // namespace
 
@@ -54,6 +56,11 @@ cBootDialog::cBootDialog(cWnd* owner, std::int32_t createValue, cWindowRegistry*
   if (owner != nullptr) owner->GetWindowPos(&ownerX, &ownerY);
   m_nRequestedX = ownerX + kOffsetX;
   m_nRequestedY = ownerY + kOffsetY;
+  // The pointer starts over the Start button. The offsets are fractional
+  // and the sum is truncated toward zero.
+  if (owner != nullptr) {
+    owner->MovePointer(static_cast<int>(m_nRequestedX + kPointerX), static_cast<int>(m_nRequestedY + kPointerY));
+  }
 }
 
 void cBootDialog::OnInitDialog(WPARAM wParam, LPARAM lParam) {

@@ -79,6 +79,9 @@ class cDialogHost final : public plat::cWindowHost {
     const plat::cWindowHost* owner = plat::FindWindowHost(m_hOwner);
     return owner != nullptr && owner->IsButtonDown(virtualKey);
   }
+  void SetCursorPos(int x, int y) override {
+    if (plat::cWindowHost* owner = plat::FindWindowHost(m_hOwner)) owner->SetCursorPos(x, y);
+  }
   bool HasCaption() const { return (m_Style & WS_CAPTION) == WS_CAPTION; }
 
  private:

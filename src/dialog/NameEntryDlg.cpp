@@ -9,6 +9,8 @@ constexpr std::uint16_t kNameLabel = 1007;
 constexpr int kDialogX = 240;
 constexpr int kDialogY = 220;
 constexpr int kNameLength = 3;
+constexpr int kPointerX = 80;
+constexpr int kPointerY = 65;
 
 }  // namespace
 
@@ -38,6 +40,8 @@ cNameEntryDlg::cNameEntryDlg(cWnd* owner, std::int32_t createValue, cWindowRegis
   if (windowed && owner != nullptr) owner->GetWindowPos(&ownerX, &ownerY);
   m_nRequestedX = ownerX + kDialogX;
   m_nRequestedY = ownerY + kDialogY;
+  // The pointer starts over the edit box, ready to click into it.
+  if (owner != nullptr) owner->MovePointer(m_nRequestedX + kPointerX, m_nRequestedY + kPointerY);
   // Both screens give the same limits: three characters on one line, a
   // double-byte character counting once.
   switch (target) {

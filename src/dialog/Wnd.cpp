@@ -239,6 +239,10 @@ void cWnd::UpdateFrameMetrics() {
   if (m_nStatusBarKind == 1) m_nClientHeight -= kStatusBarHeight;
 }
 
+void cWnd::MovePointer(int x, int y) const {
+  if (plat::cWindowHost* host = Host()) host->SetCursorPos(x, y);
+}
+
 void cWnd::GetWindowPos(int* x, int* y) const {
   RECT rect;
   if (const plat::cWindowHost* host = Host()) {

@@ -119,6 +119,9 @@ class cWnd {
   void Init(std::uint16_t templateId, HWND owner, cWindowRegistry* registry);
 
   void GetWindowPos(int* x, int* y) const;
+  // Moves the mouse pointer to a point on the screen; nothing happens for a
+  // window without a host.
+  void MovePointer(int x, int y) const;
   // The client rectangle; nothing when there is no window.
   void GetClientRect(RECT* rect) const;
   void MoveTo(int x, int y);

@@ -336,6 +336,13 @@ bool cSdlWindow::GetCursorPos(POINT* point) const {
   return true;
 }
 
+// The pointer is warped inside the window; the motion event SDL makes of it
+// brings the new position back through PumpEvents like any other move.
+void cSdlWindow::SetCursorPos(int x, int y) {
+  const RECT rect = GetWindowRect();
+  SDL_WarpMouseInWindow(m_Impl->window, x - rect.left, y - rect.top);
+}
+
 bool cSdlWindow::IsButtonDown(int virtualKey) const {
   if (virtualKey == VK_LBUTTON) return m_LeftDown;
   if (virtualKey == VK_RBUTTON) return m_RightDown;

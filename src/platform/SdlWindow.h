@@ -96,6 +96,7 @@ class cSdlWindow final : public cWindowHost {
   void SetTitle(const std::string& titleCp932) override;
   bool GetCursorPos(POINT* point) const override;
   bool IsButtonDown(int virtualKey) const override;
+  void SetCursorPos(int x, int y) override;
 
  private:
   struct sImpl;

@@ -112,6 +112,8 @@ class cWindowHost {
   virtual bool GetCursorPos(POINT* point) const = 0;
   // True while the mouse button (VK_LBUTTON, VK_RBUTTON) is held.
   virtual bool IsButtonDown(int virtualKey) const = 0;
+  // Moves the mouse pointer to a point on the screen (main thread).
+  virtual void SetCursorPos(int x, int y) = 0;
 };
 
 // Binds a host to a window handle (null unbinds). The caller keeps ownership.

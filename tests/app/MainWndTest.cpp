@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/AppTestSupport.h"
-#include "app/FakeWindowHost.h"
+#include "support/FakeWindowHost.h"
 #include "app/MainWnd.h"
 #include "core/Scene.h"
 #include "core/SceneManager.h"
@@ -29,7 +29,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using apptest::cFakeWindowHost;
+using testsupport::cFakeWindowHost;
 
 struct sNotice {
   HWND sender;

@@ -80,6 +80,7 @@ class cRecordingHost final : public plat::cWindowHost {
   void SetTitle(const std::string& title) override { Record("title:" + title, 0, 0); }
   bool GetCursorPos(POINT*) const override { return false; }
   bool IsButtonDown(int) const override { return false; }
+  void SetCursorPos(int, int) override {}
 
   std::vector<cCall> Calls(const std::string& what) const {
     std::vector<cCall> found;

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/FakeWindowHost.h"
+#include "support/FakeWindowHost.h"
 #include "dialog/Wnd.h"
 #include "core/Log.h"
 
 namespace {
 
-using apptest::cFakeWindowHost;
+using testsupport::cFakeWindowHost;
 
 HWND FakeHandle(std::uintptr_t value) { return reinterpret_cast<HWND>(value); }
 

@@ -7,6 +7,7 @@
 #include "dialog/NameEntryDlg.h"
 #include "platform/VirtualKeys.h"
 #include "support/ByteBuilder.h"
+#include "support/FakeWindowHost.h"
 
 namespace {
 
@@ -115,6 +116,43 @@ TEST_F(BootDialogTest, EnglishTextsAndTheGameTitleAsCaption) {
     EXPECT_EQ(english ? "Start" : "ゲーム開始", start);
     EXPECT_EQ(english ? "Cancel" : "ゲーム中止", cancel);
     EXPECT_EQ("Sample Quest", caption);
+  }
+}
+
+// Both dialogs put the pointer over the control the player will use first,
+// measured from where they are placed on the screen.
+class DialogPointerTest : public cDialogFixture {};
+
+TEST_F(DialogPointerTest, TheStartUpDialogsMoveThePointerOntoTheirControls) {
+  struct sCase {
+    const char* name;
+    RECT ownerRect;
+    bool nameEntry;
+    bool windowed;
+    POINT pointer;
+  };
+  const sCase cases[] = {
+      {"start-up dialog", {100, 100, 740, 580}, false, true, {414, 402}},
+      {"start-up dialog truncates toward zero left of the screen", {-400, -400, 240, 80}, false, true, {-85, -97}},
+      {"name entry in a window", {100, 100, 740, 580}, true, true, {420, 385}},
+      {"name entry on the full screen", {100, 100, 740, 580}, true, false, {320, 285}},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    testsupport::cFakeWindowHost host;
+    host.m_Rect = c.ownerRect;
+    plat::AttachWindowHost(m_Owner.GetHandle(), &host);
+    cBootData data;
+    std::string name;
+    if (c.nameEntry) {
+      cNameEntryDlg dialog(&m_Owner, 0, nullptr, eNameEntryTarget::OptionName, &name, c.windowed, false);
+    } else {
+      cBootDialog dialog(&m_Owner, 0, nullptr, data, "Sample Quest", false);
+    }
+    plat::AttachWindowHost(m_Owner.GetHandle(), nullptr);
+    ASSERT_EQ(1u, host.m_PointerMoves.size());
+    EXPECT_EQ(c.pointer.x, host.m_PointerMoves[0].x);
+    EXPECT_EQ(c.pointer.y, host.m_PointerMoves[0].y);
   }
 }
 

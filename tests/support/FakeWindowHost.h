@@ -1,13 +1,13 @@
 #pragma once
 // A window host for the window library's tests: a rectangle, a style and a
-// mouse that the test sets, and the calls it receives.
+// mouse that the test sets, and the calls it receives (pointer moves too).
 
 #include <string>
 #include <vector>
 
 #include "platform/WindowHost.h"
 
-namespace apptest {
+namespace testsupport {
 
 class cFakeWindowHost final : public plat::cWindowHost {
  public:
@@ -31,6 +31,11 @@ class cFakeWindowHost final : public plat::cWindowHost {
   bool IsButtonDown(int virtualKey) const override {
     return virtualKey == VK_LBUTTON ? m_LeftDown : virtualKey == VK_RBUTTON ? m_RightDown : false;
   }
+  void SetCursorPos(int x, int y) override {
+    m_Cursor = POINT{x, y};
+    m_HasCursor = true;
+    m_PointerMoves.push_back(m_Cursor);
+  }
 
   RECT m_Rect{100, 100, 740, 580};
   std::uint32_t m_Style = 0;
@@ -43,6 +48,7 @@ class cFakeWindowHost final : public plat::cWindowHost {
   POINT m_Cursor{110, 110};  // screen coordinates
   bool m_LeftDown = false;
   bool m_RightDown = false;
+  std::vector<POINT> m_PointerMoves;
 };
 
-}  // namespace apptest
+}  // namespace testsupport
