@@ -12,11 +12,13 @@ namespace samplegame {
 
 namespace {
 
-// Key indexes of a key condition: directions 1 left, 2 right; buttons from 10.
+// Key indexes of a key condition: the direction slots 0 to 9 (1 left, 2
+// right), then the button slots from 10, where slot 10 holds while no button
+// is down and button n is slot 10 + n.
 constexpr int kKeyLeft = 1;
 constexpr int kKeyRight = 2;
-constexpr int kKeyButton1 = 10;
-constexpr int kKeyButton2 = 11;
+constexpr int kKeyButton1 = 11;
+constexpr int kKeyButton2 = 12;
 
 // Palette entries.
 enum eCommonBlock : int { BLOCK_GROUND = 1, BLOCK_BRICK = 2, BLOCK_SPIKES = 3 };
