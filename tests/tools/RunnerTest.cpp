@@ -117,10 +117,10 @@ class RunnerRunTest : public ::testing::Test {
 
   // Two runs of the stage with these keys: the first trace, after checking
   // the second is the same.
-  void RunTwice(const char* keysName, int frames, std::vector<std::string>& trace) {
+  void RunTwice(const char* keysName, int frames, std::vector<std::string>& trace, const std::string& stage = kStage) {
     const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/" + keysName;
     for (const char* name : {"a.txt", "b.txt"}) {
-      ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", std::to_string(frames), "--trace",
+      ASSERT_EQ(0, Run({"--stage", stage, "--keys", keys, "--frames", std::to_string(frames), "--trace",
                         (m_Folder / name).string()}));
     }
     trace = Lines(m_Folder / "a.txt");
@@ -167,14 +167,28 @@ int PhaseOf(const std::string& line) {
   return phase;
 }
 
+constexpr int kPhaseReady = 1;
 constexpr int kPhaseStageClear = 4;
 
-TEST_F(RunnerRunTest, TheFirstSampleStageIsClearedAndTwoRunsAgree) {
-  std::vector<std::string> trace;
-  RunTwice("c01-1-clear.keys", 1400, trace);
-  bool cleared = false;
-  for (const std::string& line : trace) cleared = cleared || PhaseOf(line) == kPhaseStageClear;
-  EXPECT_TRUE(cleared) << "the run never reached the stage clear";
+// Each sample stage is cleared by its checked-in keys without losing a life
+// (a lost life goes back to the ready phase), and two runs agree.
+TEST_F(RunnerRunTest, EachSampleStageIsClearedByItsKeysAndTwoRunsAgree) {
+  for (const char* name : {"c01-1", "c02-1", "c03-1"}) {
+    SCOPED_TRACE(name);
+    std::vector<std::string> trace;
+    RunTwice((std::string(name) + "-clear.keys").c_str(), 1200, trace,
+             std::string("data\\stg4\\") + name + ".stg4_781");
+    ASSERT_FALSE(HasFatalFailure());
+    int readyPhases = 0;
+    bool cleared = false;
+    for (size_t i = 0; i < trace.size(); ++i) {
+      const int phase = PhaseOf(trace[i]);
+      if (phase == kPhaseReady && (i == 0 || PhaseOf(trace[i - 1]) != kPhaseReady)) ++readyPhases;
+      cleared = cleared || phase == kPhaseStageClear;
+    }
+    EXPECT_TRUE(cleared) << "the run never reached the stage clear";
+    EXPECT_EQ(1, readyPhases) << "the hero lost a life on the way";
+  }
 }
 
 // The stage's hit level sets how many sub-steps a frame takes; the replay
