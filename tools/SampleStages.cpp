@@ -138,6 +138,9 @@ cCharaData MakeHero() {
   hero.m_nOperator = CHARA_BY_PLAYER;
   hero.m_nPassNumber = kHeroSide;
   hero.m_nFacing = 1;
+  // Without a death effect the lost hero stays on screen for a second
+  // before the life is taken.
+  hero.m_nDeathEffect = 0;
   cCommand jump = MakeCommand(0, FLOW_CMD_JUMP);
   // Height in half blocks: the jump rises a little over four blocks, onto
   // the platforms four rows above the ground.

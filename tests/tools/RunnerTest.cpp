@@ -93,6 +93,14 @@ class RunnerRunTest : public ::testing::Test {
     fs::remove_all(m_Folder, ec);
   }
 
+  // Puts a changed sample stage in place of the one the player would copy
+  // from default\ at its start.
+  void InstallStage(samplegame::cSampleStage& stage) {
+    fs::remove_all(m_Folder / "data");
+    ASSERT_TRUE(WriteFileAtomic((m_Folder / "default" / "stg4" / stage.m_strFileName).string(),
+                                stage.m_Stage.MakeFileBytes()));
+  }
+
   // Runs the runner with these arguments; its exit status.
   int Run(const std::vector<std::string>& arguments) {
     std::string command = std::string("'") + KESTROVA4_RUN + "' --dir '" + m_Folder.string() + "'";
@@ -168,6 +176,7 @@ int PhaseOf(const std::string& line) {
 }
 
 constexpr int kPhaseReady = 1;
+constexpr int kPhasePlay = 2;
 constexpr int kPhaseStageClear = 4;
 
 // Each sample stage is cleared by its checked-in keys without losing a life
@@ -199,11 +208,37 @@ TEST_F(RunnerRunTest, ARecordedRunPlaysBackAtEachHitLevel) {
     SCOPED_TRACE("hit level " + std::to_string(level));
     samplegame::cSampleStage stage = samplegame::MakeStages(samplegame::MakeCommonPalette())[0];
     stage.m_Stage.ApplyHitLevel(level);
-    fs::remove_all(m_Folder / "data");
-    ASSERT_TRUE(WriteFileAtomic((m_Folder / "default" / "stg4" / stage.m_strFileName).string(),
-                                stage.m_Stage.MakeFileBytes()));
+    InstallStage(stage);
     RecordAndPlayBack("c01-1.keys", 450);
   }
+}
+
+// A time limit of 2 seconds runs out on the 120th frame of play: the hero
+// dies with system sound 8, its death runs for 61 frames in the play phase,
+// and then the stage starts again with the time limit full.
+TEST_F(RunnerRunTest, ATimeUpKillsTheHeroAndTheDeathRunsBeforeTheRestart) {
+  samplegame::cSampleStage stage = samplegame::MakeStages(samplegame::MakeCommonPalette())[0];
+  stage.m_Stage.m_TimeLimit = 2;
+  InstallStage(stage);
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_EQ(0, Run({"--stage", kStage, "--frames", "700", "--trace", (m_Folder / "a.txt").string()})) << ErrorText();
+  const std::vector<std::string> trace = Lines(m_Folder / "a.txt");
+  ASSERT_EQ(700u, trace.size());
+
+  // Each attempt: its first frame of play, its time-up, its next ready phase.
+  std::vector<size_t> plays, timeUps, readies;
+  for (size_t i = 1; i < trace.size(); ++i) {
+    const int phase = PhaseOf(trace[i]), before = PhaseOf(trace[i - 1]);
+    if (phase == kPhasePlay && before != kPhasePlay) plays.push_back(i);
+    if (phase == kPhaseReady && before != kPhaseReady) readies.push_back(i);
+    if (trace[i].find(" se=8") != std::string::npos) timeUps.push_back(i);
+  }
+  ASSERT_EQ(2u, timeUps.size());
+  ASSERT_GE(plays.size(), 2u);
+  ASSERT_GE(readies.size(), 2u);
+  for (size_t attempt = 0; attempt < 2; ++attempt) EXPECT_EQ(plays[attempt] + 120, timeUps[attempt]) << attempt;
+  EXPECT_EQ(timeUps[0] + 62, readies[1]);
+  for (size_t i = timeUps[0]; i < readies[1]; ++i) EXPECT_EQ(kPhasePlay, PhaseOf(trace[i])) << "frame " << i;
 }
 
 TEST_F(RunnerRunTest, TwoRunsWithTheSameKeysWriteTheSameTrace) {
