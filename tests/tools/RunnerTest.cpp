@@ -137,15 +137,19 @@ class RunnerRunTest : public ::testing::Test {
   }
 
   // Records a live run of the stage with these keys, plays its replay back
-  // and checks the state columns agree frame for frame.
-  void RecordAndPlayBack(const char* keysName, int frames) {
+  // and checks the state columns agree frame for frame. The play phase reads
+  // its keys from the replay only; menus (the pause menu) read the keys of
+  // the script when `menuKeys` is set.
+  void RecordAndPlayBack(const char* keysName, int frames, bool menuKeys = false) {
     const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/" + keysName;
     const std::string replay = (m_Folder / "run.rpl4_781").string();
     const std::string count = std::to_string(frames);
     ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", count, "--trace",
                       (m_Folder / "live.txt").string(), "--record-replay", replay}));
-    ASSERT_EQ(0, Run({"--replay", replay, "--frames", count, "--trace", (m_Folder / "replay.txt").string()}))
-        << ErrorText();
+    std::vector<std::string> playback = {"--replay", replay, "--frames", count, "--trace",
+                                         (m_Folder / "replay.txt").string()};
+    if (menuKeys) playback.insert(playback.end(), {"--keys", keys});
+    ASSERT_EQ(0, Run(playback)) << ErrorText();
     const std::vector<std::string> live = Lines(m_Folder / "live.txt");
     const std::vector<std::string> played = Lines(m_Folder / "replay.txt");
     ASSERT_EQ(static_cast<size_t>(frames), live.size());
@@ -201,8 +205,7 @@ TEST_F(RunnerRunTest, EachSampleStageIsClearedByItsKeysAndTwoRunsAgree) {
 }
 
 // The stage's hit level sets how many sub-steps a frame takes; the replay
-// must reproduce the live run at each. The keys keep the hero alive: a
-// played-back replay ends at the first retry.
+// must reproduce the live run at each.
 TEST_F(RunnerRunTest, ARecordedRunPlaysBackAtEachHitLevel) {
   for (int level : {1, 4, 10}) {
     SCOPED_TRACE("hit level " + std::to_string(level));
@@ -253,6 +256,30 @@ TEST_F(RunnerRunTest, TwoRunsWithTheSameKeysWriteTheSameTrace) {
 }
 
 TEST_F(RunnerRunTest, ARecordedRunPlaysBackFrameForFrame) { RecordAndPlayBack("c01-1.keys", 450); }
+
+// A replay file holds one attempt; the run's replay is one file an attempt,
+// and playing it back goes from each attempt's end into the next as the run
+// did: a death in the pit, then a restart from the pause menu, then play on.
+TEST_F(RunnerRunTest, ARunWithADeathAndARestartPlaysBackFromItsReplay) {
+  RecordAndPlayBack("c01-1-die-restart.keys", 1000, true);
+  ASSERT_FALSE(HasFatalFailure());
+  int readyPhases = 0;
+  int previous = -1;
+  for (const std::string& line : Lines(m_Folder / "live.txt")) {
+    if (PhaseOf(line) == kPhaseReady && previous != kPhaseReady) ++readyPhases;
+    previous = PhaseOf(line);
+  }
+  EXPECT_EQ(3, readyPhases) << "the keys no longer lose two attempts";
+  for (int attempt : {2, 3}) {
+    EXPECT_TRUE(fs::exists(m_Folder / ("run." + std::to_string(attempt) + ".rpl4_781"))) << attempt;
+  }
+
+  // A shorter run under the same name leaves no attempts of the longer one.
+  ASSERT_EQ(0, Run({"--stage", kStage, "--frames", "200", "--record-replay", (m_Folder / "run.rpl4_781").string()}));
+  EXPECT_TRUE(fs::exists(m_Folder / "run.rpl4_781"));
+  EXPECT_FALSE(fs::exists(m_Folder / "run.2.rpl4_781"));
+  EXPECT_FALSE(fs::exists(m_Folder / "run.3.rpl4_781"));
+}
 
 TEST_F(RunnerRunTest, AMissingReplayEndsTheRunWithItsReason) {
   EXPECT_NE(0, Run({"--replay", (m_Folder / "none.rpl4_781").string(), "--frames", "10"}));

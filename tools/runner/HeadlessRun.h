@@ -19,8 +19,8 @@ struct sRunOptions {
   std::string trace;         // the trace file
   std::string shotsDir;      // screenshots as BMP files
   int shotEvery = 0;
-  std::string recordReplay;  // the run's replay, saved at the end
-  std::string replay;        // a replay file played instead of keys
+  std::string recordReplay;  // the run's replay, saved at the end (RunReplay.h)
+  std::string replay;        // a run's replay played instead of the keys the play phase reads
   // Called at the top of each frame with its number, before the keys are
   // set; benchmarks time frames and read the world through it.
   std::function<void(std::int64_t frame)> onFrame;
