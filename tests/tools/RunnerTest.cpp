@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "HeadlessRun.h"
 #include "KeyScript.h"
 #include "SampleGame.h"
 #include "core/AtomicFile.h"
@@ -66,6 +67,32 @@ TEST(KeyScriptTest, BadLinesAreRefusedWithTheirNumber) {
     std::string error;
     EXPECT_FALSE(script.Parse(text, error)) << text;
     EXPECT_NE(std::string::npos, error.find("line 1")) << error;
+  }
+}
+
+TEST(RunOptionsTest, TheDrawingPathAndDepthTakeOnlyTheValuesThePlayerKnows) {
+  struct sCase {
+    const char* name;
+    const char* value;
+    bool accepted;
+    int direct3D;
+    int bpp;
+  } cases[] = {
+      {"--direct3d", "0", true, 0, 0}, {"--direct3d", "1", true, 1, 0}, {"--bpp", "8", true, -1, 8},
+      {"--bpp", "16", true, -1, 16},   {"--bpp", "32", true, -1, 32},   {"--direct3d", "2", false, -1, 0},
+      {"--direct3d", "", false, -1, 0}, {"--bpp", "24", false, -1, 0},  {"--bpp", "32x", false, -1, 0},
+  };
+  for (const sCase& c : cases) {
+    std::string name = c.name, value = c.value, program = "kestrova4-run";
+    char* argv[] = {program.data(), name.data(), value.data()};
+    runner::sRunOptions options;
+    std::string error;
+    EXPECT_EQ(c.accepted, runner::ParseRunOptions(3, argv, options, error)) << c.name << " " << c.value;
+    EXPECT_EQ(c.direct3D, options.direct3D) << c.name << " " << c.value;
+    EXPECT_EQ(c.bpp, options.bpp) << c.name << " " << c.value;
+    if (!c.accepted) {
+      EXPECT_NE(std::string::npos, error.find(c.name)) << error;
+    }
   }
 }
 
@@ -204,6 +231,38 @@ TEST_F(RunnerRunTest, TwoRunsWithTheSameKeysWriteTheSameTrace) {
 }
 
 TEST_F(RunnerRunTest, ARecordedRunPlaysBackFrameForFrame) { RecordAndPlayBack("c01-1.keys", 450); }
+
+// The sample's System.ini asks for Direct3D in a window at the desktop's
+// depth; the options replace that choice, and a depth runs full screen. The
+// player's report names the back end and depth it started.
+TEST_F(RunnerRunTest, TheDrawingOptionsChooseTheBackEndAndDepth) {
+  struct sCase {
+    std::vector<std::string> options;
+    int status;
+    std::vector<std::string> reported;
+  } cases[] = {
+      {{"--direct3d", "0"}, 0, {"Mode : Window", "Bpp : 32"}},
+      {{"--direct3d", "0", "--bpp", "8"}, 0, {"Mode : Fullscreen", "Bpp : 8"}},
+      {{"--direct3d", "1", "--bpp", "16"}, 0, {"Device HAL-HARD", "Mode : Fullscreen", "Bpp : 32"}},
+      {{"--direct3d", "1"}, 0, {"Device HAL-HARD", "Mode : Window"}},
+      {{"--direct3d", "1", "--bpp", "8"}, 3, {}},  // Direct3D has no 8-bit mode
+  };
+  for (const sCase& c : cases) {
+    std::string label;
+    for (const std::string& option : c.options) label += option + " ";
+    SCOPED_TRACE(label);
+    std::vector<std::string> arguments = {"--stage", kStage, "--frames", "5"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    ASSERT_EQ(c.status, Run(arguments)) << ErrorText();
+    std::ifstream in(m_Folder / "Report_Game.txt");
+    const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const std::string& line : c.reported) EXPECT_NE(std::string::npos, report.find(line)) << report;
+    const bool direct3D = report.find("Device HAL-HARD") != std::string::npos;
+    if (c.status == 0) {
+      EXPECT_EQ(c.options[1] == "1", direct3D);
+    }
+  }
+}
 
 TEST_F(RunnerRunTest, AMissingReplayEndsTheRunWithItsReason) {
   EXPECT_NE(0, Run({"--replay", (m_Folder / "none.rpl4_781").string(), "--frames", "10"}));
