@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -135,6 +136,11 @@ class RunnerRunTest : public ::testing::Test {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
 
+  static std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
   std::vector<std::string> Lines(const fs::path& file) const {
     std::ifstream in(file);
     std::vector<std::string> lines;
@@ -260,6 +266,46 @@ TEST_F(RunnerRunTest, TheDrawingOptionsChooseTheBackEndAndDepth) {
     const bool direct3D = report.find("Device HAL-HARD") != std::string::npos;
     if (c.status == 0) {
       EXPECT_EQ(c.options[1] == "1", direct3D);
+    }
+  }
+}
+
+// Frame 160 of the first sample stage (not the last of the run, which is
+// drawn while the player closes), the hero standing: the status bar
+// and time, the welcome's picture, message, tint, screen shake and
+// explosion, on the Direct3D road (the sample's own choice) and on 8-bit
+// DirectDraw, where the tint goes through the palette. A frame that differs
+// from its golden bitmap is written next to the test program; with
+// KESTROVA_UPDATE_GOLDEN=1 the goldens are written anew instead.
+TEST_F(RunnerRunTest, TheFirstStagesFrameMatchesItsGoldenOnEachRoad) {
+  constexpr int kFrame = 160;
+  struct sCase {
+    const char* golden;
+    std::vector<std::string> options;
+  } cases[] = {
+      {"c01-1-direct3d.bmp", {"--direct3d", "1"}},
+      {"c01-1-directdraw8.bmp", {"--direct3d", "0", "--bpp", "8"}},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.golden);
+    const fs::path shots = m_Folder / "shots";
+    fs::remove_all(shots);
+    std::vector<std::string> arguments = {"--stage",      kStage, "--frames", std::to_string(kFrame + 10), "--shots",
+                                          shots.string(), "--shot-every", std::to_string(kFrame)};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    ASSERT_EQ(0, Run(arguments)) << ErrorText();
+    const std::string frame = ReadAll(shots / "00000160.bmp");
+    ASSERT_FALSE(frame.empty());
+    const fs::path golden = fs::path(KESTROVA_TEST_GOLDEN) / c.golden;
+    const char* update = std::getenv("KESTROVA_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+      ASSERT_TRUE(WriteFileAtomic(golden.string(), frame));
+      continue;
+    }
+    if (frame != ReadAll(golden)) {
+      const fs::path written = fs::current_path() / (std::string("actual-") + c.golden);
+      fs::copy_file(shots / "00000160.bmp", written, fs::copy_options::overwrite_existing);
+      ADD_FAILURE() << "the frame differs from " << golden << "; it is written to " << written;
     }
   }
 }
