@@ -7,12 +7,14 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "HeadlessRun.h"
 #include "KeyScript.h"
 #include "SampleGame.h"
 #include "core/AtomicFile.h"
@@ -69,6 +71,32 @@ TEST(KeyScriptTest, BadLinesAreRefusedWithTheirNumber) {
   }
 }
 
+TEST(RunOptionsTest, TheDrawingPathAndDepthTakeOnlyTheValuesThePlayerKnows) {
+  struct sCase {
+    const char* name;
+    const char* value;
+    bool accepted;
+    int direct3D;
+    int bpp;
+  } cases[] = {
+      {"--direct3d", "0", true, 0, 0}, {"--direct3d", "1", true, 1, 0}, {"--bpp", "8", true, -1, 8},
+      {"--bpp", "16", true, -1, 16},   {"--bpp", "32", true, -1, 32},   {"--direct3d", "2", false, -1, 0},
+      {"--direct3d", "", false, -1, 0}, {"--bpp", "24", false, -1, 0},  {"--bpp", "32x", false, -1, 0},
+  };
+  for (const sCase& c : cases) {
+    std::string name = c.name, value = c.value, program = "kestrova4-run";
+    char* argv[] = {program.data(), name.data(), value.data()};
+    runner::sRunOptions options;
+    std::string error;
+    EXPECT_EQ(c.accepted, runner::ParseRunOptions(3, argv, options, error)) << c.name << " " << c.value;
+    EXPECT_EQ(c.direct3D, options.direct3D) << c.name << " " << c.value;
+    EXPECT_EQ(c.bpp, options.bpp) << c.name << " " << c.value;
+    if (!c.accepted) {
+      EXPECT_NE(std::string::npos, error.find(c.name)) << error;
+    }
+  }
+}
+
 // ---- whole runs ------------------------------------------------------------------------
 
 constexpr const char* kStage = "data\\stg4\\c01-1.stg4_781";
@@ -113,6 +141,11 @@ class RunnerRunTest : public ::testing::Test {
   // What the last run wrote to its error stream.
   std::string ErrorText() const {
     std::ifstream in(m_Folder / "stderr.txt");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
+  static std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
 
@@ -279,6 +312,78 @@ TEST_F(RunnerRunTest, ARunWithADeathAndARestartPlaysBackFromItsReplay) {
   EXPECT_TRUE(fs::exists(m_Folder / "run.rpl4_781"));
   EXPECT_FALSE(fs::exists(m_Folder / "run.2.rpl4_781"));
   EXPECT_FALSE(fs::exists(m_Folder / "run.3.rpl4_781"));
+}
+
+// The sample's System.ini asks for Direct3D in a window at the desktop's
+// depth; the options replace that choice, and a depth runs full screen. The
+// player's report names the back end and depth it started.
+TEST_F(RunnerRunTest, TheDrawingOptionsChooseTheBackEndAndDepth) {
+  struct sCase {
+    std::vector<std::string> options;
+    int status;
+    std::vector<std::string> reported;
+  } cases[] = {
+      {{"--direct3d", "0"}, 0, {"Mode : Window", "Bpp : 32"}},
+      {{"--direct3d", "0", "--bpp", "8"}, 0, {"Mode : Fullscreen", "Bpp : 8"}},
+      {{"--direct3d", "1", "--bpp", "16"}, 0, {"Device HAL-HARD", "Mode : Fullscreen", "Bpp : 32"}},
+      {{"--direct3d", "1"}, 0, {"Device HAL-HARD", "Mode : Window"}},
+      {{"--direct3d", "1", "--bpp", "8"}, 3, {}},  // Direct3D has no 8-bit mode
+  };
+  for (const sCase& c : cases) {
+    std::string label;
+    for (const std::string& option : c.options) label += option + " ";
+    SCOPED_TRACE(label);
+    std::vector<std::string> arguments = {"--stage", kStage, "--frames", "5"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    ASSERT_EQ(c.status, Run(arguments)) << ErrorText();
+    std::ifstream in(m_Folder / "Report_Game.txt");
+    const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const std::string& line : c.reported) EXPECT_NE(std::string::npos, report.find(line)) << report;
+    const bool direct3D = report.find("Device HAL-HARD") != std::string::npos;
+    if (c.status == 0) {
+      EXPECT_EQ(c.options[1] == "1", direct3D);
+    }
+  }
+}
+
+// Frame 160 of the first sample stage (not the last of the run, which is
+// drawn while the player closes), the hero standing: the status bar
+// and time, the welcome's picture, message, tint, screen shake and
+// explosion, on the Direct3D road (the sample's own choice) and on 8-bit
+// DirectDraw, where the tint goes through the palette. A frame that differs
+// from its golden bitmap is written next to the test program; with
+// KESTROVA_UPDATE_GOLDEN=1 the goldens are written anew instead.
+TEST_F(RunnerRunTest, TheFirstStagesFrameMatchesItsGoldenOnEachRoad) {
+  constexpr int kFrame = 160;
+  struct sCase {
+    const char* golden;
+    std::vector<std::string> options;
+  } cases[] = {
+      {"c01-1-direct3d.bmp", {"--direct3d", "1"}},
+      {"c01-1-directdraw8.bmp", {"--direct3d", "0", "--bpp", "8"}},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.golden);
+    const fs::path shots = m_Folder / "shots";
+    fs::remove_all(shots);
+    std::vector<std::string> arguments = {"--stage",      kStage, "--frames", std::to_string(kFrame + 10), "--shots",
+                                          shots.string(), "--shot-every", std::to_string(kFrame)};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    ASSERT_EQ(0, Run(arguments)) << ErrorText();
+    const std::string frame = ReadAll(shots / "00000160.bmp");
+    ASSERT_FALSE(frame.empty());
+    const fs::path golden = fs::path(KESTROVA_TEST_GOLDEN) / c.golden;
+    const char* update = std::getenv("KESTROVA_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+      ASSERT_TRUE(WriteFileAtomic(golden.string(), frame));
+      continue;
+    }
+    if (frame != ReadAll(golden)) {
+      const fs::path written = fs::current_path() / (std::string("actual-") + c.golden);
+      fs::copy_file(shots / "00000160.bmp", written, fs::copy_options::overwrite_existing);
+      ADD_FAILURE() << "the frame differs from " << golden << "; it is written to " << written;
+    }
+  }
 }
 
 TEST_F(RunnerRunTest, AMissingReplayEndsTheRunWithItsReason) {
