@@ -41,6 +41,11 @@ cSystemData MakeSystemData(const cDatabase& db) {
   // own, the stage select plays the stage music.
   const int titleTune = BgmIndex(db, "タイトル");
   system.m_SceneBgm = {titleTune, BgmIndex(db, "マップ"), BgmIndex(db, "ステージ"), titleTune};
+  // The title menu shows the entries' pictures of bmp\GameMode.bmp.
+  system.m_bTitlePictures = 1;
+  // A lost life restarts the stage at once, as in a test play, so a stage
+  // plays the same from the world map as from the editor.
+  system.m_bRetryPrompt = 0;
   system.m_nStageCount = kStageCount;
   system.m_bExtraLives = 1;
   system.m_nExtraLifeScore = 1000;
