@@ -4,8 +4,6 @@
 // its replay file writes the same trace frame for frame.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +14,7 @@
 
 #include "HeadlessRun.h"
 #include "KeyScript.h"
+#include "RunnerFolder.h"
 #include "SampleGame.h"
 #include "core/AtomicFile.h"
 #include "platform/VirtualKeys.h"
@@ -101,26 +100,8 @@ TEST(RunOptionsTest, TheDrawingPathAndDepthTakeOnlyTheValuesThePlayerKnows) {
 
 constexpr const char* kStage = "data\\stg4\\c01-1.stg4_781";
 
-class RunnerRunTest : public ::testing::Test {
+class RunnerRunTest : public runnertest::cRunnerFolder {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kestrova_run_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_Folder = pattern;
-    // The sample game's working folder without the programs in it.
-    for (const auto& entry : fs::directory_iterator(KESTROVA_GAME_DIR)) {
-      if (entry.is_regular_file() && (entry.path().filename() == "kestrova4" ||
-                                      entry.path().filename() == "kestrova4-run")) {
-        continue;
-      }
-      fs::copy(entry.path(), m_Folder / entry.path().filename(), fs::copy_options::recursive);
-    }
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(m_Folder, ec);
-  }
-
   // Puts a changed sample stage in place of the one the player would copy
   // from default\ at its start.
   void InstallStage(samplegame::cSampleStage& stage) {
@@ -129,31 +110,9 @@ class RunnerRunTest : public ::testing::Test {
                                 stage.m_Stage.MakeFileBytes()));
   }
 
-  // Runs the runner with these arguments; its exit status.
-  int Run(const std::vector<std::string>& arguments) {
-    std::string command = std::string("'") + KESTROVA4_RUN + "' --dir '" + m_Folder.string() + "'";
-    for (const std::string& argument : arguments) command += " '" + argument + "'";
-    command += " 2>'" + (m_Folder / "stderr.txt").string() + "'";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
-  // What the last run wrote to its error stream.
-  std::string ErrorText() const {
-    std::ifstream in(m_Folder / "stderr.txt");
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-
   static std::string ReadAll(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-
-  std::vector<std::string> Lines(const fs::path& file) const {
-    std::ifstream in(file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
   }
 
   // Two runs of the stage with these keys: the first trace, after checking
@@ -199,8 +158,6 @@ class RunnerRunTest : public ::testing::Test {
     for (int i = 0; i < 11 && in >> column; ++i) state += column + " ";
     return state;
   }
-
-  fs::path m_Folder;
 };
 
 
