@@ -1,6 +1,8 @@
 // The sample game's common palette and its three stages: the hero with
 // key-driven flows, walkers that turn at walls, shooters, a boss whose death
-// clears the last stage, coins and a goal item that clears the others.
+// clears the last stage, coins and a goal item that clears the others. The
+// first stage greets the player with a picture, a message, a tint, a screen
+// effect and an effect.
 
 #include <cstdint>
 #include <initializer_list>
@@ -33,6 +35,8 @@ constexpr int kSoundExplosion = 4;
 constexpr int kBgmStage = 1;
 constexpr int kBgmBoss = 2;
 constexpr int kEffectExplosion = 1;
+constexpr int kPictureSign = 1;
+constexpr int kScrEffectShake = 1;
 constexpr int kAnimeSetChara = 1;
 
 // Sides (pass-through numbers) of the hero and of the enemies.
@@ -258,6 +262,40 @@ void PlaceCoins(cStageData& stage, const cPalette& common, int x, int y, int cou
   for (int i = 0; i < count; ++i) stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_COIN], x + i, y));
 }
 
+// A command with its parameters from the first on.
+cCommand MakeCommandWith(int nType, std::initializer_list<int32_t> params) {
+  cCommand command = MakeCommand(0, nType);
+  std::size_t i = 0;
+  for (int32_t value : params) command.m_Params.at(i++) = value;
+  return command;
+}
+
+// The hero's welcome on the first stage: a signboard picture and a greeting
+// fixed to the screen, a warm tint and a shake of the screen at once, an
+// explosion a second later; then a wait that outlasts any play of the
+// stage, so it is shown once.
+cFlow MakeWelcomeFlow() {
+  cCommand message = MakeCommandWith(FLOW_CMD_MESSAGE, {7, 1, 2, 0, 0, 0, 2, 300, 0, 1});
+  message.m_strText = "はじまりの道へ ようこそ！";
+  cFlow flow = MakeFlow(
+      TRIGGER_ALWAYS,
+      {
+          // picture, placement 3 (screen cell) at (15, 2), 100 %, shown until removed, in front, fixed to the screen
+          MakeCommandWith(FLOW_CMD_PICTURE, {kPictureSign, 3, 15, 2, 0, 0, 100, 1, 0, 1, 0, 0, 0, 1}),
+          // red, green, blue, 25 %, no return, at once
+          MakeCommandWith(FLOW_CMD_SCREEN_COLOR, {255, 160, 64, 25, 0, 0, 0, 0}),
+          // the shake, forward, repeating
+          MakeCommandWith(FLOW_CMD_SCR_EFFECT, {kScrEffectShake, 0, 1}),
+          message,
+          MakeCommand(0, FLOW_CMD_WAIT, 10),
+          // the explosion, placement 3 at (12, 8), twice its size
+          MakeCommandWith(FLOW_CMD_EFFECT, {kEffectExplosion, 3, 12, 8, 0, 0, 200, 0}),
+          MakeCommand(0, FLOW_CMD_WAIT, 32767),
+      });
+  for (std::size_t i = 0; i < 3; ++i) flow.m_Commands[i].m_bRunWithNext = 1;
+  return flow;
+}
+
 cStageData MakeStage1(const cPalette& common) {
   cStageData stage = MakeStageFrame("はじまりの道", 60, kBgmStage);
   LayGround(stage, common, {24});
@@ -265,6 +303,7 @@ cStageData MakeStage1(const cPalette& common) {
   AddWall(stage, common, 35, 2);
   AddPlatform(stage, common, 40, 10, 5);
   PlaceHero(stage, common);
+  stage.m_PlacedCharas.back().m_Flows.push_back(MakeWelcomeFlow());
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 10, kGroundRow - 1));
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 30, kGroundRow - 1));
   PlaceCoins(stage, common, 6, 11, 4);
