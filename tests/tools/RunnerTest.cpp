@@ -207,8 +207,9 @@ TEST_F(RunnerRunTest, ARecordedRunPlaysBackAtEachHitLevel) {
 }
 
 // A time limit of 2 seconds runs out on the 120th frame of play: the hero
-// dies with system sound 8, its death runs for 61 frames in the play phase,
-// and then the stage starts again with the time limit full.
+// dies with system sound 8, its death is drawn for 61 frames in the play
+// phase (62 frames in all: 60 frames on, the expired limit ends one frame
+// undrawn again), and then the stage starts again with the time limit full.
 TEST_F(RunnerRunTest, ATimeUpKillsTheHeroAndTheDeathRunsBeforeTheRestart) {
   samplegame::cSampleStage stage = samplegame::MakeStages(samplegame::MakeCommonPalette())[0];
   stage.m_Stage.m_TimeLimit = 2;
