@@ -149,7 +149,7 @@ class PlayerRunTest : public ::testing::Test {
       if (ReportLines().size() > 8) {
         // Into the message loop and past the title's first frame, which
         // loads its pictures: a close asked during that frame waits for it.
-        ::usleep(1000 * 1000);
+        ::usleep(std::atoi(getenv("PRT_SLEEP") ? getenv("PRT_SLEEP") : "1000") * 1000);
         return true;
       }
       if (player.WaitEnd(0)) return false;

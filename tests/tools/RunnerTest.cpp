@@ -7,6 +7,8 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -231,6 +233,46 @@ TEST_F(RunnerRunTest, ARunWithADeathAndARestartPlaysBackFromItsReplay) {
   EXPECT_TRUE(fs::exists(m_Folder / "run.rpl4_781"));
   EXPECT_FALSE(fs::exists(m_Folder / "run.2.rpl4_781"));
   EXPECT_FALSE(fs::exists(m_Folder / "run.3.rpl4_781"));
+}
+
+// The run's sound through the offline device: the music and the jumps of
+// the first stage, as a 44.1 kHz 16-bit stereo WAV file of 735 frames a game
+// frame, the same bytes from two runs.
+TEST_F(RunnerRunTest, TheRunsSoundIsWrittenAsTheSameWaveByTwoRuns) {
+  constexpr int kFrames = 300;
+  const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/c01-1.keys";
+  std::vector<std::string> waves;
+  for (const char* name : {"a.wav", "b.wav"}) {
+    ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", std::to_string(kFrames), "--audio-out",
+                      (m_Folder / name).string()}))
+        << ErrorText();
+    std::ifstream in(m_Folder / name, std::ios::binary);
+    waves.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  ASSERT_EQ(waves[0], waves[1]);
+  const std::string& wave = waves[0];
+  ASSERT_GE(wave.size(), 44u);
+  const auto word = [&wave](std::size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(wave[at + i]);
+    return value;
+  };
+  EXPECT_EQ("RIFF", wave.substr(0, 4));
+  EXPECT_EQ(wave.size() - 8, word(4, 4));
+  EXPECT_EQ("WAVEfmt ", wave.substr(8, 8));
+  EXPECT_EQ(1u, word(20, 2)) << "PCM";
+  EXPECT_EQ(2u, word(22, 2));
+  EXPECT_EQ(44100u, word(24, 4));
+  EXPECT_EQ(16u, word(34, 2));
+  EXPECT_EQ("data", wave.substr(36, 4));
+  const std::uint32_t dataBytes = word(40, 4);
+  EXPECT_EQ(static_cast<std::uint32_t>(kFrames) * 735 * 4, dataBytes);
+  ASSERT_EQ(44u + dataBytes, wave.size());
+  int peak = 0;
+  for (std::size_t at = 44; at + 1 < wave.size(); at += 2) {
+    peak = std::max(peak, std::abs(static_cast<int>(static_cast<std::int16_t>(word(at, 2)))));
+  }
+  EXPECT_GT(peak, 1000) << "the run was silent";
 }
 
 TEST_F(RunnerRunTest, AMissingReplayEndsTheRunWithItsReason) {

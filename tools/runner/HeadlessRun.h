@@ -1,9 +1,10 @@
 #pragma once
 // The headless runner: the player's own start-up, scenes and frames on one
 // thread that is both the main thread and the game thread, with the null
-// presenter, a clock that moves one frame per frame, scripted keys and
-// scripted dialog answers, no window and no pacing. It observes the run and
-// adds nothing to what the player does.
+// presenter, an offline sound device (RunAudio.h: never a sound card), a
+// clock that moves one frame per frame, scripted keys and scripted dialog
+// answers, no window and no pacing. It observes the run and adds nothing to
+// what the player does.
 
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,7 @@ struct sRunOptions {
   int shotEvery = 0;
   std::string recordReplay;  // the run's replay, saved at the end (RunReplay.h)
   std::string replay;        // a run's replay played instead of the keys the play phase reads
+  std::string audioOut;      // the run's sound as a WAV file (RunAudio.h)
   // Called at the top of each frame with its number, before the keys are
   // set; benchmarks time frames and read the world through it.
   std::function<void(std::int64_t frame)> onFrame;
