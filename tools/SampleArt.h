@@ -65,6 +65,8 @@ cCanvas MakeItemSheet();
 cCanvas MakeItemMiniSheet();
 cCanvas MakeMarkSheet();
 cCanvas MakeExplosionEffect();
+// The database's picture: a signboard on a post, 96 x 80, keyed around.
+cCanvas MakeSignPicture();
 // One 32 x 32 character cell, facing left (`pose` as the sheet's columns 0 to
 // 3), on the transparent colour.
 cCanvas MakeCharacterCell(eCharaRow who, int pose);
@@ -75,10 +77,15 @@ cCanvas MakeDebugSheet();
 cCanvas MakeWindowPattern();
 cCanvas MakeStatusWindow();
 cCanvas MakeTitle();
+// The title menu's entry pictures: seven 256 x 32 strips, one under the other.
+cCanvas MakeGameModeStrips();
 cCanvas MakeAccessorySheet();
 cCanvas MakeSymbolSheet();
 cCanvas MakeWordSheet();
 cCanvas MakeWorldMapChips();
+// The world map's node symbols: rows 0 to 6 numbered, row kWorldGateSymbol a
+// closed gate.
+inline constexpr int kWorldGateSymbol = 7;
 cCanvas MakeWorldEvents();
 // Background picture n (1 to 8), 640 x 480.
 cCanvas MakeBackground(int n);

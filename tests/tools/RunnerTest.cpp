@@ -4,8 +4,6 @@
 // its replay file writes the same trace frame for frame.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "HeadlessRun.h"
 #include "KeyScript.h"
+#include "RunnerFolder.h"
 #include "SampleGame.h"
 #include "core/AtomicFile.h"
 #include "platform/VirtualKeys.h"
@@ -71,58 +71,57 @@ TEST(KeyScriptTest, BadLinesAreRefusedWithTheirNumber) {
   }
 }
 
+TEST(RunOptionsTest, TheDrawingPathAndDepthTakeOnlyTheValuesThePlayerKnows) {
+  struct sCase {
+    const char* name;
+    const char* value;
+    bool accepted;
+    int direct3D;
+    int bpp;
+  } cases[] = {
+      {"--direct3d", "0", true, 0, 0}, {"--direct3d", "1", true, 1, 0}, {"--bpp", "8", true, -1, 8},
+      {"--bpp", "16", true, -1, 16},   {"--bpp", "32", true, -1, 32},   {"--direct3d", "2", false, -1, 0},
+      {"--direct3d", "", false, -1, 0}, {"--bpp", "24", false, -1, 0},  {"--bpp", "32x", false, -1, 0},
+  };
+  for (const sCase& c : cases) {
+    std::string name = c.name, value = c.value, program = "kestrova4-run";
+    char* argv[] = {program.data(), name.data(), value.data()};
+    runner::sRunOptions options;
+    std::string error;
+    EXPECT_EQ(c.accepted, runner::ParseRunOptions(3, argv, options, error)) << c.name << " " << c.value;
+    EXPECT_EQ(c.direct3D, options.direct3D) << c.name << " " << c.value;
+    EXPECT_EQ(c.bpp, options.bpp) << c.name << " " << c.value;
+    if (!c.accepted) {
+      EXPECT_NE(std::string::npos, error.find(c.name)) << error;
+    }
+  }
+}
+
 // ---- whole runs ------------------------------------------------------------------------
 
 constexpr const char* kStage = "data\\stg4\\c01-1.stg4_781";
 
-class RunnerRunTest : public ::testing::Test {
+class RunnerRunTest : public runnertest::cRunnerFolder {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kestrova_run_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_Folder = pattern;
-    // The sample game's working folder without the programs in it.
-    for (const auto& entry : fs::directory_iterator(KESTROVA_GAME_DIR)) {
-      if (entry.is_regular_file() && (entry.path().filename() == "kestrova4" ||
-                                      entry.path().filename() == "kestrova4-run")) {
-        continue;
-      }
-      fs::copy(entry.path(), m_Folder / entry.path().filename(), fs::copy_options::recursive);
-    }
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(m_Folder, ec);
+  // Puts a changed sample stage in place of the one the player would copy
+  // from default\ at its start.
+  void InstallStage(samplegame::cSampleStage& stage) {
+    fs::remove_all(m_Folder / "data");
+    ASSERT_TRUE(WriteFileAtomic((m_Folder / "default" / "stg4" / stage.m_strFileName).string(),
+                                stage.m_Stage.MakeFileBytes()));
   }
 
-  // Runs the runner with these arguments; its exit status.
-  int Run(const std::vector<std::string>& arguments) {
-    std::string command = std::string("'") + KESTROVA4_RUN + "' --dir '" + m_Folder.string() + "'";
-    for (const std::string& argument : arguments) command += " '" + argument + "'";
-    command += " 2>'" + (m_Folder / "stderr.txt").string() + "'";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
-  // What the last run wrote to its error stream.
-  std::string ErrorText() const {
-    std::ifstream in(m_Folder / "stderr.txt");
+  static std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-
-  std::vector<std::string> Lines(const fs::path& file) const {
-    std::ifstream in(file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
   }
 
   // Two runs of the stage with these keys: the first trace, after checking
   // the second is the same.
-  void RunTwice(const char* keysName, int frames, std::vector<std::string>& trace) {
+  void RunTwice(const char* keysName, int frames, std::vector<std::string>& trace, const std::string& stage = kStage) {
     const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/" + keysName;
     for (const char* name : {"a.txt", "b.txt"}) {
-      ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", std::to_string(frames), "--trace",
+      ASSERT_EQ(0, Run({"--stage", stage, "--keys", keys, "--frames", std::to_string(frames), "--trace",
                         (m_Folder / name).string()}));
     }
     trace = Lines(m_Folder / "a.txt");
@@ -160,8 +159,6 @@ class RunnerRunTest : public ::testing::Test {
     for (int i = 0; i < 11 && in >> column; ++i) state += column + " ";
     return state;
   }
-
-  fs::path m_Folder;
 };
 
 
@@ -174,14 +171,28 @@ int PhaseOf(const std::string& line) {
 }
 
 constexpr int kPhaseReady = 1;
+constexpr int kPhasePlay = 2;
 constexpr int kPhaseStageClear = 4;
 
-TEST_F(RunnerRunTest, TheFirstSampleStageIsClearedAndTwoRunsAgree) {
-  std::vector<std::string> trace;
-  RunTwice("c01-1-clear.keys", 1400, trace);
-  bool cleared = false;
-  for (const std::string& line : trace) cleared = cleared || PhaseOf(line) == kPhaseStageClear;
-  EXPECT_TRUE(cleared) << "the run never reached the stage clear";
+// Each sample stage is cleared by its checked-in keys without losing a life
+// (a lost life goes back to the ready phase), and two runs agree.
+TEST_F(RunnerRunTest, EachSampleStageIsClearedByItsKeysAndTwoRunsAgree) {
+  for (const char* name : {"c01-1", "c02-1", "c03-1"}) {
+    SCOPED_TRACE(name);
+    std::vector<std::string> trace;
+    RunTwice((std::string(name) + "-clear.keys").c_str(), 1200, trace,
+             std::string("data\\stg4\\") + name + ".stg4_781");
+    ASSERT_FALSE(HasFatalFailure());
+    int readyPhases = 0;
+    bool cleared = false;
+    for (size_t i = 0; i < trace.size(); ++i) {
+      const int phase = PhaseOf(trace[i]);
+      if (phase == kPhaseReady && (i == 0 || PhaseOf(trace[i - 1]) != kPhaseReady)) ++readyPhases;
+      cleared = cleared || phase == kPhaseStageClear;
+    }
+    EXPECT_TRUE(cleared) << "the run never reached the stage clear";
+    EXPECT_EQ(1, readyPhases) << "the hero lost a life on the way";
+  }
 }
 
 // The stage's hit level sets how many sub-steps a frame takes; the replay
@@ -191,11 +202,37 @@ TEST_F(RunnerRunTest, ARecordedRunPlaysBackAtEachHitLevel) {
     SCOPED_TRACE("hit level " + std::to_string(level));
     samplegame::cSampleStage stage = samplegame::MakeStages(samplegame::MakeCommonPalette())[0];
     stage.m_Stage.ApplyHitLevel(level);
-    fs::remove_all(m_Folder / "data");
-    ASSERT_TRUE(WriteFileAtomic((m_Folder / "default" / "stg4" / stage.m_strFileName).string(),
-                                stage.m_Stage.MakeFileBytes()));
+    InstallStage(stage);
     RecordAndPlayBack("c01-1.keys", 450);
   }
+}
+
+// A time limit of 2 seconds runs out on the 120th frame of play: the hero
+// dies with system sound 8, its death runs for 61 frames in the play phase,
+// and then the stage starts again with the time limit full.
+TEST_F(RunnerRunTest, ATimeUpKillsTheHeroAndTheDeathRunsBeforeTheRestart) {
+  samplegame::cSampleStage stage = samplegame::MakeStages(samplegame::MakeCommonPalette())[0];
+  stage.m_Stage.m_TimeLimit = 2;
+  InstallStage(stage);
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_EQ(0, Run({"--stage", kStage, "--frames", "700", "--trace", (m_Folder / "a.txt").string()})) << ErrorText();
+  const std::vector<std::string> trace = Lines(m_Folder / "a.txt");
+  ASSERT_EQ(700u, trace.size());
+
+  // Each attempt: its first frame of play, its time-up, its next ready phase.
+  std::vector<size_t> plays, timeUps, readies;
+  for (size_t i = 1; i < trace.size(); ++i) {
+    const int phase = PhaseOf(trace[i]), before = PhaseOf(trace[i - 1]);
+    if (phase == kPhasePlay && before != kPhasePlay) plays.push_back(i);
+    if (phase == kPhaseReady && before != kPhaseReady) readies.push_back(i);
+    if (trace[i].find(" se=8") != std::string::npos) timeUps.push_back(i);
+  }
+  ASSERT_EQ(2u, timeUps.size());
+  ASSERT_GE(plays.size(), 2u);
+  ASSERT_GE(readies.size(), 2u);
+  for (size_t attempt = 0; attempt < 2; ++attempt) EXPECT_EQ(plays[attempt] + 120, timeUps[attempt]) << attempt;
+  EXPECT_EQ(timeUps[0] + 62, readies[1]);
+  for (size_t i = timeUps[0]; i < readies[1]; ++i) EXPECT_EQ(kPhasePlay, PhaseOf(trace[i])) << "frame " << i;
 }
 
 TEST_F(RunnerRunTest, TwoRunsWithTheSameKeysWriteTheSameTrace) {
@@ -246,8 +283,7 @@ TEST_F(RunnerRunTest, TheRunsSoundIsWrittenAsTheSameWaveByTwoRuns) {
     ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", std::to_string(kFrames), "--audio-out",
                       (m_Folder / name).string()}))
         << ErrorText();
-    std::ifstream in(m_Folder / name, std::ios::binary);
-    waves.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    waves.push_back(ReadAll(m_Folder / name));
   }
   ASSERT_EQ(waves[0], waves[1]);
   const std::string& wave = waves[0];
@@ -273,6 +309,78 @@ TEST_F(RunnerRunTest, TheRunsSoundIsWrittenAsTheSameWaveByTwoRuns) {
     peak = std::max(peak, std::abs(static_cast<int>(static_cast<std::int16_t>(word(at, 2)))));
   }
   EXPECT_GT(peak, 1000) << "the run was silent";
+}
+
+// The sample's System.ini asks for Direct3D in a window at the desktop's
+// depth; the options replace that choice, and a depth runs full screen. The
+// player's report names the back end and depth it started.
+TEST_F(RunnerRunTest, TheDrawingOptionsChooseTheBackEndAndDepth) {
+  struct sCase {
+    std::vector<std::string> options;
+    int status;
+    std::vector<std::string> reported;
+  } cases[] = {
+      {{"--direct3d", "0"}, 0, {"Mode : Window", "Bpp : 32"}},
+      {{"--direct3d", "0", "--bpp", "8"}, 0, {"Mode : Fullscreen", "Bpp : 8"}},
+      {{"--direct3d", "1", "--bpp", "16"}, 0, {"Device HAL-HARD", "Mode : Fullscreen", "Bpp : 32"}},
+      {{"--direct3d", "1"}, 0, {"Device HAL-HARD", "Mode : Window"}},
+      {{"--direct3d", "1", "--bpp", "8"}, 3, {}},  // Direct3D has no 8-bit mode
+  };
+  for (const sCase& c : cases) {
+    std::string label;
+    for (const std::string& option : c.options) label += option + " ";
+    SCOPED_TRACE(label);
+    std::vector<std::string> arguments = {"--stage", kStage, "--frames", "5"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    ASSERT_EQ(c.status, Run(arguments)) << ErrorText();
+    std::ifstream in(m_Folder / "Report_Game.txt");
+    const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const std::string& line : c.reported) EXPECT_NE(std::string::npos, report.find(line)) << report;
+    const bool direct3D = report.find("Device HAL-HARD") != std::string::npos;
+    if (c.status == 0) {
+      EXPECT_EQ(c.options[1] == "1", direct3D);
+    }
+  }
+}
+
+// Frame 160 of the first sample stage (not the last of the run, which is
+// drawn while the player closes), the hero standing: the status bar
+// and time, the welcome's picture, message, tint, screen shake and
+// explosion, on the Direct3D road (the sample's own choice) and on 8-bit
+// DirectDraw, where the tint goes through the palette. A frame that differs
+// from its golden bitmap is written next to the test program; with
+// KESTROVA_UPDATE_GOLDEN=1 the goldens are written anew instead.
+TEST_F(RunnerRunTest, TheFirstStagesFrameMatchesItsGoldenOnEachRoad) {
+  constexpr int kFrame = 160;
+  struct sCase {
+    const char* golden;
+    std::vector<std::string> options;
+  } cases[] = {
+      {"c01-1-direct3d.bmp", {"--direct3d", "1"}},
+      {"c01-1-directdraw8.bmp", {"--direct3d", "0", "--bpp", "8"}},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.golden);
+    const fs::path shots = m_Folder / "shots";
+    fs::remove_all(shots);
+    std::vector<std::string> arguments = {"--stage",      kStage, "--frames", std::to_string(kFrame + 10), "--shots",
+                                          shots.string(), "--shot-every", std::to_string(kFrame)};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    ASSERT_EQ(0, Run(arguments)) << ErrorText();
+    const std::string frame = ReadAll(shots / "00000160.bmp");
+    ASSERT_FALSE(frame.empty());
+    const fs::path golden = fs::path(KESTROVA_TEST_GOLDEN) / c.golden;
+    const char* update = std::getenv("KESTROVA_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+      ASSERT_TRUE(WriteFileAtomic(golden.string(), frame));
+      continue;
+    }
+    if (frame != ReadAll(golden)) {
+      const fs::path written = fs::current_path() / (std::string("actual-") + c.golden);
+      fs::copy_file(shots / "00000160.bmp", written, fs::copy_options::overwrite_existing);
+      ADD_FAILURE() << "the frame differs from " << golden << "; it is written to " << written;
+    }
+  }
 }
 
 TEST_F(RunnerRunTest, AMissingReplayEndsTheRunWithItsReason) {

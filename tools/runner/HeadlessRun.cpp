@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "app/MainWnd.h"
 #include "app/SoundServices.h"
 #include "app/Startup.h"
+#include "app/SystemIni.h"
 #include "core/AppMessages.h"
 #include "core/ErrorBox.h"
 #include "core/Log.h"
@@ -160,8 +162,8 @@ void FrameGate(void* context) { static_cast<cRun*>(context)->OnFrameGate(); }
 void ConnectServices(cRun& run) {
   cMainWndServices services;
   services.isDirect3D = [] { return lpDTCon != nullptr; };
-  services.isFullScreen = [] { return false; };
-  services.windowMode = [] { return 1; };
+  services.isFullScreen = [] { return g_DrawLayer.bInitialized != 0 && g_DrawLayer.bWindowMode == 0; };
+  services.windowMode = [] { return g_SystemIni.m_nWindowMode; };
   services.english = [] { return false; };
   ConnectSoundServices(services);
   ConnectGameSceneServices(services);
@@ -202,6 +204,30 @@ bool StartReplay(const std::string& path, std::string& error) {
   return true;
 }
 
+// --direct3d and --bpp over the working folder's System.ini.
+void OverrideDrawingChoice(const sRunOptions& options) {
+  if (options.direct3D < 0 && options.bpp == 0) return;
+  SetSystemIniOverride([direct3D = options.direct3D, bpp = options.bpp](cSystemIni& settings) {
+    if (direct3D >= 0) settings.m_nDirect3D = direct3D;
+    if (bpp != 0) {
+      settings.m_nBpp = bpp;
+      settings.m_nWindowMode = 0;
+    }
+  });
+}
+
+bool ParseChoice(const std::string& name, const std::string& value, std::initializer_list<int> allowed, int& out,
+                 std::string& error) {
+  for (int choice : allowed) {
+    if (value == std::to_string(choice)) {
+      out = choice;
+      return true;
+    }
+  }
+  error = "bad value " + value + " after " + name;
+  return false;
+}
+
 }  // namespace
 
 bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& error) {
@@ -222,7 +248,11 @@ bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& e
     else if (name == "--record-replay") options.recordReplay = value;
     else if (name == "--replay") options.replay = value;
     else if (name == "--audio-out") options.audioOut = value;
-    else {
+    else if (name == "--direct3d") {
+      if (!ParseChoice(name, value, {0, 1}, options.direct3D, error)) return false;
+    } else if (name == "--bpp") {
+      if (!ParseChoice(name, value, {8, 16, 32}, options.bpp, error)) return false;
+    } else {
       error = "unknown option " + name;
       return false;
     }
@@ -277,6 +307,7 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   ConnectServices(run);
   g_AppActive.store(1);
 
+  OverrideDrawingChoice(options);
   int result = 0;
   if (!InitGame(options.stage, plat::SW_SHOWNORMAL)) {
     error = "the player did not start (see Report_Game.txt)";
@@ -310,6 +341,7 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
     result = 6;
   }
   UnInitGame();
+  SetSystemIniOverride({});
   if (plat::IsWindow(window)) plat::DestroyWindowHandle(window);
   g_MainWnd.SetHandle(nullptr);
   plat::SetMessageBoxSink({});
