@@ -82,6 +82,17 @@ std::vector<int32_t> BuildSubStepMask(int subSteps, int contactChecks) {
 
 namespace {
 
+// Step 16, taken with the lists: the messages go before the surfaces they
+// draw from, so a restart never draws a message whose surface is gone.
+void ClearPresentation(cGameScene& scene) {
+  scene.m_Messages.clear();
+  scene.m_Effects.clear();
+  scene.m_ScrEffect.Clear();
+  scene.m_ScreenColor = cScreenColor();
+  ReleasePictures();
+  ReleaseMessageSurfaces();
+}
+
 // Steps 1 and 2: every object list empty; the stage back as loaded.
 void EmptyStage(cGameScene& scene, int restart) {
   scene.m_nFrameCounter = 0;
@@ -90,6 +101,7 @@ void EmptyStage(cGameScene& scene, int restart) {
   scene.m_CharaGroups.assign(kGroupListCount, {});
   g_CharaList.Clear();
   g_ItemList.Clear();
+  ClearPresentation(scene);
   if (restart == 0) return;
   if (IsReplayPlaying()) {
     if (g_ReplayRec.LoadFile(g_Stage.m_Path, g_Stage, g_StageInitial, g_Progress) == 0) PostCloseToMainWindow();
@@ -227,17 +239,6 @@ void FireStartTrigger(cGameScene& scene) {
   }
 }
 
-// Step 16: nothing shown by the attempt before is left. The messages go with
-// the surfaces they draw from.
-void ClearPresentation(cGameScene& scene) {
-  scene.m_Messages.clear();
-  scene.m_Effects.clear();
-  scene.m_ScrEffect.Clear();
-  scene.m_ScreenColor = cScreenColor();
-  ReleasePictures();
-  ReleaseMessageSurfaces();
-}
-
 void ResetRunCounters(cGameScene& scene) {
   scene.m_nStepResult = STEP_RESULT_NONE;
   scene.m_nPhaseCounter = 0;
@@ -297,7 +298,6 @@ void cGameScene::SetStage(int restart, int fresh) {
     m_bRemoveCharas = AreaHasSide(g_Stage.m_Areas[STAGE_AREA_CHARAS]) ? 1 : 0;
     m_bRemoveBlockCharas = AreaHasSide(g_Stage.m_Areas[STAGE_AREA_BLOCK_CHARAS]) ? 1 : 0;
     m_bRemoveItems = AreaHasSide(g_Stage.m_Areas[STAGE_AREA_ITEMS]) ? 1 : 0;
-    ClearPresentation(*this);
 
     const std::vector<int32_t> mask = BuildSubStepMask(g_Stage.SubStepsAtLeastOne(), g_Stage.m_ContactChecks);
     m_SubStepMask.assign(mask.begin(), mask.end());
