@@ -383,6 +383,31 @@ TEST_F(RunnerRunTest, TheFirstStagesFrameMatchesItsGoldenOnEachRoad) {
   }
 }
 
+// A display that loses its video memory ten frames before frame 160 of the
+// first stage (picture, message, effect and shots in view): once the frames
+// after the loss have restored the surfaces and their owners have drawn them
+// again, frame 160 is the one a run without the loss shows.
+TEST_F(RunnerRunTest, AfterADisplayLossTheStageLooksAsBefore) {
+  constexpr int kFrame = 160;
+  const std::vector<std::string> roads[] = {{"--direct3d", "0"}, {"--direct3d", "0", "--bpp", "8"}};
+  for (const std::vector<std::string>& road : roads) {
+    SCOPED_TRACE(road.back());
+    std::vector<std::string> frames;
+    for (const int lose : {-1, kFrame - 10}) {
+      const fs::path shots = m_Folder / "shots";
+      fs::remove_all(shots);
+      std::vector<std::string> arguments = {"--stage", kStage, "--frames", std::to_string(kFrame + 1), "--shots",
+                                            shots.string(), "--shot-every", std::to_string(kFrame),
+                                            "--lose-display", std::to_string(lose)};
+      arguments.insert(arguments.end(), road.begin(), road.end());
+      ASSERT_EQ(0, Run(arguments)) << ErrorText();
+      frames.push_back(ReadAll(shots / "00000160.bmp"));
+      ASSERT_FALSE(frames.back().empty());
+    }
+    EXPECT_TRUE(frames[0] == frames[1]) << "the frame after the loss differs";
+  }
+}
+
 TEST_F(RunnerRunTest, AMissingReplayEndsTheRunWithItsReason) {
   EXPECT_NE(0, Run({"--replay", (m_Folder / "none.rpl4_781").string(), "--frames", "10"}));
   const std::string text = ErrorText();

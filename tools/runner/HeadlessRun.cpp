@@ -82,6 +82,7 @@ class cRun {
     if (!m_Options.recordReplay.empty()) m_Recorder.Observe();
     if (m_Player) m_Player->Observe();
     m_Clock.Advance(kFrameMs[m_Frame % 3]);
+    if (m_Frame == m_Options.loseDisplayAt) DDSimulateDeviceLoss();
     m_Keys.ReleaseAllKeys();
     for (int key : m_Script.KeysAt(m_Frame)) m_Keys.SetKey(key, true);
     if (Finished() && g_GameScene != nullptr) g_GameScene->RequestClose();
@@ -162,6 +163,7 @@ void FrameGate(void* context) { static_cast<cRun*>(context)->OnFrameGate(); }
 void ConnectServices(cRun& run) {
   cMainWndServices services;
   services.isDirect3D = [] { return lpDTCon != nullptr; };
+  services.restoreDisplay = [] { DDRestoreSurface(); };
   services.isFullScreen = [] { return g_DrawLayer.bInitialized != 0 && g_DrawLayer.bWindowMode == 0; };
   services.windowMode = [] { return g_SystemIni.m_nWindowMode; };
   services.english = [] { return false; };
@@ -248,6 +250,7 @@ bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& e
     else if (name == "--record-replay") options.recordReplay = value;
     else if (name == "--replay") options.replay = value;
     else if (name == "--audio-out") options.audioOut = value;
+    else if (name == "--lose-display") options.loseDisplayAt = std::atoll(value.c_str());
     else if (name == "--direct3d") {
       if (!ParseChoice(name, value, {0, 1}, options.direct3D, error)) return false;
     } else if (name == "--bpp") {

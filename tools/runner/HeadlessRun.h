@@ -23,6 +23,9 @@ struct sRunOptions {
   std::string recordReplay;  // the run's replay, saved at the end (RunReplay.h)
   std::string replay;        // a run's replay played instead of the keys the play phase reads
   std::string audioOut;      // the run's sound as a WAV file (RunAudio.h)
+  // The display loses its video memory at the top of this frame, as a mode
+  // change or a lost full screen would make it (-1: never).
+  std::int64_t loseDisplayAt = -1;
   // The drawing path and depth in place of System.ini's: -1 and 0 keep the
   // file's. A depth runs full screen, where the depth is the one asked (a
   // window draws at the desktop's, 32 bits here).
