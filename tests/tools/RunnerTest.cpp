@@ -383,17 +383,26 @@ TEST_F(RunnerRunTest, TheFirstStagesFrameMatchesItsGoldenOnEachRoad) {
   }
 }
 
-// A display that loses its video memory ten frames before frame 160 of the
-// first stage (picture, message, effect and shots in view): once the frames
-// after the loss have restored the surfaces and their owners have drawn them
-// again, frame 160 is the one a run without the loss shows.
+// A display that loses its video memory once the stage's surfaces are made
+// (during the fade-in, or ten frames before frame 160 of the first stage with
+// its picture, message and effect in view): once the frames after the loss
+// have restored the surfaces and their owners have drawn them again, frame
+// 160 is the one a run without the loss shows.
 TEST_F(RunnerRunTest, AfterADisplayLossTheStageLooksAsBefore) {
   constexpr int kFrame = 160;
-  const std::vector<std::string> roads[] = {{"--direct3d", "0"}, {"--direct3d", "0", "--bpp", "8"}};
-  for (const std::vector<std::string>& road : roads) {
-    SCOPED_TRACE(road.back());
+  struct sCase {
+    std::vector<std::string> road;
+    int lose;
+  } cases[] = {
+      {{"--direct3d", "0"}, kFrame - 10},
+      {{"--direct3d", "0", "--bpp", "8"}, kFrame - 10},
+      {{"--direct3d", "1"}, 3},
+  };
+  for (const sCase& c : cases) {
+    const std::vector<std::string>& road = c.road;
+    SCOPED_TRACE(road.back() + " lost at " + std::to_string(c.lose));
     std::vector<std::string> frames;
-    for (const int lose : {-1, kFrame - 10}) {
+    for (const int lose : {-1, c.lose}) {
       const fs::path shots = m_Folder / "shots";
       fs::remove_all(shots);
       std::vector<std::string> arguments = {"--stage", kStage, "--frames", std::to_string(kFrame + 1), "--shots",
