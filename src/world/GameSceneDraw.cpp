@@ -364,6 +364,10 @@ void InstallItemMessageMaker() { SetItemMessageMaker(ShowItemMessage); }
 
 void cGameScene::Draw(int whole, int frozen, int timeSound, int hint) {
   if (ShotSheetsLost()) BuildShotSheets();
+  if (LightSurfacesLost()) {
+    const cHero* hero = StageHero();
+    if (hero != nullptr && hero->m_Data.m_nLightShape != 0) PrepareLightSurfaces();
+  }
   if (m_ScrEffect.m_nEffect != 0) DDSetVirtualBackBuffer(1);
   ScrollBackgroundLayers();
   DrawBackgroundLayers(*this, 0);

@@ -250,6 +250,24 @@ TEST_F(GameSceneTest, SetStageStartsTheCountersAndTheTimeLimit) {
   EXPECT_EQ(1, m_Scene.m_bNoTimeLimit);
 }
 
+// A restart leaves nothing of the attempt before on the screen: a message
+// kept past its surfaces would draw from released memory.
+TEST_F(GameSceneTest, ARestartEmptiesTheMessagesEffectsAndScreenColour) {
+  MakeStage();
+  g_GameScene = &m_Scene;
+  m_Scene.SetStage(0, 1);
+  m_Scene.m_Messages.push_back(std::make_shared<cMessage>());
+  m_Scene.m_Effects.emplace_back();
+  m_Scene.m_ScreenColor.Set(255, 0, 0, 50, 0, 10, 0, 1);
+  m_Scene.m_ScreenColor.m_nLevel = 100;
+  m_Scene.SetStage(1, 0);
+  EXPECT_TRUE(m_Scene.m_Messages.empty());
+  EXPECT_TRUE(m_Scene.m_Effects.empty());
+  EXPECT_EQ(255, m_Scene.m_ScreenColor.Level());
+  EXPECT_EQ(0, m_Scene.m_ScreenColor.m_bPending);
+  EXPECT_EQ(255, m_Scene.m_ScreenColor.m_nPrevLevel);
+}
+
 TEST_F(GameSceneTest, ARestartPutsTheStageBackAsLoadedAndKeepsTheSeedWithoutRecording) {
   MakeStage();
   g_GameScene = &m_Scene;
