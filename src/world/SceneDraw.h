@@ -25,8 +25,9 @@ void DrawRangeConditions(cGameScene& scene);
 int DrawCharaInScene(cChara& chara, int frozen);
 // The status bar, with its gap layout.
 void DrawHud();
-// The time left; the warning sound once a second when `timeSound` is set.
-void DrawTimeLeft(const cGameScene& scene, int frameCounter, int timeSound);
+// The time left; with `timeSound`, the warning sound on the frames the time
+// limit ticks (once a second).
+void DrawTimeLeft(const cGameScene& scene, int timeSound);
 // The test-play hint line.
 void DrawHintLine();
 // The hero, its area marks and gauges; the end of its death sequence hands

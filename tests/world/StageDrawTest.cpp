@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "WorldTestSupport.h"
+#include "support/WorldFakes.h"
+#include "core/FrameTimer.h"
 #include "core/ProcessFlags.h"
 #include "data/CharaEffect.h"
 #include "data/Condition.h"
@@ -405,6 +407,35 @@ TEST_F(RangeDisplayTest, TheSceneShowsCharactersConditionsUntilTheirListIsLatche
   chara.m_Data.m_bAppearLatch = 0;
   chara.m_bDead = 1;
   EXPECT_TRUE(drawn().empty());
+}
+
+// The time-limit warning sounds on the frames the play step takes a second
+// off the time (and only in frames drawn with the sound asked for).
+class TimeWarningTest : public worldtest::cWorldFixture {};
+
+TEST_F(TimeWarningTest, TheWarningSoundsOnTheFramesTheTimeTicks) {
+  drawtest::cTestLayer layer(eRoad::DirectDraw, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  for (int timeSound : {1, 0}) {
+    cGameScene& scene = MakeScene();
+    g_Stage.m_TimeLimitOn = 1;
+    g_Stage.m_TimeWarning = 10;
+    scene.m_nTimeLeft = 12;
+    FrameSkip(0, 0);
+    cSoundLog log;
+    std::vector<int> ticks, warnings;
+    for (int frame = 0; frame < 300; ++frame) {
+      const int before = scene.m_nTimeLeft;
+      scene.TickTimeLimit(-1);
+      if (scene.m_nTimeLeft != before) ticks.push_back(frame);
+      log.Clear();
+      DrawTimeLeft(scene, timeSound);
+      if (!log.Sounds().empty()) warnings.push_back(frame);
+    }
+    ASSERT_EQ(ticks.size(), 5u);
+    // 12 -> 11 -> 10 at the first two ticks: the warning from the second on.
+    EXPECT_EQ(warnings, timeSound != 0 ? std::vector<int>(ticks.begin() + 1, ticks.end()) : std::vector<int>{});
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, StageDrawTest,
