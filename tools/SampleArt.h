@@ -77,10 +77,15 @@ cCanvas MakeDebugSheet();
 cCanvas MakeWindowPattern();
 cCanvas MakeStatusWindow();
 cCanvas MakeTitle();
+// The title menu's entry pictures: seven 256 x 32 strips, one under the other.
+cCanvas MakeGameModeStrips();
 cCanvas MakeAccessorySheet();
 cCanvas MakeSymbolSheet();
 cCanvas MakeWordSheet();
 cCanvas MakeWorldMapChips();
+// The world map's node symbols: rows 0 to 6 numbered, row kWorldGateSymbol a
+// closed gate.
+inline constexpr int kWorldGateSymbol = 7;
 cCanvas MakeWorldEvents();
 // Background picture n (1 to 8), 640 x 480.
 cCanvas MakeBackground(int n);

@@ -103,6 +103,7 @@ std::vector<cSampleBitmap> MakeSampleBitmaps() {
   add(TableFile(SURF_WINDOW), MakeWindowPattern());
   add(TableFile(SURF_STATUS_WINDOW), MakeStatusWindow());
   add(TableFile(SURF_TITLE), MakeTitle());
+  add(TableFile(SURF_GAME_MODE), MakeGameModeStrips());
   add(TableFile(SURF_ACCESSORY), MakeAccessorySheet());
   add(TableFile(SURF_SYMBOL), MakeSymbolSheet());
   add(TableFile(SURF_WORD), MakeWordSheet());

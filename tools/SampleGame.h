@@ -6,7 +6,8 @@
 // The tree (the player's data\ folder, shipped as default\):
 //   database\  the ten databases (animations, an effect, sounds, music, ...)
 //   WorldMap.dat        three stage nodes along a path, each opened by the
-//                       clear of the one before
+//                       clear of the one before; the last clear ends the
+//                       story on the title
 //   CommonPalette.cplt4 the blocks, characters and items every stage uses
 //   stg4\c01-1.stg4_781, c02-1.stg4_781, c03-1.stg4_781
 //                       three stages: walkers that turn at walls, shooters,

@@ -1,7 +1,7 @@
 // The pictures that are not object sheets: the palette bitmap, the window
-// pattern, the status bar, the title picture, the accessory icons and gauges,
-// the font symbols, the captions and digits, the world map's cells and node
-// symbols, and the eight background pictures.
+// pattern, the status bar, the title picture and its menu strips, the
+// accessory icons and gauges, the font symbols, the captions and digits, the
+// world map's cells and node symbols, and the eight background pictures.
 
 #include <algorithm>
 #include <cmath>
@@ -233,6 +233,21 @@ cCanvas MakeTitle() {
   return c;
 }
 
+cCanvas MakeGameModeStrips() {
+  // One 32-dot strip a title menu entry, in the entries' list order: the
+  // title scene's picture mode copies the strip of each entry it shows.
+  static const char* const kLabels[] = {"NEW GAME", "CONTINUE", "CHALLENGE", "FREE PLAY",
+                                        "REPLAY",   "OPTIONS",  "QUIT"};
+  constexpr int kStripW = 256;
+  cCanvas c(kStripW, kCell * 7, kKey);
+  for (int i = 0; i < 7; ++i) {
+    const int y = i * kCell;
+    c.BevelRect(8, y + 2, kStripW - 16, kCell - 4, static_cast<std::uint8_t>(kNavy + 1), kFrame, kNavy);
+    BorderedText(c, (kStripW - cCanvas::TextWidth(kLabels[i], 4)) / 2, y + 6, kLabels[i], 4, kWhite, 1);
+  }
+  return c;
+}
+
 cCanvas MakeAccessorySheet() {
   cCanvas c(128, 224, kKey);
   // Cursors: the title's 32-dot arrow, the menus' 16-dot arrow and pointer,
@@ -375,9 +390,10 @@ cCanvas MakeWorldMapChips() {
 }
 
 cCanvas MakeWorldEvents() {
-  // Node symbol s at row s: column 0 before the stage is cleared, column 32 after.
+  // Node symbol s at row s: column 0 before the stage is cleared, column 32
+  // after; the last row is a closed gate in both columns.
   cCanvas c(2 * kCell, 8 * kCell, kKey);
-  for (int s = 0; s < 8; ++s) {
+  for (int s = 0; s < kWorldGateSymbol; ++s) {
     const std::string number = std::to_string(s + 1);
     const int y = s * kCell;
     c.FillCircle(16, y + 16, 11, Shade(HUE_RED, 7));
@@ -386,6 +402,11 @@ cCanvas MakeWorldEvents() {
     c.FillCircle(48, y + 16, 11, Shade(HUE_YELLOW, 8));
     c.FillCircle(48, y + 16, 8, Shade(HUE_YELLOW, 13));
     c.Text(45, y + 9, number, 3, kOutline);
+  }
+  for (int x : {0, kCell}) {
+    const int y = kWorldGateSymbol * kCell;
+    c.BevelRect(x + 5, y + 6, 22, 20, Shade(HUE_GREY, 8), Shade(HUE_GREY, 12), Shade(HUE_GREY, 4));
+    for (int bar = 0; bar < 3; ++bar) c.FillRect(x + 9 + 6 * bar, y + 8, 2, 16, Shade(HUE_GREY, 3));
   }
   c.Outline(0, 0, c.Width(), c.Height(), kKey, kOutline);
   return c;

@@ -14,11 +14,13 @@ namespace samplegame {
 
 namespace {
 
-// Key indexes of a key condition: directions 1 left, 2 right; buttons from 10.
+// Key indexes of a key condition: the direction slots 0 to 9 (1 left, 2
+// right), then the button slots from 10, where slot 10 holds while no button
+// is down and button n is slot 10 + n.
 constexpr int kKeyLeft = 1;
 constexpr int kKeyRight = 2;
-constexpr int kKeyButton1 = 10;
-constexpr int kKeyButton2 = 11;
+constexpr int kKeyButton1 = 11;
+constexpr int kKeyButton2 = 12;
 
 // Palette entries.
 enum eCommonBlock : int { BLOCK_GROUND = 1, BLOCK_BRICK = 2, BLOCK_SPIKES = 3 };
@@ -36,6 +38,10 @@ constexpr int kEffectExplosion = 1;
 constexpr int kPictureSign = 1;
 constexpr int kScrEffectShake = 1;
 constexpr int kAnimeSetChara = 1;
+
+// Sides (pass-through numbers) of the hero and of the enemies.
+constexpr uint8_t kHeroSide = 1;
+constexpr uint8_t kEnemySide = 2;
 
 constexpr int kMapHeight = 15;
 constexpr int kGroundRow = 14;
@@ -125,15 +131,24 @@ cCharaData MakeChara(const char* name, int16_t nGraphic, int32_t nMhp, int32_t n
   chara.m_nDeathEffect = 1;
   chara.m_nHitEffect = kEffectExplosion;
   chara.m_bFacingLock = 0;
+  // The pass-through number is the character's side too: the hero's side
+  // and the enemies' must differ for their bodies and shots to meet.
+  chara.m_nPassNumber = kEnemySide;
   return chara;
 }
 
 cCharaData MakeHero() {
   cCharaData hero = MakeChara("主人公", 1, 3, 1, 0);
   hero.m_nOperator = CHARA_BY_PLAYER;
+  hero.m_nPassNumber = kHeroSide;
   hero.m_nFacing = 1;
+  // Without a death effect the lost hero stays on screen for a second
+  // before the life is taken.
+  hero.m_nDeathEffect = 0;
   cCommand jump = MakeCommand(0, FLOW_CMD_JUMP);
-  jump.m_Params[2] = 6;  // height in half blocks
+  // Height in half blocks: the jump rises a little over four blocks, onto
+  // the platforms four rows above the ground.
+  jump.m_Params[2] = 9;
   jump.m_nSound = kSoundJump;
   hero.m_Flows.push_back(MakeKeyFlow(kKeyLeft, false, {MakeMove(FLOW_CMD_STRAIGHT_MOVE, DIR_LEFT, 30, 1)}));
   hero.m_Flows.push_back(MakeKeyFlow(kKeyRight, false, {MakeMove(FLOW_CMD_STRAIGHT_MOVE, DIR_RIGHT, 30, 1)}));
@@ -166,6 +181,9 @@ cCharaData MakeBoss() {
                                                    MakeShot(2, 2, 3, 50, 1), MakeCommand(0, FLOW_CMD_WAIT, 10)}));
   cCommand sound = MakeCommand(0, FLOW_CMD_SOUND);
   sound.m_Params[0] = kSoundExplosion;
+  // A flow runs one command a pass: the sound runs with the clear, or the
+  // boss, removed as it dies, would never reach the clear.
+  sound.m_bRunWithNext = 1;
   boss.m_Flows.push_back(MakeFlow(TRIGGER_DEATH, {sound, MakeCommand(0, FLOW_CMD_STAGE_CLEAR)}));
   return boss;
 }
@@ -300,7 +318,7 @@ cStageData MakeStage2(const cPalette& common) {
   AddWall(stage, common, 12, 1);
   AddWall(stage, common, 32, 3);
   AddPlatform(stage, common, 25, 10, 6);
-  AddPlatform(stage, common, 50, 9, 4);
+  AddPlatform(stage, common, 50, 10, 4);
   for (int x = 38; x < 42; ++x) stage.m_PlacedBlocks.push_back(PlaceAt(common.m_Blocks[BLOCK_SPIKES], x, 12));
   PlaceHero(stage, common);
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 16, kGroundRow - 1));
@@ -308,7 +326,7 @@ cStageData MakeStage2(const cPalette& common) {
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_SHOOTER], 55, kGroundRow - 1));
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 60, kGroundRow - 1));
   PlaceCoins(stage, common, 26, 9, 4);
-  stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_HEART], 51, 8));
+  stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_HEART], 51, 9));
   stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_GOAL], 67, kGroundRow - 1));
   return stage;
 }

@@ -41,6 +41,16 @@ cSystemData MakeSystemData(const cDatabase& db) {
   // own, the stage select plays the stage music.
   const int titleTune = BgmIndex(db, "タイトル");
   system.m_SceneBgm = {titleTune, BgmIndex(db, "マップ"), BgmIndex(db, "ステージ"), titleTune};
+  // The title menu shows the entries' pictures of bmp\GameMode.bmp.
+  system.m_bTitlePictures = 1;
+  // A lost life restarts the stage at once, as in a test play, so a stage
+  // plays the same from the world map as from the editor.
+  system.m_bRetryPrompt = 0;
+  // The option menu's labels name what each position edits: the colour set
+  // of position 0 only acts in 8-bit mode, whose one set the game has, so
+  // it is not offered.
+  system.m_OptionMenu = {cCmd(0, "カラーセット"), cCmd(1, "BGM"), cCmd(1, "SE"),
+                         cCmd(1, "ランキング登録"), cCmd(1, "ランキング登録名"), cCmd(1, "もどる")};
   system.m_nStageCount = kStageCount;
   system.m_bExtraLives = 1;
   system.m_nExtraLifeScore = 1000;

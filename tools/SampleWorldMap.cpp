@@ -1,6 +1,8 @@
 // The sample game's world map: a path from the start to three stage nodes;
-// each node after the first is a wall until the stage before it is cleared.
+// each node after the first is a wall until the stage before it is cleared,
+// and the clear of the last one ends the story on the title.
 
+#include "SampleArt.h"
 #include "SampleGame.h"
 
 namespace samplegame {
@@ -11,6 +13,7 @@ constexpr int kPathRow = 7;
 constexpr int kPathFirstColumn = 4;
 constexpr int kPathLastColumn = 16;
 constexpr int kPassableKind = 5;  // kinds 0 to 4 of a new map are impassable
+constexpr int kAfterClearTitle = 2;
 
 cWorldStage MakeStageEntry(int nStage) {
   cWorldStage entry;
@@ -43,10 +46,13 @@ cWorldMap MakeWorldMap() {
     node.m_nY = kPathRow;
     node.m_strName = "ノード" + std::to_string(stage);
     node.m_Stages[0] = MakeStageEntry(stage);
+    // Clearing the last stage ends the story: the game goes back to its title.
+    if (stage == kStageCount) node.m_Stages[0].m_nAfterClear = kAfterClearTitle;
     if (stage > 1) {
       // Until the stage before is cleared the node stops the cursor.
       cWorldStage wall;
       wall.m_nKind = WORLD_STAGE_WALL;
+      wall.m_nSymbol = art::kWorldGateSymbol;
       node.m_Stages.push_back(wall);
     }
     map.m_Nodes.push_back(node);

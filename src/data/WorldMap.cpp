@@ -41,7 +41,7 @@ void cWorldStage::RegisterMembers(int nVersion) {
   RegisterInt(m_nClearFlag);
   RegisterInt(m_bPassThrough);
   RegisterInt(m_bReplay);
-  RegisterInt(m_nExtraValue);
+  RegisterInt(m_nAfterClear);
   RegisterInt(m_nNeedFlag);
   RegisterInt(m_nCondVar);
   RegisterInt(m_nCondValue);

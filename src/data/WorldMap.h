@@ -62,8 +62,9 @@ class cWorldStage : public cDataRecord {
   int32_t m_bPassThrough = 0;
   // Nonzero: a cleared entry can be entered again.
   int32_t m_bReplay = 0;
-  // Carried in the file; the player does not use it.
-  int32_t m_nExtraValue = 0;
+  // Where a story goes once the entry's stage is cleared: 1 a new lap from
+  // the map's start, 2 the title (the story's end); otherwise the map.
+  int32_t m_nAfterClear = 0;
   // Above 0: the entry applies only while that progress flag is set.
   int32_t m_nNeedFlag = 0;
   // Not 0: the entry applies only when that common variable compares true

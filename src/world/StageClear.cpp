@@ -162,7 +162,7 @@ int StoryNextStage(const cGameScene& scene, std::int32_t shownStage) {
   progress.RecordStageResult(progress.m_strStageName, progress.m_strResultKey, progress.m_bVariant,
                              progress.m_nVariantVar, progress.m_nVariantValue, progress.m_nScore);
   progress.m_nSeriesNo = shownStage;
-  const int action = progress.m_pWorldStage != nullptr ? progress.m_pWorldStage->m_nExtraValue : 0;
+  const int action = progress.m_pWorldStage != nullptr ? progress.m_pWorldStage->m_nAfterClear : 0;
   if (action == kAfterClearNextLap) {
     progress.StartNextLap(g_WorldMap);
     return SCENE_WORLD_MAP;

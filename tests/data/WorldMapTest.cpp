@@ -298,7 +298,7 @@ TEST_F(WorldMapFile, RoundTripKeepsEveryValue) {
   stage.m_nClearFlag = 12;
   stage.m_bPassThrough = 1;
   stage.m_bReplay = 1;
-  stage.m_nExtraValue = 77;
+  stage.m_nAfterClear = 77;
   stage.m_nNeedFlag = 4;
   stage.m_nCondVar = 5;
   stage.m_nCondValue = -6;
@@ -326,7 +326,7 @@ TEST_F(WorldMapFile, RoundTripKeepsEveryValue) {
   ASSERT_EQ(back.m_Nodes[0].m_Stages.size(), 2u);
   const cWorldStage& s = back.m_Nodes[0].m_Stages[0];
   EXPECT_EQ(s.m_nKind, WORLD_STAGE_WALL);
-  EXPECT_EQ(s.m_nExtraValue, 77);
+  EXPECT_EQ(s.m_nAfterClear, 77);
   EXPECT_EQ(s.m_nCondValue, -6);
   EXPECT_EQ(s.m_nNeedTotal, 1000);
   EXPECT_EQ(s.m_nVariant2, 3);

@@ -54,6 +54,12 @@ TEST_F(SampleSystemDataTest, StartUpLoadsTheGamesSystemData) {
     EXPECT_EQ(tunes[scene], g_Database.m_Bgms[tune].m_strName) << scene;
   }
   EXPECT_EQ("wave\\Cursor.wav", g_System.m_SystemSounds[0]);
+  // The option scene edits by position: the labels read back in their places.
+  ASSERT_EQ(6u, g_System.m_OptionMenu.size());
+  EXPECT_EQ("BGM", g_System.m_OptionMenu[1].m_strLabel);
+  EXPECT_EQ("もどる", g_System.m_OptionMenu[5].m_strLabel);
+  EXPECT_EQ(0, g_System.m_OptionMenu[0].m_bEnabled);
+  EXPECT_EQ(1, g_System.m_bTitlePictures);
   // Everything else is a new game's.
   const cSystemData defaults;
   EXPECT_EQ(defaults.m_MapMenu.size(), g_System.m_MapMenu.size());

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "KeyScript.h"
+#include "RunReplay.h"
 #include "RunTrace.h"
 #include "app/GameSceneHost.h"
 #include "app/MainWnd.h"
@@ -76,6 +77,8 @@ class cRun {
     if (m_Frame >= 0) EndFrame();
     ++m_Frame;
     if (m_Options.onFrame) m_Options.onFrame(m_Frame);
+    if (!m_Options.recordReplay.empty()) m_Recorder.Observe();
+    if (m_Player) m_Player->Observe();
     m_Clock.Advance(kFrameMs[m_Frame % 3]);
     m_Keys.ReleaseAllKeys();
     for (int key : m_Script.KeysAt(m_Frame)) m_Keys.SetKey(key, true);
@@ -132,6 +135,8 @@ class cRun {
 
   void AddRequest(std::string request) { m_Requests.push_back(std::move(request)); }
 
+  cRunRecorder m_Recorder;
+  std::unique_ptr<cRunPlayer> m_Player;
   plat::cManualClock m_Clock;
   plat::cScriptedKeySource m_Keys;
   plat::cNullPresenter m_Presenter;
@@ -304,6 +309,10 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   } else if (!options.replay.empty() && !StartReplay(options.replay, error)) {
     result = 3;
   } else {
+    if (!options.replay.empty()) {
+      run.m_Player = std::make_unique<cRunPlayer>(options.replay);
+      run.m_Player->Observe();
+    }
     g_StartupDone.store(1);
     SetFrameObserver(&FrameGate, &run);
     while (!run.Finished() || run.m_Frame < 0) {
@@ -318,11 +327,7 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
       result = 4;
     }
     SetFrameObserver(nullptr, nullptr);
-    if (!options.recordReplay.empty() &&
-        g_ReplayRec.SaveFile(options.recordReplay, g_Stage, g_StageInitial, g_ReplayRecProgress) == 0) {
-      error = "the replay could not be saved to " + options.recordReplay;
-      result = 5;
-    }
+    if (!options.recordReplay.empty() && !run.m_Recorder.Save(options.recordReplay, error)) result = 5;
   }
   if (result == 0 && run.m_UnexpectedBoxes > 0) {
     error = "an error box was shown";

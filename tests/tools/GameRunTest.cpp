@@ -1,0 +1,255 @@
+// The sample game played through the runner from its title, as a person
+// would: a new story, the world map, the stages cleared by their own key
+// scripts, a save in the map menu, back to the title, the story continued from
+// its slot, and the last stage's clear ending the story on the title. Two runs
+// of the whole script write the same trace, and the saved slot reads back.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "RunnerFolder.h"
+#include "SampleGame.h"
+#include "core/SceneManager.h"
+#include "data/Progress.h"
+#include "data/WorldMap.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kStepCreated = -1;
+constexpr int kMenuStep = 1;        // the title's menu, the map's walk, the map menu's menu
+constexpr int kTitleSlotList = 2;
+constexpr int kPhaseStageClear = 4;
+constexpr int kSoundSaved = 5;
+
+// One line of a trace: the frame, the scene and its step (the game scene's phase).
+struct sFrame {
+  long long frame = 0;
+  int scene = 0;
+  int step = 0;
+};
+
+// The key script of the whole game, built while the game is played: each part
+// is keyed from a frame the trace of the run so far shows, so the menus join
+// the stages' own clear scripts on whatever frame a stage ends.
+class cGameScript {
+ public:
+  // Keys tapped (held two frames) at these frames after `start`.
+  void Taps(long long start, std::initializer_list<std::pair<int, const char*>> taps) {
+    for (const auto& [offset, key] : taps) {
+      Add(start + offset, key);
+      Add(start + offset + 2, "");
+    }
+  }
+  // A key script whose frames count from `start`.
+  void AddScript(long long start, const fs::path& file) {
+    std::ifstream in(file);
+    ASSERT_TRUE(in) << file;
+    for (std::string line; std::getline(in, line);) {
+      line = line.substr(0, line.find('#'));
+      std::istringstream fields(line);
+      long long frame = 0;
+      if (!(fields >> frame)) continue;
+      std::string keys;
+      std::getline(fields, keys);
+      Add(start + frame, keys);
+    }
+  }
+  // From `frame` on no key is held.
+  void Release(long long frame) { Add(frame, ""); }
+
+  std::string Text() const {
+    std::vector<std::pair<long long, std::string>> lines = m_Lines;
+    std::stable_sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string text;
+    for (const auto& [frame, keys] : lines) text += std::to_string(frame) + " " + keys + "\n";
+    return text;
+  }
+
+ private:
+  void Add(long long frame, const std::string& keys) { m_Lines.emplace_back(frame, keys); }
+  std::vector<std::pair<long long, std::string>> m_Lines;
+};
+
+class GameRunTest : public runnertest::cRunnerFolder {
+ protected:
+  // Runs the script so far for `after` + `budget` frames; the first frame
+  // after `after` on which `scene` is at `step`.
+  long long RunUntil(int scene, int step, long long after, long long budget) {
+    const long long frames = after + 1 + budget;
+    Play(frames, "trace.txt");
+    const std::vector<sFrame> trace = Frames(m_Folder / "trace.txt");
+    for (const sFrame& f : trace) {
+      if (f.frame > after && f.scene == scene && f.step == step) return f.frame;
+    }
+    ADD_FAILURE() << "scene " << scene << " never reached step " << step << " after frame " << after
+                  << "; the run went " << Outline(trace) << ErrorText();
+    return -1;
+  }
+
+  // Plays the script so far for `frames` frames into the trace `name`.
+  void Play(long long frames, const char* name) {
+    const fs::path keys = m_Folder / "game.keys";
+    std::ofstream(keys) << m_Script.Text();
+    ASSERT_EQ(0, Run({"--keys", keys.string(), "--frames", std::to_string(frames), "--trace",
+                      (m_Folder / name).string()}))
+        << ErrorText();
+  }
+
+  static std::vector<sFrame> Frames(const fs::path& file) {
+    std::vector<sFrame> frames;
+    for (const std::string& line : Lines(file)) {
+      std::istringstream in(line);
+      sFrame f;
+      if (in >> f.frame >> f.scene >> f.step) frames.push_back(f);
+    }
+    return frames;
+  }
+
+  // The scenes of a trace, each once for every time it is entered.
+  static std::vector<int> Scenes(const std::vector<sFrame>& trace) {
+    std::vector<int> scenes;
+    for (const sFrame& f : trace) {
+      if (scenes.empty() || scenes.back() != f.scene) scenes.push_back(f.scene);
+    }
+    return scenes;
+  }
+
+  // "scene/step@first frame" for each change of scene or step.
+  static std::string Outline(const std::vector<sFrame>& trace) {
+    std::string text;
+    for (std::size_t i = 0; i < trace.size(); ++i) {
+      if (i > 0 && trace[i].scene == trace[i - 1].scene && trace[i].step == trace[i - 1].step) continue;
+      text += std::to_string(trace[i].scene) + "/" + std::to_string(trace[i].step) + "@" +
+              std::to_string(trace[i].frame) + " ";
+    }
+    return text;
+  }
+
+  static fs::path ClearScript(int stage) {
+    return fs::path(KESTROVA_TEST_KEYS) / ("c0" + std::to_string(stage) + "-1-clear.keys");
+  }
+
+  // On the world map: `steps` cells to the right, then into the stage there
+  // ("ステージに挑む" is the prompt's first line; it opens on the second).
+  // The frame the game scene was created on.
+  long long WalkIntoStage(long long map, int steps) {
+    for (int i = 0; i < steps; ++i) m_Script.Taps(map, {{10 + 10 * i, "RIGHT"}});
+    const int prompt = 10 + 10 * steps + 10;
+    m_Script.Taps(map, {{prompt, "Z"}, {prompt + 10, "UP"}, {prompt + 20, "Z"}});
+    return RunUntil(SCENE_GAME, kStepCreated, map, prompt + 200);
+  }
+
+  // The stage's clear script from the game scene's first frame, then the
+  // decide key on the clear; the frame the clear began.
+  long long ClearStage(long long created, int stage) {
+    m_Script.AddScript(created + 1, ClearScript(stage));
+    const long long clear = RunUntil(SCENE_GAME, kPhaseStageClear, created, 5000);
+    m_Script.Release(clear);
+    m_Script.Taps(clear, {{100, "Z"}});
+    return clear;
+  }
+
+  cGameScript m_Script;
+};
+
+TEST_F(GameRunTest, TheSampleGameIsPlayedFromTheTitleToItsEnding) {
+  // Stages are played as far as their clear scripts reach, in order.
+  int clearable = 0;
+  while (clearable < samplegame::kStageCount && fs::exists(ClearScript(clearable + 1))) ++clearable;
+  ASSERT_GE(clearable, 1);
+  const bool toTheEnd = clearable == samplegame::kStageCount;
+  // The story is saved before its last stage (or after the last one cleared).
+  const int savedAfter = toTheEnd ? clearable - 1 : clearable;
+  const cWorldMap map = samplegame::MakeWorldMap();
+  const int nodeSpacing = map.m_Nodes[1].m_nX - map.m_Nodes[0].m_nX;
+
+  // The title: a new story.
+  long long title = RunUntil(SCENE_TITLE, kMenuStep, -1, 400);
+  ASSERT_FALSE(HasFailure());
+  m_Script.Taps(title, {{10, "Z"}});
+  long long onMap = RunUntil(SCENE_WORLD_MAP, kMenuStep, title, 400);
+  ASSERT_FALSE(HasFailure());
+
+  int steps = map.m_Nodes[0].m_nX - map.m_nStartX;
+  for (int stage = 1; stage <= savedAfter; ++stage) {
+    SCOPED_TRACE("stage " + std::to_string(stage));
+    const long long created = WalkIntoStage(onMap, steps);
+    ASSERT_FALSE(HasFailure());
+    const long long clear = ClearStage(created, stage);
+    ASSERT_FALSE(HasFailure());
+    onMap = RunUntil(SCENE_WORLD_MAP, kMenuStep, clear, 600);
+    ASSERT_FALSE(HasFailure());
+    steps = nodeSpacing;
+  }
+
+  // The map menu: "セーブ" into the first slot (the prompt opens on
+  // "やっぱりやめる"), back out of the slot list, then "タイトルへ".
+  m_Script.Taps(onMap, {{10, "X"}});
+  const long long menu = RunUntil(SCENE_MAP_MENU, kMenuStep, onMap, 400);
+  ASSERT_FALSE(HasFailure());
+  m_Script.Taps(menu, {{10, "Z"}, {20, "Z"}, {30, "UP"}, {40, "Z"}, {50, "X"}, {60, "DOWN"}, {70, "DOWN"},
+                       {80, "DOWN"}, {90, "Z"}, {100, "UP"}, {110, "Z"}});
+  title = RunUntil(SCENE_TITLE, kMenuStep, menu, 400);
+  ASSERT_FALSE(HasFailure());
+
+  // "つづきから", the first slot.
+  m_Script.Taps(title, {{10, "DOWN"}, {20, "Z"}});
+  const long long slots = RunUntil(SCENE_TITLE, kTitleSlotList, title, 100);
+  ASSERT_FALSE(HasFailure());
+  m_Script.Taps(slots, {{10, "Z"}});
+  onMap = RunUntil(SCENE_WORLD_MAP, kMenuStep, slots, 400);
+  ASSERT_FALSE(HasFailure());
+
+  long long end = onMap + 60;
+  if (toTheEnd) {
+    // The last stage; its clear ends the story on the title.
+    const long long created = WalkIntoStage(onMap, nodeSpacing);
+    ASSERT_FALSE(HasFailure());
+    const long long clear = ClearStage(created, samplegame::kStageCount);
+    ASSERT_FALSE(HasFailure());
+    end = RunUntil(SCENE_TITLE, kMenuStep, clear, 600) + 60;
+    ASSERT_FALSE(HasFailure());
+  }
+
+  // The whole script, twice.
+  Play(end, "a.txt");
+  Play(end, "b.txt");
+  const std::vector<std::string> a = Lines(m_Folder / "a.txt");
+  ASSERT_EQ(static_cast<std::size_t>(end), a.size());
+  EXPECT_EQ(a, Lines(m_Folder / "b.txt"));
+  // The scenes in the order a person meets them.
+  std::vector<int> expected = {SCENE_TITLE, SCENE_WORLD_MAP};
+  for (int stage = 1; stage <= savedAfter; ++stage) expected.insert(expected.end(), {SCENE_GAME, SCENE_WORLD_MAP});
+  expected.insert(expected.end(), {SCENE_MAP_MENU, SCENE_TITLE, SCENE_WORLD_MAP});
+  if (toTheEnd) expected.insert(expected.end(), {SCENE_GAME, SCENE_TITLE});
+  EXPECT_EQ(expected, Scenes(Frames(m_Folder / "a.txt"))) << Outline(Frames(m_Folder / "a.txt"));
+  const std::string saved = "se=" + std::to_string(kSoundSaved);
+  EXPECT_TRUE(std::any_of(a.begin(), a.end(), [&](const std::string& line) {
+    return line.find(saved) != std::string::npos;
+  })) << "the map menu never played the saved sound";
+
+  // The saved slot reads back: the stages cleared by then, the figure on the
+  // last of them.
+  const fs::path before = fs::current_path();
+  fs::current_path(m_Folder);
+  cProgress progress;
+  const bool loaded = progress.LoadStory(0);
+  fs::current_path(before);
+  ASSERT_TRUE(loaded);
+  for (int stage = 1; stage <= samplegame::kStageCount; ++stage) {
+    EXPECT_EQ(stage <= savedAfter, progress.m_StageFlags[static_cast<std::size_t>(stage)] != 0) << stage;
+  }
+  EXPECT_EQ(map.m_Nodes[savedAfter - 1].m_nX, progress.m_nMapX);
+  EXPECT_EQ(map.m_Nodes[savedAfter - 1].m_nY, progress.m_nMapY);
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+#pragma once
+// Whole runs of the built runner on the sample game, each test in a temporary
+// copy of the game's working folder (without the programs), so that saves,
+// rankings and options written by one test never reach another.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace runnertest {
+
+namespace fs = std::filesystem;
+
+class cRunnerFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "kestrova_run_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    m_Folder = pattern;
+    for (const auto& entry : fs::directory_iterator(KESTROVA_GAME_DIR)) {
+      if (entry.is_regular_file() && (entry.path().filename() == "kestrova4" ||
+                                      entry.path().filename() == "kestrova4-run")) {
+        continue;
+      }
+      fs::copy(entry.path(), m_Folder / entry.path().filename(), fs::copy_options::recursive);
+    }
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(m_Folder, ec);
+  }
+
+  // Runs the runner in the folder with these arguments; its exit status.
+  int Run(const std::vector<std::string>& arguments) {
+    std::string command = std::string("'") + KESTROVA4_RUN + "' --dir '" + m_Folder.string() + "'";
+    for (const std::string& argument : arguments) command += " '" + argument + "'";
+    command += " 2>'" + (m_Folder / "stderr.txt").string() + "'";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // What the last run wrote to its error stream.
+  std::string ErrorText() const {
+    std::ifstream in(m_Folder / "stderr.txt");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
+  static std::vector<std::string> Lines(const fs::path& file) {
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  fs::path m_Folder;
+};
+
+}  // namespace runnertest
