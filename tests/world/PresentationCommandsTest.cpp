@@ -110,6 +110,18 @@ TEST_F(PresentationCommandsTest, MessageWaitsByItsDisplayMode) {
   }
 }
 
+// A chain of messages that stop the game until a key sounds the message
+// sound (system sound 11) once, for its first message.
+TEST_F(PresentationCommandsTest, AMessageChainSoundsOnceForItsFirstMessage) {
+  cSoundLog log;
+  for (int inChain : {0, 1, 1}) {
+    cCommand message = MessageCommand(0, 0, 1);
+    CmdMessageWait(m_Chara, message, inChain);
+  }
+  EXPECT_EQ(log.Sounds(), std::vector<int>{11});
+  EXPECT_EQ(m_Counting.m_nWaits, 3);
+}
+
 TEST_F(PresentationCommandsTest, MessageReplacedAndRemovedById) {
   cCommand first = MessageCommand(1, 0, 0, 1, 7, 0, "first");
   CmdMessage(m_Chara, first);
