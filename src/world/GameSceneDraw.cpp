@@ -329,7 +329,7 @@ void DrawShotsOfLayer(int layer, bool all, int frozen) {
   DDFlushSpriteBatch();
 }
 
-void RemoveFinishedChara(cChara& chara) { RemoveChara(chara); }
+void RemoveFinishedChara(cGameScene& scene, cChara& chara) { scene.RemoveChara(chara); }
 
 namespace {
 
@@ -392,7 +392,7 @@ void cGameScene::Draw(int whole, int frozen, int timeSound, int hint) {
     DDFlushSpriteBatch();
     g_CharaList.ForEach([&](cChara& chara) {
       if (!(all || chara.m_Data.m_nZ == layer)) return;
-      if (DrawCharaInScene(chara, frozen) != 0) RemoveFinishedChara(chara);
+      if (DrawCharaInScene(chara, frozen) != 0) RemoveFinishedChara(*this, chara);
     });
     DrawShotsOfLayer(layer, all, frozen);
   }

@@ -411,6 +411,25 @@ TEST_P(DrawOrderTest, EachPartCoversThePartsDrawnBeforeIt) {
   }
 }
 
+// A character whose death ends in the frame's drawing leaves its group list
+// with the character list, before the range displays walk the groups.
+TEST_P(DrawOrderTest, ACharacterWhoseDeathEndsInTheFrameLeavesItsGroup) {
+  drawtest::cTestLayer layer(GetParam(), 640, 480);
+  ASSERT_TRUE(layer.Started());
+  MakeSurfaces();
+  int px = 0, py = 0;
+  MakeStage(kCharacter + 1, px, py);
+  cChara& chara = *g_CharaList.Nth(0);
+  chara.m_Data.m_Conds.push_back(cCond());
+  chara.m_Data.m_Conds.back().m_nKind = COND_DISTANCE;
+  chara.m_bDead = 1;  // without a chara effect its death is over at once
+  m_Scene.AddToGroup(chara);
+  m_Scene.Draw(1, 0, 0, 0);
+  EXPECT_EQ(g_CharaList.Count(), 0);
+  for (const auto& group : m_Scene.m_CharaGroups) EXPECT_TRUE(group.empty());
+  g_ItemList.Clear();
+}
+
 INSTANTIATE_TEST_SUITE_P(Roads, DrawOrderTest, testing::Values(eRoad::Direct3D, eRoad::DirectDraw),
                          [](const testing::TestParamInfo<eRoad>& info) {
                            return std::string(info.param == eRoad::Direct3D ? "Direct3D" : "DirectDraw");
