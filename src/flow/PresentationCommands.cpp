@@ -4,9 +4,7 @@
 
 #include <cmath>
 
-#include "core/AppMessages.h"
 #include "core/ErrorBox.h"
-#include "core/MainWindow.h"
 #include "core/SoundRequest.h"
 #include "data/Command.h"
 #include "data/Database.h"
@@ -20,13 +18,13 @@
 #include "graphics/BitmapLoad.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Surface.h"
-#include "platform/MessageCore.h"
 #include "world/Chara.h"
 #include "world/CharaBase.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Shot.h"
 #include "world/StageGraphics.h"
+#include "world/StageSetup.h"
 
 namespace {
 
@@ -93,12 +91,6 @@ void PlaceByKind(cCharaBase& chara, int kind, int cellX, int cellY, int offX, in
       y = camY + 240 - (h >> 1) + offY;
       break;
   }
-}
-
-// Asks the main window for Bgm entry `tune` with its loop flag.
-void RequestTune(int tune, int loop) {
-  g_Progress.m_bBgmLoop = loop;
-  plat::SendMessage(g_hMainWnd.load(), WM_APP_MUSIC, 4, static_cast<LPARAM>(tune));
 }
 
 void RemovePicture(tPictureList::iterator it) {
@@ -380,6 +372,6 @@ int CmdPlaySound(cCharaBase& chara, cCommand& command) {
 }
 
 int CmdPlayBgm(cCharaBase&, cCommand& command) {
-  RequestTune(Param(command, 0), Param(command, 1));
+  RequestStageBgm(Param(command, 0), Param(command, 1));
   return 0;
 }

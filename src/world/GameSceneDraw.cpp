@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "core/FrameTimer.h"
 #include "core/ProcessFlags.h"
 #include "core/SoundRequest.h"
 #include "data/Condition.h"
@@ -287,11 +288,11 @@ void DrawHud() {
   }
 }
 
-void DrawTimeLeft(const cGameScene& scene, int frameCounter, int timeSound) {
+void DrawTimeLeft(const cGameScene& scene, int timeSound) {
   if (scene.m_bNoTimeLimit != 0 || g_Stage.m_TimeLimitOn == 0) return;
   DDDrawNumber(&BackBuffer, 272, 24, 32, 32, TableSurface(SURF_WORD), 0, 160, 1, scene.m_nTimeLeft, 3, 0);
-  const int fps = g_Stage.m_Fps > 0 ? g_Stage.m_Fps : 60;
-  if (timeSound != 0 && scene.m_nTimeLeft > 0 && scene.m_nTimeLeft <= g_Stage.m_TimeWarning && frameCounter % fps == 0)
+  // The warning sounds on the frame the play step took a second off the time.
+  if (timeSound != 0 && scene.m_nTimeLeft > 0 && scene.m_nTimeLeft <= g_Stage.m_TimeWarning && FrameSkip(2, 0))
     PlaySystemSound(13);
 }
 
@@ -324,7 +325,7 @@ void DrawShotsOfLayer(int layer, bool all, int frozen) {
   DDFlushSpriteBatch();
 }
 
-void RemoveFinishedChara(cChara& chara) { RemoveChara(chara); }
+void RemoveFinishedChara(cGameScene& scene, cChara& chara) { scene.RemoveChara(chara); }
 
 namespace {
 
@@ -391,7 +392,7 @@ void cGameScene::Draw(int whole, int frozen, int timeSound, int hint) {
     DDFlushSpriteBatch();
     g_CharaList.ForEach([&](cChara& chara) {
       if (!(all || chara.m_Data.m_nZ == layer)) return;
-      if (DrawCharaInScene(chara, frozen) != 0) RemoveFinishedChara(chara);
+      if (DrawCharaInScene(chara, frozen) != 0) RemoveFinishedChara(*this, chara);
     });
     DrawShotsOfLayer(layer, all, frozen);
   }
@@ -404,8 +405,7 @@ void cGameScene::Draw(int whole, int frozen, int timeSound, int hint) {
   DrawMessages(*this, frozen);
   DrawScreenEffect(*this, frozen);
   DrawHud();
-  ++m_Draw.m_nFrames;
-  DrawTimeLeft(*this, m_Draw.m_nFrames, timeSound);
+  DrawTimeLeft(*this, timeSound);
   if (hint != 0) DrawHintLine();
   AnimatePalette(g_System.m_nPulseStep, g_System.m_bPaletteCycling);
   m_ScreenColor.Draw(frozen);

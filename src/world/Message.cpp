@@ -295,7 +295,7 @@ int cMessage::Update(DDSURFACEDATA* target, int frozen) {
     return 1;
   }
   if (m_Refresh != 0 && m_RefreshInterval != 0 && m_Kind == MESSAGE_TEXT && m_ExpandVars != 0 &&
-      g_GameScene != nullptr && g_GameScene->m_Draw.m_nFrames % m_RefreshInterval == 0)
+      g_GameScene != nullptr && g_GameScene->m_nFrameCounter % m_RefreshInterval == 0)
     Refresh();
   int x = 0, y = 0;
   if (!ScreenPosition(x, y)) {

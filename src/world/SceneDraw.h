@@ -25,8 +25,9 @@ void DrawRangeConditions(cGameScene& scene);
 int DrawCharaInScene(cChara& chara, int frozen);
 // The status bar, with its gap layout.
 void DrawHud();
-// The time left; the warning sound once a second when `timeSound` is set.
-void DrawTimeLeft(const cGameScene& scene, int frameCounter, int timeSound);
+// The time left; with `timeSound`, the warning sound on the frames the time
+// limit ticks (once a second).
+void DrawTimeLeft(const cGameScene& scene, int timeSound);
 // The test-play hint line.
 void DrawHintLine();
 // The hero, its area marks and gauges; the end of its death sequence hands
@@ -37,8 +38,9 @@ void DrawScreenEffect(cGameScene& scene, int frozen);
 
 // Draws the shots of draw layer `layer` (every shot when `all`).
 void DrawShotsOfLayer(int layer, bool all, int frozen);
-// A character whose death sequence is over leaves its groups and the list.
-void RemoveFinishedChara(cChara& chara);
+// A character whose death sequence is over leaves its group list and the
+// character list (the later parts of the frame walk the groups).
+void RemoveFinishedChara(cGameScene& scene, cChara& chara);
 // Lets damage make its hit effects in the scene's effect list (start-up).
 void InstallHitEffectMaker();
 // Lets an item pickup whose item asks for it show the item's icon rising

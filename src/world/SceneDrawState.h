@@ -56,9 +56,6 @@ class cScreenColor {
 
 // Per-frame values the stage drawing keeps between frames.
 struct cSceneDrawState {
-  // Frames drawn (message refreshes count by it until the scene's own frame
-  // counter replaces it).
-  int32_t m_nFrames = 0;
   // The colour phase of the range displays (0..31).
   int32_t m_nRangePhase = 0;
   // The big work surface and the work surface of the character drawers.

@@ -379,6 +379,16 @@ TEST_F(HeroTest, AnItemListStopsWhenACommandKillsTheHero) {
   EXPECT_EQ(cTestWorld::CommonVar(2), 0);
 }
 
+TEST_F(HeroTest, AnItemListStopsAtTheStageClear) {
+  cSafeVector<cCommand> commands;
+  commands.push_back(cCmdBuilder::Item(22).Text("C1 = 1"));
+  commands.push_back(cCmdBuilder::Item(FLOW_CMD_STAGE_CLEAR - kItemToFlowCmdOffset));
+  commands.push_back(cCmdBuilder::Item(22).Text("C2 = 1"));
+  EXPECT_EQ(m_Hero.RunItemCommands(commands), STEP_RESULT_STAGE_CLEAR);
+  EXPECT_EQ(cTestWorld::CommonVar(1), 1);
+  EXPECT_EQ(cTestWorld::CommonVar(2), 0);
+}
+
 TEST_F(HeroTest, TakenObjectsAreRememberedByKey) {
   m_Hero.m_Taken.push_back(5);
   m_Hero.m_Taken.push_back(5);

@@ -13,6 +13,7 @@
 #include "core/FrameTimer.h"
 #include "data/CharaData.h"
 #include "data/ItemData.h"
+#include "graphics/DrawLayerTestSupport.h"
 #include "world/Chara.h"
 #include "world/Hero.h"
 #include "world/Item.h"
@@ -250,22 +251,32 @@ TEST_F(GameSceneTest, SetStageStartsTheCountersAndTheTimeLimit) {
   EXPECT_EQ(1, m_Scene.m_bNoTimeLimit);
 }
 
-// A restart leaves nothing of the attempt before on the screen: a message
-// kept past its surfaces would draw from released memory.
-TEST_F(GameSceneTest, ARestartEmptiesTheMessagesEffectsAndScreenColour) {
+// A restart shows nothing of the attempt before: its messages (whose
+// surfaces the set-up gives back), effects, pictures, screen effect and
+// screen colour are gone, and the next frame draws without them.
+TEST_F(GameSceneTest, ARestartLeavesNothingOfTheAttemptBeforeOnTheScreen) {
+  drawtest::cTestLayer layer(drawtest::eRoad::Direct3D, 640, 480);
+  ASSERT_TRUE(layer.Started());
   MakeStage();
   g_GameScene = &m_Scene;
   m_Scene.SetStage(0, 1);
-  m_Scene.m_Messages.push_back(std::make_shared<cMessage>());
+  cMessageSetup text;
+  text.text = "hello";
+  m_Scene.m_Messages.push_back(std::make_shared<cMessage>(text));
+  ASSERT_NE(m_Scene.m_Messages.back()->m_lpSD, nullptr);
   m_Scene.m_Effects.emplace_back();
-  m_Scene.m_ScreenColor.Set(255, 0, 0, 50, 0, 10, 0, 1);
-  m_Scene.m_ScreenColor.m_nLevel = 100;
+  m_Scene.m_Pictures.emplace_back();
+  m_Scene.m_ScrEffect.m_nEffect = 1;
+  m_Scene.m_ScreenColor.Set(255, 0, 0, 50, 0, 0, 0, 0);
+
   m_Scene.SetStage(1, 0);
   EXPECT_TRUE(m_Scene.m_Messages.empty());
   EXPECT_TRUE(m_Scene.m_Effects.empty());
-  EXPECT_EQ(255, m_Scene.m_ScreenColor.Level());
-  EXPECT_EQ(0, m_Scene.m_ScreenColor.m_bPending);
+  EXPECT_TRUE(m_Scene.m_Pictures.empty());
+  EXPECT_EQ(0, m_Scene.m_ScrEffect.m_nEffect);
+  EXPECT_EQ(0, m_Scene.m_ScreenColor.m_bRunning);
   EXPECT_EQ(255, m_Scene.m_ScreenColor.m_nPrevLevel);
+  m_Scene.Draw(1, 0, 0, 0);
 }
 
 TEST_F(GameSceneTest, ARestartPutsTheStageBackAsLoadedAndKeepsTheSeedWithoutRecording) {

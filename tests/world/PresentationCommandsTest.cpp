@@ -8,6 +8,7 @@
 #include "data/Progress.h"
 #include "data/WorldMap.h"
 #include "flow/FlowCommands.h"
+#include "support/WorldFakes.h"
 #include "world/Chara.h"
 #include "world/Message.h"
 
@@ -107,6 +108,18 @@ TEST_F(PresentationCommandsTest, MessageWaitsByItsDisplayMode) {
     }
     EXPECT_EQ(m_Counting.m_Messages.size(), c.left) << "display " << c.display;
   }
+}
+
+// A chain of messages that stop the game until a key sounds the message
+// sound (system sound 11) once, for its first message.
+TEST_F(PresentationCommandsTest, AMessageChainSoundsOnceForItsFirstMessage) {
+  cSoundLog log;
+  for (int inChain : {0, 1, 1}) {
+    cCommand message = MessageCommand(0, 0, 1);
+    CmdMessageWait(m_Chara, message, inChain);
+  }
+  EXPECT_EQ(log.Sounds(), std::vector<int>{11});
+  EXPECT_EQ(m_Counting.m_nWaits, 3);
 }
 
 TEST_F(PresentationCommandsTest, MessageReplacedAndRemovedById) {
@@ -210,6 +223,23 @@ TEST_F(PresentationCommandsTest, StageClearKeepsTheMapPositionOnTheMap) {
   EXPECT_EQ(g_Progress.m_nHeroStartX, 5);
   EXPECT_EQ(g_Progress.m_nHeroStartFacing, 1);
   g_WorldMap = cWorldMap();
+}
+
+// The music command is the scene's music request: the loop flag is stored
+// before the main window is asked for Bgm entry n (0 stops the music).
+TEST_F(PresentationCommandsTest, MusicGoesThroughTheScenesMusicRequest) {
+  cSoundLog log;
+  struct {
+    int tune, loop;
+  } cases[] = {{3, 1}, {2, 0}, {0, 0}};
+  for (const auto& c : cases) {
+    log.Clear();
+    g_Progress.m_bBgmLoop = 1 - c.loop;
+    cCommand music = Command({c.tune, c.loop});
+    CmdPlayBgm(m_Chara, music);
+    EXPECT_EQ(log.Music(), (std::vector<std::pair<int, int>>{{4, c.tune}})) << c.tune;
+    EXPECT_EQ(g_Progress.m_bBgmLoop, c.loop) << c.tune;
+  }
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "WorldTestSupport.h"
+#include "support/WorldFakes.h"
+#include "core/FrameTimer.h"
 #include "core/ProcessFlags.h"
 #include "data/CharaEffect.h"
 #include "data/Condition.h"
@@ -26,6 +28,7 @@
 #include "world/CharaDraw.h"
 #include "world/CharaEffectPlayer.h"
 #include "world/Hero.h"
+#include "world/Item.h"
 #include "world/SceneDraw.h"
 #include "world/StageGraphics.h"
 
@@ -241,6 +244,197 @@ TEST_P(StageDrawTest, DrawLayersStackInOrder) {
   }
 }
 
+// ---- the order of the frame's parts ----
+
+// Every part of the frame covers one probe point with a colour of its own.
+// Drawn with only the first k parts present, the probe shows part k: each
+// part is drawn after all the parts before it.
+class DrawOrderTest : public worldtest::cWorldFixture, public testing::WithParamInterface<eRoad> {
+ protected:
+  enum ePart : int {
+    kBackLayer,
+    kPictureBehind,
+    kHero,
+    kItem,
+    kCharacter,
+    kFrontLayer,
+    kPictureInFront,
+    kEffect,
+    kMessage,
+    kStatusBar,
+    kPartCount
+  };
+  static constexpr const char* kNames[kPartCount] = {
+      "back layer", "picture behind", "hero",    "item",       "character",
+      "front layer", "picture in front", "effect", "message", "status bar"};
+
+  void TearDown() override {
+    ReleaseStageGraphics();
+    for (DDSURFACEDATA& sd : g_SurfaceData) DDReleaseSurface(&sd);
+    g_Database = cDatabase();
+    g_EffectScripts.clear();
+    g_Palette = {};
+    g_PaletteWork = {};
+    cWorldFixture::TearDown();
+  }
+
+  // The colour part `part` paints: its own surfaces are filled with it.
+  static std::uint32_t ColourOf(int part) { return 0xFF000000u | static_cast<std::uint32_t>(0x101010 * (part + 1) + 7); }
+
+  void MakeSolid(int row, int w, int h, int part) {
+    drawtest::MakeFilledSurface(g_SurfaceData[static_cast<std::size_t>(row)], w, h, ColourOf(part), 1);
+  }
+
+  void MakeSurfaces() {
+    for (int i = 0; i < 256; ++i)
+      g_Palette[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i), 3, static_cast<std::uint8_t>(255 - i), 0};
+    g_PaletteWork = g_Palette;
+    // The first character sheet, its mirror and their copies; then the second.
+    for (int r : {4, 5, 22, 23}) MakeSolid(r, 256, 480, kHero);
+    for (int r : {6, 7, 24, 25}) MakeSolid(r, 256, 480, kCharacter);
+    MakeSolid(SURF_ITEM, 128, 480, kItem);
+    MakeSolid(SURF_ITEM + 1, 128, 480, kItem);
+    MakeSolid(SURF_ACCESSORY, 128, 224, kMessage);
+    MakeSolid(SURF_STATUS_WINDOW, 640, 20, kStatusBar);
+    for (int r : std::initializer_list<int>{SURF_MARK, SURF_SHOT_SHEET, SURF_SHOT_SHEET_MIRROR, SURF_WORK, SURF_WORK2,
+                                            SURF_BIG_WORK_DD})
+      drawtest::MakeFilledSurface(g_SurfaceData[static_cast<std::size_t>(r)], r == SURF_BIG_WORK_DD ? 1024 : 640,
+                                  r == SURF_BIG_WORK_DD ? 1024 : 960, 0, 1);
+    LinkMirrorSurfaces();
+    SelectDrawSurfaces();
+    g_Database.m_Effects.resize(2);
+    g_Database.m_Effects[1].m_Frames.push_back(cEffectFrame(0, 5));
+    BuildEffectScripts(g_EffectScripts);
+    g_EffectImages.m_Surfaces.resize(1);
+    g_EffectImages.m_Defs.resize(1);
+    drawtest::MakeFilledSurface(g_EffectImages.m_Surfaces[0], 32, 32, ColourOf(kEffect), 1);
+  }
+
+  // The stage with its first `parts` parts; the probe point they all cover.
+  void MakeStage(int parts, int& px, int& py) {
+    cGameScene& scene = MakeScene(40, 30, 1, 320, 320);
+    const auto has = [parts](int part) { return part < parts; };
+    g_Stage.m_BgLayers.resize(8);
+    for (int front : {0, 1}) {
+      cBgLayer& layer = g_Stage.m_BgLayers[static_cast<std::size_t>(front)];
+      layer.m_bShown = has(front != 0 ? kFrontLayer : kBackLayer) ? 1 : 0;
+      layer.m_bPlainColour = 1;
+      layer.m_bFront = static_cast<uint8_t>(front);
+      layer.m_nColour = front != 0 ? 120 : 60;
+    }
+    g_Stage.m_ShowHud = has(kStatusBar) ? 1 : 0;
+    for (cHudItem& item : g_System.m_HudItems) item.m_bShown = 0;
+    // One pass over the objects whatever their draw layers (DrawLayersStackInOrder has the eight).
+    g_Stage.m_Layered = 0;
+
+    // The hero at the top of the screen; the others on it.
+    cCharaData heroData;
+    heroData.m_nOperator = CHARA_BY_PLAYER;
+    heroData.m_nGraphic = 1;
+    Player.resize(1);
+    cHero& hero = Player[0];
+    hero.InitForStage(1, heroData, 320 + 100, 320, nullptr);
+    hero.m_X = 320 + 100;
+    hero.m_Y = 320 + hero.m_DrawOffY;
+    hero.UpdateRect();
+    px = hero.m_ScrLeft + 16;
+    py = hero.m_ScrTop + 8;
+    if (!has(kHero)) hero.m_Data.m_bTransparent = 1;
+
+    if (has(kItem)) {
+      cItemData itemData;
+      itemData.m_nGraphicKind = GRAPHIC_ITEM;
+      cItem& item = g_ItemList.Emplace();
+      item.Init(2, itemData, 0);
+      item.m_X = hero.m_X;
+      item.m_Y = hero.m_Y;
+      item.m_OnScreen = 1;
+    }
+    if (has(kCharacter)) {
+      cCharaData data;
+      data.m_nGraphic = kSecondSheetGraphic;
+      cChara& chara = g_CharaList.Emplace();
+      chara.Init(3, data, nullptr, hero.m_X, hero.m_Y, 0, nullptr);
+      // Its drawing offsets are its own: its picture lands where the hero's does.
+      chara.m_X = hero.m_X - hero.m_DrawOffX + chara.m_DrawOffX;
+      chara.m_Y = hero.m_Y - hero.m_DrawOffY + chara.m_DrawOffY;
+      chara.m_OnScreen = 1;
+    }
+    for (int layer : {0, 1}) {
+      if (!has(layer != 0 ? kPictureInFront : kPictureBehind)) continue;
+      DDSURFACEDATA& picture = g_PictureSurfaces.emplace_back();
+      g_PictureSurfaceDefs.emplace_back();
+      drawtest::MakeFilledSurface(picture, 32, 32, ColourOf(layer != 0 ? kPictureInFront : kPictureBehind), 1);
+      cPicturePlayer player;
+      player.Set(1, 320 + px - 16, 320 + py - 16, 32, 32, 0, layer, 100, 0, 0, 0, 0, 0);
+      player.m_lpSurface = &picture;
+      scene.m_Pictures.push_back(player);
+    }
+    if (has(kEffect)) scene.m_Effects.emplace_back(1, 320 + px - 16, 320 + py - 16, 32, 32, 0);
+    if (has(kMessage)) {
+      cMessageSetup icon;
+      icon.kind = MESSAGE_FIXED_ICON;
+      icon.posMode = 7;
+      icon.fixedPos = 1;
+      icon.offX = px - 8;
+      icon.offY = py;  // the icon stands 7 dots above its place
+      scene.m_Messages.push_back(std::make_shared<cMessage>(icon));
+    }
+  }
+
+  // Graphic 15: the first row of the second character sheet.
+  static constexpr int kSecondSheetGraphic = 15;
+};
+
+TEST_P(DrawOrderTest, EachPartCoversThePartsDrawnBeforeIt) {
+  drawtest::cTestLayer layer(GetParam(), 640, 480);
+  ASSERT_TRUE(layer.Started());
+  MakeSurfaces();
+  for (int parts = 1; parts <= kPartCount; ++parts) {
+    int px = 0, py = 0;
+    MakeStage(parts, px, py);
+    ASSERT_LT(py, 20) << "the status bar must cover the probe";
+    // A frame of play: the characters take their first pattern.
+    m_Scene.Draw(1, 0, 0, 0);
+    DDSURFACEDATA* target = &BackBuffer;
+    DDMapBackBuffer(target);
+    const int top = parts - 1;
+    const std::uint32_t expected =
+        top == kBackLayer || top == kFrontLayer ? PalNumToRGB(top == kBackLayer ? 60 : 120) : ColourOf(top);
+    EXPECT_EQ(drawtest::Rgb(drawtest::PixelAt(*target, px, py)), drawtest::Rgb(expected)) << kNames[top] << " on top";
+    ReleasePictures();
+    ReleaseMessageSurfaces();
+    m_Scene.m_Messages.clear();
+    m_Scene.m_Effects.clear();
+    g_CharaList.Clear();
+    g_ItemList.Clear();
+  }
+}
+
+// A character whose death ends in the frame's drawing leaves its group list
+// with the character list, before the range displays walk the groups.
+TEST_P(DrawOrderTest, ACharacterWhoseDeathEndsInTheFrameLeavesItsGroup) {
+  drawtest::cTestLayer layer(GetParam(), 640, 480);
+  ASSERT_TRUE(layer.Started());
+  MakeSurfaces();
+  int px = 0, py = 0;
+  MakeStage(kCharacter + 1, px, py);
+  cChara& chara = *g_CharaList.Nth(0);
+  chara.m_Data.m_Conds.push_back(cCond());
+  chara.m_Data.m_Conds.back().m_nKind = COND_DISTANCE;
+  chara.m_bDead = 1;  // without a chara effect its death is over at once
+  m_Scene.AddToGroup(chara);
+  m_Scene.Draw(1, 0, 0, 0);
+  EXPECT_EQ(g_CharaList.Count(), 0);
+  for (const auto& group : m_Scene.m_CharaGroups) EXPECT_TRUE(group.empty());
+  g_ItemList.Clear();
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, DrawOrderTest, testing::Values(eRoad::Direct3D, eRoad::DirectDraw),
+                         [](const testing::TestParamInfo<eRoad>& info) {
+                           return std::string(info.param == eRoad::Direct3D ? "Direct3D" : "DirectDraw");
+                         });
+
 // ---- the range displays of distance conditions ----
 
 class RangeDisplayTest : public worldtest::cWorldFixture {
@@ -405,6 +599,35 @@ TEST_F(RangeDisplayTest, TheSceneShowsCharactersConditionsUntilTheirListIsLatche
   chara.m_Data.m_bAppearLatch = 0;
   chara.m_bDead = 1;
   EXPECT_TRUE(drawn().empty());
+}
+
+// The time-limit warning sounds on the frames the play step takes a second
+// off the time (and only in frames drawn with the sound asked for).
+class TimeWarningTest : public worldtest::cWorldFixture {};
+
+TEST_F(TimeWarningTest, TheWarningSoundsOnTheFramesTheTimeTicks) {
+  drawtest::cTestLayer layer(eRoad::DirectDraw, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  for (int timeSound : {1, 0}) {
+    cGameScene& scene = MakeScene();
+    g_Stage.m_TimeLimitOn = 1;
+    g_Stage.m_TimeWarning = 10;
+    scene.m_nTimeLeft = 12;
+    FrameSkip(0, 0);
+    cSoundLog log;
+    std::vector<int> ticks, warnings;
+    for (int frame = 0; frame < 300; ++frame) {
+      const int before = scene.m_nTimeLeft;
+      scene.TickTimeLimit(-1);
+      if (scene.m_nTimeLeft != before) ticks.push_back(frame);
+      log.Clear();
+      DrawTimeLeft(scene, timeSound);
+      if (!log.Sounds().empty()) warnings.push_back(frame);
+    }
+    ASSERT_EQ(ticks.size(), 5u);
+    // 12 -> 11 -> 10 at the first two ticks: the warning from the second on.
+    EXPECT_EQ(warnings, timeSound != 0 ? std::vector<int>(ticks.begin() + 1, ticks.end()) : std::vector<int>{});
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, StageDrawTest,
