@@ -1,6 +1,6 @@
-// The sample game's world map: a path from the start to three stage nodes;
-// each node after the first is a wall until the stage before it is cleared,
-// and the clear of the last one ends the story on the title.
+// The sample game's world map: a path from the start to three stage nodes and
+// the ending; each node after the first is a gate until the stage before it
+// is cleared.
 
 #include "SampleArt.h"
 #include "SampleGame.h"
@@ -11,8 +11,9 @@ namespace {
 
 constexpr int kPathRow = 7;
 constexpr int kPathFirstColumn = 4;
-constexpr int kPathLastColumn = 16;
+constexpr int kPathLastColumn = 19;
 constexpr int kPassableKind = 5;  // kinds 0 to 4 of a new map are impassable
+constexpr int kNodeSpacing = 4;
 constexpr int kAfterClearTitle = 2;
 
 cWorldStage MakeStageEntry(int nStage) {
@@ -26,6 +27,33 @@ cWorldStage MakeStageEntry(int nStage) {
   entry.m_strTitle = "ステージ" + std::to_string(nStage);
   entry.m_strStageFile = StagePathForWorldMap(nStage);
   return entry;
+}
+
+// Until the stage before is cleared a node stops the cursor.
+cWorldStage MakeGate() {
+  cWorldStage gate;
+  gate.m_nKind = WORLD_STAGE_WALL;
+  gate.m_nSymbol = art::kWorldGateSymbol;
+  return gate;
+}
+
+// The ending starts as soon as the figure reaches it, once the last stage is
+// cleared; its clear ends the story on the title.
+cWorldNode MakeEndingNode(int x) {
+  cWorldNode node;
+  node.m_nX = x;
+  node.m_nY = kPathRow;
+  node.m_strName = "ゴール";
+  cWorldStage& entry = node.m_Stages[0];
+  entry.m_nKind = WORLD_STAGE_STAGE;
+  entry.m_nSymbol = art::kWorldEndingSymbol;
+  entry.m_nClearFlag = kStageCount + 1;
+  entry.m_nNeedFlag = kStageCount;
+  entry.m_nAfterClear = kAfterClearTitle;
+  entry.m_strTitle = "エンディング";
+  entry.m_strStageFile = kEndingPathForWorldMap;
+  node.m_Stages.push_back(MakeGate());
+  return node;
 }
 
 }  // namespace
@@ -42,21 +70,14 @@ cWorldMap MakeWorldMap() {
   map.m_nStartY = kPathRow;
   for (int stage = 1; stage <= kStageCount; ++stage) {
     cWorldNode node;
-    node.m_nX = kPathFirstColumn + 4 * stage - 1;
+    node.m_nX = kPathFirstColumn + kNodeSpacing * stage - 1;
     node.m_nY = kPathRow;
     node.m_strName = "ノード" + std::to_string(stage);
     node.m_Stages[0] = MakeStageEntry(stage);
-    // Clearing the last stage ends the story: the game goes back to its title.
-    if (stage == kStageCount) node.m_Stages[0].m_nAfterClear = kAfterClearTitle;
-    if (stage > 1) {
-      // Until the stage before is cleared the node stops the cursor.
-      cWorldStage wall;
-      wall.m_nKind = WORLD_STAGE_WALL;
-      wall.m_nSymbol = art::kWorldGateSymbol;
-      node.m_Stages.push_back(wall);
-    }
+    if (stage > 1) node.m_Stages.push_back(MakeGate());
     map.m_Nodes.push_back(node);
   }
+  map.m_Nodes.push_back(MakeEndingNode(map.m_Nodes.back().m_nX + kNodeSpacing));
   return map;
 }
 

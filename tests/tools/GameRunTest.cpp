@@ -1,8 +1,9 @@
 // The sample game played through the runner from its title, as a person
 // would: a new story, the world map, the stages cleared by their own key
 // scripts, a save in the map menu, back to the title, the story continued from
-// its slot, and the last stage's clear ending the story on the title. Two runs
-// of the whole script write the same trace, and the saved slot reads back.
+// its slot, the last stage, and the ending, whose clear ends the story on the
+// title. Two runs of the whole script write the same trace, and the saved slot
+// reads back.
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,8 @@ constexpr int kMenuStep = 1;        // the title's menu, the map's walk, the map
 constexpr int kTitleSlotList = 2;
 constexpr int kPhaseStageClear = 4;
 constexpr int kSoundSaved = 5;
+// How long after its script's last key a stage may take to clear.
+constexpr long long kClearMargin = 1500;
 
 // One line of a trace: the frame, the scene and its step (the game scene's phase).
 struct sFrame {
@@ -49,10 +52,11 @@ class cGameScript {
       Add(start + offset + 2, "");
     }
   }
-  // A key script whose frames count from `start`.
-  void AddScript(long long start, const fs::path& file) {
+  // A key script whose frames count from `start`; the last frame it names.
+  long long AddScript(long long start, const fs::path& file) {
+    long long last = start;
     std::ifstream in(file);
-    ASSERT_TRUE(in) << file;
+    EXPECT_TRUE(in) << file;
     for (std::string line; std::getline(in, line);) {
       line = line.substr(0, line.find('#'));
       std::istringstream fields(line);
@@ -61,7 +65,9 @@ class cGameScript {
       std::string keys;
       std::getline(fields, keys);
       Add(start + frame, keys);
+      last = std::max(last, start + frame);
     }
+    return last;
   }
   // From `frame` on no key is held.
   void Release(long long frame) { Add(frame, ""); }
@@ -140,19 +146,21 @@ class GameRunTest : public runnertest::cRunnerFolder {
 
   // On the world map: `steps` cells to the right, then into the stage there
   // ("ステージに挑む" is the prompt's first line; it opens on the second).
-  // The frame the game scene was created on.
-  long long WalkIntoStage(long long map, int steps) {
+  // A node the figure may not pass opens its prompt by itself. The frame the
+  // game scene was created on.
+  long long WalkIntoStage(long long map, int steps, bool opensItself = false) {
     for (int i = 0; i < steps; ++i) m_Script.Taps(map, {{10 + 10 * i, "RIGHT"}});
     const int prompt = 10 + 10 * steps + 10;
-    m_Script.Taps(map, {{prompt, "Z"}, {prompt + 10, "UP"}, {prompt + 20, "Z"}});
+    if (!opensItself) m_Script.Taps(map, {{prompt, "Z"}});
+    m_Script.Taps(map, {{prompt + 10, "UP"}, {prompt + 20, "Z"}});
     return RunUntil(SCENE_GAME, kStepCreated, map, prompt + 200);
   }
 
   // The stage's clear script from the game scene's first frame, then the
   // decide key on the clear; the frame the clear began.
   long long ClearStage(long long created, int stage) {
-    m_Script.AddScript(created + 1, ClearScript(stage));
-    const long long clear = RunUntil(SCENE_GAME, kPhaseStageClear, created, 5000);
+    const long long lastKey = m_Script.AddScript(created + 1, ClearScript(stage));
+    const long long clear = RunUntil(SCENE_GAME, kPhaseStageClear, created, lastKey - created + kClearMargin);
     m_Script.Release(clear);
     m_Script.Taps(clear, {{100, "Z"}});
     return clear;
@@ -211,12 +219,17 @@ TEST_F(GameRunTest, TheSampleGameIsPlayedFromTheTitleToItsEnding) {
 
   long long end = onMap + 60;
   if (toTheEnd) {
-    // The last stage; its clear ends the story on the title.
+    // The last stage, then the ending, which plays by itself; its clear ends
+    // the story on the title.
     const long long created = WalkIntoStage(onMap, nodeSpacing);
     ASSERT_FALSE(HasFailure());
     const long long clear = ClearStage(created, samplegame::kStageCount);
     ASSERT_FALSE(HasFailure());
-    end = RunUntil(SCENE_TITLE, kMenuStep, clear, 600) + 60;
+    onMap = RunUntil(SCENE_WORLD_MAP, kMenuStep, clear, 600);
+    ASSERT_FALSE(HasFailure());
+    const long long ending = WalkIntoStage(onMap, nodeSpacing, true);
+    ASSERT_FALSE(HasFailure());
+    end = RunUntil(SCENE_TITLE, kMenuStep, ending, 3000) + 60;
     ASSERT_FALSE(HasFailure());
   }
 
@@ -230,7 +243,7 @@ TEST_F(GameRunTest, TheSampleGameIsPlayedFromTheTitleToItsEnding) {
   std::vector<int> expected = {SCENE_TITLE, SCENE_WORLD_MAP};
   for (int stage = 1; stage <= savedAfter; ++stage) expected.insert(expected.end(), {SCENE_GAME, SCENE_WORLD_MAP});
   expected.insert(expected.end(), {SCENE_MAP_MENU, SCENE_TITLE, SCENE_WORLD_MAP});
-  if (toTheEnd) expected.insert(expected.end(), {SCENE_GAME, SCENE_TITLE});
+  if (toTheEnd) expected.insert(expected.end(), {SCENE_GAME, SCENE_WORLD_MAP, SCENE_GAME, SCENE_TITLE});
   EXPECT_EQ(expected, Scenes(Frames(m_Folder / "a.txt"))) << Outline(Frames(m_Folder / "a.txt"));
   const std::string saved = "se=" + std::to_string(kSoundSaved);
   EXPECT_TRUE(std::any_of(a.begin(), a.end(), [&](const std::string& line) {
