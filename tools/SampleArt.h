@@ -65,6 +65,8 @@ cCanvas MakeItemSheet();
 cCanvas MakeItemMiniSheet();
 cCanvas MakeMarkSheet();
 cCanvas MakeExplosionEffect();
+// The database's picture: a signboard on a post, 96 x 80, keyed around.
+cCanvas MakeSignPicture();
 // One 32 x 32 character cell, facing left (`pose` as the sheet's columns 0 to
 // 3), on the transparent colour.
 cCanvas MakeCharacterCell(eCharaRow who, int pose);

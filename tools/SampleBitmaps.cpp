@@ -112,6 +112,8 @@ std::vector<cSampleBitmap> MakeSampleBitmaps() {
   for (int n = 1; n <= 8; ++n) add(BackgroundFileName(n), MakeBackground(n));
   // The image of the database's explosion effect (MakeDatabase).
   add("bmp\\Effect\\Explosion.bmp", MakeExplosionEffect());
+  // The image of the database's picture.
+  add("bmp\\Picture\\Sign.bmp", MakeSignPicture());
   // Not a picture: the 8-bit mode's blend table of palette set 0.
   files.push_back({"bmp\\hbt\\hbt00.dat", MakeBlendTable(palette)});
   return files;

@@ -1,5 +1,5 @@
 // The sample game's databases: two animation sets with their animations, one
-// effect, chara and screen effects, a picture, sounds and music.
+// effect, chara and screen effects, a picture (a signboard), sounds and music.
 
 #include "SampleGame.h"
 
@@ -51,11 +51,16 @@ cDatabase MakeDatabase() {
   for (int i = 0; i < 4; ++i) explosion.m_Frames.emplace_back(i, 1);
   db.m_Effects[1] = explosion;
 
-  // A flash of the character and a shake of the screen (kind 1, default values).
+  // A flash of the character (kind 1, default values) and a sideways shake of
+  // the screen: kind 2, a second a swing, 6 dots each way, two swings.
   db.m_CharaEffects[1].m_strName = "点滅";
   db.m_ScrEffects[1].m_strName = "揺れ";
+  db.m_ScrEffects[1].m_nKind = 2;
+  db.m_ScrEffects[1].m_Params[0] = 10;
+  db.m_ScrEffects[1].m_Params[1] = 6;
+  db.m_ScrEffects[1].m_Params[2] = 2;
 
-  db.m_Pictures[1] = MakeFileEntry<cPicture>("タイトル", "bmp\\Picture\\Title.bmp");
+  db.m_Pictures[1] = MakeFileEntry<cPicture>("看板", "bmp\\Picture\\Sign.bmp");
 
   db.m_Sounds[1] = MakeFileEntry<cSound>("ジャンプ", "se\\Jump.wav");
   db.m_Sounds.push_back(MakeFileEntry<cSound>("コイン", "se\\Coin.wav"));

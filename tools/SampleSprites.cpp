@@ -394,4 +394,15 @@ cCanvas MakeExplosionEffect() {
   return sheet;
 }
 
+cCanvas MakeSignPicture() {
+  cCanvas sign(96, 80, kKey);
+  sign.FillRect(44, 40, 8, 40, Shade(HUE_BROWN, 6));
+  sign.BevelRect(4, 4, 88, 44, Shade(HUE_BROWN, 10), Shade(HUE_BROWN, 13), Shade(HUE_BROWN, 5));
+  sign.FrameRect(4, 4, 88, 44, kOutline);
+  // An arrow pointing on to the right.
+  sign.FillRect(20, 22, 40, 8, kWhite);
+  sign.FillTriangle(60, 14, 60, 37, 76, 26, kWhite);
+  return sign;
+}
+
 }  // namespace samplegame::art

@@ -1,6 +1,8 @@
 // The sample game's common palette and its three stages: the hero with
 // key-driven flows, walkers that turn at walls, shooters, a boss whose death
-// clears the last stage, coins and a goal item that clears the others.
+// clears the last stage, coins and a goal item that clears the others. The
+// first stage greets the player with a picture, a message, a tint, a screen
+// effect and an effect.
 
 #include <cstdint>
 #include <initializer_list>
@@ -12,11 +14,13 @@ namespace samplegame {
 
 namespace {
 
-// Key indexes of a key condition: directions 1 left, 2 right; buttons from 10.
+// Key indexes of a key condition: the direction slots 0 to 9 (1 left, 2
+// right), then the button slots from 10, where slot 10 holds while no button
+// is down and button n is slot 10 + n.
 constexpr int kKeyLeft = 1;
 constexpr int kKeyRight = 2;
-constexpr int kKeyButton1 = 10;
-constexpr int kKeyButton2 = 11;
+constexpr int kKeyButton1 = 11;
+constexpr int kKeyButton2 = 12;
 
 // Palette entries.
 enum eCommonBlock : int { BLOCK_GROUND = 1, BLOCK_BRICK = 2, BLOCK_SPIKES = 3 };
@@ -36,7 +40,13 @@ constexpr int kBgmTitle = 3;
 constexpr int kMessageTimed = 2;
 constexpr int kEndingWordsTenths = 50;
 constexpr int kEffectExplosion = 1;
+constexpr int kPictureSign = 1;
+constexpr int kScrEffectShake = 1;
 constexpr int kAnimeSetChara = 1;
+
+// Sides (pass-through numbers) of the hero and of the enemies.
+constexpr uint8_t kHeroSide = 1;
+constexpr uint8_t kEnemySide = 2;
 
 constexpr int kMapHeight = 15;
 constexpr int kGroundRow = 14;
@@ -126,15 +136,24 @@ cCharaData MakeChara(const char* name, int16_t nGraphic, int32_t nMhp, int32_t n
   chara.m_nDeathEffect = 1;
   chara.m_nHitEffect = kEffectExplosion;
   chara.m_bFacingLock = 0;
+  // The pass-through number is the character's side too: the hero's side
+  // and the enemies' must differ for their bodies and shots to meet.
+  chara.m_nPassNumber = kEnemySide;
   return chara;
 }
 
 cCharaData MakeHero() {
   cCharaData hero = MakeChara("主人公", 1, 3, 1, 0);
   hero.m_nOperator = CHARA_BY_PLAYER;
+  hero.m_nPassNumber = kHeroSide;
   hero.m_nFacing = 1;
+  // Without a death effect the lost hero stays on screen for a second
+  // before the life is taken.
+  hero.m_nDeathEffect = 0;
   cCommand jump = MakeCommand(0, FLOW_CMD_JUMP);
-  jump.m_Params[2] = 6;  // height in half blocks
+  // Height in half blocks: the jump rises a little over four blocks, onto
+  // the platforms four rows above the ground.
+  jump.m_Params[2] = 9;
   jump.m_nSound = kSoundJump;
   hero.m_Flows.push_back(MakeKeyFlow(kKeyLeft, false, {MakeMove(FLOW_CMD_STRAIGHT_MOVE, DIR_LEFT, 30, 1)}));
   hero.m_Flows.push_back(MakeKeyFlow(kKeyRight, false, {MakeMove(FLOW_CMD_STRAIGHT_MOVE, DIR_RIGHT, 30, 1)}));
@@ -167,6 +186,9 @@ cCharaData MakeBoss() {
                                                    MakeShot(2, 2, 3, 50, 1), MakeCommand(0, FLOW_CMD_WAIT, 10)}));
   cCommand sound = MakeCommand(0, FLOW_CMD_SOUND);
   sound.m_Params[0] = kSoundExplosion;
+  // A flow runs one command a pass: the sound runs with the clear, or the
+  // boss, removed as it dies, would never reach the clear.
+  sound.m_bRunWithNext = 1;
   boss.m_Flows.push_back(MakeFlow(TRIGGER_DEATH, {sound, MakeCommand(0, FLOW_CMD_STAGE_CLEAR)}));
   return boss;
 }
@@ -245,6 +267,40 @@ void PlaceCoins(cStageData& stage, const cPalette& common, int x, int y, int cou
   for (int i = 0; i < count; ++i) stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_COIN], x + i, y));
 }
 
+// A command with its parameters from the first on.
+cCommand MakeCommandWith(int nType, std::initializer_list<int32_t> params) {
+  cCommand command = MakeCommand(0, nType);
+  std::size_t i = 0;
+  for (int32_t value : params) command.m_Params.at(i++) = value;
+  return command;
+}
+
+// The hero's welcome on the first stage: a signboard picture and a greeting
+// fixed to the screen, a warm tint and a shake of the screen at once, an
+// explosion a second later; then a wait that outlasts any play of the
+// stage, so it is shown once.
+cFlow MakeWelcomeFlow() {
+  cCommand message = MakeCommandWith(FLOW_CMD_MESSAGE, {7, 1, 2, 0, 0, 0, 2, 300, 0, 1});
+  message.m_strText = "はじまりの道へ ようこそ！";
+  cFlow flow = MakeFlow(
+      TRIGGER_ALWAYS,
+      {
+          // picture, placement 3 (screen cell) at (15, 2), 100 %, shown until removed, in front, fixed to the screen
+          MakeCommandWith(FLOW_CMD_PICTURE, {kPictureSign, 3, 15, 2, 0, 0, 100, 1, 0, 1, 0, 0, 0, 1}),
+          // red, green, blue, 25 %, no return, at once
+          MakeCommandWith(FLOW_CMD_SCREEN_COLOR, {255, 160, 64, 25, 0, 0, 0, 0}),
+          // the shake, forward, repeating
+          MakeCommandWith(FLOW_CMD_SCR_EFFECT, {kScrEffectShake, 0, 1}),
+          message,
+          MakeCommand(0, FLOW_CMD_WAIT, 10),
+          // the explosion, placement 3 at (12, 8), twice its size
+          MakeCommandWith(FLOW_CMD_EFFECT, {kEffectExplosion, 3, 12, 8, 0, 0, 200, 0}),
+          MakeCommand(0, FLOW_CMD_WAIT, 32767),
+      });
+  for (std::size_t i = 0; i < 3; ++i) flow.m_Commands[i].m_bRunWithNext = 1;
+  return flow;
+}
+
 cStageData MakeStage1(const cPalette& common) {
   cStageData stage = MakeStageFrame("はじまりの道", 60, kBgmStage);
   LayGround(stage, common, {24});
@@ -252,6 +308,7 @@ cStageData MakeStage1(const cPalette& common) {
   AddWall(stage, common, 35, 2);
   AddPlatform(stage, common, 40, 10, 5);
   PlaceHero(stage, common);
+  stage.m_PlacedCharas.back().m_Flows.push_back(MakeWelcomeFlow());
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 10, kGroundRow - 1));
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 30, kGroundRow - 1));
   PlaceCoins(stage, common, 6, 11, 4);
@@ -266,7 +323,7 @@ cStageData MakeStage2(const cPalette& common) {
   AddWall(stage, common, 12, 1);
   AddWall(stage, common, 32, 3);
   AddPlatform(stage, common, 25, 10, 6);
-  AddPlatform(stage, common, 50, 9, 4);
+  AddPlatform(stage, common, 50, 10, 4);
   for (int x = 38; x < 42; ++x) stage.m_PlacedBlocks.push_back(PlaceAt(common.m_Blocks[BLOCK_SPIKES], x, 12));
   PlaceHero(stage, common);
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 16, kGroundRow - 1));
@@ -274,7 +331,7 @@ cStageData MakeStage2(const cPalette& common) {
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_SHOOTER], 55, kGroundRow - 1));
   stage.m_PlacedCharas.push_back(PlaceAt(common.m_Charas[CHARA_WALKER], 60, kGroundRow - 1));
   PlaceCoins(stage, common, 26, 9, 4);
-  stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_HEART], 51, 8));
+  stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_HEART], 51, 9));
   stage.m_PlacedItems.push_back(PlaceAt(common.m_Items[ITEM_GOAL], 67, kGroundRow - 1));
   return stage;
 }

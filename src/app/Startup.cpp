@@ -107,6 +107,8 @@ bool PrepareData() {
   return true;
 }
 
+std::function<void(cSystemIni&)> g_SystemIniOverride;
+
 // The drawing back end, asked of the player when System.ini leaves it open.
 bool ChooseDrawingBackEnd() {
   if (g_SystemIni.m_nDirect3D < 2) return true;
@@ -387,6 +389,8 @@ cDisplayMode DecideDisplayMode(const cDisplayModeInput& input) {
   return mode;
 }
 
+void SetSystemIniOverride(std::function<void(cSystemIni&)> override) { g_SystemIniOverride = std::move(override); }
+
 bool InitGame(std::string_view commandLine, int showCommand) {
   if (!PrepareData()) return false;
   // "data\System.dat" after the databases: its scene music is checked against
@@ -395,6 +399,7 @@ bool InitGame(std::string_view commandLine, int showCommand) {
   const cStartupSystemValues system = StartupSystemValues();
 
   LoadSystemIni(g_SystemIni);
+  if (g_SystemIniOverride) g_SystemIniOverride(g_SystemIni);
   if (!ChooseDrawingBackEnd()) return false;
   if (!commandLine.empty()) g_SystemIni.m_strFreeStage.assign(commandLine);
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,12 @@ bool InitGame(std::string_view commandLine, int showCommand);
 // Takes the player down; safe after a partial or failed start-up, and safe to
 // call twice.
 void UnInitGame();
+
+// A harness's own choices laid over System.ini's settings right after they
+// are read, before the drawing back end is chosen (the headless runner's
+// drawing path and depth). The player sets none; an empty function clears it.
+struct cSystemIni;
+void SetSystemIniOverride(std::function<void(cSystemIni&)> override);
 
 // The 22 working folders, created in this order at every start (failures are
 // ignored: a folder that cannot be made shows up when a file in it is needed).

@@ -42,6 +42,10 @@ inline constexpr int kCondObjectSystem = 5;
 //        screen, 4 exists); m_nCompare 0 holds when true, 1 when false.
 //   7:   m_nObject (0 the player character, 1-4 target slot), m_nShape (0-6),
 //        distance = m_nValue x 16 + m_nRightIndex dots; m_nCompare 0 inside, 1 outside.
+//        Its display on the stage reuses bytes the kind leaves free:
+//        m_nLeftKind 0 hidden, 1 shown, 2 shown when the editor started the
+//        player; m_nRightKind 1 only while the character acts; m_nRightObject
+//        the palette colour; m_nRightItem 1 shown on a transparent character.
 // Comparisons, tested value v against compared value c: 0 v = c, 1 v != c,
 // 2 v >= c, 3 v <= c, 4 v > c, 5 v < c, 6 c = 0 or |v| mod c = 0,
 // 7 c != 0 and |v| mod c != 0.

@@ -5,10 +5,12 @@
 
 #include "data/Anime.h"
 #include "data/BmpCharaExc.h"
+#include "data/Condition.h"
 #include "data/Database.h"
 #include "data/GraphicKind.h"
 #include "data/SwordType.h"
 #include "data/SystemData.h"
+#include "core/ProcessFlags.h"
 #include "graphics/Blit.h"
 #include "graphics/Palette.h"
 #include "graphics/Primitives.h"
@@ -443,6 +445,62 @@ void DrawItemIcon(cChara& chara, DDSURFACEDATA* target) {
     DrawKindIcon(target, x, y, item.m_nGraphicKind, chara.m_Item.m_Graphic, item.m_nGraphicRow);
   }
   if (chara.m_nIconCounter >= 96) chara.m_nIconCounter = 0;
+}
+
+namespace {
+
+enum eRangeDisplay : int { kRangeHidden = 0, kRangeShown = 1, kRangeShownForEditor = 2 };
+inline constexpr int64_t kLongestVisibleRadius = 4096;
+
+bool RangeDisplayWanted(const cChara& chara, const cCond& cond) {
+  if (cond.m_nLeftKind == kRangeHidden) return false;
+  if (cond.m_nLeftKind == kRangeShownForEditor && g_LaunchedByEditor.load() == 0) return false;
+  if (cond.m_nRightKind == 1 && chara.m_bActing == 0) return false;
+  return chara.m_Data.m_bTransparent == 0 || cond.m_nRightItem != 0;
+}
+
+void VerticalLine(DDSURFACEDATA* target, int64_t x, uint32_t colour) {
+  if (x >= 0 && x < 640) DDFillRectPal(target, static_cast<int>(x), 0, 1, 480, colour);
+}
+
+void HorizontalLine(DDSURFACEDATA* target, int64_t y, uint32_t colour) {
+  if (y >= 0 && y < 480) DDFillRectPal(target, 0, static_cast<int>(y), 640, 1, colour);
+}
+
+}  // namespace
+
+void DrawRangeCondition(const cChara& chara, DDSURFACEDATA* target, const cCond& cond, int phase) {
+  if (!RangeDisplayWanted(chara, cond)) return;
+  // Wide enough that a stored distance of any size cannot overflow.
+  const int64_t size = int64_t{cond.m_nRightIndex} + int64_t{cond.m_nValue} * 16;
+  const uint32_t colour = static_cast<uint32_t>(cond.m_nRightObject + (IsPaletteMode() ? 0 : phase / 8));
+  const bool right = chara.m_Facing != 0;
+  // Shapes 1 and 4 widen ahead of the facing, 2 and 5 behind it.
+  const bool widenLow = cond.m_nShape % 3 == 0 || (cond.m_nShape % 3 == 1 ? !right : right);
+  const bool widenHigh = cond.m_nShape % 3 == 0 || (cond.m_nShape % 3 == 1 ? right : !right);
+  switch (cond.m_nShape) {
+    case 0:
+    case 1:
+    case 2:
+      VerticalLine(target, chara.m_ScrLeft - (widenLow ? size : 0), colour);
+      VerticalLine(target, chara.m_ScrRight + (widenHigh ? size : 0), colour);
+      break;
+    case 3:
+    case 4:
+    case 5:
+      HorizontalLine(target, chara.m_ScrTop - (widenLow ? size : 0), colour);
+      HorizontalLine(target, chara.m_ScrBottom + (widenHigh ? size : 0), colour);
+      break;
+    case 6:
+      // A circle wider than this cannot reach the screen from a character on it.
+      if (size > 0 && size <= kLongestVisibleRadius) {
+        DDCircle(target, chara.m_ScrLeft + chara.m_GfxW / 2, chara.m_ScrTop + chara.m_GfxH / 2,
+                 static_cast<int>(size), colour);
+      }
+      break;
+    default:
+      break;
+  }
 }
 
 void DrawItem(cItem& item, DDSURFACEDATA* target, int noAdvance) {

@@ -82,6 +82,12 @@ void DrawHero(cHero& hero, DDSURFACEDATA* target, int noAdvance);
 void DrawHeroLight(cHero& hero, DDSURFACEDATA* target);
 // The icon of the item an ordinary character carries, shown above its head.
 void DrawItemIcon(cChara& chara, DDSURFACEDATA* target);
+// The area of a distance condition around an ordinary character, when the
+// condition asks for it to be shown: lines the length of the screen at the
+// character's edges widened by the distance, or a circle of that radius.
+// `phase` (0..31) steps the colour through four shades.
+class cCond;
+void DrawRangeCondition(const cChara& chara, DDSURFACEDATA* target, const cCond& cond, int phase);
 // An item on the stage.
 void DrawItem(cItem& item, DDSURFACEDATA* target, int noAdvance);
 // A shot or a sword swing (nothing when its cEdShot hides it).

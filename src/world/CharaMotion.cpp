@@ -132,8 +132,12 @@ void cCharaBase::Land() {
   m_bJumpRising = 0;
   m_bKnockback = 0;
   if (m_Operator == OBJ_BY_COMPUTER) m_bCeilingHit = 0;
-  // The bottom ends on the last dot above the cell it reached.
-  m_Y -= (TruncToI32(m_Bottom) & 31) + 1;
+  // The bottom ends on the last dot above the cell it reached, and on the
+  // whole dot: a fraction kept from the fall would be carried from landing to
+  // landing, so a character standing still would wander inside its dot and
+  // gather rounding errors frame by frame.
+  const int64_t bottom = TruncToI32(m_Bottom);
+  m_Y = static_cast<double>(bottom - (bottom & 31) - m_BoxH);
   ConstrainY();
   FireTrigger(TRIGGER_HIT_BLOCK);
   FireTrigger(TRIGGER_BLOCK_VERTICAL);

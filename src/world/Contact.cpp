@@ -104,10 +104,10 @@ bool ShotIsEffectful(const cShot& shot) {
   return shot.m_EdShot.m_nPower != 0 || shot.m_EdShot.m_nImpact != 0 || HitItemDefinition(shot.m_EdShot) != nullptr;
 }
 
+// The scene's sub-step mask, made at stage set-up, says where shots meet
+// characters.
 bool ShotsTestedThisSubStep() {
-  const int checks = g_Stage.m_ContactChecks;
-  if (checks == 0) return true;
-  const cSafeVector<uint8_t> mask = BuildContactMask(g_Stage.SubStepsAtLeastOne(), checks);
+  const cSafeVector<int32_t>& mask = g_GameScene->m_SubStepMask;
   const int k = g_GameScene->m_nSubStep - 1;
   return k >= 0 && k < static_cast<int>(mask.size()) && mask[k] != 0;
 }
@@ -315,22 +315,6 @@ void ShotsAgainstShots(cFactionLists& lists) {
 void RemoveCheckedChara(cChara& chara) { RemoveChara(chara); }
 
 }  // namespace
-
-cSafeVector<uint8_t> BuildContactMask(int subSteps, int checks) {
-  const int n = std::max(subSteps, 1);
-  cSafeVector<uint8_t> mask(n, checks == 0 ? 1 : 0);
-  if (checks == 0) return mask;
-  const double step = static_cast<double>(n) / checks;
-  int set = 0;
-  for (int k = 0;; ++k) {
-    const int at = static_cast<int>(k * step);
-    if (at >= n) break;
-    if (mask[at] == 0) ++set;
-    mask[at] = 1;
-  }
-  if (set < checks) mask[n - 1] = 1;
-  return mask;
-}
 
 int CheckContacts() {
   cFactionLists lists;

@@ -60,11 +60,6 @@ void SetItemMessageMaker(tItemMessageMaker maker);
 // item blocks, the items of shots and the items characters drop.
 int ApplyItemBlock(const cItemData& definition, cHero& hero);
 
-// The sub-steps in which shots are tested against characters: all of them
-// for 0 checks; otherwise `checks` entries spread evenly (at floor(k x n /
-// checks)), and the last one too when fewer were set.
-cSafeVector<uint8_t> BuildContactMask(int subSteps, int checks);
-
 // A character of the stage by its object key (the hero or one of
 // g_CharaList), or null.
 cCharaBase* FindCharaByKey(int32_t key);

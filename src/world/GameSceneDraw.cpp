@@ -13,9 +13,12 @@
 
 #include "core/ProcessFlags.h"
 #include "core/SoundRequest.h"
+#include "data/Condition.h"
+#include "data/Flow.h"
 #include "data/Progress.h"
 #include "data/StageData.h"
 #include "data/SystemData.h"
+#include "flow/FlowState.h"
 #include "graphics/Blit.h"
 #include "graphics/DrawContext.h"
 #include "graphics/DrawNumber.h"
@@ -149,6 +152,31 @@ void DrawEffects(cGameScene& scene, int frozen) {
 void DrawMessages(cGameScene& scene, int frozen) {
   for (auto it = scene.m_Messages.begin(); it != scene.m_Messages.end();)
     it = (*it)->Update(&BackBuffer, frozen) != 0 ? scene.m_Messages.erase(it) : std::next(it);
+}
+
+void DrawRangeConditions(cGameScene& scene) {
+  if (!IsPaletteMode()) scene.m_Draw.m_nRangePhase = (scene.m_Draw.m_nRangePhase + 1) & 31;
+  const int phase = scene.m_Draw.m_nRangePhase;
+  const auto isHero = [](const cCharaBase* c) {
+    return std::any_of(Player.begin(), Player.end(), [c](const cHero& hero) { return &hero == c; });
+  };
+  for (const auto& group : scene.m_CharaGroups) {
+    for (cCharaBase* base : group) {
+      // The groups hold the heroes and the members of the character list.
+      if (base == nullptr || isHero(base) || base->m_bDead != 0 || base->m_OnScreen == 0) continue;
+      const cChara& chara = *static_cast<cChara*>(base);
+      const bool appearanceDone = chara.m_Data.m_bAppearLatch != 0 && chara.m_CondLatched != 0;
+      if (!appearanceDone) {
+        for (const cCond& cond : chara.m_Data.m_Conds)
+          if (cond.m_nKind == COND_DISTANCE) DrawRangeCondition(chara, &BackBuffer, cond, phase);
+      }
+      for (const cFlowState& state : chara.m_FlowStates) {
+        if (state.m_pFlow == nullptr || (state.m_pFlow->m_bCondLatch != 0 && state.m_CondLatched != 0)) continue;
+        for (const cCond& cond : state.m_pFlow->m_Conds)
+          if (cond.m_nKind == COND_DISTANCE) DrawRangeCondition(chara, &BackBuffer, cond, phase);
+      }
+    }
+  }
 }
 
 // 1 when the character may be removed (its death sequence is over).
@@ -370,6 +398,7 @@ void cGameScene::Draw(int whole, int frozen, int timeSound, int hint) {
   DrawBlocks(*this, 1);
   DrawBackgroundLayers(*this, 1);
   if (cHero* hero = StageHero(); hero != nullptr) DrawHeroLight(*hero, &BackBuffer);
+  DrawRangeConditions(*this);
   DrawPictures(*this, 1, frozen);
   DrawEffects(*this, frozen);
   DrawMessages(*this, frozen);

@@ -204,11 +204,15 @@ int cReplayInput::LoadFromBytes(std::span<const std::uint8_t> bytes, std::string
 }
 
 int cReplayInput::LoadFile(std::string_view path, cStageData& stage, cStageData& target, cProgress& progress) {
+  // The path may be the stage's own, which the read replaces: keep a copy.
+  const std::string file(path);
   const int previousVersion = g_ReadVersion;
   cByteReader in;
   int loaded = 0;
-  if (OpenDataRead(path, in)) loaded = LoadFromReader(in, path, previousVersion, stage, target, progress);
+  if (OpenDataRead(file, in)) loaded = LoadFromReader(in, file, previousVersion, stage, target, progress);
+  // Every restart of the replay reads the file named by the stage again.
+  if (loaded != 0) stage.m_Path = file;
   // A missing file fails the reader nothing: the caller tells of it.
-  if (loaded == 0 && in.Failed()) ErrorBoxf(kReplayLoadFailedText, std::string(path).c_str());
+  if (loaded == 0 && in.Failed()) ErrorBoxf(kReplayLoadFailedText, file.c_str());
   return loaded;
 }

@@ -88,7 +88,8 @@ class cReplayInput : public cDataRecord {
   // definition lists (as a stage load gives it), this record the key record
   // (play counters 0), `progress` the progress record (files of version 173
   // and later), and g_ReadVersion the file's version, which every restart of
-  // the replay reads it with again.
+  // the replay reads it with again. The stage's path becomes `path`, so that
+  // reading again through the stage's own path works any number of times.
   int LoadFile(std::string_view path, cStageData& stage, cStageData& target, cProgress& progress);
   // The same from the bytes of a file, with the report line but no box;
   // `name` labels the report line.

@@ -17,6 +17,10 @@ void DrawBlocks(const cGameScene& scene, int front);
 void DrawPictures(cGameScene& scene, int layer, int frozen);
 void DrawEffects(cGameScene& scene, int frozen);
 void DrawMessages(cGameScene& scene, int frozen);
+// The shown distance conditions of the ordinary characters on screen (their
+// appearance conditions and their flows' conditions while not latched),
+// drawn over the objects and the hero's light; steps their colour phase.
+void DrawRangeConditions(cGameScene& scene);
 // 1 when the character's death sequence is over and it may be removed.
 int DrawCharaInScene(cChara& chara, int frozen);
 // The status bar, with its gap layout.

@@ -63,6 +63,9 @@ class cTestWorld {
     m_Scene.m_ScrollX.m_Position = m_Scene.m_ScrollX.m_AreaStart;
     m_Scene.m_ScrollY.m_Position = m_Scene.m_ScrollY.m_AreaStart;
     m_Scene.m_nTimeLeft = 999;
+    // Contacts tested in every sub-step, as set-up marks them for a stage
+    // without a contact-check count.
+    m_Scene.m_SubStepMask.assign(g_Stage.SubStepsAtLeastOne(), 1);
     g_GameScene = &m_Scene;
   }
   ~cTestWorld() {

@@ -37,6 +37,8 @@ TEST(SubStepMaskTest, ContactChecksAreSpreadOverTheSubSteps) {
       {3, 0, {1, 1, 1}},        // no count: every sub-step
       {9, 4, {1, 0, 1, 0, 1, 0, 1, 0, 0}},
       {4, 3, {1, 1, 1, 0}},     // 0, 1.33, 2.67 -> 0, 1, 2
+      {4, 2, {1, 0, 1, 0}},
+      {5, 1, {1, 0, 0, 0, 0}},
       {2, 5, {1, 1}},           // more checks than sub-steps: every one
       {1, 1, {1}},
       {0, 0, {1}},              // a broken stage still runs one sub-step

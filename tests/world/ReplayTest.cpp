@@ -285,6 +285,12 @@ TEST_F(ReplayTest, FilesAreWrittenAndReadThroughTheReplayFolder) {
   ASSERT_EQ(1, loaded.LoadFile("user_data\\rpl4\\a_00.rpl4_781", loadedStage, target, loadedProgress));
   EXPECT_EQ(replay.m_DirWords, loaded.m_DirWords);
   EXPECT_TRUE(boxes.empty());
+  // Each restart of a played replay reads it again through the stage's own
+  // path, which the read replaces.
+  for (int restart = 0; restart < 2; ++restart) {
+    ASSERT_EQ(1, loaded.LoadFile(loadedStage.m_Path, loadedStage, target, loadedProgress)) << restart;
+    EXPECT_EQ("user_data\\rpl4\\a_00.rpl4_781", loadedStage.m_Path);
+  }
 
   // A missing file is the caller's to report; a damaged one shows its box.
   EXPECT_EQ(0, loaded.LoadFile("user_data\\rpl4\\none.rpl4_781", loadedStage, target, loadedProgress));

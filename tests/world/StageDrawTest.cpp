@@ -8,13 +8,18 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "WorldTestSupport.h"
+#include "core/ProcessFlags.h"
 #include "data/CharaEffect.h"
+#include "data/Condition.h"
 #include "data/Database.h"
 #include "data/Effect.h"
 #include "graphics/DrawLayerTestSupport.h"
 #include "graphics/FrameChecksum.h"
+#include "graphics/Palette.h"
+#include "graphics/SurfaceFill.h"
 #include "graphics/Present.h"
 #include "graphics/SurfaceTable.h"
 #include "world/Chara.h"
@@ -234,6 +239,172 @@ TEST_P(StageDrawTest, DrawLayersStackInOrder) {
     const std::uint32_t expected = drawtest::Rgb(drawtest::PixelAt(*top.image, top.sx + 16, top.sy + 16));
     EXPECT_EQ(shown, expected) << "hero on " << c.heroZ << ", character on " << c.charaZ;
   }
+}
+
+// ---- the range displays of distance conditions ----
+
+class RangeDisplayTest : public worldtest::cWorldFixture {
+ protected:
+  void SetUp() override {
+    cWorldFixture::SetUp();
+    for (int i = 0; i < 256; ++i)
+      g_Palette[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i + 1), 9, 0};
+    g_PaletteWork = g_Palette;
+  }
+  void TearDown() override {
+    g_LaunchedByEditor.store(0);
+    g_Palette = {};
+    g_PaletteWork = {};
+    cWorldFixture::TearDown();
+  }
+
+  // A 32 x 32 character at (300, 200) .. (331, 231), acting and facing right.
+  static cChara MakeChara() {
+    cChara chara;
+    chara.m_ScrLeft = 300;
+    chara.m_ScrRight = 331;
+    chara.m_ScrTop = 200;
+    chara.m_ScrBottom = 231;
+    chara.m_GfxW = 32;
+    chara.m_GfxH = 32;
+    chara.m_Facing = 1;
+    chara.m_bActing = 1;
+    return chara;
+  }
+
+  // A distance condition shown in colour 20, 2 half blocks and 4 dots.
+  static cCond MakeCond(int shape) {
+    cCond cond;
+    cond.m_nKind = COND_DISTANCE;
+    cond.m_nShape = static_cast<std::uint8_t>(shape);
+    cond.m_nValue = 2;
+    cond.m_nRightIndex = 4;
+    cond.m_nLeftKind = 1;
+    cond.m_nRightObject = 20;
+    return cond;
+  }
+
+  // The columns (across row `y`) or rows (down column `x`) that were drawn.
+  static std::vector<int> DrawnAlongRow(int y) {
+    std::vector<int> drawn;
+    for (int x = 0; x < 640; ++x)
+      if (drawtest::Rgb(drawtest::PixelAt(BackBuffer, x, y)) != 0) drawn.push_back(x);
+    return drawn;
+  }
+  static std::vector<int> DrawnDownColumn(int x) {
+    std::vector<int> drawn;
+    for (int y = 0; y < 480; ++y)
+      if (drawtest::Rgb(drawtest::PixelAt(BackBuffer, x, y)) != 0) drawn.push_back(y);
+    return drawn;
+  }
+};
+
+// Size 2 x 16 + 4 = 36 dots beyond the edges 300 and 331 (or 200 and 231).
+TEST_F(RangeDisplayTest, LinesMarkTheEdgesWidenedOnTheShapesSides) {
+  drawtest::cTestLayer layer(eRoad::DirectDraw, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  struct sCase {
+    int shape;
+    int facing;
+    std::vector<int> columns;  // along row 10
+    std::vector<int> rows;     // down column 10
+  } cases[] = {
+      {0, 1, {264, 367}, {}}, {1, 1, {300, 367}, {}}, {1, 0, {264, 331}, {}},
+      {2, 1, {264, 331}, {}}, {2, 0, {300, 367}, {}}, {3, 1, {}, {164, 267}},
+      {4, 1, {}, {200, 267}}, {4, 0, {}, {164, 231}}, {5, 1, {}, {164, 231}},
+      {7, 1, {}, {}},
+  };
+  for (const sCase& c : cases) {
+    DDFillRectRGB(&BackBuffer, 0, 0, 640, 480, 0);
+    cChara chara = MakeChara();
+    chara.m_Facing = c.facing;
+    DrawRangeCondition(chara, &BackBuffer, MakeCond(c.shape), 0);
+    EXPECT_EQ(c.columns, DrawnAlongRow(10)) << "shape " << c.shape << " facing " << c.facing;
+    EXPECT_EQ(c.rows, DrawnDownColumn(10)) << "shape " << c.shape << " facing " << c.facing;
+  }
+}
+
+TEST_F(RangeDisplayTest, TheCircleSurroundsTheCentreAndTheColourStepsWithThePhase) {
+  drawtest::cTestLayer layer(eRoad::DirectDraw, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  DDFillRectRGB(&BackBuffer, 0, 0, 640, 480, 0);
+  const cChara chara = MakeChara();
+  DrawRangeCondition(chara, &BackBuffer, MakeCond(6), 17);  // phase 17: colour 20 + 2
+  // Centre (316, 216), radius 36.
+  EXPECT_EQ((std::vector<int>{280, 352}), DrawnAlongRow(216));
+  EXPECT_EQ(drawtest::Rgb(PalNumToRGB(22)), drawtest::Rgb(drawtest::PixelAt(BackBuffer, 280, 216)));
+
+  // A distance too large to reach the screen draws nothing (and takes no time).
+  DDFillRectRGB(&BackBuffer, 0, 0, 640, 480, 0);
+  cCond huge = MakeCond(6);
+  huge.m_nValue = 0x7FFFFFFF;
+  DrawRangeCondition(chara, &BackBuffer, huge, 0);
+  EXPECT_TRUE(DrawnAlongRow(216).empty());
+}
+
+TEST_F(RangeDisplayTest, OnlyConditionsThatAskToBeShownAreDrawn) {
+  drawtest::cTestLayer layer(eRoad::DirectDraw, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  struct sCase {
+    const char* what;
+    int display, onlyActing, acting, transparent, showTransparent, editor;
+    bool drawn;
+  } cases[] = {
+      {"hidden", 0, 0, 1, 0, 0, 1, false},
+      {"shown", 1, 0, 1, 0, 0, 0, true},
+      {"for the editor, not started by it", 2, 0, 1, 0, 0, 0, false},
+      {"for the editor, started by it", 2, 0, 1, 0, 0, 1, true},
+      {"only while acting, resting", 1, 1, 0, 0, 0, 0, false},
+      {"only while acting, acting", 1, 1, 1, 0, 0, 0, true},
+      {"transparent", 1, 0, 1, 1, 0, 0, false},
+      {"transparent, shown anyway", 1, 0, 1, 1, 1, 0, true},
+  };
+  for (const sCase& c : cases) {
+    DDFillRectRGB(&BackBuffer, 0, 0, 640, 480, 0);
+    g_LaunchedByEditor.store(c.editor);
+    cChara chara = MakeChara();
+    chara.m_bActing = c.acting;
+    chara.m_Data.m_bTransparent = static_cast<std::uint8_t>(c.transparent);
+    cCond cond = MakeCond(0);
+    cond.m_nLeftKind = static_cast<std::uint8_t>(c.display);
+    cond.m_nRightKind = static_cast<std::uint8_t>(c.onlyActing);
+    cond.m_nRightItem = static_cast<std::uint8_t>(c.showTransparent);
+    DrawRangeCondition(chara, &BackBuffer, cond, 0);
+    EXPECT_EQ(c.drawn, !DrawnAlongRow(10).empty()) << c.what;
+  }
+}
+
+// The scene shows the ordinary characters' appearance and flow conditions
+// until a latched list has held; never the hero's.
+TEST_F(RangeDisplayTest, TheSceneShowsCharactersConditionsUntilTheirListIsLatched) {
+  drawtest::cTestLayer layer(eRoad::DirectDraw, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  cGameScene& scene = MakeScene();
+  cChara& chara = g_CharaList.Emplace();
+  chara = MakeChara();
+  chara.m_OnScreen = 1;
+  chara.m_Data.m_Conds.push_back(MakeCond(0));
+  scene.AddToGroup(chara);
+  Player.resize(1);
+  cHero& hero = Player[0];
+  hero.m_OnScreen = 1;
+  hero.m_ScrLeft = 100;
+  hero.m_ScrRight = 131;
+  hero.m_Data.m_Conds.push_back(MakeCond(0));
+  scene.AddToGroup(hero);
+
+  const auto drawn = [&] {
+    DDFillRectRGB(&BackBuffer, 0, 0, 640, 480, 0);
+    DrawRangeConditions(scene);
+    return DrawnAlongRow(10);
+  };
+  EXPECT_EQ((std::vector<int>{264, 367}), drawn());
+  chara.m_Data.m_bAppearLatch = 1;
+  chara.m_CondLatched = 1;
+  EXPECT_TRUE(drawn().empty());
+  chara.m_Data.m_bAppearLatch = 0;
+  chara.m_bDead = 1;
+  EXPECT_TRUE(drawn().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, StageDrawTest,

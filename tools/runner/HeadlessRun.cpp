@@ -4,16 +4,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <sstream>
 #include <vector>
 
 #include "KeyScript.h"
+#include "RunReplay.h"
 #include "RunTrace.h"
 #include "app/GameSceneHost.h"
 #include "app/MainWnd.h"
 #include "app/SoundServices.h"
 #include "app/Startup.h"
+#include "app/SystemIni.h"
 #include "core/AppMessages.h"
 #include "core/ErrorBox.h"
 #include "core/Log.h"
@@ -74,6 +77,8 @@ class cRun {
     if (m_Frame >= 0) EndFrame();
     ++m_Frame;
     if (m_Options.onFrame) m_Options.onFrame(m_Frame);
+    if (!m_Options.recordReplay.empty()) m_Recorder.Observe();
+    if (m_Player) m_Player->Observe();
     m_Clock.Advance(kFrameMs[m_Frame % 3]);
     m_Keys.ReleaseAllKeys();
     for (int key : m_Script.KeysAt(m_Frame)) m_Keys.SetKey(key, true);
@@ -130,6 +135,8 @@ class cRun {
 
   void AddRequest(std::string request) { m_Requests.push_back(std::move(request)); }
 
+  cRunRecorder m_Recorder;
+  std::unique_ptr<cRunPlayer> m_Player;
   plat::cManualClock m_Clock;
   plat::cScriptedKeySource m_Keys;
   plat::cNullPresenter m_Presenter;
@@ -151,8 +158,8 @@ void FrameGate(void* context) { static_cast<cRun*>(context)->OnFrameGate(); }
 void ConnectServices(cRun& run) {
   cMainWndServices services;
   services.isDirect3D = [] { return lpDTCon != nullptr; };
-  services.isFullScreen = [] { return false; };
-  services.windowMode = [] { return 1; };
+  services.isFullScreen = [] { return g_DrawLayer.bInitialized != 0 && g_DrawLayer.bWindowMode == 0; };
+  services.windowMode = [] { return g_SystemIni.m_nWindowMode; };
   services.english = [] { return false; };
   ConnectSoundServices(services);
   ConnectGameSceneServices(services);
@@ -193,6 +200,30 @@ bool StartReplay(const std::string& path, std::string& error) {
   return true;
 }
 
+// --direct3d and --bpp over the working folder's System.ini.
+void OverrideDrawingChoice(const sRunOptions& options) {
+  if (options.direct3D < 0 && options.bpp == 0) return;
+  SetSystemIniOverride([direct3D = options.direct3D, bpp = options.bpp](cSystemIni& settings) {
+    if (direct3D >= 0) settings.m_nDirect3D = direct3D;
+    if (bpp != 0) {
+      settings.m_nBpp = bpp;
+      settings.m_nWindowMode = 0;
+    }
+  });
+}
+
+bool ParseChoice(const std::string& name, const std::string& value, std::initializer_list<int> allowed, int& out,
+                 std::string& error) {
+  for (int choice : allowed) {
+    if (value == std::to_string(choice)) {
+      out = choice;
+      return true;
+    }
+  }
+  error = "bad value " + value + " after " + name;
+  return false;
+}
+
 }  // namespace
 
 bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& error) {
@@ -212,7 +243,11 @@ bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& e
     else if (name == "--shot-every") options.shotEvery = std::atoi(value.c_str());
     else if (name == "--record-replay") options.recordReplay = value;
     else if (name == "--replay") options.replay = value;
-    else {
+    else if (name == "--direct3d") {
+      if (!ParseChoice(name, value, {0, 1}, options.direct3D, error)) return false;
+    } else if (name == "--bpp") {
+      if (!ParseChoice(name, value, {8, 16, 32}, options.bpp, error)) return false;
+    } else {
       error = "unknown option " + name;
       return false;
     }
@@ -266,6 +301,7 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   ConnectServices(run);
   g_AppActive.store(1);
 
+  OverrideDrawingChoice(options);
   int result = 0;
   if (!InitGame(options.stage, plat::SW_SHOWNORMAL)) {
     error = "the player did not start (see Report_Game.txt)";
@@ -273,6 +309,10 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   } else if (!options.replay.empty() && !StartReplay(options.replay, error)) {
     result = 3;
   } else {
+    if (!options.replay.empty()) {
+      run.m_Player = std::make_unique<cRunPlayer>(options.replay);
+      run.m_Player->Observe();
+    }
     g_StartupDone.store(1);
     SetFrameObserver(&FrameGate, &run);
     while (!run.Finished() || run.m_Frame < 0) {
@@ -287,17 +327,14 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
       result = 4;
     }
     SetFrameObserver(nullptr, nullptr);
-    if (!options.recordReplay.empty() &&
-        g_ReplayRec.SaveFile(options.recordReplay, g_Stage, g_StageInitial, g_ReplayRecProgress) == 0) {
-      error = "the replay could not be saved to " + options.recordReplay;
-      result = 5;
-    }
+    if (!options.recordReplay.empty() && !run.m_Recorder.Save(options.recordReplay, error)) result = 5;
   }
   if (result == 0 && run.m_UnexpectedBoxes > 0) {
     error = "an error box was shown";
     result = 6;
   }
   UnInitGame();
+  SetSystemIniOverride({});
   if (plat::IsWindow(window)) plat::DestroyWindowHandle(window);
   g_MainWnd.SetHandle(nullptr);
   plat::SetMessageBoxSink({});

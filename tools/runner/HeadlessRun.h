@@ -19,8 +19,13 @@ struct sRunOptions {
   std::string trace;         // the trace file
   std::string shotsDir;      // screenshots as BMP files
   int shotEvery = 0;
-  std::string recordReplay;  // the run's replay, saved at the end
-  std::string replay;        // a replay file played instead of keys
+  std::string recordReplay;  // the run's replay, saved at the end (RunReplay.h)
+  std::string replay;        // a run's replay played instead of the keys the play phase reads
+  // The drawing path and depth in place of System.ini's: -1 and 0 keep the
+  // file's. A depth runs full screen, where the depth is the one asked (a
+  // window draws at the desktop's, 32 bits here).
+  int direct3D = -1;
+  int bpp = 0;
   // Called at the top of each frame with its number, before the keys are
   // set; benchmarks time frames and read the world through it.
   std::function<void(std::int64_t frame)> onFrame;
