@@ -9,11 +9,18 @@ namespace samplegame {
 
 namespace {
 
-constexpr int kPathRow = 7;
-constexpr int kPathFirstColumn = 4;
-constexpr int kPathLastColumn = 19;
-constexpr int kPassableKind = 5;  // kinds 0 to 4 of a new map are impassable
+constexpr int kMapWidth = 30;
+constexpr int kMapHeight = 21;
+constexpr int kPathRow = 10;
+constexpr int kPathFirstColumn = 6;
 constexpr int kNodeSpacing = 4;
+constexpr int kPathLastColumn = kPathFirstColumn + kNodeSpacing * (kStageCount + 1) - 1;
+// The cell kinds of a new map, by their chips (SampleScreens.cpp); kinds 0
+// to 4 are impassable.
+enum eCellKind : int { CELL_MEADOW = 0, CELL_SEA = 1, CELL_FOREST = 2, CELL_MOUNTAIN = 3, CELL_SAND = 4, CELL_ROAD = 5 };
+// Off the map the screen shows the sea's own colour (the first of its cycling
+// group, SampleScreens.cpp's Water).
+constexpr int kSeaColour = art::kCycleFirst + 1;
 constexpr int kAfterClearTitle = 2;
 
 cWorldStage MakeStageEntry(int nStage) {
@@ -56,6 +63,22 @@ cWorldNode MakeEndingNode(int x) {
   return node;
 }
 
+// An island in the sea: a sandy shore around meadows, a forest to the south
+// and mountains to the north of the road.
+void PaintIsland(cWorldMap& map) {
+  auto fill = [&map](int x0, int y0, int x1, int y1, int kind) {
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) map.m_Grid[map.CellIndex(x, y)] = kind;
+  };
+  fill(0, 0, kMapWidth - 1, kMapHeight - 1, CELL_SEA);
+  fill(3, 5, kMapWidth - 4, kMapHeight - 6, CELL_SAND);
+  fill(4, 6, kMapWidth - 5, kMapHeight - 7, CELL_MEADOW);
+  fill(8, 6, 20, 7, CELL_MOUNTAIN);
+  fill(7, 12, 12, 14, CELL_FOREST);
+  fill(18, 13, 24, 14, CELL_FOREST);
+  fill(kPathFirstColumn, kPathRow, kPathLastColumn, kPathRow, CELL_ROAD);
+}
+
 }  // namespace
 
 std::string StagePathForWorldMap(int nStage) {
@@ -65,7 +88,9 @@ std::string StagePathForWorldMap(int nStage) {
 cWorldMap MakeWorldMap() {
   cWorldMap map;
   map.m_strName = "サンプルワールド";
-  for (int x = kPathFirstColumn; x <= kPathLastColumn; ++x) map.m_Grid[map.CellIndex(x, kPathRow)] = kPassableKind;
+  map.SetSize(kMapWidth, kMapHeight);
+  map.m_nFillColour = kSeaColour;
+  PaintIsland(map);
   map.m_nStartX = kPathFirstColumn;
   map.m_nStartY = kPathRow;
   for (int stage = 1; stage <= kStageCount; ++stage) {
