@@ -82,6 +82,17 @@ std::vector<int32_t> BuildSubStepMask(int subSteps, int contactChecks) {
 
 namespace {
 
+// Step 16, taken with the lists: the messages go before the surfaces they
+// draw from, so a restart never draws a message whose surface is gone.
+void ClearPresentation(cGameScene& scene) {
+  scene.m_Messages.clear();
+  scene.m_Effects.clear();
+  scene.m_ScrEffect.Clear();
+  scene.m_ScreenColor = cScreenColor();
+  ReleasePictures();
+  ReleaseMessageSurfaces();
+}
+
 // Steps 1 and 2: every object list empty; the stage back as loaded.
 void EmptyStage(cGameScene& scene, int restart) {
   scene.m_nFrameCounter = 0;
@@ -90,8 +101,7 @@ void EmptyStage(cGameScene& scene, int restart) {
   scene.m_CharaGroups.assign(kGroupListCount, {});
   g_CharaList.Clear();
   g_ItemList.Clear();
-  ReleasePictures();
-  ReleaseMessageSurfaces();
+  ClearPresentation(scene);
   if (restart == 0) return;
   if (IsReplayPlaying()) {
     if (g_ReplayRec.LoadFile(g_Stage.m_Path, g_Stage, g_StageInitial, g_Progress) == 0) PostCloseToMainWindow();
