@@ -4,7 +4,8 @@
 // its slot, the last stage, and the ending, whose clear ends the story on the
 // title. The script is tests/tools/keys/game.keys, composed by this test from
 // the stages' clear scripts when asked (KESTROVA_UPDATE_GOLDEN=1). Two runs
-// of it write the same trace, and the saved slot reads back.
+// of it write the same trace, and the saved slot reads back. And the
+// challenge list, from the title to a cleared stage and back.
 
 #include <gtest/gtest.h>
 
@@ -305,6 +306,36 @@ TEST_F(GameRunTest, TheSampleGameIsPlayedFromTheTitleToItsEnding) {
   const cWorldMap map = samplegame::MakeWorldMap();
   EXPECT_EQ(map.m_Nodes[savedAfter - 1].m_nX, progress.m_nMapX);
   EXPECT_EQ(map.m_Nodes[savedAfter - 1].m_nY, progress.m_nMapY);
+}
+
+// The challenge: the stage select lists the game's stages, the first is
+// played and cleared by its own script, the list comes back with it marked
+// cleared, and the challenge file reads back so.
+TEST_F(GameRunTest, TheChallengeListPlaysTheFirstStageAndKeepsItCleared) {
+  const long long title = RunUntil(SCENE_TITLE, kMenuStep, -1, 400);
+  ASSERT_GE(title, 0);
+  m_Script.Taps(title, {{10, "DOWN"}, {20, "DOWN"}, {30, "Z"}});  // "チャレンジ"
+  const long long select = RunUntil(SCENE_STAGE_SELECT, kMenuStep, title, 400);
+  ASSERT_GE(select, 0);
+  m_Script.Taps(select, {{10, "Z"}});
+  const long long created = RunUntil(SCENE_GAME, kStepCreated, select, 400);
+  ASSERT_GE(created, 0);
+  const long long clear = ClearStage(created, 1);
+  ASSERT_GE(clear, 0);
+  const long long back = RunUntil(SCENE_STAGE_SELECT, kMenuStep, clear, 1000);
+  ASSERT_GE(back, 0);
+  EXPECT_EQ((std::vector<int>{SCENE_TITLE, SCENE_STAGE_SELECT, SCENE_GAME, SCENE_STAGE_SELECT}),
+            Scenes(Frames(m_Folder / "trace.txt")));
+
+  const fs::path before = fs::current_path();
+  fs::current_path(m_Folder);
+  cProgress progress;
+  const bool loaded = progress.LoadChallenge();
+  fs::current_path(before);
+  ASSERT_TRUE(loaded);
+  ASSERT_GE(progress.m_StageNumbers.size(), static_cast<std::size_t>(samplegame::kStageCount));
+  EXPECT_NE(0, progress.m_StageNumbers[0].m_nFirst);
+  EXPECT_EQ(0, progress.m_StageNumbers[1].m_nFirst);
 }
 
 }  // namespace
