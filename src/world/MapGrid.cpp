@@ -7,6 +7,7 @@
 #include "graphics/Blit.h"
 #include "graphics/SurfaceDef.h"
 #include "graphics/SurfaceTable.h"
+#include "world/CharaDraw.h"
 #include "world/Conditions.h"
 #include "world/ScrollAxis.h"
 
@@ -136,9 +137,9 @@ void MarkSourcePoint(int mark, int& sx, int& sy) {
 }
 
 void DrawCell(const cMapCell& cell, DDSURFACEDATA* destination, int x, int y) {
-  // The block graphic's source (its sheet and cell by graphic kind, index and
-  // row) is resolved by the character drawing's graphic source selection;
-  // until that exists only the mark is drawn.
+  const cGraphicSource source =
+      SelectGraphicSource(GRAPHIC_USE_NONE, cell.m_nGraphicKind, cell.m_nGraphic, cell.m_nGraphicRow, nullptr, 0);
+  if (source.image != nullptr) DDBlt(destination, x, y, kCellDots, kCellDots, source.image, source.sx, source.sy, 1);
   if (cell.m_nMarkShown != 1) return;
   int sx = 0;
   int sy = 0;
