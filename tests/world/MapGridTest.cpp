@@ -4,6 +4,8 @@
 
 #include "WorldTestSupport.h"
 #include "core/SafeAccess.h"
+#include "graphics/DrawLayerTestSupport.h"
+#include "graphics/SurfaceTable.h"
 #include "world/Hero.h"
 
 namespace {
@@ -185,6 +187,41 @@ TEST_F(MapGridTest, MarksAreTakenFromColumnsOfFifteen) {
     EXPECT_EQ(c.sx, sx) << c.mark;
     EXPECT_EQ(c.sy, sy) << c.mark;
   }
+}
+
+// A cell draws its block graphic from the block sheet (cell n at column
+// n / 15, row n % 15), then its mark over it when the mark is shown; a cell
+// of a graphic kind without a sheet draws nothing.
+TEST(MapCellDrawTest, TheBlockGraphicComesFromItsSheetAndTheMarkGoesOverIt) {
+  drawtest::cTestLayer layer(drawtest::eRoad::DirectDraw, 64, 64);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA& sheet = g_SurfaceData[SURF_BLOCK];
+  DDSURFACEDATA& marks = g_SurfaceData[SURF_MARK];
+  DDSURFACEDATA target;
+  drawtest::MakeMarkedSurface(sheet, 64, 480);
+  drawtest::MakeFilledSurface(marks, 32, 480, 0xFF123456u);
+  drawtest::MakeFilledSurface(target, 64, 64, 0xFF000000u);
+
+  cMapCell cell;
+  cell.m_nGraphicKind = GRAPHIC_BLOCK;
+  cell.m_nGraphic = 16;  // column 1, row 1
+  DrawCell(cell, &target, 0, 0);
+  EXPECT_EQ(drawtest::Rgb(drawtest::Marker(32 + 5, 32 + 7)), drawtest::Rgb(drawtest::PixelAt(target, 5, 7)));
+  EXPECT_EQ(0u, drawtest::Rgb(drawtest::PixelAt(target, 40, 40)));
+
+  cell.m_nMarkShown = 1;
+  DrawCell(cell, &target, 32, 32);
+  EXPECT_EQ(0x123456u, drawtest::Rgb(drawtest::PixelAt(target, 40, 40)));
+
+  drawtest::FillAll(target, 0xFF000000u);
+  cell.m_nMarkShown = 0;
+  cell.m_nGraphicKind = 9;
+  DrawCell(cell, &target, 0, 0);
+  EXPECT_EQ(0u, drawtest::Rgb(drawtest::PixelAt(target, 5, 7)));
+
+  DDReleaseSurface(&target);
+  DDReleaseSurface(&marks);
+  DDReleaseSurface(&sheet);
 }
 
 }  // namespace

@@ -47,6 +47,7 @@ namespace fs = std::filesystem;
 
 constexpr int kTitleChoiceReplay = 4;
 constexpr int kPlayLevelReplay = 3;
+constexpr int kStageMusicSlot = 4;
 constexpr std::uint32_t kFrameMs[3] = {17, 17, 16};  // 60 frames a second in whole milliseconds
 
 bool ReadText(const std::string& path, std::string& text) {
@@ -178,6 +179,13 @@ void ConnectServices(cRun& run) {
   services.setStageTune = [&run, setStageTune](int number) {
     run.AddRequest("bgm=" + std::to_string(number));
     if (setStageTune) setStageTune(number);
+  };
+  // The menu scenes' music plays from slots 0 to 3; slot 4 is the stage's,
+  // noted above as it is asked for.
+  auto playMusic = services.playMusic;
+  services.playMusic = [&run, playMusic](int channel, int slot, int loop, int stopMode, int force) {
+    if (slot >= 0 && slot < kStageMusicSlot) run.AddRequest("scenebgm=" + std::to_string(slot));
+    if (playMusic) playMusic(channel, slot, loop, stopMode, force);
   };
   SetMainWndServices(std::move(services));
 }
