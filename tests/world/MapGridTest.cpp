@@ -4,6 +4,9 @@
 
 #include "WorldTestSupport.h"
 #include "core/SafeAccess.h"
+#include "graphics/DrawLayerTestSupport.h"
+#include "graphics/SurfaceFill.h"
+#include "graphics/SurfaceTable.h"
 #include "world/Hero.h"
 
 namespace {
@@ -185,6 +188,34 @@ TEST_F(MapGridTest, MarksAreTakenFromColumnsOfFifteen) {
     EXPECT_EQ(c.sx, sx) << c.mark;
     EXPECT_EQ(c.sy, sy) << c.mark;
   }
+}
+
+// A cell draws its block graphic from the block sheet (index i at column
+// i / 15, row i mod 15); an index whose cell lies outside the sheet draws
+// nothing.
+TEST_F(MapGridTest, ACellDrawsItsBlockGraphicFromTheBlockSheet) {
+  drawtest::cTestLayer layer(drawtest::eRoad::DirectDraw, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA& sheet = g_SurfaceData[SURF_BLOCK];
+  drawtest::MakeMarkedSurface(sheet, 64, 480);
+  const struct {
+    int graphic;
+    bool drawn;
+    int sx, sy;
+  } cases[] = {{1, true, 0, 32}, {16, true, 32, 32}, {29, true, 32, 448}, {30, false, 0, 0}, {-1, false, 0, 0}};
+  for (const auto& c : cases) {
+    DDFillRectRGB(&BackBuffer, 0, 0, 640, 480, 0);
+    cMapCell cell;
+    cell.m_nGraphic = static_cast<std::int16_t>(c.graphic);
+    DrawCell(cell, &BackBuffer, 100, 60);
+    const std::uint32_t shown = drawtest::PixelAt(BackBuffer, 100 + 5, 60 + 7);
+    if (c.drawn) {
+      EXPECT_EQ(drawtest::Rgb(shown), drawtest::Rgb(drawtest::Marker(c.sx + 5, c.sy + 7))) << c.graphic;
+    } else {
+      EXPECT_EQ(drawtest::Rgb(shown), 0u) << c.graphic;
+    }
+  }
+  DDReleaseSurface(&sheet);
 }
 
 }  // namespace
