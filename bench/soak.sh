@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# The soak: a sample stage played for 100,000 frames by the headless runner,
-# looping: the hero jumps now and then, and each time it is lost the retry
-# prompt takes it back to the stage's start. The runner's resident memory is
-# sampled from /proc while it runs; the figures at the start of play and at
-# the end say whether anything grows frame by frame.
-#   bench/soak.sh [FRAMES] [STAGE]
+# The soak: the first sample stage played for 100,000 frames by the headless
+# runner in a loop of set-ups. Each round of the loop loses the hero once (it
+# jumps the first wall and walks into the pit, and the stage starts again),
+# then clears the stage with the keys of tests/tools/keys/c01-1-clear.keys and
+# leaves the stage-clear phase, so that the test play loads the stage again
+# and the game scene follows itself. The runner's resident memory is sampled
+# from /proc while it runs; the figures at the start of play and at the end
+# say whether anything grows from one set-up to the next.
+#   bench/soak.sh [FRAMES]
 # Needs the built runner (tools/run builds it); runs on a copy of build/game.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 frames=${1:-100000}
-stage=${2:-'data\stg4\c01-1.stg4_781'}
+stage='data\stg4\c01-1.stg4_781'
 runner="$root/build/game/kestrova4-run"
 [ -x "$runner" ] || { echo "soak: build kestrova4-run first (tools/run builds it)" >&2; exit 2; }
 
@@ -21,10 +24,44 @@ for entry in "$root"/build/game/*; do
   cp -r "$entry" "$work/game/"
 done
 
-# Z (jump in play, decide on the retry prompt) for 2 frames every 120 frames.
-for ((f = 200; f < frames; f += 120)); do
-  printf '%d Z\n%d\n' "$f" "$((f + 2))"
-done > "$work/soak.keys"
+# One round lasts 1411 frames: fade-in and ready (89), the lost attempt (315),
+# ready again (80), the clearing attempt (590), the stage-clear phase until Z
+# (326), the fade-out and the new scene (11). Its keys, as frames within the
+# round: KEY FROM TO (held from FROM up to, not including, TO).
+round=1411
+cat > "$work/round.txt" <<'EOF'
+RIGHT 100 400
+X 120 122
+Z 205 207
+RIGHT 495 1195
+Z 600 602
+Z 707 709
+Z 815 817
+Z 1400 1402
+EOF
+# The clearing attempt fires every 20 frames, except where it jumps.
+for ((f = 495; f <= 1075; f += 20)); do
+  case $f in 595 | 715 | 815) continue ;; esac
+  echo "X $f $((f + 2))"
+done >> "$work/round.txt"
+
+awk -v rounds="$(((frames + round - 1) / round))" -v round="$round" '
+  { key[NR] = $1; from[NR] = $2; to[NR] = $3; n = NR }
+  END {
+    prev = ""
+    for (r = 0; r < rounds; r++) {
+      for (f = 0; f < round; f++) {
+        held = ""
+        split("RIGHT X Z", names, " ")
+        for (k = 1; k <= 3; k++) {
+          for (i = 1; i <= n; i++) {
+            if (key[i] == names[k] && from[i] <= f && f < to[i]) { held = held " " names[k]; break }
+          }
+        }
+        if (held != prev) { print (r * round + f) held; prev = held }
+      }
+    }
+  }' "$work/round.txt" > "$work/soak.keys"
 
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null || true; }
 
@@ -36,8 +73,8 @@ start_rss="" last_rss="" peak_rss=0
 while kill -0 "$pid" 2>/dev/null; do
   rss=$(rss_kb "$pid")
   if [ -n "$rss" ]; then
-    # The start of play: the stage loaded and the first thousand frames traced.
-    if [ -z "$start_rss" ] && [ -f "$work/trace.txt" ] && [ "$(wc -l < "$work/trace.txt")" -ge 1000 ]; then
+    # The start of play: the stage loaded and the first round traced.
+    if [ -z "$start_rss" ] && [ -f "$work/trace.txt" ] && [ "$(wc -l < "$work/trace.txt")" -ge "$round" ]; then
       start_rss=$rss
     fi
     last_rss=$rss
@@ -50,11 +87,15 @@ wait "$pid" || status=$?
 end_seconds=$(date +%s.%N)
 
 traced=$(wc -l < "$work/trace.txt")
-# Entries into the retry prompt (scene 4, phase 5): the hero lost and the stage started again.
-retries=$(awk '$2 == 4 && $3 == 5 && !(prev == 5) { n++ } { prev = ($2 == 4 ? $3 : -1) } END { print n + 0 }' \
-  "$work/trace.txt")
+# Entries into a phase of the game scene (scene 4): ready (1) after the first
+# is a restart after a lost life or a new set-up after a clear; stage clear (4).
+entries() {
+  awk -v p="$1" '$2 == 4 && $3 == p && !(prev == p) { n++ } { prev = ($2 == 4 ? $3 : -99) } END { print n + 0 }' \
+    "$work/trace.txt"
+}
 echo "frames traced: $traced (runner exit $status)"
-echo "stage restarts: $retries"
+echo "stage set-ups (ready phases): $(entries 1)"
+echo "stage clears: $(entries 4)"
 echo "resident memory at the start of play: ${start_rss:-?} kB"
 echo "resident memory at the end:           ${last_rss:-?} kB"
 echo "resident memory peak:                 $peak_rss kB"

@@ -83,8 +83,9 @@ cCanvas MakeAccessorySheet();
 cCanvas MakeSymbolSheet();
 cCanvas MakeWordSheet();
 cCanvas MakeWorldMapChips();
-// The world map's node symbols: rows 0 to 6 numbered, row kWorldGateSymbol a
-// closed gate.
+// The world map's node symbols: rows 0 to 5 numbered, then a star (the
+// ending) and a closed gate.
+inline constexpr int kWorldEndingSymbol = 6;
 inline constexpr int kWorldGateSymbol = 7;
 cCanvas MakeWorldEvents();
 // Background picture n (1 to 8), 640 x 480.

@@ -33,7 +33,9 @@ std::vector<cTreeFile> BuildTree() {
   std::swap(g_Database, db);
   std::swap(g_CommonPalette, common);
   files.push_back({"CommonPalette.cplt4", g_CommonPalette.MakeFileBytes()});
-  for (cSampleStage& stage : MakeStages(g_CommonPalette))
+  std::vector<cSampleStage> stages = MakeStages(g_CommonPalette);
+  stages.push_back(MakeEnding(g_CommonPalette));
+  for (cSampleStage& stage : stages)
     files.push_back({"stg4\\" + stage.m_strFileName, stage.m_Stage.MakeFileBytes()});
   std::swap(g_CommonPalette, common);
   std::swap(g_Database, db);

@@ -6,10 +6,10 @@
 // The tree (the player's data\ folder, shipped as default\):
 //   database\  the ten databases (animations, an effect, sounds, music, ...)
 //   WorldMap.dat        three stage nodes along a path, each opened by the
-//                       clear of the one before; the last clear ends the
-//                       story on the title
+//                       clear of the one before, and the ending's node
+//                       after them, whose clear ends the story on the title
 //   CommonPalette.cplt4 the blocks, characters and items every stage uses
-//   stg4\c01-1.stg4_781, c02-1.stg4_781, c03-1.stg4_781
+//   stg4\c01-1.stg4_781, c02-1.stg4_781, c03-1.stg4_781, ending.stg4_781
 //                       three stages: walkers that turn at walls, shooters,
 //                       items, a goal item that clears the stage, and on the
 //                       third a boss whose death clears it
@@ -52,6 +52,10 @@ cPalette MakeCommonPalette();
 cWorldMap MakeWorldMap();
 // The stages, built against `common` (placed definitions are copies of its entries).
 std::vector<cSampleStage> MakeStages(const cPalette& common);
+// The ending, a stage of its own after the last one, built against `common`.
+cSampleStage MakeEnding(const cPalette& common);
+// The ending as the world map names it.
+inline constexpr const char* kEndingPathForWorldMap = "data\\stg4\\ending.stg4";
 
 // Writes the tree into the Linux folder `root` (created when missing; files
 // already there are replaced). False, with the reason in `error`, when a

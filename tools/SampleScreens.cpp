@@ -391,9 +391,9 @@ cCanvas MakeWorldMapChips() {
 
 cCanvas MakeWorldEvents() {
   // Node symbol s at row s: column 0 before the stage is cleared, column 32
-  // after; the last row is a closed gate in both columns.
+  // after; the last rows are a star and a closed gate.
   cCanvas c(2 * kCell, 8 * kCell, kKey);
-  for (int s = 0; s < kWorldGateSymbol; ++s) {
+  for (int s = 0; s < kWorldEndingSymbol; ++s) {
     const std::string number = std::to_string(s + 1);
     const int y = s * kCell;
     c.FillCircle(16, y + 16, 11, Shade(HUE_RED, 7));
@@ -404,6 +404,10 @@ cCanvas MakeWorldEvents() {
     c.Text(45, y + 9, number, 3, kOutline);
   }
   for (int x : {0, kCell}) {
+    const int star = kWorldEndingSymbol * kCell;
+    const std::uint8_t face = x == 0 ? Shade(HUE_YELLOW, 11) : Shade(HUE_YELLOW, 14);
+    c.FillTriangle(x + 16, star + 3, x + 6, star + 23, x + 26, star + 23, face);
+    c.FillTriangle(x + 16, star + 29, x + 6, star + 9, x + 26, star + 9, face);
     const int y = kWorldGateSymbol * kCell;
     c.BevelRect(x + 5, y + 6, 22, 20, Shade(HUE_GREY, 8), Shade(HUE_GREY, 12), Shade(HUE_GREY, 4));
     for (int bar = 0; bar < 3; ++bar) c.FillRect(x + 9 + 6 * bar, y + 8, 2, 16, Shade(HUE_GREY, 3));

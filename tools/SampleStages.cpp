@@ -34,6 +34,11 @@ constexpr int kSoundShot = 3;
 constexpr int kSoundExplosion = 4;
 constexpr int kBgmStage = 1;
 constexpr int kBgmBoss = 2;
+constexpr int kBgmTitle = 3;
+// The message command's timed display, and how long the ending's words stay
+// (in tenths of a second: six frames each).
+constexpr int kMessageTimed = 2;
+constexpr int kEndingWordsTenths = 50;
 constexpr int kEffectExplosion = 1;
 constexpr int kPictureSign = 1;
 constexpr int kScrEffectShake = 1;
@@ -349,6 +354,27 @@ cStageData MakeStage3(const cPalette& common) {
   return stage;
 }
 
+// The ending: one screen where the hero stands while the closing words are
+// shown (the game waits meanwhile); then the stage clears itself and, with no
+// results to wait for, the story ends.
+cStageData MakeEndingStage(const cPalette& common) {
+  cStageData stage = MakeStageFrame("エンディング", 20, kBgmTitle);
+  stage.m_TimeLimitOn = 0;
+  stage.m_AutoAdvance = 1;
+  LayGround(stage, common, {});
+  PlaceHero(stage, common);
+  PlaceCoins(stage, common, 6, 10, 8);
+  cCommand words = MakeCommand(0, FLOW_CMD_MESSAGE);
+  words.m_strText = "　おめでとう！\n　すべてのステージをクリアしました。\n\n　あそんでくれて　ありがとう！";
+  words.m_Params[6] = kMessageTimed;
+  words.m_Params[7] = kEndingWordsTenths;
+  words.m_Params[8] = 1;   // the game waits while they are shown
+  words.m_Params[10] = 1;  // in a window
+  stage.m_PlacedCharas.back().m_Flows.push_back(
+      MakeFlow(TRIGGER_ALWAYS, {MakeCommand(0, FLOW_CMD_WAIT, 10), words, MakeCommand(0, FLOW_CMD_STAGE_CLEAR)}));
+  return stage;
+}
+
 }  // namespace
 
 cPalette MakeCommonPalette() {
@@ -380,5 +406,7 @@ std::vector<cSampleStage> MakeStages(const cPalette& common) {
   stages.push_back({"c03-1.stg4_781", MakeStage3(common)});
   return stages;
 }
+
+cSampleStage MakeEnding(const cPalette& common) { return {"ending.stg4_781", MakeEndingStage(common)}; }
 
 }  // namespace samplegame

@@ -97,6 +97,7 @@ std::uint32_t GameLoop(void* /*argument*/) {
       plat::Sleep(1);
       continue;
     }
+    const cThread::cStep frame;
     if (g_SceneManager.Frame() == 0) {
       PostCloseToMainWindow();
       return 1;

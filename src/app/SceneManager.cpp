@@ -15,9 +15,12 @@
 #include "graphics/Font.h"
 #include "graphics/Present.h"
 #include "graphics/SurfaceFill.h"
+#include "core/Log.h"
 #include "platform/MessageCore.h"
+#include "scene/TitleScene.h"
 #include "world/KeyConfig.h"
 #include "world/KeyInput.h"
+#include "world/StageGraphics.h"
 
 namespace {
 
@@ -28,6 +31,12 @@ void* s_FrameObserverContext = nullptr;
 // The palette colour a frame without a scene is cleared to, the one the menu
 // scenes clear to when they hand over.
 constexpr std::uint32_t kClearColour = 16;
+
+// The title's menu-line surfaces, when the title scene is there.
+bool RestoreMenuSurfaces(cSceneManager& manager) {
+  auto* title = dynamic_cast<cTitleScene*>(manager.Scene(SCENE_TITLE));
+  return title == nullptr || RestoreSurface(title->MenuSurfaces());
+}
 
 // Draws the frame-rate text onto the back buffer: setting 2 with the small
 // font at (549, 469), any other setting with the medium font in a box at
@@ -128,9 +137,17 @@ int cSceneManager::RestoreSurfaces() {
   if (lpDTCon) return 1;
   if (!DDIsPrimaryLost()) return 1;
   if (!DDRestore()) return 0;
-  // The scenes' own surface containers are restored here, before the digit
-  // strips, as the player gains them.
+  // The scenes' own containers: surfaces from files come back from them,
+  // empty ones are marked lost for their owners to draw again.
+  if (!RestoreSurface(g_SpecialBmpImages.m_Surfaces) || !RestoreSurface(g_EffectImages.m_Surfaces) ||
+      !RestoreSurface(g_SwordImages.m_Surfaces) || !RestoreSurface(g_PictureSurfaces) ||
+      !RestoreMenuSurfaces(*this) || !RestoreSurface(g_MsgSurfaces)) {
+    return 0;
+  }
   RestoreDigitSurfaces(g_DigitSD.data(), kFontCount);
+  if (!g_MsgSurfaces.empty()) {
+    LogPrintf("if ( !RestoreSurface(Off_Msg) ) Off_Msg[0].bLost = %d", g_MsgSurfaces.front().bLost);
+  }
   return 1;
 }
 

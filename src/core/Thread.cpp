@@ -20,17 +20,23 @@ namespace {
 enum eThreadState : int { kRunning, kFinished, kAbandoned };
 
 constexpr int kExitPolls = 200;
+// How long Exit waits for a thread inside a step (cThread::cStep).
+constexpr int kStepExitPolls = 10000;
 // Resume answers false only once the thread has left the message core, so a
 // few tries are plenty; the poll loop of Exit keeps resuming anyway.
 constexpr int kResumeTries = 8;
 
 std::atomic<long> g_AbandonedRunning{0};
 
+// The record of the cThread the calling thread runs on; null elsewhere.
+thread_local cThreadRecord* t_Record = nullptr;
+
 }  // namespace
 
 struct cThreadRecord {
   std::thread thread;
   std::atomic<int> state{kRunning};
+  std::atomic<bool> inStep{false};
 };
 
 namespace {
@@ -89,6 +95,7 @@ bool cThread::Launch(std::function<void()> body) {
     // The thread joins the message core before its procedure runs, and Start
     // returns only then: a message posted right after Start has a queue to go to.
     record->thread = std::thread([record, body = std::move(body), started = std::move(started)]() mutable {
+      t_Record = record.get();
       started.set_value(plat::CreateThreadQueue());
       RunCatchingFailures(body);
       plat::DestroyThreadQueue();
@@ -100,6 +107,14 @@ bool cThread::Launch(std::function<void()> body) {
   m_ThreadId = startedId.get();
   m_hThread = std::move(record);
   return true;
+}
+
+cThread::cStep::cStep() : m_Record(t_Record) {
+  if (m_Record != nullptr) m_Record->inStep.store(true);
+}
+
+cThread::cStep::~cStep() {
+  if (m_Record != nullptr) m_Record->inStep.store(false);
 }
 
 bool cThread::IsRunning() const { return m_hThread && m_hThread->state.load() == kRunning; }
@@ -131,7 +146,8 @@ void cThread::Exit() {
 
   int polls = 0;
   while (m_hThread->state.load() != kFinished) {
-    if (polls >= kExitPolls) {
+    const bool waitForStep = m_hThread->inStep.load() && polls < kStepExitPolls;
+    if (polls >= kExitPolls && !waitForStep) {
       Abandon(polls);
       break;
     }

@@ -49,9 +49,25 @@ class cThread {
 
   // Stops the thread: resumes it, posts WM_QUIT and polls every 1 ms,
   // posting WM_QUIT again, until it has ended; after 200 polls it is
-  // abandoned (see above). The object is idle afterwards. An idle object does
-  // nothing and writes no log line.
+  // abandoned (see above), unless it is inside a step (cStep): then Exit
+  // waits for the step to end, up to 10000 polls. The object is idle
+  // afterwards. An idle object does nothing and writes no log line.
   void Exit();
+
+  // Marks the calling thread, while it lives, as inside a step that always
+  // ends by itself, such as one frame of the game: a thread given up there
+  // would go on drawing into what its owner releases next, so Exit waits
+  // for the step instead. Nothing on a thread not started by a cThread.
+  class cStep {
+   public:
+    cStep();
+    ~cStep();
+    cStep(const cStep&) = delete;
+    cStep& operator=(const cStep&) = delete;
+
+   private:
+    cThreadRecord* m_Record;
+  };
 
   // The message-core id of the held thread, 0 when idle.
   std::uint32_t GetThreadId() const { return m_ThreadId; }

@@ -21,10 +21,13 @@ namespace {
 
 constexpr std::uint32_t kLockPollMs = 5;
 
-volatile sig_atomic_t g_CloseSignal = 0;
+// Raised by the signal handler (a lock-free atomic is safe there) and taken
+// with one exchange, so a signal arriving while it is taken is never lost.
+std::atomic<int> g_CloseSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 std::atomic<int> g_CloseRequests{0};
 
-void OnCloseSignal(int) { g_CloseSignal = 1; }
+void OnCloseSignal(int) { g_CloseSignal.store(1); }
 
 void SleepRealMs(std::uint32_t ms) {
   timespec delay{};
@@ -142,10 +145,7 @@ void InstallCloseRequestHandler() {
 }
 
 bool TakeCloseRequest() {
-  if (g_CloseSignal != 0) {
-    g_CloseSignal = 0;
-    g_CloseRequests.fetch_add(1);
-  }
+  if (g_CloseSignal.exchange(0) != 0) g_CloseRequests.fetch_add(1);
   int pending = g_CloseRequests.load();
   while (pending > 0) {
     if (g_CloseRequests.compare_exchange_weak(pending, 0)) return true;

@@ -59,6 +59,9 @@ class cTitleScene : public cMenuScene {
   int32_t m_nMenuX = 192;
   int32_t m_nMenuY = 240;
 
+  // The menu-line surfaces, for the restore after a display loss.
+  DDSurfaceVector& MenuSurfaces() { return m_MenuSurfaces; }
+
  private:
   // Acts on a decided choice.
   void Choose(int choice);

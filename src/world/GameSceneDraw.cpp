@@ -158,24 +158,20 @@ void DrawMessages(cGameScene& scene, int frozen) {
 void DrawRangeConditions(cGameScene& scene) {
   if (!IsPaletteMode()) scene.m_Draw.m_nRangePhase = (scene.m_Draw.m_nRangePhase + 1) & 31;
   const int phase = scene.m_Draw.m_nRangePhase;
-  const auto isHero = [](const cCharaBase* c) {
-    return std::any_of(Player.begin(), Player.end(), [c](const cHero& hero) { return &hero == c; });
-  };
-  for (const auto& group : scene.m_CharaGroups) {
-    for (cCharaBase* base : group) {
-      // The groups hold the heroes and the members of the character list.
-      if (base == nullptr || isHero(base) || base->m_bDead != 0 || base->m_OnScreen == 0) continue;
-      const cChara& chara = *static_cast<cChara*>(base);
-      const bool appearanceDone = chara.m_Data.m_bAppearLatch != 0 && chara.m_CondLatched != 0;
-      if (!appearanceDone) {
-        for (const cCond& cond : chara.m_Data.m_Conds)
-          if (cond.m_nKind == COND_DISTANCE) DrawRangeCondition(chara, &BackBuffer, cond, phase);
-      }
-      for (const cFlowState& state : chara.m_FlowStates) {
-        if (state.m_pFlow == nullptr || (state.m_pFlow->m_bCondLatch != 0 && state.m_CondLatched != 0)) continue;
-        for (const cCond& cond : state.m_pFlow->m_Conds)
-          if (cond.m_nKind == COND_DISTANCE) DrawRangeCondition(chara, &BackBuffer, cond, phase);
-      }
+  // The character list holds the ordinary characters of the group lists
+  // (which also name the heroes), and only living ones: the drawing removes
+  // a finished character from both before this runs.
+  for (const cChara& chara : g_CharaList) {
+    if (chara.m_bDead != 0 || chara.m_OnScreen == 0) continue;
+    const bool appearanceDone = chara.m_Data.m_bAppearLatch != 0 && chara.m_CondLatched != 0;
+    if (!appearanceDone) {
+      for (const cCond& cond : chara.m_Data.m_Conds)
+        if (cond.m_nKind == COND_DISTANCE) DrawRangeCondition(chara, &BackBuffer, cond, phase);
+    }
+    for (const cFlowState& state : chara.m_FlowStates) {
+      if (state.m_pFlow == nullptr || (state.m_pFlow->m_bCondLatch != 0 && state.m_CondLatched != 0)) continue;
+      for (const cCond& cond : state.m_pFlow->m_Conds)
+        if (cond.m_nKind == COND_DISTANCE) DrawRangeCondition(chara, &BackBuffer, cond, phase);
     }
   }
 }
@@ -369,6 +365,10 @@ void InstallItemMessageMaker() { SetItemMessageMaker(ShowItemMessage); }
 
 void cGameScene::Draw(int whole, int frozen, int timeSound, int hint) {
   if (ShotSheetsLost()) BuildShotSheets();
+  if (LightSurfacesLost()) {
+    const cHero* hero = StageHero();
+    if (hero != nullptr && hero->m_Data.m_nLightShape != 0) PrepareLightSurfaces();
+  }
   if (m_ScrEffect.m_nEffect != 0) DDSetVirtualBackBuffer(1);
   ScrollBackgroundLayers();
   DrawBackgroundLayers(*this, 0);

@@ -115,6 +115,9 @@ bool PrepareLightSurfaces(int radius, int shape) {
   DDSURFACEDATA* light = TableSurface(SURF_LIGHT);
   DDReleaseSurface(darkness);
   DDReleaseSurface(light);
+  // Drawn anew here, whatever a display loss left.
+  darkness->bLost = 0;
+  light->bLost = 0;
   if (radius < 0) radius = 0;
   const int d = radius * 2;
   if (!DDCreateSurface(darkness, 1280 + d, 960 + d, 1, 0, DTMEMORYTYPE_VIDEO_NORT, 0, 0)) {
@@ -139,6 +142,14 @@ bool PrepareLightSurfaces(int radius, int shape) {
     DDFillSurfacePal(light, 0);
   DDCircleWindow(darkness, cx, cy, radius, radius, radius, 1, light, radius, radius, 0);
   return true;
+}
+
+bool LightSurfacesLost() {
+  for (const int row : {SURF_DARKNESS, SURF_LIGHT}) {
+    const DDSURFACEDATA* sd = TableSurface(row);
+    if (sd->HasSurface() && sd->bLost != 0) return true;
+  }
+  return false;
 }
 
 void ReleasePictures() {

@@ -65,6 +65,9 @@ void LoadEffectImages();
 // for a hero's light of `radius` dots and `shape`; false when a surface could
 // not be made (the out-of-memory box has been shown and the window closes).
 bool PrepareLightSurfaces(int radius, int shape);
+// True when the darkness or the light surface came back from a display loss
+// without its contents (and needs PrepareLightSurfaces).
+bool LightSurfacesLost();
 void ReleasePictures();
 void ReleaseMessageSurfaces();
 // Releases every surface above (process end, tests).

@@ -19,6 +19,7 @@
 #include "platform/KeySource.h"
 #include "world/KeyConfig.h"
 #include "world/KeyInput.h"
+#include "world/StageGraphics.h"
 
 namespace {
 
@@ -222,6 +223,35 @@ TEST_F(SceneManagerTest, LostDirectDrawSurfacesAreRestoredBeforeTheUpdate) {
   EXPECT_EQ(1, g_SceneManager.Frame());
   EXPECT_FALSE(DDIsPrimaryLost());
   EXPECT_EQ((std::vector<std::string>{"new 0", "update 0"}), g_Trace);
+}
+
+// The game scene's own containers lose their video memory with the display:
+// the frame's restore brings each back, empty surfaces marked for their
+// owners to draw again (messages render anew, the stage drawing rebuilds).
+TEST_F(SceneManagerTest, LostSceneSurfacesAreRestoredForTheirOwners) {
+  ASSERT_TRUE(StartDrawingLayer(false, 1));
+  g_SceneManager.m_nFps = 0;
+  std::vector<DDSURFACEDATA*> surfaces;
+  for (cImageSurfaces* images : {&g_SpecialBmpImages, &g_EffectImages, &g_SwordImages}) {
+    images->m_Surfaces.resize(1);
+    surfaces.push_back(&images->m_Surfaces[0]);
+  }
+  surfaces.push_back(&g_PictureSurfaces.emplace_back());
+  surfaces.push_back(&g_MsgSurfaces.emplace_back());
+  for (DDSURFACEDATA* sd : surfaces) ASSERT_TRUE(DDCreateSurface(sd, 32, 32, 1, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+  ASSERT_TRUE(PrepareLightSurfaces(8, 1));
+  EXPECT_FALSE(LightSurfacesLost());
+
+  DDSimulateDeviceLoss();
+  EXPECT_EQ(1, g_SceneManager.Frame());
+  for (DDSURFACEDATA* sd : surfaces) {
+    EXPECT_EQ(0u, sd->lpDD->bSurfaceLost) << sd - surfaces[0];
+    EXPECT_EQ(1, sd->bLost);
+  }
+  EXPECT_TRUE(LightSurfacesLost()) << "the stage drawing makes the darkness again";
+  ASSERT_TRUE(PrepareLightSurfaces(8, 1));
+  EXPECT_FALSE(LightSurfacesLost());
+  ReleaseStageGraphics();
 }
 
 TEST_F(SceneManagerTest, FullScreenDirectDrawFlipsOrBlitsAsStartUpChose) {

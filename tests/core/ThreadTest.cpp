@@ -82,6 +82,16 @@ std::uint32_t IgnoresQuit(void* argument) {
   return 0;
 }
 
+// One step of 400 ms, deaf to messages, then behaves like MessageLoop.
+int LongStepThenLoops(void* argument) {
+  {
+    const cThread::cStep step;
+    ++State(argument).ticks;
+    std::this_thread::sleep_for(400ms);
+  }
+  return MessageLoop(argument);
+}
+
 // Sends to the target window, then behaves like MessageLoop.
 int SendsThenLoops(void* argument) {
   cWorkerState& state = State(argument);
@@ -221,6 +231,24 @@ TEST_F(ThreadTest, ThreadIgnoringQuitIsReportedAndAbandonedAfterAboutTwoHundredP
   state.release = true;
   EXPECT_TRUE(WaitUntil([&] { return AbandonedThreadCount() == m_AbandonedBefore; }));
   EXPECT_TRUE(state.ended);
+}
+
+// A frame that outlasts the 200 polls is waited for: the thread takes the
+// quit message after it and ends in order, neither abandoned nor reported.
+TEST_F(ThreadTest, ExitWaitsForAStepInProgressInsteadOfGivingTheThreadUp) {
+  cWorkerState state;
+  cThread thread;
+  ASSERT_TRUE(thread.Start(&LongStepThenLoops, &state));
+  ASSERT_TRUE(WaitUntil([&] { return state.ticks.load() > 0; }));
+  const std::uint32_t id = thread.GetThreadId();
+
+  const auto start = SteadyClock::now();
+  thread.Exit();
+  EXPECT_GE(MillisecondsSince(start), 300) << "the step was not waited for";
+  EXPECT_TRUE(state.ended);
+  EXPECT_FALSE(thread.IsHeld());
+  EXPECT_EQ(AbandonedThreadCount(), m_AbandonedBefore);
+  EXPECT_FALSE(ReportMentions("thread " + std::to_string(id) + " did not stop"));
 }
 
 // At shut-down the main thread refuses sends; a thread blocked in a send to

@@ -1,13 +1,18 @@
 // The sample game played through the runner from its title, as a person
 // would: a new story, the world map, the stages cleared by their own key
 // scripts, a save in the map menu, back to the title, the story continued from
-// its slot, and the last stage's clear ending the story on the title. Two runs
-// of the whole script write the same trace, and the saved slot reads back.
+// its slot, the last stage, and the ending, whose clear ends the story on the
+// title. The script is tests/tools/keys/game.keys, composed by this test from
+// the stages' clear scripts when asked (KESTROVA_UPDATE_GOLDEN=1). Two runs
+// of it write the same trace, and the saved slot reads back. And the
+// challenge list, from the title to a cleared stage and back.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -28,7 +33,12 @@ constexpr int kStepCreated = -1;
 constexpr int kMenuStep = 1;        // the title's menu, the map's walk, the map menu's menu
 constexpr int kTitleSlotList = 2;
 constexpr int kPhaseStageClear = 4;
-constexpr int kSoundSaved = 5;
+// The columns of a trace line before the frame's requests.
+constexpr int kStateColumns = 11;
+constexpr int kPhaseFadeOut = 7;
+constexpr int kClearTaps = 8;
+// How long after its script's last key a stage may take to clear.
+constexpr long long kClearMargin = 1500;
 
 // One line of a trace: the frame, the scene and its step (the game scene's phase).
 struct sFrame {
@@ -49,22 +59,30 @@ class cGameScript {
       Add(start + offset + 2, "");
     }
   }
-  // A key script whose frames count from `start`.
-  void AddScript(long long start, const fs::path& file) {
+  // A key script whose frames count from `start`; the last frame it names.
+  long long AddScript(long long start, const fs::path& file) {
+    long long last = start;
     std::ifstream in(file);
-    ASSERT_TRUE(in) << file;
+    EXPECT_TRUE(in) << file;
     for (std::string line; std::getline(in, line);) {
       line = line.substr(0, line.find('#'));
       std::istringstream fields(line);
       long long frame = 0;
       if (!(fields >> frame)) continue;
       std::string keys;
-      std::getline(fields, keys);
+      std::getline(fields >> std::ws, keys);
       Add(start + frame, keys);
+      last = std::max(last, start + frame);
     }
+    return last;
   }
   // From `frame` on no key is held.
   void Release(long long frame) { Add(frame, ""); }
+  // Forgets every line from `frame` on.
+  void DropFrom(long long frame) {
+    m_Lines.erase(std::remove_if(m_Lines.begin(), m_Lines.end(), [frame](const auto& line) { return line.first >= frame; }),
+                  m_Lines.end());
+  }
 
   std::string Text() const {
     std::vector<std::pair<long long, std::string>> lines = m_Lines;
@@ -82,17 +100,24 @@ class cGameScript {
 class GameRunTest : public runnertest::cRunnerFolder {
  protected:
   // Runs the script so far for `after` + `budget` frames; the first frame
-  // after `after` on which `scene` is at `step`.
-  long long RunUntil(int scene, int step, long long after, long long budget) {
+  // after `after` on which `scene` is at `step`, or -1.
+  long long Find(int scene, int step, long long after, long long budget) {
     const long long frames = after + 1 + budget;
     Play(frames, "trace.txt");
-    const std::vector<sFrame> trace = Frames(m_Folder / "trace.txt");
-    for (const sFrame& f : trace) {
+    for (const sFrame& f : Frames(m_Folder / "trace.txt")) {
       if (f.frame > after && f.scene == scene && f.step == step) return f.frame;
     }
-    ADD_FAILURE() << "scene " << scene << " never reached step " << step << " after frame " << after
-                  << "; the run went " << Outline(trace) << ErrorText();
     return -1;
+  }
+
+  // Find, failing the test when the scene does not reach the step.
+  long long RunUntil(int scene, int step, long long after, long long budget) {
+    const long long found = Find(scene, step, after, budget);
+    if (found < 0) {
+      ADD_FAILURE() << "scene " << scene << " never reached step " << step << " after frame " << after
+                    << "; the run went " << Outline(Frames(m_Folder / "trace.txt")) << ErrorText();
+    }
+    return found;
   }
 
   // Plays the script so far for `frames` frames into the trace `name`.
@@ -140,116 +165,188 @@ class GameRunTest : public runnertest::cRunnerFolder {
 
   // On the world map: `steps` cells to the right, then into the stage there
   // ("ステージに挑む" is the prompt's first line; it opens on the second).
-  // The frame the game scene was created on.
-  long long WalkIntoStage(long long map, int steps) {
+  // A node the figure may not pass opens its prompt by itself. The frame the
+  // game scene was created on.
+  long long WalkIntoStage(long long map, int steps, bool opensItself = false) {
     for (int i = 0; i < steps; ++i) m_Script.Taps(map, {{10 + 10 * i, "RIGHT"}});
     const int prompt = 10 + 10 * steps + 10;
-    m_Script.Taps(map, {{prompt, "Z"}, {prompt + 10, "UP"}, {prompt + 20, "Z"}});
+    if (!opensItself) m_Script.Taps(map, {{prompt, "Z"}});
+    m_Script.Taps(map, {{prompt + 10, "UP"}, {prompt + 20, "Z"}});
     return RunUntil(SCENE_GAME, kStepCreated, map, prompt + 200);
   }
 
-  // The stage's clear script from the game scene's first frame, then the
-  // decide key on the clear; the frame the clear began.
+  // The stage's clear script from the game scene's first frame; once the
+  // stage is cleared the rest of the script goes, and the decide key is
+  // tapped every 100 frames until the scene fades out (the results and the
+  // ranking caption come first after a series' last stage). The frame the
+  // clear began.
   long long ClearStage(long long created, int stage) {
-    m_Script.AddScript(created + 1, ClearScript(stage));
-    const long long clear = RunUntil(SCENE_GAME, kPhaseStageClear, created, 5000);
+    const long long lastKey = m_Script.AddScript(created + 1, ClearScript(stage));
+    const long long clear = RunUntil(SCENE_GAME, kPhaseStageClear, created, lastKey - created + kClearMargin);
+    if (clear < 0) return clear;
+    m_Script.DropFrom(clear);
     m_Script.Release(clear);
-    m_Script.Taps(clear, {{100, "Z"}});
-    return clear;
+    for (int tap = 1; tap <= kClearTaps; ++tap) {
+      m_Script.Taps(clear, {{100 * tap, "Z"}});
+      if (Find(SCENE_GAME, kPhaseFadeOut, clear, 100 * tap + 20) >= 0) return clear;
+    }
+    ADD_FAILURE() << "the stage clear never ended; the run went " << Outline(Frames(m_Folder / "trace.txt"));
+    return -1;
+  }
+
+  // Plays the game part by part, each keyed from a frame the trace of the
+  // run so far shows, and writes the script to `file`: a new story, the
+  // stages before the last cleared by their own clear scripts, the save in
+  // the map menu, the title, the story continued, the last stage, the
+  // ending; the last line is the frame the run ends on.
+  void ComposeGame(const fs::path& file) {
+    const cWorldMap map = samplegame::MakeWorldMap();
+    const int nodeSpacing = map.m_Nodes[1].m_nX - map.m_Nodes[0].m_nX;
+
+    long long title = RunUntil(SCENE_TITLE, kMenuStep, -1, 400);
+    ASSERT_GE(title, 0);
+    m_Script.Taps(title, {{10, "Z"}});
+    long long onMap = RunUntil(SCENE_WORLD_MAP, kMenuStep, title, 400);
+    ASSERT_GE(onMap, 0);
+    int steps = map.m_Nodes[0].m_nX - map.m_nStartX;
+    for (int stage = 1; stage < samplegame::kStageCount; ++stage) {
+      SCOPED_TRACE("stage " + std::to_string(stage));
+      onMap = PlayStage(onMap, steps, stage);
+      ASSERT_GE(onMap, 0);
+      steps = nodeSpacing;
+    }
+
+    // The map menu: "セーブ" into the first slot (its prompt opens on
+    // "やっぱりやめる"), back out of the slot list, then "タイトルへ".
+    m_Script.Taps(onMap, {{10, "X"}});
+    const long long menu = RunUntil(SCENE_MAP_MENU, kMenuStep, onMap, 400);
+    ASSERT_GE(menu, 0);
+    m_Script.Taps(menu, {{10, "Z"}, {20, "Z"}, {30, "UP"}, {40, "Z"}, {50, "X"}, {60, "DOWN"}, {70, "DOWN"},
+                         {80, "DOWN"}, {90, "Z"}, {100, "UP"}, {110, "Z"}});
+    title = RunUntil(SCENE_TITLE, kMenuStep, menu, 400);
+    ASSERT_GE(title, 0);
+
+    // "つづきから", the first slot.
+    m_Script.Taps(title, {{10, "DOWN"}, {20, "Z"}});
+    const long long slots = RunUntil(SCENE_TITLE, kTitleSlotList, title, 100);
+    ASSERT_GE(slots, 0);
+    m_Script.Taps(slots, {{10, "Z"}});
+    onMap = RunUntil(SCENE_WORLD_MAP, kMenuStep, slots, 400);
+    ASSERT_GE(onMap, 0);
+
+    // The last stage, then the ending, which plays by itself; its clear ends
+    // the story on the title.
+    onMap = PlayStage(onMap, nodeSpacing, samplegame::kStageCount);
+    ASSERT_GE(onMap, 0);
+    const long long ending = WalkIntoStage(onMap, nodeSpacing, true);
+    ASSERT_GE(ending, 0);
+    const long long end = RunUntil(SCENE_TITLE, kMenuStep, ending, 3000) + 60;
+    ASSERT_GE(end, 60);
+    m_Script.Release(end);
+    std::ofstream out(file);
+    out << "# The sample game from its title to its ending, composed by GameRunTest\n"
+           "# (KESTROVA_UPDATE_GOLDEN=1) from the stages' own clear scripts; the last\n"
+           "# line is the frame the run ends on.\n"
+        << m_Script.Text();
+  }
+
+  // Walks `steps` cells into the stage's node, clears the stage and goes
+  // back to the map; the frame the map's walk starts again.
+  long long PlayStage(long long onMap, int steps, int stage) {
+    const long long created = WalkIntoStage(onMap, steps);
+    if (created < 0) return -1;
+    const long long clear = ClearStage(created, stage);
+    if (clear < 0) return -1;
+    return RunUntil(SCENE_WORLD_MAP, kMenuStep, clear, 1000);
   }
 
   cGameScript m_Script;
 };
 
 TEST_F(GameRunTest, TheSampleGameIsPlayedFromTheTitleToItsEnding) {
-  // Stages are played as far as their clear scripts reach, in order.
-  int clearable = 0;
-  while (clearable < samplegame::kStageCount && fs::exists(ClearScript(clearable + 1))) ++clearable;
-  ASSERT_GE(clearable, 1);
-  const bool toTheEnd = clearable == samplegame::kStageCount;
-  // The story is saved before its last stage (or after the last one cleared).
-  const int savedAfter = toTheEnd ? clearable - 1 : clearable;
-  const cWorldMap map = samplegame::MakeWorldMap();
-  const int nodeSpacing = map.m_Nodes[1].m_nX - map.m_Nodes[0].m_nX;
-
-  // The title: a new story.
-  long long title = RunUntil(SCENE_TITLE, kMenuStep, -1, 400);
-  ASSERT_FALSE(HasFailure());
-  m_Script.Taps(title, {{10, "Z"}});
-  long long onMap = RunUntil(SCENE_WORLD_MAP, kMenuStep, title, 400);
-  ASSERT_FALSE(HasFailure());
-
-  int steps = map.m_Nodes[0].m_nX - map.m_nStartX;
-  for (int stage = 1; stage <= savedAfter; ++stage) {
-    SCOPED_TRACE("stage " + std::to_string(stage));
-    const long long created = WalkIntoStage(onMap, steps);
-    ASSERT_FALSE(HasFailure());
-    const long long clear = ClearStage(created, stage);
-    ASSERT_FALSE(HasFailure());
-    onMap = RunUntil(SCENE_WORLD_MAP, kMenuStep, clear, 600);
-    ASSERT_FALSE(HasFailure());
-    steps = nodeSpacing;
-  }
-
-  // The map menu: "セーブ" into the first slot (the prompt opens on
-  // "やっぱりやめる"), back out of the slot list, then "タイトルへ".
-  m_Script.Taps(onMap, {{10, "X"}});
-  const long long menu = RunUntil(SCENE_MAP_MENU, kMenuStep, onMap, 400);
-  ASSERT_FALSE(HasFailure());
-  m_Script.Taps(menu, {{10, "Z"}, {20, "Z"}, {30, "UP"}, {40, "Z"}, {50, "X"}, {60, "DOWN"}, {70, "DOWN"},
-                       {80, "DOWN"}, {90, "Z"}, {100, "UP"}, {110, "Z"}});
-  title = RunUntil(SCENE_TITLE, kMenuStep, menu, 400);
-  ASSERT_FALSE(HasFailure());
-
-  // "つづきから", the first slot.
-  m_Script.Taps(title, {{10, "DOWN"}, {20, "Z"}});
-  const long long slots = RunUntil(SCENE_TITLE, kTitleSlotList, title, 100);
-  ASSERT_FALSE(HasFailure());
-  m_Script.Taps(slots, {{10, "Z"}});
-  onMap = RunUntil(SCENE_WORLD_MAP, kMenuStep, slots, 400);
-  ASSERT_FALSE(HasFailure());
-
-  long long end = onMap + 60;
-  if (toTheEnd) {
-    // The last stage; its clear ends the story on the title.
-    const long long created = WalkIntoStage(onMap, nodeSpacing);
-    ASSERT_FALSE(HasFailure());
-    const long long clear = ClearStage(created, samplegame::kStageCount);
-    ASSERT_FALSE(HasFailure());
-    end = RunUntil(SCENE_TITLE, kMenuStep, clear, 600) + 60;
+  const fs::path keys = fs::path(KESTROVA_TEST_KEYS) / "game.keys";
+  const char* update = std::getenv("KESTROVA_UPDATE_GOLDEN");
+  if (update != nullptr && std::string(update) == "1") {
+    ComposeGame(keys);
     ASSERT_FALSE(HasFailure());
   }
+  m_Script = cGameScript();
+  const long long end = m_Script.AddScript(0, keys);
+  ASSERT_GT(end, 0);
 
   // The whole script, twice.
-  Play(end, "a.txt");
-  Play(end, "b.txt");
+  Play(end + 1, "a.txt");
+  Play(end + 1, "b.txt");
   const std::vector<std::string> a = Lines(m_Folder / "a.txt");
-  ASSERT_EQ(static_cast<std::size_t>(end), a.size());
+  ASSERT_EQ(static_cast<std::size_t>(end + 1), a.size());
   EXPECT_EQ(a, Lines(m_Folder / "b.txt"));
-  // The scenes in the order a person meets them.
-  std::vector<int> expected = {SCENE_TITLE, SCENE_WORLD_MAP};
-  for (int stage = 1; stage <= savedAfter; ++stage) expected.insert(expected.end(), {SCENE_GAME, SCENE_WORLD_MAP});
-  expected.insert(expected.end(), {SCENE_MAP_MENU, SCENE_TITLE, SCENE_WORLD_MAP});
-  if (toTheEnd) expected.insert(expected.end(), {SCENE_GAME, SCENE_TITLE});
-  EXPECT_EQ(expected, Scenes(Frames(m_Folder / "a.txt"))) << Outline(Frames(m_Folder / "a.txt"));
-  const std::string saved = "se=" + std::to_string(kSoundSaved);
-  EXPECT_TRUE(std::any_of(a.begin(), a.end(), [&](const std::string& line) {
-    return line.find(saved) != std::string::npos;
-  })) << "the map menu never played the saved sound";
+  // The scenes in the order a person meets them: two stages, the save and
+  // the title, the story continued, the last stage and the ending.
+  const std::vector<int> expected = {SCENE_TITLE, SCENE_WORLD_MAP, SCENE_GAME,      SCENE_WORLD_MAP, SCENE_GAME,
+                                     SCENE_WORLD_MAP, SCENE_MAP_MENU, SCENE_TITLE, SCENE_WORLD_MAP, SCENE_GAME,
+                                     SCENE_WORLD_MAP, SCENE_GAME,     SCENE_TITLE};
+  EXPECT_EQ(expected, Scenes(Frames(m_Folder / "a.txt")))
+      << "the run went " << Outline(Frames(m_Folder / "a.txt"))
+      << "\nWhen a stage or its clear script changed, KESTROVA_UPDATE_GOLDEN=1 composes " << keys << " anew.";
+  // The map menu's saved sound; the music of the title (scene slot 0), the
+  // map (1), the stages and the ending.
+  std::set<std::string> requests;
+  for (const std::string& line : a) {
+    std::istringstream words(line);
+    std::string word;
+    for (int column = 0; words >> word; ++column) {
+      if (column >= kStateColumns) requests.insert(word);
+    }
+  }
+  for (const char* request : {"se=5", "scenebgm=0", "scenebgm=1", "bgm=1", "bgm=2", "bgm=3"}) {
+    EXPECT_EQ(1u, requests.count(request)) << "never asked for " << request;
+  }
 
-  // The saved slot reads back: the stages cleared by then, the figure on the
-  // last of them.
+  // The saved slot reads back: the first two stages cleared, the figure on
+  // the second.
   const fs::path before = fs::current_path();
   fs::current_path(m_Folder);
   cProgress progress;
   const bool loaded = progress.LoadStory(0);
   fs::current_path(before);
   ASSERT_TRUE(loaded);
-  for (int stage = 1; stage <= samplegame::kStageCount; ++stage) {
+  const int savedAfter = samplegame::kStageCount - 1;
+  for (int stage = 1; stage <= samplegame::kStageCount + 1; ++stage) {
     EXPECT_EQ(stage <= savedAfter, progress.m_StageFlags[static_cast<std::size_t>(stage)] != 0) << stage;
   }
+  const cWorldMap map = samplegame::MakeWorldMap();
   EXPECT_EQ(map.m_Nodes[savedAfter - 1].m_nX, progress.m_nMapX);
   EXPECT_EQ(map.m_Nodes[savedAfter - 1].m_nY, progress.m_nMapY);
+}
+
+// The challenge: the stage select lists the game's stages, the first is
+// played and cleared by its own script, the list comes back with it marked
+// cleared, and the challenge file reads back so.
+TEST_F(GameRunTest, TheChallengeListPlaysTheFirstStageAndKeepsItCleared) {
+  const long long title = RunUntil(SCENE_TITLE, kMenuStep, -1, 400);
+  ASSERT_GE(title, 0);
+  m_Script.Taps(title, {{10, "DOWN"}, {20, "DOWN"}, {30, "Z"}});  // "チャレンジ"
+  const long long select = RunUntil(SCENE_STAGE_SELECT, kMenuStep, title, 400);
+  ASSERT_GE(select, 0);
+  m_Script.Taps(select, {{10, "Z"}});
+  const long long created = RunUntil(SCENE_GAME, kStepCreated, select, 400);
+  ASSERT_GE(created, 0);
+  const long long clear = ClearStage(created, 1);
+  ASSERT_GE(clear, 0);
+  const long long back = RunUntil(SCENE_STAGE_SELECT, kMenuStep, clear, 1000);
+  ASSERT_GE(back, 0);
+  EXPECT_EQ((std::vector<int>{SCENE_TITLE, SCENE_STAGE_SELECT, SCENE_GAME, SCENE_STAGE_SELECT}),
+            Scenes(Frames(m_Folder / "trace.txt")));
+
+  const fs::path before = fs::current_path();
+  fs::current_path(m_Folder);
+  cProgress progress;
+  const bool loaded = progress.LoadChallenge();
+  fs::current_path(before);
+  ASSERT_TRUE(loaded);
+  ASSERT_GE(progress.m_StageNumbers.size(), static_cast<std::size_t>(samplegame::kStageCount));
+  EXPECT_NE(0, progress.m_StageNumbers[0].m_nFirst);
+  EXPECT_EQ(0, progress.m_StageNumbers[1].m_nFirst);
 }
 
 }  // namespace

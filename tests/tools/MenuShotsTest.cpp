@@ -2,7 +2,7 @@
 // drawing paths: the title, the options, the stage select, the world map and
 // the map menu, each compared with its golden frame under golden/. A frame
 // that differs is written beside the test program and the test fails; with
-// KESTROVA_WRITE_GOLDEN=1 in the environment the frames become the new
+// KESTROVA_UPDATE_GOLDEN=1 in the environment the frames become the new
 // golden ones.
 
 #include <gtest/gtest.h>
@@ -64,18 +64,6 @@ class MenuShotsTest : public runnertest::cRunnerFolder, public ::testing::WithPa
     return scene;
   }
 
-  // The game's System.ini with its Direct3D line set.
-  void ChooseDrawingPath(bool direct3D) {
-    const fs::path ini = m_Folder / "System.ini";
-    std::istringstream in(ReadBytes(ini));
-    std::string text;
-    for (std::string line; std::getline(in, line);) {
-      text += line.rfind("Direct3D=", 0) == 0 ? std::string("Direct3D=") + (direct3D ? "1" : "0") : line;
-      text += "\n";
-    }
-    std::ofstream(ini, std::ios::binary) << text;
-  }
-
   // Compares the shot with its golden frame; a difference leaves the shot
   // beside the test program (or, when asked, makes it the golden frame).
   void ExpectGolden(const fs::path& shot, const std::string& name) {
@@ -83,7 +71,7 @@ class MenuShotsTest : public runnertest::cRunnerFolder, public ::testing::WithPa
     const std::string frame = ReadBytes(shot);
     ASSERT_FALSE(frame.empty()) << "no shot " << shot;
     if (ReadBytes(golden) == frame) return;
-    const char* write = std::getenv("KESTROVA_WRITE_GOLDEN");
+    const char* write = std::getenv("KESTROVA_UPDATE_GOLDEN");
     if (write != nullptr && std::string(write) == "1") {
       fs::create_directories(golden.parent_path());
       fs::copy_file(shot, golden, fs::copy_options::overwrite_existing);
@@ -97,13 +85,12 @@ class MenuShotsTest : public runnertest::cRunnerFolder, public ::testing::WithPa
 
 TEST_P(MenuShotsTest, EachMenuSceneMatchesItsGoldenFrame) {
   const bool direct3D = GetParam();
-  ChooseDrawingPath(direct3D);
   const fs::path keys = m_Folder / "menus.keys";
   std::ofstream(keys) << kMenuKeys;
   const int frames = kShots[std::size(kShots) - 1].frame + 1;
   ASSERT_EQ(0, Run({"--keys", keys.string(), "--frames", std::to_string(frames), "--trace",
                     (m_Folder / "trace.txt").string(), "--shots", (m_Folder / "shots").string(), "--shot-every",
-                    std::to_string(kShotEvery)}))
+                    std::to_string(kShotEvery), "--direct3d", direct3D ? "1" : "0"}))
       << ErrorText();
   const std::vector<std::string> trace = Lines(m_Folder / "trace.txt");
   for (const sShot& shot : kShots) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -207,8 +208,9 @@ TEST_F(RunnerRunTest, ARecordedRunPlaysBackAtEachHitLevel) {
 }
 
 // A time limit of 2 seconds runs out on the 120th frame of play: the hero
-// dies with system sound 8, its death runs for 61 frames in the play phase,
-// and then the stage starts again with the time limit full.
+// dies with system sound 8, its death is drawn for 61 frames in the play
+// phase (62 frames in all: 60 frames on, the expired limit ends one frame
+// undrawn again), and then the stage starts again with the time limit full.
 TEST_F(RunnerRunTest, ATimeUpKillsTheHeroAndTheDeathRunsBeforeTheRestart) {
   samplegame::cSampleStage stage = samplegame::MakeStages(samplegame::MakeCommonPalette())[0];
   stage.m_Stage.m_TimeLimit = 2;
@@ -269,6 +271,45 @@ TEST_F(RunnerRunTest, ARunWithADeathAndARestartPlaysBackFromItsReplay) {
   EXPECT_TRUE(fs::exists(m_Folder / "run.rpl4_781"));
   EXPECT_FALSE(fs::exists(m_Folder / "run.2.rpl4_781"));
   EXPECT_FALSE(fs::exists(m_Folder / "run.3.rpl4_781"));
+}
+
+// The run's sound through the offline device: the music and the jumps of
+// the first stage, as a 44.1 kHz 16-bit stereo WAV file of 735 frames a game
+// frame, the same bytes from two runs.
+TEST_F(RunnerRunTest, TheRunsSoundIsWrittenAsTheSameWaveByTwoRuns) {
+  constexpr int kFrames = 300;
+  const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/c01-1.keys";
+  std::vector<std::string> waves;
+  for (const char* name : {"a.wav", "b.wav"}) {
+    ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", std::to_string(kFrames), "--audio-out",
+                      (m_Folder / name).string()}))
+        << ErrorText();
+    waves.push_back(ReadAll(m_Folder / name));
+  }
+  ASSERT_EQ(waves[0], waves[1]);
+  const std::string& wave = waves[0];
+  ASSERT_GE(wave.size(), 44u);
+  const auto word = [&wave](std::size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(wave[at + i]);
+    return value;
+  };
+  EXPECT_EQ("RIFF", wave.substr(0, 4));
+  EXPECT_EQ(wave.size() - 8, word(4, 4));
+  EXPECT_EQ("WAVEfmt ", wave.substr(8, 8));
+  EXPECT_EQ(1u, word(20, 2)) << "PCM";
+  EXPECT_EQ(2u, word(22, 2));
+  EXPECT_EQ(44100u, word(24, 4));
+  EXPECT_EQ(16u, word(34, 2));
+  EXPECT_EQ("data", wave.substr(36, 4));
+  const std::uint32_t dataBytes = word(40, 4);
+  EXPECT_EQ(static_cast<std::uint32_t>(kFrames) * 735 * 4, dataBytes);
+  ASSERT_EQ(44u + dataBytes, wave.size());
+  int peak = 0;
+  for (std::size_t at = 44; at + 1 < wave.size(); at += 2) {
+    peak = std::max(peak, std::abs(static_cast<int>(static_cast<std::int16_t>(word(at, 2)))));
+  }
+  EXPECT_GT(peak, 1000) << "the run was silent";
 }
 
 // The sample's System.ini asks for Direct3D in a window at the desktop's
@@ -340,6 +381,40 @@ TEST_F(RunnerRunTest, TheFirstStagesFrameMatchesItsGoldenOnEachRoad) {
       fs::copy_file(shots / "00000160.bmp", written, fs::copy_options::overwrite_existing);
       ADD_FAILURE() << "the frame differs from " << golden << "; it is written to " << written;
     }
+  }
+}
+
+// A display that loses its video memory once the stage's surfaces are made
+// (during the fade-in, or ten frames before frame 160 of the first stage with
+// its picture, message and effect in view): once the frames after the loss
+// have restored the surfaces and their owners have drawn them again, frame
+// 160 is the one a run without the loss shows.
+TEST_F(RunnerRunTest, AfterADisplayLossTheStageLooksAsBefore) {
+  constexpr int kFrame = 160;
+  struct sCase {
+    std::vector<std::string> road;
+    int lose;
+  } cases[] = {
+      {{"--direct3d", "0"}, kFrame - 10},
+      {{"--direct3d", "0", "--bpp", "8"}, kFrame - 10},
+      {{"--direct3d", "1"}, 3},
+  };
+  for (const sCase& c : cases) {
+    const std::vector<std::string>& road = c.road;
+    SCOPED_TRACE(road.back() + " lost at " + std::to_string(c.lose));
+    std::vector<std::string> frames;
+    for (const int lose : {-1, c.lose}) {
+      const fs::path shots = m_Folder / "shots";
+      fs::remove_all(shots);
+      std::vector<std::string> arguments = {"--stage", kStage, "--frames", std::to_string(kFrame + 1), "--shots",
+                                            shots.string(), "--shot-every", std::to_string(kFrame),
+                                            "--lose-display", std::to_string(lose)};
+      arguments.insert(arguments.end(), road.begin(), road.end());
+      ASSERT_EQ(0, Run(arguments)) << ErrorText();
+      frames.push_back(ReadAll(shots / "00000160.bmp"));
+      ASSERT_FALSE(frames.back().empty());
+    }
+    EXPECT_TRUE(frames[0] == frames[1]) << "the frame after the loss differs";
   }
 }
 

@@ -65,7 +65,8 @@ TEST_F(SampleGameTest, EveryFileOfTheTreeLoadsThroughThePlayersLoaders) {
 
   cWorldMap map;
   ASSERT_TRUE(cDataRecord::LoadFile(map, "data\\WorldMap.dat"));
-  ASSERT_EQ(map.m_Nodes.size(), static_cast<std::size_t>(samplegame::kStageCount));
+  // The stages' nodes, then the ending's.
+  ASSERT_EQ(map.m_Nodes.size(), static_cast<std::size_t>(samplegame::kStageCount) + 1);
   // The path from the start reaches every node.
   for (const cWorldNode& node : map.m_Nodes) {
     for (int x = map.m_nStartX; x <= node.m_nX; ++x) {
@@ -81,8 +82,8 @@ TEST_F(SampleGameTest, EveryFileOfTheTreeLoadsThroughThePlayersLoaders) {
   cThread worker;
   int bosses = 0;
   int allShooters = 0;
-  for (const cWorldNode& node : map.m_Nodes) {
-    const cWorldStage& entry = node.m_Stages[0];
+  for (int n = 0; n < samplegame::kStageCount; ++n) {
+    const cWorldStage& entry = map.m_Nodes[static_cast<std::size_t>(n)].m_Stages[0];
     SCOPED_TRACE(entry.m_strStageFile);
     cStageData stage;
     cStageData initial;
@@ -108,6 +109,19 @@ TEST_F(SampleGameTest, EveryFileOfTheTreeLoadsThroughThePlayersLoaders) {
   }
   EXPECT_EQ(bosses, 1);
   EXPECT_GT(allShooters, 0);
+
+  // The ending opens after the last stage, clears itself, and its clear
+  // ends the story on the title.
+  const cWorldStage& ending = map.m_Nodes.back().m_Stages[0];
+  EXPECT_EQ(samplegame::kStageCount, ending.m_nNeedFlag);
+  EXPECT_EQ(0, ending.m_bPassThrough);
+  EXPECT_EQ(2, ending.m_nAfterClear);
+  cStageData stage;
+  cStageData initial;
+  ASSERT_EQ(LoadStageForPlayOn(ending.m_strStageFile, true, &initial, stage, worker), 1);
+  ASSERT_TRUE(stage.HasHero());
+  EXPECT_EQ(1, CountFlowCommands(stage.m_PlacedCharas.back(), FLOW_CMD_STAGE_CLEAR));
+  EXPECT_EQ(1, stage.m_AutoAdvance);
   EXPECT_TRUE(m_Boxes.empty()) << m_Boxes.front();
 }
 
@@ -122,7 +136,7 @@ TEST_F(SampleGameTest, WritingTwiceGivesTheSameFiles) {
     const std::filesystem::path other = "b" / std::filesystem::relative(entry.path(), "a");
     EXPECT_EQ(recordtest::ReadFileBytes(entry.path()), recordtest::ReadFileBytes(other)) << other;
   }
-  EXPECT_EQ(files, kDatabaseFileCount + 2 + samplegame::kStageCount);
+  EXPECT_EQ(files, kDatabaseFileCount + 2 + samplegame::kStageCount + 1);
 }
 
 }  // namespace

@@ -254,24 +254,30 @@ INSTANTIATE_TEST_SUITE_P(SubSteps, BlockScenarioTest, ::testing::Values(1, 4, 10
 
 TEST_P(BlockScenarioTest, AFallingCharacterLandsOnTheCellAndStaysThere) {
   Floor(m_World, 8, 0, 8);
-  cChara& chara = m_Sim.AddChara(Walker(), 4, 2);
+  cChara& walker = m_Sim.AddChara(Walker(), 4, 2);
+  cHero& hero = m_Sim.AddHero(Walker(), 1, 2);
   EXPECT_TRUE(m_Sim.Frames(40).empty());
-  EXPECT_EQ(chara.m_bAirborne, 0);
-  // Standing, it sinks by gravity into the cell below now and then and lands
-  // again: below a dot, so its whole bottom never moves, and each landing puts
-  // it back on the same whole dot, so it repeats a few positions instead of
-  // wandering inside its dot.
-  const double x = chara.m_X;
-  std::set<double> heights;
+  // Standing, each sinks by gravity into the cell below now and then and
+  // lands again: below a dot, so its whole bottom never moves, and each
+  // landing puts it back on the same whole dot, so it repeats a few positions
+  // instead of wandering inside its dot.
+  const double walkerX = walker.m_X, heroX = hero.m_X;
+  std::set<double> walkerHeights, heroHeights;
   for (int frame = 0; frame < 600; ++frame) {
-    EXPECT_EQ(TruncToI32(chara.m_Bottom), CellDot(8) - 1) << frame;
-    heights.insert(chara.m_Y);
+    EXPECT_EQ(TruncToI32(walker.m_Bottom), CellDot(8) - 1) << frame;
+    EXPECT_EQ(TruncToI32(hero.m_Bottom), CellDot(8) - 1) << frame;
+    walkerHeights.insert(walker.m_Y);
+    heroHeights.insert(hero.m_Y);
     m_Sim.Frame();
   }
-  EXPECT_EQ(*heights.begin(), CellDot(8) - chara.m_BoxH);
-  EXPECT_LT(heights.size(), 20u);
-  EXPECT_EQ(chara.m_X, x);
-  EXPECT_EQ(chara.m_bAirborne, 0);
+  for (const std::set<double>* heights : {&walkerHeights, &heroHeights}) {
+    EXPECT_EQ(*heights->begin(), CellDot(8) - walker.m_BoxH);
+    EXPECT_LT(heights->size(), 20u);
+  }
+  EXPECT_EQ(walker.m_X, walkerX);
+  EXPECT_EQ(hero.m_X, heroX);
+  EXPECT_EQ(walker.m_bAirborne, 0);
+  EXPECT_EQ(hero.m_bAirborne, 0);
 }
 
 TEST_P(BlockScenarioTest, AWalkerStopsAtAWallOnTheLastFreeDot) {

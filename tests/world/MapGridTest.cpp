@@ -190,31 +190,60 @@ TEST_F(MapGridTest, MarksAreTakenFromColumnsOfFifteen) {
   }
 }
 
-// A cell draws its block graphic from the block sheet (index i at column
-// i / 15, row i mod 15); an index whose cell lies outside the sheet draws
-// nothing.
-TEST_F(MapGridTest, ACellDrawsItsBlockGraphicFromTheBlockSheet) {
-  drawtest::cTestLayer layer(drawtest::eRoad::DirectDraw, 640, 480);
+// A block index whose cell lies outside the block sheet (past its last
+// column, or negative) draws nothing; the sheet's last cell still draws.
+TEST(MapCellDrawTest, ACellOutsideTheBlockSheetDrawsNothing) {
+  drawtest::cTestLayer layer(drawtest::eRoad::DirectDraw, 64, 64);
   ASSERT_TRUE(layer.Started());
   DDSURFACEDATA& sheet = g_SurfaceData[SURF_BLOCK];
-  drawtest::MakeMarkedSurface(sheet, 64, 480);
+  drawtest::MakeMarkedSurface(sheet, 64, 480);  // two columns of 15 cells
   const struct {
     int graphic;
     bool drawn;
-    int sx, sy;
-  } cases[] = {{1, true, 0, 32}, {16, true, 32, 32}, {29, true, 32, 448}, {30, false, 0, 0}, {-1, false, 0, 0}};
+  } cases[] = {{29, true}, {30, false}, {-1, false}};
   for (const auto& c : cases) {
-    DDFillRectRGB(&BackBuffer, 0, 0, 640, 480, 0);
+    DDFillRectRGB(&BackBuffer, 0, 0, 64, 64, 0);
     cMapCell cell;
     cell.m_nGraphic = static_cast<std::int16_t>(c.graphic);
-    DrawCell(cell, &BackBuffer, 100, 60);
-    const std::uint32_t shown = drawtest::PixelAt(BackBuffer, 100 + 5, 60 + 7);
-    if (c.drawn) {
-      EXPECT_EQ(drawtest::Rgb(shown), drawtest::Rgb(drawtest::Marker(c.sx + 5, c.sy + 7))) << c.graphic;
-    } else {
-      EXPECT_EQ(drawtest::Rgb(shown), 0u) << c.graphic;
-    }
+    DrawCell(cell, &BackBuffer, 0, 0);
+    const std::uint32_t expected = c.drawn ? drawtest::Rgb(drawtest::Marker(32 + 5, 448 + 7)) : 0u;
+    EXPECT_EQ(expected, drawtest::Rgb(drawtest::PixelAt(BackBuffer, 5, 7))) << c.graphic;
   }
+  DDReleaseSurface(&sheet);
+}
+
+// A cell draws its block graphic from the block sheet (cell n at column
+// n / 15, row n % 15), then its mark over it when the mark is shown; a cell
+// of a graphic kind without a sheet draws nothing.
+TEST(MapCellDrawTest, TheBlockGraphicComesFromItsSheetAndTheMarkGoesOverIt) {
+  drawtest::cTestLayer layer(drawtest::eRoad::DirectDraw, 64, 64);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA& sheet = g_SurfaceData[SURF_BLOCK];
+  DDSURFACEDATA& marks = g_SurfaceData[SURF_MARK];
+  DDSURFACEDATA target;
+  drawtest::MakeMarkedSurface(sheet, 64, 480);
+  drawtest::MakeFilledSurface(marks, 32, 480, 0xFF123456u);
+  drawtest::MakeFilledSurface(target, 64, 64, 0xFF000000u);
+
+  cMapCell cell;
+  cell.m_nGraphicKind = GRAPHIC_BLOCK;
+  cell.m_nGraphic = 16;  // column 1, row 1
+  DrawCell(cell, &target, 0, 0);
+  EXPECT_EQ(drawtest::Rgb(drawtest::Marker(32 + 5, 32 + 7)), drawtest::Rgb(drawtest::PixelAt(target, 5, 7)));
+  EXPECT_EQ(0u, drawtest::Rgb(drawtest::PixelAt(target, 40, 40)));
+
+  cell.m_nMarkShown = 1;
+  DrawCell(cell, &target, 32, 32);
+  EXPECT_EQ(0x123456u, drawtest::Rgb(drawtest::PixelAt(target, 40, 40)));
+
+  drawtest::FillAll(target, 0xFF000000u);
+  cell.m_nMarkShown = 0;
+  cell.m_nGraphicKind = 9;
+  DrawCell(cell, &target, 0, 0);
+  EXPECT_EQ(0u, drawtest::Rgb(drawtest::PixelAt(target, 5, 7)));
+
+  DDReleaseSurface(&target);
+  DDReleaseSurface(&marks);
   DDReleaseSurface(&sheet);
 }
 

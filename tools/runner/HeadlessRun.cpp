@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "KeyScript.h"
+#include "RunAudio.h"
 #include "RunReplay.h"
 #include "RunTrace.h"
 #include "app/GameSceneHost.h"
@@ -46,6 +47,7 @@ namespace fs = std::filesystem;
 
 constexpr int kTitleChoiceReplay = 4;
 constexpr int kPlayLevelReplay = 3;
+constexpr int kStageMusicSlot = 4;
 constexpr std::uint32_t kFrameMs[3] = {17, 17, 16};  // 60 frames a second in whole milliseconds
 
 bool ReadText(const std::string& path, std::string& text) {
@@ -60,7 +62,8 @@ bool ReadText(const std::string& path, std::string& text) {
 // Everything the run observes, reached from the frame gate and the services.
 class cRun {
  public:
-  cRun(const sRunOptions& options, cKeyScript& script) : m_Options(options), m_Script(script) {}
+  cRun(const sRunOptions& options, cKeyScript& script)
+      : m_Audio(options.audioOut), m_Options(options), m_Script(script) {}
 
   bool OpenTrace(std::string& error) {
     if (m_Options.trace.empty()) return true;
@@ -80,6 +83,7 @@ class cRun {
     if (!m_Options.recordReplay.empty()) m_Recorder.Observe();
     if (m_Player) m_Player->Observe();
     m_Clock.Advance(kFrameMs[m_Frame % 3]);
+    if (m_Frame == m_Options.loseDisplayAt) DDSimulateDeviceLoss();
     m_Keys.ReleaseAllKeys();
     for (int key : m_Script.KeysAt(m_Frame)) m_Keys.SetKey(key, true);
     if (Finished() && g_GameScene != nullptr) g_GameScene->RequestClose();
@@ -90,6 +94,7 @@ class cRun {
     if (m_Frame < 0 || m_FrameEnded == m_Frame) return;
     m_FrameEnded = m_Frame;
     if (!Counted(m_Frame)) return;
+    m_Audio.EndFrame();
     if (m_Trace != nullptr) {
       const std::string line = TraceLine(m_Frame, m_Requests);
       std::fprintf(m_Trace, "%s\n", line.c_str());
@@ -135,6 +140,7 @@ class cRun {
 
   void AddRequest(std::string request) { m_Requests.push_back(std::move(request)); }
 
+  cRunAudio m_Audio;
   cRunRecorder m_Recorder;
   std::unique_ptr<cRunPlayer> m_Player;
   plat::cManualClock m_Clock;
@@ -158,6 +164,7 @@ void FrameGate(void* context) { static_cast<cRun*>(context)->OnFrameGate(); }
 void ConnectServices(cRun& run) {
   cMainWndServices services;
   services.isDirect3D = [] { return lpDTCon != nullptr; };
+  services.restoreDisplay = [] { DDRestoreSurface(); };
   services.isFullScreen = [] { return g_DrawLayer.bInitialized != 0 && g_DrawLayer.bWindowMode == 0; };
   services.windowMode = [] { return g_SystemIni.m_nWindowMode; };
   services.english = [] { return false; };
@@ -172,6 +179,13 @@ void ConnectServices(cRun& run) {
   services.setStageTune = [&run, setStageTune](int number) {
     run.AddRequest("bgm=" + std::to_string(number));
     if (setStageTune) setStageTune(number);
+  };
+  // The menu scenes' music plays from slots 0 to 3; slot 4 is the stage's,
+  // noted above as it is asked for.
+  auto playMusic = services.playMusic;
+  services.playMusic = [&run, playMusic](int channel, int slot, int loop, int stopMode, int force) {
+    if (slot >= 0 && slot < kStageMusicSlot) run.AddRequest("scenebgm=" + std::to_string(slot));
+    if (playMusic) playMusic(channel, slot, loop, stopMode, force);
   };
   SetMainWndServices(std::move(services));
 }
@@ -243,6 +257,8 @@ bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& e
     else if (name == "--shot-every") options.shotEvery = std::atoi(value.c_str());
     else if (name == "--record-replay") options.recordReplay = value;
     else if (name == "--replay") options.replay = value;
+    else if (name == "--audio-out") options.audioOut = value;
+    else if (name == "--lose-display") options.loseDisplayAt = std::atoll(value.c_str());
     else if (name == "--direct3d") {
       if (!ParseChoice(name, value, {0, 1}, options.direct3D, error)) return false;
     } else if (name == "--bpp") {
@@ -258,7 +274,8 @@ bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& e
 int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   sRunOptions options = rawOptions;
   // Files named on the command line are taken from where the runner started.
-  for (std::string* path : {&options.keys, &options.trace, &options.shotsDir, &options.recordReplay, &options.replay}) {
+  for (std::string* path :
+       {&options.keys, &options.trace, &options.shotsDir, &options.recordReplay, &options.replay, &options.audioOut}) {
     if (!path->empty()) *path = fs::absolute(*path).string();
   }
   cKeyScript script;
@@ -328,6 +345,7 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
     }
     SetFrameObserver(nullptr, nullptr);
     if (!options.recordReplay.empty() && !run.m_Recorder.Save(options.recordReplay, error)) result = 5;
+    if (result == 0 && !run.m_Audio.Save(error)) result = 5;
   }
   if (result == 0 && run.m_UnexpectedBoxes > 0) {
     error = "an error box was shown";

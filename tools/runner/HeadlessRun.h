@@ -1,9 +1,10 @@
 #pragma once
 // The headless runner: the player's own start-up, scenes and frames on one
 // thread that is both the main thread and the game thread, with the null
-// presenter, a clock that moves one frame per frame, scripted keys and
-// scripted dialog answers, no window and no pacing. It observes the run and
-// adds nothing to what the player does.
+// presenter, an offline sound device (RunAudio.h: never a sound card), a
+// clock that moves one frame per frame, scripted keys and scripted dialog
+// answers, no window and no pacing. It observes the run and adds nothing to
+// what the player does.
 
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,10 @@ struct sRunOptions {
   int shotEvery = 0;
   std::string recordReplay;  // the run's replay, saved at the end (RunReplay.h)
   std::string replay;        // a run's replay played instead of the keys the play phase reads
+  std::string audioOut;      // the run's sound as a WAV file (RunAudio.h)
+  // The display loses its video memory at the top of this frame, as a mode
+  // change or a lost full screen would make it (-1: never).
+  std::int64_t loseDisplayAt = -1;
   // The drawing path and depth in place of System.ini's: -1 and 0 keep the
   // file's. A depth runs full screen, where the depth is the one asked (a
   // window draws at the desktop's, 32 bits here).

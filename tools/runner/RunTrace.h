@@ -1,8 +1,9 @@
 #pragma once
 // The trace the headless runner writes: one line per frame,
 //   frame scene phase step rng hero_x hero_y hero_vx hero_vy hero_hp world_hash
-// then the sound and music requests of that frame (" se=N" and " bgm=N",
-// in the order they were made). Positions and speeds are C hex floats, the
+// then the sound and music requests of that frame (" se=N", a stage's
+// " bgm=N" and a menu scene's music slot " scenebgm=N", in the order they
+// were made). Positions and speeds are C hex floats, the
 // random generator's state is hex, and world_hash is a 64-bit FNV-1a of the
 // stage's objects and counters.
 
