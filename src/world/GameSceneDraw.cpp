@@ -158,9 +158,9 @@ void DrawMessages(cGameScene& scene, int frozen) {
 void DrawRangeConditions(cGameScene& scene) {
   if (!IsPaletteMode()) scene.m_Draw.m_nRangePhase = (scene.m_Draw.m_nRangePhase + 1) & 31;
   const int phase = scene.m_Draw.m_nRangePhase;
-  // The character list, not the group lists: the drawing removes finished
-  // characters before this runs, and the groups still name them until the
-  // next play step prunes them.
+  // The character list holds the ordinary characters of the group lists
+  // (which also name the heroes), and only living ones: the drawing removes
+  // a finished character from both before this runs.
   for (const cChara& chara : g_CharaList) {
     if (chara.m_bDead != 0 || chara.m_OnScreen == 0) continue;
     const bool appearanceDone = chara.m_Data.m_bAppearLatch != 0 && chara.m_CondLatched != 0;

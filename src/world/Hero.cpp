@@ -192,8 +192,8 @@ int cHero::HasTaken(int32_t key) const {
 void cHero::ForgetTaken(int32_t key) { std::erase(m_Taken, key); }
 
 int cHero::RunItemCommands(cSafeVector<cCommand>& commands) {
-  // The scene's message-started flag is cleared here once the game scene
-  // keeps one (it says whether a pickup's commands opened a message).
+  // Each pickup's first key-wait message sounds again.
+  if (g_GameScene != nullptr) g_GameScene->m_bItemMessage = 0;
   cFlowServices& flows = FlowServices();
   for (std::size_t i = 0; i < commands.size(); ++i) {
     cCommand& command = commands[static_cast<int>(i)];

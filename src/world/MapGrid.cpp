@@ -137,11 +137,15 @@ void MarkSourcePoint(int mark, int& sx, int& sy) {
 }
 
 void DrawCell(const cMapCell& cell, DDSURFACEDATA* destination, int x, int y) {
-  // The block's own graphic: its sheet and cell by graphic kind, index and
-  // row, as characters' graphics are chosen; always one 32-dot cell.
+  // The sheet and cell of the block's graphic kind, index and row, as the
+  // characters' graphics are found; a cell outside its sheet draws nothing.
   const cGraphicSource source =
       SelectGraphicSource(GRAPHIC_USE_NONE, cell.m_nGraphicKind, cell.m_nGraphic, cell.m_nGraphicRow, nullptr, 0);
-  if (source.image != nullptr) DDBlt(destination, x, y, kCellDots, kCellDots, source.image, source.sx, source.sy, 1);
+  const DDSURFACEDATA* image = source.image;
+  if (image != nullptr && source.sx >= 0 && source.sy >= 0 && source.sx + kCellDots <= image->nWidth &&
+      source.sy + kCellDots <= image->nHeight) {
+    DDBlt(destination, x, y, kCellDots, kCellDots, source.image, source.sx, source.sy, 1);
+  }
   if (cell.m_nMarkShown != 1) return;
   int sx = 0;
   int sy = 0;

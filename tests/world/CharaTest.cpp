@@ -8,6 +8,7 @@
 #include "core/Numeric.h"
 #include "support/CharaSim.h"
 #include "support/FlowBuilder.h"
+#include "support/WorldFakes.h"
 #include "world/CharaMotion.h"
 #include "world/Hero.h"
 #include "world/Item.h"
@@ -387,6 +388,17 @@ TEST_F(HeroTest, AnItemListStopsAtTheStageClear) {
   EXPECT_EQ(m_Hero.RunItemCommands(commands), STEP_RESULT_STAGE_CLEAR);
   EXPECT_EQ(cTestWorld::CommonVar(1), 1);
   EXPECT_EQ(cTestWorld::CommonVar(2), 0);
+}
+
+TEST_F(HeroTest, EachPickupSoundsItsFirstKeyWaitMessageOnce) {
+  cSoundLog log;
+  cSafeVector<cCommand> commands;
+  // Two messages that stop the game until the key.
+  for (int i = 0; i < 2; ++i) commands.push_back(cCmdBuilder::Item(4).Params({0, 0, 0, 0, 0, 0, 0, 0, 1}).Text("hi"));
+  EXPECT_EQ(m_Hero.RunItemCommands(commands), STEP_RESULT_NONE);
+  EXPECT_EQ(log.Sounds(), std::vector<int>{11});
+  m_Hero.RunItemCommands(commands);  // the next pickup
+  EXPECT_EQ(log.Sounds(), (std::vector<int>{11, 11}));
 }
 
 TEST_F(HeroTest, TakenObjectsAreRememberedByKey) {

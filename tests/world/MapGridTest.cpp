@@ -5,6 +5,7 @@
 #include "WorldTestSupport.h"
 #include "core/SafeAccess.h"
 #include "graphics/DrawLayerTestSupport.h"
+#include "graphics/SurfaceFill.h"
 #include "graphics/SurfaceTable.h"
 #include "world/Hero.h"
 
@@ -187,6 +188,28 @@ TEST_F(MapGridTest, MarksAreTakenFromColumnsOfFifteen) {
     EXPECT_EQ(c.sx, sx) << c.mark;
     EXPECT_EQ(c.sy, sy) << c.mark;
   }
+}
+
+// A block index whose cell lies outside the block sheet (past its last
+// column, or negative) draws nothing; the sheet's last cell still draws.
+TEST(MapCellDrawTest, ACellOutsideTheBlockSheetDrawsNothing) {
+  drawtest::cTestLayer layer(drawtest::eRoad::DirectDraw, 64, 64);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA& sheet = g_SurfaceData[SURF_BLOCK];
+  drawtest::MakeMarkedSurface(sheet, 64, 480);  // two columns of 15 cells
+  const struct {
+    int graphic;
+    bool drawn;
+  } cases[] = {{29, true}, {30, false}, {-1, false}};
+  for (const auto& c : cases) {
+    DDFillRectRGB(&BackBuffer, 0, 0, 64, 64, 0);
+    cMapCell cell;
+    cell.m_nGraphic = static_cast<std::int16_t>(c.graphic);
+    DrawCell(cell, &BackBuffer, 0, 0);
+    const std::uint32_t expected = c.drawn ? drawtest::Rgb(drawtest::Marker(32 + 5, 448 + 7)) : 0u;
+    EXPECT_EQ(expected, drawtest::Rgb(drawtest::PixelAt(BackBuffer, 5, 7))) << c.graphic;
+  }
+  DDReleaseSurface(&sheet);
 }
 
 // A cell draws its block graphic from the block sheet (cell n at column

@@ -29,6 +29,7 @@
 #include "world/CharaEffectPlayer.h"
 #include "world/Hero.h"
 #include "world/Item.h"
+#include "world/MapGrid.h"
 #include "world/SceneDraw.h"
 #include "world/StageGraphics.h"
 
@@ -254,9 +255,11 @@ class DrawOrderTest : public worldtest::cWorldFixture, public testing::WithParam
   enum ePart : int {
     kBackLayer,
     kPictureBehind,
+    kBlockBehind,
     kHero,
     kItem,
     kCharacter,
+    kBlockInFront,
     kFrontLayer,
     kPictureInFront,
     kEffect,
@@ -265,8 +268,8 @@ class DrawOrderTest : public worldtest::cWorldFixture, public testing::WithParam
     kPartCount
   };
   static constexpr const char* kNames[kPartCount] = {
-      "back layer", "picture behind", "hero",    "item",       "character",
-      "front layer", "picture in front", "effect", "message", "status bar"};
+      "back layer",     "picture behind", "block behind",     "hero",   "item",    "character",
+      "block in front", "front layer",    "picture in front", "effect", "message", "status bar"};
 
   void TearDown() override {
     ReleaseStageGraphics();
@@ -292,6 +295,9 @@ class DrawOrderTest : public worldtest::cWorldFixture, public testing::WithParam
     // The first character sheet, its mirror and their copies; then the second.
     for (int r : {4, 5, 22, 23}) MakeSolid(r, 256, 480, kHero);
     for (int r : {6, 7, 24, 25}) MakeSolid(r, 256, 480, kCharacter);
+    // Both block parts draw from the block sheet: each is checked on top of
+    // parts of other colours.
+    MakeSolid(SURF_BLOCK, 64, 480, kBlockBehind);
     MakeSolid(SURF_ITEM, 128, 480, kItem);
     MakeSolid(SURF_ITEM + 1, 128, 480, kItem);
     MakeSolid(SURF_ACCESSORY, 128, 224, kMessage);
@@ -340,6 +346,17 @@ class DrawOrderTest : public worldtest::cWorldFixture, public testing::WithParam
     px = hero.m_ScrLeft + 16;
     py = hero.m_ScrTop + 8;
     if (!has(kHero)) hero.m_Data.m_bTransparent = 1;
+
+    // The probe's map cell: one block, behind the objects or in front of them.
+    if (has(kBlockBehind)) {
+      cBlockData block;
+      block.m_nGraphic = 1;
+      block.m_nCellX = static_cast<std::int16_t>((320 + px) / 32 - 10);
+      block.m_nCellY = static_cast<std::int16_t>((320 + py) / 32 - 10);
+      block.m_bFront = has(kBlockInFront) ? 1 : 0;
+      g_Stage.m_PlacedBlocks.push_back(block);
+    }
+    ASSERT_TRUE(BuildMapGrid(g_Stage));
 
     if (has(kItem)) {
       cItemData itemData;
@@ -399,8 +416,8 @@ TEST_P(DrawOrderTest, EachPartCoversThePartsDrawnBeforeIt) {
     DDSURFACEDATA* target = &BackBuffer;
     DDMapBackBuffer(target);
     const int top = parts - 1;
-    const std::uint32_t expected =
-        top == kBackLayer || top == kFrontLayer ? PalNumToRGB(top == kBackLayer ? 60 : 120) : ColourOf(top);
+    std::uint32_t expected = ColourOf(top == kBlockInFront ? kBlockBehind : top);
+    if (top == kBackLayer || top == kFrontLayer) expected = PalNumToRGB(top == kBackLayer ? 60 : 120);
     EXPECT_EQ(drawtest::Rgb(drawtest::PixelAt(*target, px, py)), drawtest::Rgb(expected)) << kNames[top] << " on top";
     ReleasePictures();
     ReleaseMessageSurfaces();
@@ -408,6 +425,7 @@ TEST_P(DrawOrderTest, EachPartCoversThePartsDrawnBeforeIt) {
     m_Scene.m_Effects.clear();
     g_CharaList.Clear();
     g_ItemList.Clear();
+    g_Stage.m_PlacedBlocks.clear();
   }
 }
 
