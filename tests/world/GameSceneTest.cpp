@@ -267,7 +267,8 @@ TEST_F(GameSceneTest, ARestartLeavesNothingOfTheAttemptBeforeOnTheScreen) {
   m_Scene.m_Effects.emplace_back();
   m_Scene.m_Pictures.emplace_back();
   m_Scene.m_ScrEffect.m_nEffect = 1;
-  m_Scene.m_ScreenColor.Set(255, 0, 0, 50, 0, 0, 0, 0);
+  m_Scene.m_ScreenColor.Set(255, 0, 0, 50, 0, 10, 0, 0);
+  m_Scene.m_ScreenColor.m_nLevel = 100;
 
   m_Scene.SetStage(1, 0);
   EXPECT_TRUE(m_Scene.m_Messages.empty());
@@ -275,6 +276,8 @@ TEST_F(GameSceneTest, ARestartLeavesNothingOfTheAttemptBeforeOnTheScreen) {
   EXPECT_TRUE(m_Scene.m_Pictures.empty());
   EXPECT_EQ(0, m_Scene.m_ScrEffect.m_nEffect);
   EXPECT_EQ(0, m_Scene.m_ScreenColor.m_bRunning);
+  EXPECT_EQ(0, m_Scene.m_ScreenColor.m_bPending);
+  EXPECT_EQ(255, m_Scene.m_ScreenColor.Level());
   EXPECT_EQ(255, m_Scene.m_ScreenColor.m_nPrevLevel);
   m_Scene.Draw(1, 0, 0, 0);
 }
@@ -292,30 +295,6 @@ TEST_F(GameSceneTest, ARestartPutsTheStageBackAsLoadedAndKeepsTheSeedWithoutReco
   m_Scene.SetStage(1, 0);
   EXPECT_EQ(first, g_Random.State());
   EXPECT_EQ(g_StageInitial.m_Gravity, g_Stage.m_Gravity);
-}
-
-// A restart drops the message windows (whose surfaces it releases), effects,
-// the screen effect and the screen colour of the attempt before.
-TEST_F(GameSceneTest, ARestartDropsWhatTheLastAttemptShowed) {
-  MakeStage();
-  g_GameScene = &m_Scene;
-  m_Scene.SetStage(0, 1);
-  cMessageSetup icon;
-  icon.kind = MESSAGE_KIND_ICON;
-  m_Scene.m_Messages.push_back(std::make_shared<cMessage>(icon));
-  m_Scene.m_Effects.emplace_back(1, 0.0, 0.0, 32, 32, 0);
-  m_Scene.m_ScrEffect.m_nEffect = 3;
-  m_Scene.m_ScreenColor.Set(255, 0, 0, 50, 0, 10, 0, 0);
-  m_Scene.m_ScreenColor.m_nLevel = 100;
-
-  m_Scene.SetStage(1, 0);
-
-  EXPECT_TRUE(m_Scene.m_Messages.empty());
-  EXPECT_TRUE(m_Scene.m_Effects.empty());
-  EXPECT_EQ(0, m_Scene.m_ScrEffect.m_nEffect);
-  EXPECT_EQ(0, m_Scene.m_ScreenColor.m_bPending);
-  EXPECT_EQ(255, m_Scene.m_ScreenColor.Level());
-  EXPECT_EQ(255, m_Scene.m_ScreenColor.m_nPrevLevel);
 }
 
 // ---- spawning ------------------------------------------------------------------------
