@@ -20,7 +20,10 @@
 #include "world/KeyInput.h"
 #include "world/MapGrid.h"
 #include "world/Message.h"
+#include "world/MenuCursor.h"
 #include "world/Random.h"
+#include "world/RunStart.h"
+#include "world/SceneDraw.h"
 #include "world/Spawn.h"
 #include "world/StageSetup.h"
 
@@ -394,6 +397,72 @@ TEST_F(GameSceneTest, FromFadeInThroughTheReadyCaptionToPlay) {
   m_Scene.Update();
   EXPECT_EQ(PHASE_PLAY, m_Scene.Phase());
   EXPECT_EQ(1, m_Scene.m_bDecideLock);
+}
+
+// The end of the hero's death animation: a life goes, and the stage restarts
+// at once, asks whether to retry (stories with the prompt on), or the game is
+// over; a test play never runs out of lives.
+TEST_F(GameSceneTest, TheEndOfTheHerosDeathLeadsToReadyRetryOrGameOver) {
+  struct sCase {
+    int playMode;
+    int retryPrompt;
+    int testPlay;
+    int lives;
+    int phase;
+    int livesAfter;
+  } cases[] = {
+      {kPlayModeStory, 0, 0, 3, PHASE_READY, 2}, {kPlayModeStory, 1, 0, 3, PHASE_RETRY, 2},
+      {kPlayModeStory, 1, 0, 0, PHASE_GAME_OVER, 0}, {1, 1, 0, 1, PHASE_READY, 0},
+      {1, 0, 0, 0, PHASE_GAME_OVER, 0}, {2, 0, 1, 0, PHASE_READY, 0},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode " << c.playMode << " prompt " << c.retryPrompt << " test play "
+                                    << c.testPlay << " lives " << c.lives);
+    MakeStage();
+    g_GameScene = &m_Scene;
+    g_SceneManager.m_nPlayMode = c.playMode;
+    g_System.m_bRetryPrompt = c.retryPrompt;
+    g_TestPlay = c.testPlay;
+    m_Scene.SetStage(0, 1);
+    m_Scene.SetPhase(PHASE_PLAY);
+    g_Progress.m_nLives = c.lives;
+    HeroDeathEnded(m_Scene);
+    EXPECT_EQ(c.phase, m_Scene.Phase());
+    EXPECT_EQ(c.livesAfter, g_Progress.m_nLives);
+  }
+  g_SceneManager.m_nPlayMode = 0;
+  g_System.m_bRetryPrompt = 0;
+}
+
+// The retry prompt's two rows and the game over's decide: the stage again,
+// back to the map, or the title, each through the fade-out.
+TEST_F(GameSceneTest, TheRetryPromptAndGameOverLeadOnByTheDecideKey) {
+  struct sCase {
+    int phase;
+    int row;
+    int nextPhase;
+    int nextScene;
+  } cases[] = {
+      {PHASE_RETRY, 0, PHASE_READY, -1},
+      {PHASE_RETRY, 1, PHASE_FADE_OUT, SCENE_WORLD_MAP},
+      {PHASE_GAME_OVER, 0, PHASE_FADE_OUT, SCENE_TITLE},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "phase " << c.phase << " row " << c.row);
+    MakeStage();
+    g_GameScene = &m_Scene;
+    m_Scene.SetStage(0, 1);
+    m_Scene.SetPhase(c.phase);
+    g_SceneManager.m_nNextScene = -1;
+    m_Scene.Update();  // the prompt's first frame puts its cursor on the first row
+    ASSERT_EQ(c.phase, m_Scene.Phase());
+    if (g_MenuCursor.m_pCurrent != nullptr) g_MenuCursor.m_pCurrent->m_Row = c.row;
+    g_KeyInput[0].m_Buttons = 1;
+    m_Scene.Update();
+    g_KeyInput[0].m_Buttons = 0;
+    EXPECT_EQ(c.nextPhase, m_Scene.Phase());
+    EXPECT_EQ(c.nextScene, g_SceneManager.m_nNextScene);
+  }
 }
 
 }  // namespace
