@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TempFolder.h"
+
 namespace runnertest {
 
 namespace fs = std::filesystem;
@@ -21,9 +23,6 @@ namespace fs = std::filesystem;
 class cRunnerFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kestrova_run_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_Folder = pattern;
     for (const auto& entry : fs::directory_iterator(KESTROVA_GAME_DIR)) {
       if (entry.is_regular_file() && (entry.path().filename() == "kestrova4" ||
                                       entry.path().filename() == "kestrova4-run")) {
@@ -31,10 +30,6 @@ class cRunnerFolder : public ::testing::Test {
       }
       fs::copy(entry.path(), m_Folder / entry.path().filename(), fs::copy_options::recursive);
     }
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(m_Folder, ec);
   }
 
   // Runs the runner in the folder with these arguments; its exit status.
@@ -59,7 +54,8 @@ class cRunnerFolder : public ::testing::Test {
     return lines;
   }
 
-  fs::path m_Folder;
+  testsupport::cTempFolder m_Temp{"kestrova_run"};
+  const fs::path m_Folder = m_Temp.Path();
 };
 
 }  // namespace runnertest
