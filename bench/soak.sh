@@ -73,8 +73,10 @@ start_rss="" last_rss="" peak_rss=0
 while kill -0 "$pid" 2>/dev/null; do
   rss=$(rss_kb "$pid")
   if [ -n "$rss" ]; then
-    # The start of play: the stage loaded and the first round traced.
-    if [ -z "$start_rss" ] && [ -f "$work/trace.txt" ] && [ "$(wc -l < "$work/trace.txt")" -ge "$round" ]; then
+    # The start of play: two rounds traced, so every kind of set-up (a
+    # restart, a clear, a reload) has been through once and the allocator
+    # holds what one round needs.
+    if [ -z "$start_rss" ] && [ -f "$work/trace.txt" ] && [ "$(wc -l < "$work/trace.txt")" -ge $((2 * round)) ]; then
       start_rss=$rss
     fi
     last_rss=$rss
