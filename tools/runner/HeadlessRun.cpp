@@ -82,11 +82,23 @@ class cRun {
     if (m_Options.onFrame) m_Options.onFrame(m_Frame);
     if (!m_Options.recordReplay.empty()) m_Recorder.Observe();
     if (m_Player) m_Player->Observe();
-    m_Clock.Advance(kFrameMs[m_Frame % 3]);
+    AdvanceClockToFrame();
     if (m_Frame == m_Options.loseDisplayAt) DDSimulateDeviceLoss();
     m_Keys.ReleaseAllKeys();
     for (int key : m_Script.KeysAt(m_Frame)) m_Keys.SetKey(key, true);
     if (Finished() && g_GameScene != nullptr) g_GameScene->RequestClose();
+  }
+
+  // A frame starts one frame period after the one before, or later when a
+  // wait inside that frame took longer. The presentation's wait for the
+  // display's blank is spent inside the period, as in the window, where it
+  // takes none of the next frame's time.
+  void AdvanceClockToFrame() {
+    const std::uint32_t now = m_Clock.NowMs();
+    if (m_Frame == 0) m_FrameTop = now;
+    const std::uint32_t due = m_FrameTop + kFrameMs[m_Frame % 3];
+    m_FrameTop = plat::IsBefore(now, due) ? due : now;
+    m_Clock.Set(m_FrameTop);
   }
 
   // The last frame's line, screenshot and requests.
@@ -144,6 +156,7 @@ class cRun {
   cRunRecorder m_Recorder;
   std::unique_ptr<cRunPlayer> m_Player;
   plat::cManualClock m_Clock;
+  std::uint32_t m_FrameTop = 0;  // the clock's time at the top of the current frame
   plat::cScriptedKeySource m_Keys;
   plat::cNullPresenter m_Presenter;
   std::int64_t m_Frame = -1;
