@@ -19,6 +19,8 @@
 #include "RunnerFolder.h"
 #include "SampleGame.h"
 #include "core/AtomicFile.h"
+#include "data/Command.h"
+#include "data/Flow.h"
 #include "platform/VirtualKeys.h"
 
 namespace {
@@ -343,6 +345,48 @@ TEST_F(RunnerRunTest, TheDrawingOptionsChooseTheBackEndAndDepth) {
       EXPECT_EQ(c.options[1] == "1", direct3D);
     }
   }
+}
+
+// The first stage with a walker whose flow repeats a loop over a loop, and a
+// hero whose flow gets a stage item that gets itself: the stage loads and
+// plays without hanging or failing, and the report tells of each once.
+TEST_F(RunnerRunTest, ALoopOverALoopAndAnItemThatGetsItselfPlayOnWithALineEach) {
+  const auto command = [](int set, int type, std::vector<int32_t> params, int tenths = 0) {
+    cCommand made;
+    made.m_nSet = static_cast<uint8_t>(set);
+    made.m_nType = static_cast<int8_t>(type);
+    made.m_Params.assign(params.begin(), params.end());
+    made.m_nDuration = static_cast<int16_t>(tenths);
+    return made;
+  };
+  samplegame::cSampleStage stage = samplegame::MakeStages(samplegame::MakeCommonPalette())[0];
+  cStageData& data = stage.m_Stage;
+  cFlow loops;
+  loops.m_nTrigger = TRIGGER_ALWAYS;
+  loops.m_Commands = {command(0, FLOW_CMD_LOOP, {2, 1}), command(0, FLOW_CMD_LOOP, {2, 1}),
+                      command(0, FLOW_CMD_WAIT, {}, 10)};
+  ASSERT_GE(data.m_PlacedCharas.size(), 2u);
+  data.m_PlacedCharas[1].m_Flows.push_back(loops);
+  data.m_PaletteItems.resize(2);
+  data.m_PaletteItems[1].m_Commands = {command(1, ITEM_CMD_ITEM_GET, {1, 1})};
+  cFlow get;
+  get.m_nTrigger = TRIGGER_ALWAYS;
+  get.m_Commands = {command(0, FLOW_CMD_ITEM_GET, {1, 1}), command(0, FLOW_CMD_WAIT, {}, 32767)};
+  data.m_PlacedCharas[0].m_Flows.push_back(get);
+  InstallStage(stage);
+  ASSERT_FALSE(HasFatalFailure());
+
+  ASSERT_EQ(0, Run({"--stage", kStage, "--frames", "300", "--trace", (m_Folder / "a.txt").string()})) << ErrorText();
+  const std::vector<std::string> trace = Lines(m_Folder / "a.txt");
+  ASSERT_EQ(300u, trace.size());
+  EXPECT_EQ(kPhasePlay, PhaseOf(trace.back()));
+  int loopLines = 0, itemLines = 0;
+  for (const std::string& line : Lines(m_Folder / "Report_Game.txt")) {
+    if (line.find("loop expansion") != std::string::npos) ++loopLines;
+    if (line.find("nest items") != std::string::npos) ++itemLines;
+  }
+  EXPECT_EQ(1, loopLines);
+  EXPECT_EQ(1, itemLines);
 }
 
 // Frame 160 of the first sample stage (not the last of the run, which is
