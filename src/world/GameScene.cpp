@@ -296,7 +296,10 @@ void cGameScene::ResetCounters() {
   progress.m_nClearTimeTotal = 0;
   progress.m_nHpLeftTotal = 0;
   progress.m_nSpLeftTotal = 0;
-  progress.m_bHeroStartSet = 0;
+  // A replay's progress is the one its attempt began with: a start carried
+  // from the stage clear before belongs to it, and every pass of the replay
+  // (the restarts read it from the file again) must start there.
+  if (!IsReplayPlaying()) progress.m_bHeroStartSet = 0;
 
   m_ScrollX.m_Position = 0.0;
   m_ScrollY.m_Position = 0.0;

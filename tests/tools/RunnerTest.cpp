@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -415,6 +416,66 @@ TEST_F(RunnerRunTest, AfterADisplayLossTheStageLooksAsBefore) {
       ASSERT_FALSE(frames.back().empty());
     }
     EXPECT_TRUE(frames[0] == frames[1]) << "the frame after the loss differs";
+  }
+}
+
+// System.ini's Direct3D=2 leaves the drawing mode to the start-up dialog,
+// which the runner answers from the key script like any other dialog: Start
+// (yes, or no answer at all, which says so) keeps the dialog's choice of
+// Direct3D and writes it to Boot.dat; Cancel (no) and the close box (cancel)
+// end the start. A Boot.dat that says not to ask chooses without the dialog.
+TEST_F(RunnerRunTest, TheStartUpDialogIsAnsweredFromTheKeyScript) {
+  using Words = std::vector<std::uint32_t>;
+  struct sCase {
+    const char* name;
+    Words bootBefore;  // empty: no Boot.dat
+    const char* keys;
+    int status;
+    bool direct3D;
+    Words bootAfter;  // empty: no Boot.dat
+    bool saysDefault;
+  } cases[] = {
+      {"no answer", {}, "", 0, true, {781, 2, 1, 0, 0}, true},
+      {"Start", {}, "0 answer yes\n", 0, true, {781, 2, 1, 0, 0}, false},
+      {"Cancel", {}, "0 answer no\n", 3, false, {}, false},
+      {"closed", {}, "0 answer cancel\n", 3, false, {}, false},
+      {"not asked again", {781, 2, 0, 1, 0}, "0 answer no\n", 0, false, {781, 2, 0, 1, 0}, false},
+  };
+  // The data folder in place, so that no question about it comes first.
+  fs::copy(m_Folder / "default", m_Folder / "data", fs::copy_options::recursive);
+  std::string ini = ReadAll(m_Folder / "System.ini");
+  const std::size_t at = ini.find("Direct3D=1");
+  ASSERT_NE(std::string::npos, at) << ini;
+  ini.replace(at, 10, "Direct3D=2");
+  ASSERT_TRUE(WriteFileAtomic((m_Folder / "System.ini").string(), ini));
+  const fs::path boot = m_Folder / "user_data" / "Boot.dat";
+  const auto words = [](const std::string& bytes) {
+    Words out(bytes.size() / 4);
+    std::memcpy(out.data(), bytes.data(), out.size() * 4);
+    return out;
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(boot);
+    if (!c.bootBefore.empty()) {
+      fs::create_directories(boot.parent_path());
+      ASSERT_TRUE(WriteFileAtomic(boot.string(), std::string(reinterpret_cast<const char*>(c.bootBefore.data()),
+                                                             c.bootBefore.size() * 4)));
+    }
+    fs::remove(m_Folder / "Report_Game.txt");
+    std::ofstream(m_Folder / "boot.keys") << c.keys;
+    ASSERT_EQ(c.status, Run({"--stage", kStage, "--frames", "5", "--keys", (m_Folder / "boot.keys").string()}))
+        << ErrorText();
+    const std::string report = ReadAll(m_Folder / "Report_Game.txt");
+    if (c.status == 0) {
+      EXPECT_EQ(c.direct3D, report.find("Device HAL-HARD") != std::string::npos) << report;
+    }
+    if (c.bootAfter.empty()) {
+      EXPECT_FALSE(fs::exists(boot));
+    } else {
+      EXPECT_EQ(c.bootAfter, words(ReadAll(boot)));
+    }
+    EXPECT_EQ(c.saysDefault, ErrorText().find("default") != std::string::npos) << ErrorText();
   }
 }
 

@@ -22,6 +22,7 @@
 #include "world/Message.h"
 #include "world/MenuCursor.h"
 #include "world/Random.h"
+#include "world/ReplayInput.h"
 #include "world/RunStart.h"
 #include "world/SceneDraw.h"
 #include "world/Spawn.h"
@@ -315,6 +316,46 @@ TEST_F(GameSceneTest, ARestartPutsTheStageBackAsLoadedAndKeepsTheSeedWithoutReco
   m_Scene.SetStage(1, 0);
   EXPECT_EQ(first, g_Random.State());
   EXPECT_EQ(g_StageInitial.m_Gravity, g_Stage.m_Gravity);
+}
+
+// An attempt that began where the stage clear before it put the hero: its
+// replay's progress carries that start. Every pass of the replay starts the
+// hero there, facing as carried: the first (the scene's fresh entry, which
+// clears the counters) as well as the restarts, which read the file again.
+TEST_F(GameSceneTest, EveryPassOfAReplayStartsAtTheCarriedPosition) {
+  EnterTempFolder();
+  MakeStage();  // the hero's own cell is 2, 10, facing left
+  cProgress atStart;
+  atStart.m_bHeroStartSet = 1;
+  atStart.m_nHeroStartX = 7;
+  atStart.m_nHeroStartY = 9;
+  atStart.m_nHeroStartFacing = 1;
+  cReplayInput recording;
+  recording.m_Seed = 99;
+  const char* const path = "user_data\\rpl4\\carried.rpl4_781";
+  ASSERT_EQ(1, recording.SaveFile(path, g_Stage, g_StageInitial, atStart));
+
+  ASSERT_EQ(1, g_ReplayRec.LoadFile(path, g_Stage, g_StageInitial, g_Progress));
+  g_Stage.m_Path = path;
+  g_SceneManager.m_nTitleChoice = kTitleChoiceReplay;
+  g_GameScene = &m_Scene;
+  const auto expectCarriedStart = [](const char* pass) {
+    SCOPED_TRACE(pass);
+    ASSERT_EQ(1u, Player.size());
+    const cHero& hero = Player[0];
+    EXPECT_EQ((7 + kMapMarginCells) * kCellDots, static_cast<int>(hero.m_X) - hero.m_BaseDrawOffX);
+    EXPECT_EQ(1, hero.m_Facing);
+  };
+  // The scene's first entry into the stage.
+  m_Scene.ResetCounters();
+  m_Scene.LoseLife();
+  m_Scene.SetStage(0, 1);
+  expectCarriedStart("first pass");
+  const double firstY = Player[0].m_Y;
+
+  m_Scene.SetStage(1, 1);
+  expectCarriedStart("restart");
+  EXPECT_EQ(firstY, Player[0].m_Y);
 }
 
 // ---- spawning ------------------------------------------------------------------------
