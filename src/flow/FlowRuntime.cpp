@@ -337,15 +337,18 @@ void ConvertMoveTime(cCmdState& state, const cCommand& command, int copy) {
   if (move->m_nDistanceUnit != 1) distance *= 16;
   switch (move->m_nTimeMode) {
     case 1:
-      // No time to cover the distance in: the whole distance in one step.
-      state.m_Speed = state.m_Duration > 0 ? static_cast<double>(distance) / state.m_Duration
-                                           : static_cast<double>(distance);
+      // No time at all to cover the distance in: the whole distance in one
+      // step rather than a division by zero.
+      state.m_Speed = state.m_Duration != 0 ? static_cast<double>(distance) / state.m_Duration
+                                            : static_cast<double>(distance);
       break;
     case 2: {
-      // A speed of 0 never covers the distance: the duration stays as authored.
-      if (state.m_Speed == 0.0 || !std::isfinite(state.m_Speed)) break;
+      // A speed of 0 never covers a distance: the quotient is infinite and
+      // the duration the longest there is. With no distance either (0 / 0)
+      // there is nothing to cover.
       const double steps = static_cast<double>(distance) / state.m_Speed;
-      int64_t duration = static_cast<int64_t>(std::clamp(steps, -2147483647.0, 2147483647.0));
+      int64_t duration =
+          std::isnan(steps) ? 0 : static_cast<int64_t>(std::clamp(steps, -2147483647.0, 2147483647.0));
       if (duration < 0 && g_System.m_bMoveTimeSwitch == 0) duration = -duration;
       state.m_Duration = static_cast<int32_t>(duration);
       break;

@@ -255,6 +255,23 @@ TEST_F(GameSceneTest, SetStageStartsTheCountersAndTheTimeLimit) {
   EXPECT_EQ(1, m_Scene.m_bNoTimeLimit);
 }
 
+// The stage's frame rate becomes the scene's as it is stored; 0 (or a
+// damaged negative rate) runs without a frame limit.
+TEST_F(GameSceneTest, SetStageRunsTheStageAtItsOwnFrameRate) {
+  for (int fps : {30, 60, 120, 0, -5}) {
+    SCOPED_TRACE(fps);
+    MakeStage();
+    g_Stage.m_Fps = fps;
+    g_StageInitial = g_Stage;
+    g_GameScene = &m_Scene;
+    m_Scene.SetStage(0, 1);
+    EXPECT_EQ(g_SceneManager.m_nFps, fps);
+    if (fps <= 0) {
+      for (int frame = 0; frame < 3; ++frame) EXPECT_TRUE(FrameLimiter(g_SceneManager.m_nFps));
+    }
+  }
+}
+
 // A restart shows nothing of the attempt before: its messages (whose
 // surfaces the set-up gives back), effects, pictures, screen effect and
 // screen colour are gone, and the next frame draws without them.
