@@ -203,14 +203,6 @@ cItemData MakeItem(const char* name, int16_t nGraphic, int16_t nSound) {
   return item;
 }
 
-template <class tDef>
-tDef PlaceAt(const tDef& definition, int x, int y) {
-  tDef placed = definition;
-  placed.m_nCellX = static_cast<int16_t>(x);
-  placed.m_nCellY = static_cast<int16_t>(y);
-  return placed;
-}
-
 // The ground along the bottom row with the given gaps, and the stage frame.
 void LayGround(cStageData& stage, const cPalette& common, std::initializer_list<int> gaps) {
   for (int x = 0; x < stage.m_Width; ++x) {
