@@ -188,8 +188,11 @@ TEST_F(PresentationCommandsTest, StatusOperationTwoTurnsTheAutoScrollOfTheSystem
   EXPECT_EQ(m_Counting.m_bHpCheck, 0);  // the running character itself
 }
 
+// The next number counts on from the shown stage number (the number in the
+// series), never from the world map's flag number.
 TEST_F(PresentationCommandsTest, StageClearChoosesTheNextStage) {
-  g_Progress.m_nStageNo = 3;
+  g_Progress.m_nStageNo = 12;
+  g_Progress.m_nSeriesNo = 3;
   struct {
     int choice, number;
     const char* text;
@@ -203,7 +206,9 @@ TEST_F(PresentationCommandsTest, StageClearChoosesTheNextStage) {
     EXPECT_EQ(CmdStageClear(m_Chara, command), 1);
     EXPECT_EQ(m_Counting.m_StageClear.m_nNextStageNo, c.nextNo) << c.choice;
     EXPECT_EQ(m_Counting.m_StageClear.m_strNextStageName, c.nextName) << c.choice;
-    if (c.choice == 2 && c.text[0] != 0) EXPECT_EQ(command.m_strText, "forest.");
+    if (c.choice == 2 && c.text[0] != 0) {
+      EXPECT_EQ(command.m_strText, "forest.");
+    }
   }
 }
 
