@@ -294,8 +294,10 @@ void cMainWnd::OnOpenReplay() {
 }
 
 void cMainWnd::OnSaveReplay(WPARAM which) {
+  SetDialogMode(1);
   std::string path;
   const bool chosen = g_Services.chooseReplayFileName && g_Services.chooseReplayFileName(path);
+  SetDialogMode(0);
   if (chosen && !CallOr(g_Services.saveReplay, false, path, which != 0 ? 1 : 0)) {
     plat::PostMessage(m_hWnd, WM_CLOSE, 0, 0);
   }

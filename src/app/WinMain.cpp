@@ -197,11 +197,14 @@ bool RunOpenFileDialog(std::string& path, const sFileDialogRequest& request) {
   return OpenFileDialog(&g_MainWnd, path, kFilePathBuffer, setup) == 1;
 }
 
-// The save dialog of a recording, starting on a free name for it.
+// The save dialog of a recording, starting on a free name for it (or on no
+// name for a stage without one).
 bool RunReplaySaveDialog(std::string& path) {
-  if (ChooseReplayFileName(path, g_Progress.m_strStageName) == 0) return false;
-  return SaveFileDialog(&g_MainWnd, path, ReplaySaveDialogSetup(g_SystemIni.m_nEnglish != 0, kReplayExtension), true) ==
-         1;
+  const auto dialog = [](std::string& name) {
+    const sFileDialogSetup setup = ReplaySaveDialogSetup(g_SystemIni.m_nEnglish != 0, kReplayExtension);
+    return SaveFileDialog(&g_MainWnd, name, setup, true) == 1;
+  };
+  return ChooseReplayFileName(path, g_Progress.m_strStageName, dialog) == 1;
 }
 
 void DestroyMainWindowPlatform(sMainThreadPlatform& platform) {

@@ -277,7 +277,7 @@ class cProgress : public cDataRecord {
   std::int32_t m_nVariantVar = 0;    // [758] the common variable set at the stage's start
   std::int32_t m_nVariantValue = 0;  // [758] the value given to it
   std::int32_t m_nStageNo = 0;       // world-map flag number, or 1-based stage number
-  std::int32_t m_nSeriesNo = 0;      // the number within a stage series
+  std::int32_t m_nSeriesNo = 0;      // the number within a stage series: the shown stage number
   std::int32_t m_nLivesAtStart = 0;  // lives at the stage's start
   std::int32_t m_nLives = 0;         // remaining lives; kInfiniteLives = infinite
   std::int32_t m_nStageScore = 0;    // score of the stage being played

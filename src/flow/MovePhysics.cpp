@@ -153,9 +153,9 @@ int ResolveDirection(cCharaBase& chara, int choice, int useCurrentKeys, int keyM
       } else if (g_GameScene != nullptr && g_GameScene->m_pCurFlowState != nullptr) {
         slot = g_GameScene->m_pCurFlowState->m_TriggerKeySlot;
       }
-      // The replay file's own rule for the input direction is applied once
-      // replays are played back in a stage.
-      int code = MapDirectionCode(slot, keyMode, chara.m_Facing, false, DATA_VERSION);
+      // A replay plays back by the rule of the data version it was recorded
+      // with (g_ReadVersion keeps the replay file's).
+      int code = MapDirectionCode(slot, keyMode, chara.m_Facing, IsReplayPlaying(), g_ReadVersion);
       if (keepDiagonals == 0) {
         if (code == DIRCODE_UP_LEFT || code == DIRCODE_DOWN_LEFT) code = DIRCODE_LEFT;
         if (code == DIRCODE_UP_RIGHT || code == DIRCODE_DOWN_RIGHT) code = DIRCODE_RIGHT;

@@ -38,7 +38,7 @@ enum eNextStage : int {
 void ChooseNextStage(cStageClearState& clear, cCommand& command) {
   switch (Param(command, 0)) {
     case NEXT_STAGE_FOLLOWING:
-      clear.m_nNextStageNo = g_Progress.m_nStageNo + 1;
+      clear.m_nNextStageNo = g_Progress.m_nSeriesNo + 1;
       clear.m_strNextStageName.clear();
       break;
     case NEXT_STAGE_NUMBER:
@@ -46,7 +46,7 @@ void ChooseNextStage(cStageClearState& clear, cCommand& command) {
       clear.m_strNextStageName.clear();
       break;
     case NEXT_STAGE_PATH:
-      clear.m_nNextStageNo = g_Progress.m_nStageNo;
+      clear.m_nNextStageNo = g_Progress.m_nSeriesNo;
       if (command.m_strText.empty()) {
         ErrorBoxf("ステージファイル %s が不正です。\nステージファイルとして認識できません。", "");
         clear.m_strNextStageName.clear();

@@ -117,12 +117,15 @@ int CmdFlowOperation(cCharaBase& chara, cCmdState& state) {
   const int flowId = param(2);
   const int whose = param(3);
 
-  // "このフロー" and "このフロー以外全て" always act on the character's own flows.
-  cCharaBase* owner = &chara;
-  if (choice == FLOW_CHOICE_BY_ID && whose >= 1 && whose <= kTargetSlotCount) {
-    owner = chara.Target(whose - 1);
-    if (owner == nullptr) return 0;
+  // An empty target slot makes the operation nothing for this sub-step,
+  // whichever flows it names; a target chosen still leaves "このフロー" and
+  // "このフロー以外全て" on the character's own flows.
+  cCharaBase* object = &chara;
+  if (whose >= 1 && whose <= kTargetSlotCount) {
+    object = chara.Target(whose - 1);
+    if (object == nullptr) return 0;
   }
+  cCharaBase* owner = choice == FLOW_CHOICE_BY_ID ? object : &chara;
   const cFlowState* running = g_GameScene != nullptr ? g_GameScene->m_pCurFlowState : nullptr;
   const cSafeVector<int> chosen = ChooseFlows(*owner, choice, flowId, running);
 

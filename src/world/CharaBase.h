@@ -244,7 +244,8 @@ class cCharaBase : public cGameObj {
   void SavePrevPosition();
   void RestorePrevPosition();
   // A downward block contact: the character stands on the cell below (its
-  // bottom on the last dot above it), its jump and airborne state cleared;
+  // bottom moved up by whole dots onto the last dot above it, keeping its
+  // fraction), its jump and airborne state cleared;
   // triggers 9, 13 and 15.
   void Land();
   // An upward block contact: the character starts falling from the next cell

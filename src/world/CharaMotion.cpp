@@ -132,12 +132,10 @@ void cCharaBase::Land() {
   m_bJumpRising = 0;
   m_bKnockback = 0;
   if (m_Operator == OBJ_BY_COMPUTER) m_bCeilingHit = 0;
-  // The bottom ends on the last dot above the cell it reached, and on the
-  // whole dot: a fraction kept from the fall would be carried from landing to
-  // landing, so a character standing still would wander inside its dot and
-  // gather rounding errors frame by frame.
-  const int64_t bottom = TruncToI32(m_Bottom);
-  m_Y = static_cast<double>(bottom - (bottom & 31) - m_BoxH);
+  // The bottom moves up by whole dots onto the last dot above the cell it
+  // reached: the fraction of the fall stays, as stages are authored to the
+  // dot against it (jump heights, the sub-step a jump may start on).
+  m_Y -= (TruncToI32(m_Bottom) & 31) + 1;
   ConstrainY();
   FireTrigger(TRIGGER_HIT_BLOCK);
   FireTrigger(TRIGGER_BLOCK_VERTICAL);

@@ -5,6 +5,8 @@
 
 #include "core/Numeric.h"
 #include "data/CharaData.h"
+#include "data/DataRecord.h"
+#include "data/EdMove.h"
 #include "data/EdShot.h"
 #include "data/Palette.h"
 #include "data/StageData.h"
@@ -14,7 +16,6 @@
 #include "world/CharaBase.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
-#include "world/KeyInput.h"
 #include "world/Random.h"
 #include "world/Shot.h"
 
@@ -23,6 +24,9 @@ namespace {
 cSummonCreator* g_pSummonCreator = nullptr;
 
 inline constexpr double kRadiansPerDegree = 0.017453292519943295;
+// Aiming takes the shot's speed as it is: a negative speed flies straight
+// away from the target along the line.
+inline constexpr int kSpeedAsGiven = 1;
 
 // K: computed once, as 1 divided by the square root of 2.
 const double kK = 1.0 / std::sqrt(2.0);
@@ -394,25 +398,12 @@ void RunFormation(cShotList* shots, cCharaBase& shooter, int type, cEdShot& edSh
   }
 }
 
-// The direction code of the key input: the direction word through the
-// table of eight directions; 0 when no direction is held.
+// "入力方向": the direction key slot held when the running flow started, read
+// as the shot formations read it (mode flag 0), whoever the shooter is.
 int InputDirectionCode(const cCharaBase& shooter) {
-  if (shooter.m_Operator != OBJ_BY_PLAYER) return 0;
-  if (shooter.m_PlayerNo < 0 || shooter.m_PlayerNo >= static_cast<int>(g_KeyInput.size())) return 0;
-  const int dir = g_KeyInput[shooter.m_PlayerNo].m_Dir;
-  const bool l = (dir & 1) != 0;
-  const bool r = (dir & 2) != 0 && !l;
-  const bool u = (dir & 4) != 0;
-  const bool d = (dir & 8) != 0 && !u;
-  if (u && l) return DIR_CODE_UP_LEFT;
-  if (d && l) return DIR_CODE_DOWN_LEFT;
-  if (u && r) return DIR_CODE_UP_RIGHT;
-  if (d && r) return DIR_CODE_DOWN_RIGHT;
-  if (l) return DIR_CODE_LEFT;
-  if (r) return DIR_CODE_RIGHT;
-  if (u) return DIR_CODE_UP;
-  if (d) return DIR_CODE_DOWN;
-  return 0;
+  const cFlowState* flow = g_GameScene != nullptr ? g_GameScene->m_pCurFlowState : nullptr;
+  const int slot = flow != nullptr ? flow->m_TriggerKeySlot : 0;
+  return MapDirectionCode(slot, 0, shooter.m_Facing, IsReplayPlaying(), g_ReadVersion);
 }
 
 // The step's angle: "角度のズレ" for this pass, mirrored for a shooter facing
@@ -485,7 +476,7 @@ void VelocityForAngle(double degrees, double speed, double& vx, double& vy) {
   vy = -std::sin(rad) * speed;
 }
 
-int AimAngle(int x, int y, cCharaBase& shooter, const cEdShot& edShot, const FormationStep& step) {
+int AimAngle(int x, int y, cCharaBase& shooter, const cEdShot& edShot, FormationStep& step) {
   cCharaBase* target = shooter.m_Targets[edShot.m_nFormationTarget];
   if (target == nullptr) return shooter.m_Facing != 0 ? 180 : 0;
   int tx = 0;
@@ -502,7 +493,10 @@ int AimAngle(int x, int y, cCharaBase& shooter, const cEdShot& edShot, const For
   double vy = 0.0;
   int direction = 0;
   FlowServices().SolveAimVelocity(vx, vy, direction, target, x - CameraX(), y - CameraY(), tx - CameraX(),
-                                  ty - CameraY(), speed, edShot.m_bScrollSync, 0, 0);
+                                  ty - CameraY(), speed, edShot.m_bScrollSync, kSpeedAsGiven, 0);
+  // The intercept may need another speed than the shot's own: the shot flies
+  // at the speed it solved for.
+  step.m_Speed = std::sqrt(vx * vx + vy * vy) * SubSteps();
   return TruncToI32(std::atan2(vy, vx) / kRadiansPerDegree + 180);
 }
 

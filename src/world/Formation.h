@@ -123,7 +123,9 @@ double DirectionBaseAngle(int dirCode);
 // The velocity for angle `degrees` at `speed`.
 void VelocityForAngle(double degrees, double speed, double& vx, double& vy);
 // The angle from (x, y) toward the shooter's aim target, in whole degrees.
-int AimAngle(int x, int y, cCharaBase& shooter, const cEdShot& edShot, const FormationStep& step);
+// When the shot must lead a target carried by the camera's scroll, the
+// step's speed becomes the speed of the intercept it solved for.
+int AimAngle(int x, int y, cCharaBase& shooter, const cEdShot& edShot, FormationStep& step);
 // Creates one object at the step's position, by `commandType`.
 void CreateFormationObject(cShotList* shots, FormationStep& step, cCharaBase& shooter, int commandType,
                            cEdShot& edShot);

@@ -300,9 +300,11 @@ bool cPlayFrame::RunSubStep(int subStep) {
   return true;
 }
 
+// The result of the contacts, the item blocks and the pickups: a result of 2
+// is the hero's death, which runs here, in the frame that caused it.
 eTurn cPlayFrame::StageResult(int result) {
   if (result == STEP_RESULT_STAGE_CLEAR) return ClearTheStage();
-  if (result == STEP_RESULT_STOP) return eTurn::kEndFrame;
+  if (result == STEP_RESULT_STOP) return HeroDeath(nullptr);
   return eTurn::kGoOn;
 }
 
@@ -423,8 +425,7 @@ eTurn cPlayFrame::CharaTurn(cChara& chara) {
   chara.FireTrigger(0);
   if (chara.Update(0) != 0) {
     if (chara.m_bVanished != 0) {
-      m_Scene.RemoveFromGroup(chara);
-      g_CharaList.Remove(&chara);
+      m_Scene.RemoveChara(chara);
       return eTurn::kGoOn;
     }
     return AfterKill(chara, KillAndCheck(chara));

@@ -17,7 +17,6 @@
 #include "graphics/Distortion.h"
 #include "graphics/DrawContext.h"
 #include "graphics/DrawNumber.h"
-#include "graphics/Font.h"
 #include "graphics/Fade.h"
 #include "graphics/Palette.h"
 #include "graphics/Surface.h"
@@ -145,10 +144,11 @@ bool StageNumberCleared(const cProgress& progress) {
   return stage >= 0 && stage < static_cast<int>(progress.m_StageFlags.size()) && progress.m_StageFlags[stage] != 0;
 }
 
+// Challenge stages are numbered from 1; their entries from 0.
 bool ChallengeStageCleared(const cProgress& progress) {
-  const int stage = progress.m_nStageNo;
-  return stage >= 0 && stage < static_cast<int>(progress.m_StageNumbers.size()) &&
-         progress.m_StageNumbers[stage].m_nFirst != 0;
+  const int index = progress.m_nStageNo - 1;
+  return index >= 0 && index < static_cast<int>(progress.m_StageNumbers.size()) &&
+         progress.m_StageNumbers[index].m_nFirst != 0;
 }
 
 bool PlayLevelHasRankings() {
@@ -316,7 +316,7 @@ void cGameScene::ResetCounters() {
     g_ReplayRec.Clear();
     g_ReplayPrev.Clear();
   }
-  if (g_TestPlay != 0) progress.m_nStageNo = 1;
+  if (g_TestPlay != 0) progress.m_nSeriesNo = 1;
   if (PlayLevelHasRankings()) {
     LoadRanking(g_RankFile, g_SceneManager.m_nPlayMode, progress.m_strStageName, progress.m_bVariant,
                 progress.m_nVariantVar, progress.m_nVariantValue);
@@ -362,7 +362,7 @@ void cGameScene::Ready() {
         ++m_nPhaseCounter;
         DrawCaption(kStageCaption);
         DDDrawNumber(&BackBuffer, kStageDigitsX, kStageCaption.y, kDigitDots, kDigitDots, &g_SurfaceData[SURF_WORD], 0,
-                     kStageDigitsSourceY, 1, g_Progress.m_nStageNo, 1, 0);
+                     kStageDigitsSourceY, 1, g_Progress.m_nSeriesNo, 1, 0);
         return;
       }
     } else if (g_Stage.m_ShowReadyCaption != 0) {
@@ -373,7 +373,7 @@ void cGameScene::Ready() {
       }
     }
   }
-  if (cHero* hero = StageHero()) hero->SetBaseAnimeSet(hero->m_Data.m_nFlying != 0 ? 2 : 0, 1);
+  if (cHero* hero = StageHero()) hero->m_Anime.SetAnime(hero->m_Flying != 0 ? 2 : 0, 1);
   m_nPhaseCounter = 0;
   m_nStep = PHASE_PLAY;
 }
@@ -520,10 +520,7 @@ void cGameScene::StageClear() {
   if (!autoAdvance && m_StageClear.m_bRankingEntered == 0 && newRank && (rankMode == 0 || rankMode == 1)) {
     Draw(0, 1, 0, 0);
     const int message = kRankingHintMessage;
-    if (message < static_cast<int>(g_System.m_Messages.size())) {
-      const std::string& hint = g_System.m_Messages[message];
-      FontPrintf(g_Font[1], &BackBuffer, 320 - static_cast<int>(hint.size()) * 8, 456, "%s", hint.c_str());
-    }
+    if (message < static_cast<int>(g_System.m_Messages.size())) DrawHintText(g_System.m_Messages[message]);
   } else {
     Draw(0, 1, 0, 1);
   }

@@ -14,6 +14,7 @@
 #include "core/FrameTimer.h"
 #include "core/ProcessFlags.h"
 #include "core/SoundRequest.h"
+#include "core/StringUtil.h"
 #include "data/Condition.h"
 #include "data/Flow.h"
 #include "data/Progress.h"
@@ -210,8 +211,11 @@ constexpr int kItemMessageAboveHero = 4;
 constexpr int kItemMessageTimed = 2;
 constexpr int kItemMessageFrames = 30;
 
+// A label is 16 dots a character, a double-byte character counting once.
+int HudLabelWidth(const cHudItem& item) { return 16 * CountChars(item.m_strLabel.c_str()); }
+
 int HudItemWidth(int index, const cHudItem& item) {
-  int width = item.m_bIcon != 0 ? 16 : 16 * TextLineLength(item.m_strLabel);
+  int width = item.m_bIcon != 0 ? 16 : HudLabelWidth(item);
   width += index == 2 || index == 3 ? 50 : 16 * item.m_nValueCells;
   return width;
 }
@@ -237,7 +241,7 @@ void DrawHudGauge(int x, int index, const cHudItem& item, int value, int maximum
     gx += 16;
   } else {
     FontPrintf(g_Font[1], &BackBuffer, x, 3, "%s", item.m_strLabel.c_str());
-    gx += 16 * TextLineLength(item.m_strLabel);
+    gx += HudLabelWidth(item);
   }
   DDBlt(&BackBuffer, gx, 3, 50, 16, accessory, index == 2 ? 0 : 64, 128, 1);
   // A maximum of 0 (or less) shows an empty bar rather than dividing by it.
@@ -296,11 +300,14 @@ void DrawTimeLeft(const cGameScene& scene, int timeSound) {
     PlaySystemSound(13);
 }
 
+void DrawHintText(const std::string& text) {
+  g_Font[1].Draw(&BackBuffer, 320 - CountChars(text.c_str()) * 8, 456, text);
+}
+
 void DrawHintLine() {
   const int message = g_TestPlay != 0 ? 27 : (g_LaunchedByEditor != 0 ? 26 : -1);
   if (message < 0 || message >= static_cast<int>(g_System.m_Messages.size())) return;
-  const std::string& text = g_System.m_Messages[message];
-  g_Font[1].Draw(&BackBuffer, 320 - TextLineLength(text) * 8, 456, text);
+  DrawHintText(g_System.m_Messages[message]);
 }
 
 void DrawPlayer(cGameScene& scene, int frozen) {

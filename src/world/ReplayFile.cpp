@@ -49,13 +49,9 @@ std::string ProposeReplayFileName(std::string_view stageName, const cProgress& p
   return candidate;  // every name is taken: the last one, _88
 }
 
-int ChooseReplayFileName(std::string& name, std::string_view stageName) {
-  // The save-file dialog starts on the proposed name (without its folder) in
-  // the replay folder, titled "Save replay file" or "リプレイファイルの保存", and
-  // filters "ReplayFile ( *.rpl4_781 )". Until the player has file dialogs,
-  // the proposal is the choice.
+int ChooseReplayFileName(std::string& name, std::string_view stageName, const tReplaySaveDialog& saveDialog) {
   name = ProposeReplayFileName(stageName, g_Progress);
-  return name.empty() ? 0 : 1;
+  return saveDialog && saveDialog(name) ? 1 : 0;
 }
 
 int RequestReplaySave(bool replayPlaying) {

@@ -11,6 +11,7 @@
 // variant, with two digits inserted before the extension: the first of
 // _00, _01, ... _88 that names no file yet, or _88 when all do.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,13 +27,16 @@ inline constexpr const char* kReplayExtension = "rpl4_781";
 // `progress`; "" for an empty stage name.
 std::string ProposeReplayFileName(std::string_view stageName, const cProgress& progress);
 
+// The save-file dialog of a recording: it starts on `name` (a proposal with
+// its folder, or empty) in the replay folder and leaves the chosen path in
+// it; false when cancelled.
+using tReplaySaveDialog = std::function<bool(std::string& name)>;
+
 // Main thread: the name a recording is saved under, into `name`: 1 when a
-// name was chosen, 0 when the choice was cancelled. The name is chosen in the
-// save-file dialog, which starts on the proposed name (g_Progress's variant)
-// in the replay folder. Until the player has file dialogs the proposed name is
-// taken as chosen, and a stage without a name (no proposal) counts as
-// cancelled.
-int ChooseReplayFileName(std::string& name, std::string_view stageName);
+// name was chosen, 0 when the choice was cancelled. The name is chosen in
+// `saveDialog`, which starts on the proposed name (g_Progress's variant), or
+// on no name for a stage without one.
+int ChooseReplayFileName(std::string& name, std::string_view stageName, const tReplaySaveDialog& saveDialog);
 
 // The F1 / F2 save request of every phase of play that takes keys, once a
 // frame: F1 held saves the running recording, otherwise F2 held the previous

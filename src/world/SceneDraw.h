@@ -3,6 +3,8 @@
 // the screen effects, the modal loops and the tests call one by one. The
 // whole frame is cGameScene::Draw.
 
+#include <string>
+
 class cGameScene;
 class cChara;
 
@@ -28,6 +30,9 @@ void DrawHud();
 // The time left; with `timeSound`, the warning sound on the frames the time
 // limit ticks (once a second).
 void DrawTimeLeft(const cGameScene& scene, int timeSound);
+// A hint at the foot of the screen: `text` in the 16-dot font, centred by
+// its characters (8 dots each side), at y 456.
+void DrawHintText(const std::string& text);
 // The test-play hint line.
 void DrawHintLine();
 // The hero, its area marks and gauges; the end of its death sequence hands

@@ -19,6 +19,9 @@ namespace {
 double SubSteps() { return g_Stage.SubStepsAtLeastOneF(); }
 
 inline constexpr double kRadiansPerDegree = 0.017453292519943295;
+// Shots aim with their speed as it is: a negative speed flies straight away
+// from the target along the line, where a mover would flee diagonally.
+inline constexpr int kSpeedAsGiven = 1;
 
 enum eShotMotion : int {
   MOTION_STRAIGHT = 0,
@@ -91,7 +94,8 @@ void cShot::AimOnce() {
     target->UpdateRect();
     int direction = 0;
     FlowServices().SolveAimVelocity(m_MotionVX, m_MotionVY, direction, target, CentreX(*this), CentreY(*this),
-                                    CentreX(*target), CentreY(*target), m_AimSpeed, m_MovesWithScroll, 0, 0);
+                                    CentreX(*target), CentreY(*target), m_AimSpeed, m_MovesWithScroll, kSpeedAsGiven,
+                                    0);
     if (m_AccelOn != 0) SplitAccel(m_MotionVX, m_MotionVY);
   }
   m_MotionDone = 1;
@@ -116,7 +120,7 @@ void cShot::HomeVelocity(cCharaBase& target) {
   double sy = 0.0;
   int direction = 0;
   FlowServices().SolveAimVelocity(sx, sy, direction, &target, CentreX(*this), CentreY(*this), CentreX(target),
-                                  CentreY(target), m_AimSpeed, m_MovesWithScroll, 0, 0);
+                                  CentreY(target), m_AimSpeed, m_MovesWithScroll, kSpeedAsGiven, 0);
   if (m_AccelOn == 0 || m_Tick == m_MotionStart) {
     m_MotionVX = sx;
     m_MotionVY = sy;

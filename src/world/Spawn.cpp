@@ -161,7 +161,7 @@ cChara* CreateSummonedChara(const cCharaSummon& summon, const cSummonPlace& plac
   }
   added.InstallFlows(added.m_Data.m_Flows, 0, -1);
   if (summon.summoner != nullptr) added.SetParent(summon.summoner);
-  if (summon.lifetimeTenths > 0) added.m_Life = LifetimeInSubSteps(summon.lifetimeTenths);
+  if (summon.life.limited) added.m_Life = LifetimeInSubSteps(summon.life.tenths);
   added.m_bRelayToParent = summon.relayToParent;
   added.m_nRelayFlowId = static_cast<uint8_t>(summon.relayFlowId);
   scene.AddToGroup(added);
@@ -169,7 +169,7 @@ cChara* CreateSummonedChara(const cCharaSummon& summon, const cSummonPlace& plac
   return &added;
 }
 
-cItem* CreateSummonedItem(const cItemData& definition, const cSummonPlace& place, int lifetimeTenths) {
+cItem* CreateSummonedItem(const cItemData& definition, const cSummonPlace& place, const cSummonLife& life) {
   if (g_GameScene == nullptr) return nullptr;
   cGameScene& scene = *g_GameScene;
   cItem item;
@@ -178,7 +178,7 @@ cItem* CreateSummonedItem(const cItemData& definition, const cSummonPlace& place
   if (item.IsWithinBounds(0) == 0) return nullptr;
   item.ClampX(CLAMP_GRID);
   item.ClampY(CLAMP_GRID);
-  if (lifetimeTenths > 0) item.m_Life = LifetimeInSubSteps(lifetimeTenths);
+  if (life.limited) item.m_Life = LifetimeInSubSteps(life.tenths);
   cItem& added = g_ItemList.Append(item);
   ++scene.m_nItemKeyCounter;
   return &added;
@@ -239,6 +239,11 @@ int IsBlockPlaceTaken(int index, int column, int row, const cBlockSummon& summon
 
 namespace {
 
+// A character or item summon keeps the lifetime it gives where a shot keeps
+// its flight distance ("存在時間(1/10s)" of the summon commands, which the
+// arrange command changes there too); the lifetime switch limits it.
+cSummonLife SummonLifeOf(const cEdShot& edShot) { return {edShot.m_bLifetimeOn != 0, edShot.m_nDistance}; }
+
 // What the formations of a summon command ask of the scene: the formation
 // gives each object's top-left corner; the summon's switches come from the
 // command's shot parameters.
@@ -258,7 +263,7 @@ class cSceneSummonCreator final : public cSummonCreator {
     summon.definition = &definition;
     summon.summoner = &shooter;
     summon.noScore = edShot.m_nSummonSwitch;
-    summon.lifetimeTenths = edShot.m_bLifetimeOn != 0 ? edShot.m_nLifetime : 0;
+    summon.life = SummonLifeOf(edShot);
     summon.relayToParent = edShot.m_bFlowOnHit;
     summon.relayFlowId = edShot.m_nFlowOnHitId;
     const cSummonPlace place{x + kCellDots / 2, y + kCellDots / 2, facing, side, 0};
@@ -267,7 +272,7 @@ class cSceneSummonCreator final : public cSummonCreator {
   void CreateSummonedItem(double x, double y, int /*shooterFacing*/, const cEdShot& edShot,
                           const cItemData& definition) override {
     const cSummonPlace place{x + kCellDots / 2, y + kCellDots / 2, 0, 0, 0};
-    ::CreateSummonedItem(definition, place, edShot.m_bLifetimeOn != 0 ? edShot.m_nLifetime : 0);
+    ::CreateSummonedItem(definition, place, SummonLifeOf(edShot));
   }
 };
 

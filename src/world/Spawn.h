@@ -36,12 +36,19 @@ struct cSummonPlace {
   int copyIndex = 0;
 };
 
+// A summoned object's lifetime in tenths of a second, when the command
+// limits it (a limit of 0 ends it on the next sub-step).
+struct cSummonLife {
+  bool limited = false;
+  int tenths = 0;
+};
+
 // What a character summon command gives the characters it makes.
 struct cCharaSummon {
   const cCharaData* definition = nullptr;
   cCharaBase* summoner = nullptr;
   int noScore = 0;         // the summoned characters give no score
-  int lifetimeTenths = 0;  // 0: they live until they die
+  cSummonLife life;        // unlimited: they live until they die
   int relayToParent = 0;   // their hits count as the summoner's
   int relayFlowId = 0;
 };
@@ -51,7 +58,7 @@ struct cCharaSummon {
 cChara* CreateSummonedChara(const cCharaSummon& summon, const cSummonPlace& place);
 
 // One summoned item with its offsets; null when it was dropped.
-cItem* CreateSummonedItem(const cItemData& definition, const cSummonPlace& place, int lifetimeTenths);
+cItem* CreateSummonedItem(const cItemData& definition, const cSummonPlace& place, const cSummonLife& life);
 
 // Block summon modes.
 enum eBlockSummonMode : int {

@@ -184,7 +184,8 @@ void PlaceHero(cGameScene& scene) {
   hero.m_Y += dy;
   hero.m_Bottom += dy;
   if (g_Stage.m_RestoreStatus != 0) progress.RestoreHpSp(kHeroStatusSlot, hero.m_Hp, hero.m_Sp);
-  hero.SetBaseAnimeSet(hero.m_Data.m_nFlying != 0 ? 2 : 0, 1);
+  // Animation 2 (standing in the air) or 0 of the hero's own set.
+  hero.m_Anime.SetAnime(hero.m_Flying != 0 ? 2 : 0, 1);
 
   LogPuts("B");
   scene.m_ScrollX.m_Position = static_cast<int>(hero.m_X) - 320 + hero.m_BoxW / 2;
@@ -230,8 +231,7 @@ void FireStartTrigger(cGameScene& scene) {
     if (!all && chara.m_Active == 0) continue;
     chara.FireTrigger(kStartTrigger);
     if (chara.m_bVanished != 0) {
-      scene.RemoveFromGroup(chara);
-      g_CharaList.Remove(&chara);
+      scene.RemoveChara(chara);
     } else if (chara.m_Hp <= 0) {
       KillAndCheck(chara);
       scene.RemoveChara(chara);

@@ -214,10 +214,13 @@ TEST_F(MainWndTest, FileRequestsSetTheirFlagsAndCloseOnlyWhenTheFileOperationFai
        {"dialog mode 1", "dialog mode 0", "load replay r.rpl4_781", "loaded r.rpl4_781"}},
       {"replay failed", WM_APP_OPEN_REPLAY, 0, "r.rpl4_781", false, 1, 1,
        {"dialog mode 1", "dialog mode 0", "load replay r.rpl4_781", "loaded r.rpl4_781"}},
-      {"save cancelled", WM_APP_SAVE_REPLAY, 0, "", true, 0, 0, {}},
-      {"save running", WM_APP_SAVE_REPLAY, 0, "s.rpl4_781", true, 1, 0, {"save replay s.rpl4_781 0"}},
-      {"save previous", WM_APP_SAVE_REPLAY, 3, "s.rpl4_781", true, 1, 0, {"save replay s.rpl4_781 1"}},
-      {"save failed", WM_APP_SAVE_REPLAY, 1, "s.rpl4_781", false, 1, 1, {"save replay s.rpl4_781 1"}},
+      {"save cancelled", WM_APP_SAVE_REPLAY, 0, "", true, 0, 0, {"dialog mode 1", "dialog mode 0"}},
+      {"save running", WM_APP_SAVE_REPLAY, 0, "s.rpl4_781", true, 1, 0,
+       {"dialog mode 1", "dialog mode 0", "save replay s.rpl4_781 0"}},
+      {"save previous", WM_APP_SAVE_REPLAY, 3, "s.rpl4_781", true, 1, 0,
+       {"dialog mode 1", "dialog mode 0", "save replay s.rpl4_781 1"}},
+      {"save failed", WM_APP_SAVE_REPLAY, 1, "s.rpl4_781", false, 1, 1,
+       {"dialog mode 1", "dialog mode 0", "save replay s.rpl4_781 1"}},
   };
   for (const sCase& test : cases) {
     m_Calls = {};

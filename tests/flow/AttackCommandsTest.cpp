@@ -7,10 +7,12 @@
 #include "data/Palette.h"
 #include "flow/FlowCommands.h"
 #include "flow/FlowRuntime.h"
+#include "flow/StatusOperation.h"
 #include "support/CharaSim.h"
 #include "support/FlowBuilder.h"
 #include "support/WorldFakes.h"
 #include "world/Formation.h"
+#include "world/Item.h"
 #include "world/Shot.h"
 
 namespace {
@@ -80,6 +82,59 @@ TEST_P(AttackCommandsTest, ASummonOfHalfASecondSummonsFiveTimes) {
   EXPECT_EQ(creator.m_Items, 5);
 }
 
+// A character or item summon keeps the lifetime it gives where a shot keeps
+// its distance, the parameter the arrange command changes: with the lifetime
+// switch on the summoned object lives that many tenths of a second, 0 making
+// it leave on the next sub-step; with the switch off it lives until it dies.
+TEST_P(AttackCommandsTest, ASummonGivesItsLifetimeAsArrangedAndEvenZero) {
+  const int n = GetParam();
+  g_CommonPalette.m_Charas.resize(1);
+  g_CommonPalette.m_Items.resize(1);
+  g_CommonPalette.m_Items[0].m_nGraphic = 1;
+  struct sCase {
+    int type;
+    int lifetimeOn;
+    int tenths;
+    int arranged;  // -1: no arrange before the summon
+    int32_t life;
+  } cases[] = {
+      {FLOW_CMD_SUMMON_CHARA, 1, 5, -1, 5 * 6 * n},
+      {FLOW_CMD_SUMMON_CHARA, 1, 0, -1, 0},
+      {FLOW_CMD_SUMMON_CHARA, 1, 5, 7, 7 * 6 * n},
+      {FLOW_CMD_SUMMON_CHARA, 0, 5, -1, kEndlessLife},
+      {FLOW_CMD_SUMMON_ITEM, 1, 0, -1, 0},
+      {FLOW_CMD_SUMMON_ITEM, 1, 5, 9, 9 * 6 * n},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "type " << c.type << " on " << c.lifetimeOn << " tenths " << c.tenths
+                                    << " arranged " << c.arranged);
+    cCmdBuilder summon(c.type);
+    summon.Shot().m_nCount = 1;
+    summon.Shot().m_bLifetimeOn = static_cast<uint8_t>(c.lifetimeOn);
+    summon.Shot().m_nDistance = static_cast<int16_t>(c.tenths);
+    cFlowBuilder flow;
+    flow.Trigger(TRIGGER_BY_FLOW_OPERATION);
+    if (c.arranged >= 0) {
+      cTestWorld::CommonVar(1) = c.arranged;
+      flow.Cmd(cCmdBuilder(FLOW_CMD_ARRANGE).Params({c.type, 0, STATUS_OP_SET, 0, 1}));
+    }
+    flow.Cmd(summon);
+    cChara& chara = Chara({flow});
+    const int charas = g_CharaList.Count();
+    const int items = g_ItemList.Count();
+    chara.m_FlowStates[0].Start(chara);
+    Frames(2);  // the arrange takes its own sub-step
+    if (c.type == FLOW_CMD_SUMMON_CHARA) {
+      ASSERT_EQ(g_CharaList.Count(), charas + 1);
+      EXPECT_EQ(g_CharaList.Nth(charas)->m_Life, c.life);
+    } else {
+      ASSERT_EQ(g_ItemList.Count(), items + 1);
+      EXPECT_EQ(g_ItemList.Nth(items)->m_Life, c.life);
+    }
+    chara.m_FlowStates[0].Stop(chara);
+  }
+}
+
 TEST_P(AttackCommandsTest, ASummonOfAPlayerCharacterOrBeyondThePaletteSummonsNothing) {
   cCountingCreator creator;
   g_CommonPalette.m_Charas.resize(2);
@@ -137,6 +192,22 @@ TEST_P(AttackCommandsTest, EndOnAllOthersActsOnTheCharactersOwnFlowsWhateverTheT
   EXPECT_EQ(chara.m_FlowStates[1].m_Running, 0);
   EXPECT_EQ(chara.m_FlowStates[2].m_Running, 0);
   EXPECT_EQ(target.m_FlowStates[0].m_Running, 1);
+}
+
+// A flow operation whose object is an empty target slot does nothing in
+// that sub-step, whichever flows it names: the running flow goes on to its
+// wait, the other flow keeps running.
+TEST_P(AttackCommandsTest, AnOperationOnAnEmptyTargetSlotDoesNothing) {
+  for (int which : {0, 1, 2}) {
+    SCOPED_TRACE(which);
+    const cFlow operating =
+        cFlowBuilder().Trigger(TRIGGER_BY_FLOW_OPERATION).Cmd(FlowOp(1, which, 5, 3)).Cmd(WaitCmd(50));
+    cChara& chara = Chara({operating, FlowOf(WaitCmd(50), 5)});
+    for (cFlowState& flow : chara.m_FlowStates) flow.Start(chara);
+    Frames(1);
+    EXPECT_EQ(chara.m_FlowStates[0].m_Running, 1);
+    EXPECT_EQ(chara.m_FlowStates[1].m_Running, 1);
+  }
 }
 
 TEST_P(AttackCommandsTest, DeletingAnIdOnATargetRemovesEveryFlowOfThatId) {

@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+#include "core/SceneManager.h"
+#include "data/DataRecord.h"
 #include "flow/FlowCommands.h"
 #include "flow/FlowRuntime.h"
 #include "flow/MovePhysics.h"
@@ -98,6 +100,37 @@ TEST_F(MoveTest, TheThirteenDirectionChoicesWalkingAndFlying) {
     EXPECT_DOUBLE_EQ(vy, c.vy) << c.choice << " flying " << c.flying;
     EXPECT_EQ(facingCode, c.facingCode) << c.choice << " flying " << c.flying;
   }
+  m_World.Scene().m_pCurFlowState = nullptr;
+}
+
+// A replay plays "入力方向" back by the rule of the data version it was
+// recorded with: slot 9 is "前" in the first mode (no direction of its own,
+// so no velocity) and the facing in the second, which a replay of 778 or 779
+// uses whatever the key mode asks.
+TEST_F(MoveTest, AReplayResolvesTheInputDirectionByItsOwnVersion) {
+  const struct {
+    int titleChoice;  // 4: a replay plays
+    int version;
+    double vx;
+  } cases[] = {{0, DATA_VERSION, 0}, {4, DATA_VERSION, 0}, {4, 780, 0}, {4, 779, 1}, {4, 778, 1}, {4, 777, 0}};
+  cFlowState flow;
+  flow.m_TriggerKeySlot = 9;
+  m_World.Scene().m_pCurFlowState = &flow;
+  cCharaData data = cTestWorld::Definition();
+  data.m_bFacingLock = 0;
+  cChara& chara = m_Sim.AddChara(data, 5, 5);
+  chara.m_Facing = 1;
+  for (const auto& c : cases) {
+    g_SceneManager.m_nTitleChoice = c.titleChoice;
+    g_ReadVersion = c.version;
+    double vx = 9;
+    double vy = 9;
+    int facingCode = 0;
+    DirToVelocity(chara, vx, vy, facingCode, 1.0, DIR_INPUT);
+    EXPECT_EQ(vx, c.vx) << "title choice " << c.titleChoice << " version " << c.version;
+  }
+  g_SceneManager.m_nTitleChoice = 0;
+  g_ReadVersion = DATA_VERSION;
   m_World.Scene().m_pCurFlowState = nullptr;
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -237,6 +238,109 @@ TEST_F(RunnerRunTest, ATimeUpKillsTheHeroAndTheDeathRunsBeforeTheRestart) {
   for (size_t attempt = 0; attempt < 2; ++attempt) EXPECT_EQ(plays[attempt] + 120, timeUps[attempt]) << attempt;
   EXPECT_EQ(timeUps[0] + 62, readies[1]);
   for (size_t i = timeUps[0]; i < readies[1]; ++i) EXPECT_EQ(kPhasePlay, PhaseOf(trace[i])) << "frame " << i;
+}
+
+// Every line of a trace is a frame the game stepped: a run of N frames writes
+// the first N lines of a longer run, its last line included.
+TEST_F(RunnerRunTest, ARunOfNFramesStepsEveryFrameItWrites) {
+  const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/c01-1.keys";
+  for (const char* frames : {"300", "301"}) {
+    ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", frames, "--trace",
+                      (m_Folder / (std::string(frames) + ".txt")).string()}))
+        << ErrorText();
+  }
+  const std::vector<std::string> shorter = Lines(m_Folder / "300.txt");
+  const std::vector<std::string> longer = Lines(m_Folder / "301.txt");
+  ASSERT_EQ(300u, shorter.size());
+  ASSERT_EQ(301u, longer.size());
+  for (size_t i = 0; i < shorter.size(); ++i) EXPECT_EQ(shorter[i], longer[i]) << "frame " << i;
+  EXPECT_NE(StateColumns(shorter[299]).substr(4), StateColumns(shorter[298]).substr(4)) << "the hero walks on";
+}
+
+// ---- the ground, frame by frame ---------------------------------------------------------
+
+// The hero's phase, y and vertical speed of each trace line.
+struct sHeroHeight {
+  int phase = 0;
+  double y = 0.0;
+  double vy = 0.0;
+};
+
+std::vector<sHeroHeight> HeroHeights(const std::vector<std::string>& trace) {
+  std::vector<sHeroHeight> heights;
+  for (const std::string& line : trace) {
+    std::istringstream in(line);
+    std::string frame, scene, phase, step, rng, x, y, vx, vy;
+    in >> frame >> scene >> phase >> step >> rng >> x >> y >> vx >> vy;
+    heights.push_back({std::atoi(phase.c_str()), std::strtod(y.c_str(), nullptr), std::strtod(vy.c_str(), nullptr)});
+  }
+  return heights;
+}
+
+// Whether one frame of the hero's fall or stand, from (y0, v0) to (y1, v1),
+// keeps to the ground's rule over its n sub-steps: each adds the gravity g
+// to the speed (held within the limit), moves by it, and a landing after the
+// move stops the speed and lifts the hero by whole dots only, (whole bottom
+// mod 32) + 1 of them: its fraction stays. At most two landings a frame.
+bool KeepsTheGroundRule(const sHeroHeight& from, const sHeroHeight& to, int n, double g, double limit,
+                        int& landings) {
+  for (int last = 0; last <= n; ++last) {
+    for (int first = 0; first < std::max(last, 1); ++first) {
+      double y = from.y;
+      double v = from.vy;
+      for (int step = 1; step <= n; ++step) {
+        v = std::min(v + g, limit);
+        y += v;
+        if (step == first || step == last) v = 0.0;
+      }
+      if (v != to.vy) continue;
+      const int count = (first != 0 ? 1 : 0) + (last != 0 ? 1 : 0);
+      const double lifted = y - to.y;
+      const double whole = std::round(lifted);
+      if (std::fabs(lifted - whole) > 1e-7) continue;
+      if (whole < count || whole > 32.0 * count) continue;
+      landings = count;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The hero falls onto the first stage (it starts three cells up), walks,
+// jumps and stops at walls; at hit levels 1, 4, 10 and 15 every frame of its
+// falls and stands (its speed not upward) keeps the ground's rule, landings
+// keeping the fraction of the fall.
+TEST_F(RunnerRunTest, TheHeroLandsByWholeDotsAtEachHitLevel) {
+  for (int level : {1, 4, 10, 15}) {
+    SCOPED_TRACE("hit level " + std::to_string(level));
+    samplegame::cSampleStage stage = samplegame::MakeStages(samplegame::MakeCommonPalette())[0];
+    stage.m_Stage.ApplyHitLevel(level);
+    const int hero = stage.m_Stage.FindHero();
+    ASSERT_GE(hero, 0);
+    stage.m_Stage.m_PlacedCharas[hero].m_nCellY -= 3;
+    InstallStage(stage);
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string keys = std::string(KESTROVA_TEST_KEYS) + "/c01-1.keys";
+    ASSERT_EQ(0, Run({"--stage", kStage, "--keys", keys, "--frames", "450", "--trace", (m_Folder / "a.txt").string()}))
+        << ErrorText();
+    const std::vector<sHeroHeight> heights = HeroHeights(Lines(m_Folder / "a.txt"));
+    const cStageData& played = stage.m_Stage;
+    int landingFrames = 0;
+    std::vector<size_t> broken;
+    for (size_t i = 1; i < heights.size(); ++i) {
+      const sHeroHeight& from = heights[i - 1];
+      const sHeroHeight& to = heights[i];
+      if (from.phase != kPhasePlay || to.phase != kPhasePlay || from.vy < 0 || to.vy < 0) continue;
+      int landings = 0;
+      if (!KeepsTheGroundRule(from, to, played.m_SubSteps, played.m_GravityStep, played.m_SpeedLimitStep, landings)) {
+        broken.push_back(i);
+      } else if (landings > 0) {
+        ++landingFrames;
+      }
+    }
+    EXPECT_TRUE(broken.empty()) << broken.size() << " frames break the rule, the first " << broken.front();
+    EXPECT_GE(landingFrames, 10);
+  }
 }
 
 TEST_F(RunnerRunTest, TwoRunsWithTheSameKeysWriteTheSameTrace) {

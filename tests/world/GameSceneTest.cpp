@@ -11,7 +11,9 @@
 #include "core/SceneManager.h"
 #include "core/ProcessFlags.h"
 #include "core/FrameTimer.h"
+#include "data/Anime.h"
 #include "data/CharaData.h"
+#include "data/Database.h"
 #include "data/ItemData.h"
 #include "graphics/DrawLayerTestSupport.h"
 #include "world/Chara.h"
@@ -88,25 +90,7 @@ class GameSceneTest : public cWorldFixture {
 
   // A stage of 20 x 15 cells with the hero at (2, 10) on a floor.
   void MakeStage() {
-    g_Stage = cStageData();
-    g_Stage.m_Width = 20;
-    g_Stage.m_Height = 15;
-    g_Stage.m_AreaLimitX = 20 * kCellDots;
-    g_Stage.m_AreaLimitY = 15 * kCellDots;
-    cCharaData hero;
-    hero.m_nOperator = CHARA_BY_PLAYER;
-    hero.m_nGraphic = 1;
-    hero.m_nCellX = 2;
-    hero.m_nCellY = 10;
-    hero.m_nMhp = 3;
-    g_Stage.m_PlacedCharas.push_back(hero);
-    for (int x = 0; x < 20; ++x) {
-      cBlockData block;
-      block.m_nGraphic = 1;
-      block.m_nCellX = static_cast<int16_t>(x);
-      block.m_nCellY = 11;
-      g_Stage.m_PlacedBlocks.push_back(block);
-    }
+    g_Stage = HeroOnAFloor();
     g_StageInitial = g_Stage;
   }
 
@@ -318,6 +302,57 @@ TEST_F(GameSceneTest, ARestartPutsTheStageBackAsLoadedAndKeepsTheSeedWithoutReco
   EXPECT_EQ(g_StageInitial.m_Gravity, g_Stage.m_Gravity);
 }
 
+// The hero starts standing (animation 0) or, flying, hovering (animation 2)
+// from its own animation set, at set-up and again when play begins.
+TEST_F(GameSceneTest, TheHeroStartsItsStandingAnimationOfItsOwnSet) {
+  g_Database.m_AnimeSets.assign(4, cAnimeSet());
+  for (int flying : {0, 1}) {
+    SCOPED_TRACE(flying);
+    MakeStage();
+    g_Stage.m_PlacedCharas[0].m_nAnimeSet = 3;
+    g_Stage.m_PlacedCharas[0].m_nFlying = static_cast<uint8_t>(flying);
+    g_StageInitial = g_Stage;
+    g_GameScene = &m_Scene;
+    m_Scene.SetStage(0, 1);
+    cHero& hero = Player[0];
+    const int standing = flying != 0 ? 2 : 0;
+    EXPECT_EQ(3, hero.m_Data.m_nAnimeSet);
+    EXPECT_EQ(standing, hero.m_Anime.CurrentAnime());
+
+    hero.m_Anime.SetAnime(1, 1);
+    m_Scene.SetPhase(PHASE_READY);
+    for (int frame = 0; frame < 200 && m_Scene.Phase() == PHASE_READY; ++frame) m_Scene.Update();
+    EXPECT_EQ(3, hero.m_Data.m_nAnimeSet);
+    EXPECT_EQ(standing, hero.m_Anime.CurrentAnime());
+  }
+  g_Database = cDatabase();
+}
+
+// Challenge stages are numbered from 1: the pause menu offers a retry when
+// the stage's own entry (number - 1) is cleared.
+TEST_F(GameSceneTest, TheChallengePauseMenuReadsTheStagesOwnEntry) {
+  MakeStage();
+  g_GameScene = &m_Scene;
+  m_Scene.SetStage(0, 1);
+  g_SceneManager.m_nPlayMode = 1;
+  g_System.m_bChallengeRetry = 1;
+  g_Progress.m_nStageNo = 3;
+  struct sCase {
+    int clearedEntry;
+    int retry;
+  } cases[] = {{2, 1}, {3, 0}};
+  for (const sCase& c : cases) {
+    g_Progress.m_StageNumbers.assign(5, cIntPair(0, 0));
+    g_Progress.m_StageNumbers[c.clearedEntry].m_nFirst = 1;
+    m_Scene.SetPhase(PHASE_PAUSE);
+    m_Scene.Update();
+    ASSERT_EQ(4u, m_Scene.m_PauseMenu.size());
+    EXPECT_EQ(c.retry, m_Scene.m_PauseMenu[2].m_bEnabled) << "entry " << c.clearedEntry << " cleared";
+    EXPECT_EQ(0, m_Scene.m_PauseMenu[3].m_bEnabled);
+  }
+  g_SceneManager.m_nPlayMode = 0;
+}
+
 // An attempt that began where the stage clear before it put the hero: its
 // replay's progress carries that start. Every pass of the replay starts the
 // hero there, facing as carried: the first (the scene's fresh entry, which
@@ -399,7 +434,7 @@ TEST_F(GameSceneTest, ASummonedCharacterInsideABlockIsRemovedAtOnce) {
   cCharaData minion = Enemy(0, 0, 0);
   cCharaSummon summon;
   summon.definition = &minion;
-  summon.lifetimeTenths = 5;
+  summon.life = {true, 5};
   cSummonPlace inFloor{(5 + kMapMarginCells) * kCellDots + 16.0, (11 + kMapMarginCells) * kCellDots + 16.0, 0, 1, 0};
   EXPECT_EQ(nullptr, CreateSummonedChara(summon, inFloor));
   EXPECT_EQ(before, g_CharaList.Count());

@@ -203,8 +203,11 @@ TEST_F(PresentationCommandsTest, StatusOperationTwoTurnsTheAutoScrollOfTheSystem
   EXPECT_EQ(m_Counting.m_bHpCheck, 0);  // the running character itself
 }
 
+// The next number counts on from the shown stage number (the number in the
+// series), never from the world map's flag number.
 TEST_F(PresentationCommandsTest, StageClearChoosesTheNextStage) {
-  g_Progress.m_nStageNo = 3;
+  g_Progress.m_nStageNo = 12;
+  g_Progress.m_nSeriesNo = 3;
   struct {
     int choice, number;
     const char* text;

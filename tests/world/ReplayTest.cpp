@@ -348,12 +348,35 @@ TEST_F(ReplayTest, TheProposedNameIsTheFirstFreeNumber) {
   EXPECT_EQ("user_data\\rpl4\\abc_88.rpl4_781", ProposeReplayFileName("abc.", progress));
 }
 
-TEST_F(ReplayTest, WithoutFileDialogsTheProposalIsTheChoice) {
+// The save dialog always opens: on the proposed name, or empty for a stage
+// without a name; its answer is the choice.
+TEST_F(ReplayTest, TheSaveDialogStartsOnTheProposalAndItsAnswerIsTheChoice) {
   EnterTempFolder();
-  std::string name = "previous";
-  EXPECT_EQ(0, ChooseReplayFileName(name, ""));
-  EXPECT_EQ(1, ChooseReplayFileName(name, "abc."));
-  EXPECT_EQ("user_data\\rpl4\\abc_00.rpl4_781", name);
+  struct sCase {
+    const char* stage;
+    const char* answer;  // null: the dialog is cancelled
+    const char* shown;
+    int result;
+    const char* chosen;
+  } cases[] = {
+      {"abc.", "user_data\\rpl4\\mine.rpl4_781", "user_data\\rpl4\\abc_00.rpl4_781", 1,
+       "user_data\\rpl4\\mine.rpl4_781"},
+      {"", "user_data\\rpl4\\named.rpl4_781", "", 1, "user_data\\rpl4\\named.rpl4_781"},
+      {"", nullptr, "", 0, ""},
+  };
+  for (const sCase& c : cases) {
+    std::vector<std::string> shown;
+    const auto dialog = [&](std::string& name) {
+      shown.push_back(name);
+      if (c.answer == nullptr) return false;
+      name = c.answer;
+      return true;
+    };
+    std::string name = "previous";
+    EXPECT_EQ(c.result, ChooseReplayFileName(name, c.stage, dialog)) << c.stage;
+    EXPECT_EQ(std::vector<std::string>{c.shown}, shown) << c.stage;
+    EXPECT_EQ(c.chosen, name) << c.stage;
+  }
 }
 
 // ---- requests --------------------------------------------------------------------

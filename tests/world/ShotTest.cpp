@@ -13,6 +13,7 @@
 #include "data/Database.h"
 #include "data/SwordType.h"
 #include "flow/FlowState.h"
+#include "ShotTestSupport.h"
 #include "support/TestWorld.h"
 #include "world/Chara.h"
 #include "world/Formation.h"
@@ -29,22 +30,12 @@ void ShotSubStep(int subStep) {
   UpdateShots();
 }
 
-class ShotTest : public ::testing::Test {
+class ShotTest : public shottest::cShotFixture {
  protected:
-  explicit ShotTest(int subSteps = 1) : m_World(cTestWorld::cOptions{subSteps, 30, 20, 1}) {}
+  explicit ShotTest(int subSteps = 1) : cShotFixture(subSteps) {}
 
   // A computer-operated character of `faction` on stage cell (x, y).
-  cChara& AddShooter(int x = 10, int y = 8, int faction = 1, int facing = 0) {
-    cCharaData data = cTestWorld::Definition();
-    data.m_nPassNumber = static_cast<uint8_t>(faction);
-    cChara& chara = g_CharaList.Emplace();
-    chara.Init(++m_Keys, data, nullptr, 0, 0, 0, nullptr);
-    chara.PlaceOnGrid(x, y);
-    chara.m_Facing = facing;
-    chara.m_Active = 1;
-    chara.UpdateRect();
-    return chara;
-  }
+  cChara& AddShooter(int x = 10, int y = 8, int faction = 1, int facing = 0) { return AddChara(x, y, faction, facing); }
 
   // A shot command's settings: `count` objects of formation `formation`,
   // flying left at 1 dot per frame, through blocks, no angle mirroring.
@@ -75,9 +66,6 @@ class ShotTest : public ::testing::Test {
     }
     return angles;
   }
-
-  cTestWorld m_World;
-  int m_Keys = 100;
 };
 
 TEST_F(ShotTest, FansAndExplosionsSpreadTheirShotsByTheirAngles) {

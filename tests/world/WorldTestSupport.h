@@ -15,6 +15,8 @@
 
 #include "core/Log.h"
 #include "core/SafeAccess.h"
+#include "data/BlockData.h"
+#include "data/CharaData.h"
 #include "data/Palette.h"
 #include "data/Progress.h"
 #include "data/StageData.h"
@@ -59,6 +61,31 @@ class cWorldFixture : public ::testing::Test {
     m_Temp.emplace("kestrova_world", testsupport::cTempFolder::kMakeWorkingFolder);
     m_Folder = m_Temp->Path();
     std::filesystem::create_directories("user_data/rpl4");
+  }
+
+  // A stage of 20 x 15 cells: the hero (3 hit points) on stage cell
+  // (heroColumn, heroRow) and a floor of blocks along row 11.
+  static cStageData HeroOnAFloor(int heroColumn = 2, int heroRow = 10) {
+    cStageData stage;
+    stage.m_Width = 20;
+    stage.m_Height = 15;
+    stage.m_AreaLimitX = 20 * kCellDots;
+    stage.m_AreaLimitY = 15 * kCellDots;
+    cCharaData hero;
+    hero.m_nOperator = CHARA_BY_PLAYER;
+    hero.m_nGraphic = 1;
+    hero.m_nCellX = static_cast<int16_t>(heroColumn);
+    hero.m_nCellY = static_cast<int16_t>(heroRow);
+    hero.m_nMhp = 3;
+    stage.m_PlacedCharas.push_back(hero);
+    for (int x = 0; x < 20; ++x) {
+      cBlockData block;
+      block.m_nGraphic = 1;
+      block.m_nCellX = static_cast<int16_t>(x);
+      block.m_nCellY = 11;
+      stage.m_PlacedBlocks.push_back(block);
+    }
+    return stage;
   }
 
   // The game scene of a stage `width` x `height` cells with `subSteps`

@@ -79,6 +79,9 @@ class cRun {
   }
 
   // The top of a frame: the line of the frame before, the clock, the keys.
+  // Every counted frame is stepped; the top of the one after the last asks
+  // the game to close, so that a modal loop still running ends (that frame
+  // writes no line).
   void OnFrameGate() {
     if (m_Frame >= 0) EndFrame();
     ++m_Frame;
@@ -89,7 +92,7 @@ class cRun {
     if (m_Frame == m_Options.loseDisplayAt) DDSimulateDeviceLoss();
     m_Keys.ReleaseAllKeys();
     for (int key : m_Script.KeysAt(m_Frame)) m_Keys.SetKey(key, true);
-    if (Finished() && g_GameScene != nullptr) g_GameScene->RequestClose();
+    if (!Counted(m_Frame) && g_GameScene != nullptr) g_GameScene->RequestClose();
   }
 
   // A frame starts one frame period after the one before, or later when a
