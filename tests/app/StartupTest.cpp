@@ -100,16 +100,7 @@ class cRecordingHost final : public plat::cWindowHost {
 
 std::string AsString(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-// A stage file the loader takes for play: it has a hero.
-std::string StageFileWithHero(const std::string& name) {
-  cStageData stage;
-  stage.m_Name = name;
-  cCharaData hero;
-  hero.m_nOperator = CHARA_BY_PLAYER;
-  hero.m_nGraphic = 1;
-  stage.m_PlacedCharas.push_back(hero);
-  return AsString(stage.MakeFileBytes());
-}
+using apptest::StageFileWithHero;
 
 class StartupTest : public apptest::cAppFixture {
  protected:

@@ -15,6 +15,7 @@
 #include "RunTrace.h"
 #include "app/GameSceneHost.h"
 #include "app/MainWnd.h"
+#include "app/OpenFileService.h"
 #include "app/SoundServices.h"
 #include "app/Startup.h"
 #include "app/SystemIni.h"
@@ -32,10 +33,12 @@
 #include "platform/BmpDecoder.h"
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
+#include "platform/DialogScript.h"
 #include "platform/KeySource.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageCore.h"
 #include "platform/Presenter.h"
+#include "platform/TextCodec.h"
 #include "world/GameScene.h"
 #include "world/ReplayInput.h"
 
@@ -57,6 +60,29 @@ bool ReadText(const std::string& path, std::string& text) {
   all << in.rdbuf();
   text = all.str();
   return true;
+}
+
+// A file answer names a file from the working folder as a person would type
+// it, in UTF-8 and with either slash; the dialogs take program paths.
+std::string ProgramPathOf(const std::string& utf8) {
+  std::string path = plat::Utf8ToCp932(utf8);
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+// What a key-script answer is to a dialog drawn inside the main window.
+plat::sDialogInput DialogInputOf(const sAnswer& answer) {
+  using plat::eDialogAnswer;
+  switch (answer.kind) {
+    case sAnswer::eKind::kYes: return plat::sDialogInput::Answer(eDialogAnswer::Yes);
+    case sAnswer::eKind::kNo: return plat::sDialogInput::Answer(eDialogAnswer::No);
+    case sAnswer::eKind::kCancel: return plat::sDialogInput::Answer(eDialogAnswer::Cancel);
+    case sAnswer::eKind::kText: return plat::sDialogInput::Answer(eDialogAnswer::Text, answer.value);
+    case sAnswer::eKind::kFile: return plat::sDialogInput::Answer(eDialogAnswer::File, ProgramPathOf(answer.value));
+  }
+  return plat::sDialogInput::Answer(eDialogAnswer::Cancel);
 }
 
 // Everything the run observes, reached from the frame gate and the services.
@@ -150,6 +176,19 @@ class cRun {
     return buttons == MB_YESNO ? IDYES : IDOK;
   }
 
+  // A dialog is about to open: the script's answer due by now, if any, goes
+  // into the dialogs' script, where the dialog takes it as a person's
+  // answer. Without one the dialog takes its default, which is said here.
+  void QueueDialogAnswer(const char* dialog) {
+    sAnswer answer;
+    if (!m_Script.TakeAnswer(m_Frame, answer)) {
+      std::fprintf(stderr, "kestrova4-run: %s at frame %lld: no answer in the key script; the default answer\n",
+                   dialog, static_cast<long long>(m_Frame));
+      return;
+    }
+    plat::PushDialogInput(DialogInputOf(answer));
+  }
+
   void AddRequest(std::string request) { m_Requests.push_back(std::move(request)); }
 
   cRunAudio m_Audio;
@@ -183,6 +222,12 @@ void ConnectServices(cRun& run) {
   services.english = [] { return false; };
   ConnectSoundServices(services);
   ConnectGameSceneServices(services);
+  // The title's free play and replay entries open the player's own file
+  // dialog, answered from the key script.
+  services.openFileDialog = [&run](std::string& path, const sFileDialogRequest& request) {
+    run.QueueDialogAnswer("file dialog");
+    return RunOpenFileDialog(path, request);
+  };
   auto playSound = services.playSoundSlot;
   services.playSoundSlot = [&run, playSound](int slot) {
     run.AddRequest("se=" + std::to_string(slot));
@@ -317,6 +362,8 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   DDSetPresenter(&run.m_Presenter);
   plat::SetMessageBoxSink(
       [&run](const std::string& text, const std::string&, UINT type) { return run.AnswerBox(text, type); });
+  // Nobody is there to answer a dialog: it takes the script's answer or its default.
+  plat::SetDialogScriptOnly(true);
 
   LogInit(0, "EC_Game.txt");
   if (!ReportInit("Report_Game.txt")) {
@@ -369,6 +416,7 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   if (plat::IsWindow(window)) plat::DestroyWindowHandle(window);
   g_MainWnd.SetHandle(nullptr);
   plat::SetMessageBoxSink({});
+  plat::ClearDialogScript();
   DDSetPresenter(nullptr);
   plat::SetKeySource(nullptr);
   plat::SetTimeSource(nullptr);
