@@ -231,7 +231,8 @@ bool StartNamedStage() {
   }
   g_TestPlay = 1;
   if (!StartStageFromFile(path, true)) return false;
-  // g_ContinueSeries = 0 joins here with the game scene.
+  // A test play never goes on to the next stage of a series: the stage
+  // clear reads g_TestPlay for that.
   g_SceneManager.m_nPlayMode = kPlayModeStageFile;
   g_SceneManager.m_bRanking = 1;
   g_SceneManager.m_nTitleChoice = 3;
