@@ -142,7 +142,11 @@ void ConnectDialogs(sMainThreadPlatform& platform) {
   sDialogRuntime runtime;
   runtime.pumpEvents = [] { PumpPlatform(); };
   runtime.copyLastFrame = [presenter](plat::cPixelSurface& frame) { return presenter->CopyLastFrame(frame); };
-  runtime.showFrame = [presenter](const plat::cPixelSurface& frame) {
+  // A dialog may open before start-up shows the window (the question of the
+  // first start, the start-up dialog): it shows the window, or nobody would
+  // see the dialog or could answer it.
+  runtime.showFrame = [presenter, window](const plat::cPixelSurface& frame) {
+    if (!window->IsShown()) window->Show(plat::SW_SHOWNORMAL);
     presenter->Present(frame);
     presenter->ShowPendingFrame();
   };

@@ -333,6 +333,8 @@ void cSdlWindow::Show(int showCommand) {
   Activate(true);
 }
 
+bool cSdlWindow::IsShown() const { return (SDL_GetWindowFlags(m_Impl->window) & SDL_WINDOW_SHOWN) != 0; }
+
 bool cSdlWindow::IsIconic() const { return (SDL_GetWindowFlags(m_Impl->window) & SDL_WINDOW_MINIMIZED) != 0; }
 
 bool cSdlWindow::IsZoomed() const { return (SDL_GetWindowFlags(m_Impl->window) & SDL_WINDOW_MAXIMIZED) != 0; }

@@ -81,6 +81,8 @@ class cSdlWindow final : public cWindowHost {
   int DesktopBitsPerPixel() const;
   int DisplayRefreshRate() const;
   bool IsActive() const { return m_Active; }
+  // False from creation until Show, and after Show (SW_HIDE).
+  bool IsShown() const;
 
   // Tests: put an event for this window into SDL's queue, as the video
   // driver would; PumpEvents then takes it like any other. Scancodes are

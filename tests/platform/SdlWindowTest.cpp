@@ -107,11 +107,14 @@ TEST_F(SdlWindowTest, FocusChangesAreReportedOnceEach) {
 // The dummy driver never reports focus: without this the game would never
 // run a frame in a headless start.
 TEST_F(SdlWindowTest, ShowingTheWindowActivatesItWhenNoFocusEventComes) {
+  EXPECT_FALSE(m_Window->IsShown()) << "made hidden";
   m_Window->Show(plat::SW_SHOW);
+  EXPECT_TRUE(m_Window->IsShown());
   ExpectMessages(Pump(), {{WM_ACTIVATEAPP, 1, 0}, {WM_ACTIVATE, WA_ACTIVE, 0}}, m_Handle, "shown");
   m_Window->Show(plat::SW_SHOW);
   ExpectMessages(Pump(), {}, m_Handle, "shown again");
   m_Window->Show(plat::SW_HIDE);
+  EXPECT_FALSE(m_Window->IsShown());
   ExpectMessages(Pump(), {{WM_ACTIVATE, WA_INACTIVE, 0}, {WM_ACTIVATEAPP, 0, 0}}, m_Handle, "hidden");
 }
 
