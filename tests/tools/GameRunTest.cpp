@@ -108,7 +108,7 @@ class GameRunTest : public runnertest::cRunnerFolder {
   long long Find(int scene, int step, long long after, long long budget) {
     const long long frames = after + 1 + budget;
     Play(frames, "trace.txt");
-    for (const sFrame& f : Frames(m_Folder / "trace.txt")) {
+    for (const sFrame& f : Frames(m_Output / "trace.txt")) {
       if (f.frame > after && f.scene == scene && f.step == step) return f.frame;
     }
     return -1;
@@ -119,21 +119,30 @@ class GameRunTest : public runnertest::cRunnerFolder {
     const long long found = Find(scene, step, after, budget);
     if (found < 0) {
       ADD_FAILURE() << "scene " << scene << " never reached step " << step << " after frame " << after
-                    << "; the run went " << Outline(Frames(m_Folder / "trace.txt")) << ErrorText();
+                    << "; the run went " << Outline(Frames(m_Output / "trace.txt")) << ErrorText();
     }
     return found;
   }
 
-  // Plays the script so far for `frames` frames into the trace `name`.
-  void Play(long long frames, const char* name) {
-    ASSERT_EQ(0, Run({"--keys", WriteScript(), "--frames", std::to_string(frames), "--trace",
-                      (m_Folder / name).string()}))
-        << ErrorText();
+  // Plays the script so far for `frames` frames into the trace `name`, in a
+  // fresh copy of the game: a run reads no save, ranking or option that an
+  // earlier run wrote, and what a test reads back afterwards is this run's.
+  // The files of m_Carried are put into each copy.
+  void Play(long long frames, const char* name, std::vector<std::string> more = {}) {
+    CopyGame();
+    for (const auto& [from, to] : m_Carried) {
+      fs::create_directories((m_Folder / to).parent_path());
+      fs::copy_file(from, m_Folder / to);
+    }
+    std::vector<std::string> arguments = {"--keys", WriteScript(), "--frames", std::to_string(frames), "--trace",
+                                          (m_Output / name).string()};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    ASSERT_EQ(0, Run(arguments)) << ErrorText();
   }
 
-  // Writes the script so far into the folder; its path.
+  // Writes the script so far beside the traces; its path.
   std::string WriteScript() const {
-    const fs::path keys = m_Folder / "game.keys";
+    const fs::path keys = m_Output / "game.keys";
     std::ofstream(keys) << m_Script.Text();
     return keys.string();
   }
@@ -202,7 +211,7 @@ class GameRunTest : public runnertest::cRunnerFolder {
       m_Script.Taps(clear, {{100 * tap, "Z"}});
       if (Find(SCENE_GAME, kPhaseFadeOut, clear, 100 * tap + 20) >= 0) return clear;
     }
-    ADD_FAILURE() << "the stage clear never ended; the run went " << Outline(Frames(m_Folder / "trace.txt"));
+    ADD_FAILURE() << "the stage clear never ended; the run went " << Outline(Frames(m_Output / "trace.txt"));
     return -1;
   }
 
@@ -273,6 +282,12 @@ class GameRunTest : public runnertest::cRunnerFolder {
   }
 
   cGameScript m_Script;
+  // Files put into each fresh copy of the game: (file, path in the game folder).
+  std::vector<std::pair<fs::path, fs::path>> m_Carried;
+  // The key scripts and traces, apart from the game's folder that each run
+  // starts afresh.
+  testsupport::cTempFolder m_OutputFolder{"kestrova_game_run"};
+  const fs::path m_Output = m_OutputFolder.Path();
 };
 
 TEST_F(GameRunTest, TheSampleGameIsPlayedFromTheTitleToItsEnding) {
@@ -289,16 +304,16 @@ TEST_F(GameRunTest, TheSampleGameIsPlayedFromTheTitleToItsEnding) {
   // The whole script, twice.
   Play(end + 1, "a.txt");
   Play(end + 1, "b.txt");
-  const std::vector<std::string> a = Lines(m_Folder / "a.txt");
+  const std::vector<std::string> a = Lines(m_Output / "a.txt");
   ASSERT_EQ(static_cast<std::size_t>(end + 1), a.size());
-  EXPECT_EQ(a, Lines(m_Folder / "b.txt"));
+  EXPECT_EQ(a, Lines(m_Output / "b.txt"));
   // The scenes in the order a person meets them: two stages, the save and
   // the title, the story continued, the last stage and the ending.
   const std::vector<int> expected = {SCENE_TITLE, SCENE_WORLD_MAP, SCENE_GAME,      SCENE_WORLD_MAP, SCENE_GAME,
                                      SCENE_WORLD_MAP, SCENE_MAP_MENU, SCENE_TITLE, SCENE_WORLD_MAP, SCENE_GAME,
                                      SCENE_WORLD_MAP, SCENE_GAME,     SCENE_TITLE};
-  EXPECT_EQ(expected, Scenes(Frames(m_Folder / "a.txt")))
-      << "the run went " << Outline(Frames(m_Folder / "a.txt"))
+  EXPECT_EQ(expected, Scenes(Frames(m_Output / "a.txt")))
+      << "the run went " << Outline(Frames(m_Output / "a.txt"))
       << "\nWhen a stage or its clear script changed, KESTROVA_UPDATE_GOLDEN=1 composes " << keys << " anew.";
   // The map menu's saved sound; the music of the title (scene slot 0), the
   // map (1), the stages and the ending.
@@ -348,7 +363,7 @@ TEST_F(GameRunTest, TheChallengeListPlaysTheFirstStageAndKeepsItCleared) {
   const long long back = RunUntil(SCENE_STAGE_SELECT, kMenuStep, clear, 1000);
   ASSERT_GE(back, 0);
   EXPECT_EQ((std::vector<int>{SCENE_TITLE, SCENE_STAGE_SELECT, SCENE_GAME, SCENE_STAGE_SELECT}),
-            Scenes(Frames(m_Folder / "trace.txt")));
+            Scenes(Frames(m_Output / "trace.txt")));
 
   const fs::path before = fs::current_path();
   fs::current_path(m_Folder);
@@ -367,7 +382,7 @@ TEST_F(GameRunTest, TheChallengeListPlaysTheFirstStageAndKeepsItCleared) {
 // again frame for frame.
 TEST_F(GameRunTest, FreePlayAndReplayAreOpenedFromTheTitle) {
   const fs::path stageKeys = fs::path(KESTROVA_TEST_KEYS) / "c01-1.keys";
-  const char* const replay = "user_data/rpl4/free.rpl4_781";
+  const fs::path replay = m_Output / "free.rpl4_781";
   long long title = RunUntil(SCENE_TITLE, kMenuStep, -1, 400);
   ASSERT_GE(title, 0);
   m_Script.Taps(title, {{10, "DOWN"}, {20, "DOWN"}, {30, "DOWN"}, {40, "Z"}});  // "フリー"
@@ -375,25 +390,24 @@ TEST_F(GameRunTest, FreePlayAndReplayAreOpenedFromTheTitle) {
   const long long freePlay = RunUntil(SCENE_GAME, kStepCreated, title, 200);
   ASSERT_GE(freePlay, 0);
   const long long end = m_Script.AddScript(freePlay + 1, stageKeys) + 60;
-  ASSERT_EQ(0, Run({"--keys", WriteScript(), "--frames", std::to_string(end), "--trace",
-                    (m_Folder / "free.txt").string(), "--record-replay", (m_Folder / replay).string()}))
-      << ErrorText();
-  const std::vector<sFrame> freeRun = Frames(m_Folder / "free.txt");
+  Play(end, "free.txt", {"--record-replay", replay.string()});
+  const std::vector<sFrame> freeRun = Frames(m_Output / "free.txt");
   EXPECT_EQ((std::vector<int>{SCENE_TITLE, SCENE_GAME}), Scenes(freeRun)) << Outline(freeRun);
-  const std::vector<std::string> played = Lines(m_Folder / "free.txt");
+  const std::vector<std::string> played = Lines(m_Output / "free.txt");
 
   m_Script = cGameScript();
+  m_Carried = {{replay, "user_data/rpl4/free.rpl4_781"}};
   title = RunUntil(SCENE_TITLE, kMenuStep, -1, 400);
   ASSERT_GE(title, 0);
   m_Script.Taps(title, {{10, "DOWN"}, {20, "DOWN"}, {30, "DOWN"}, {40, "DOWN"}, {50, "Z"}});  // "リプレイ"
-  m_Script.Answer(title + 50, std::string("file ") + replay);
+  m_Script.Answer(title + 50, "file user_data/rpl4/free.rpl4_781");
   const long long replayed = RunUntil(SCENE_GAME, kStepCreated, title, 200);
   ASSERT_GE(replayed, 0);
   Play(replayed + (end - freePlay), "replay.txt");
-  const std::vector<sFrame> replayRun = Frames(m_Folder / "replay.txt");
+  const std::vector<sFrame> replayRun = Frames(m_Output / "replay.txt");
   EXPECT_EQ((std::vector<int>{SCENE_TITLE, SCENE_GAME}), Scenes(replayRun)) << Outline(replayRun);
   // From the game scene's first frame on, the replay is the attempt again.
-  const std::vector<std::string> again = Lines(m_Folder / "replay.txt");
+  const std::vector<std::string> again = Lines(m_Output / "replay.txt");
   ASSERT_EQ(again.size() - static_cast<std::size_t>(replayed), played.size() - static_cast<std::size_t>(freePlay));
   for (long long i = 0; freePlay + i < static_cast<long long>(played.size()); ++i) {
     ASSERT_EQ(WithoutFrame(played[static_cast<std::size_t>(freePlay + i)]),

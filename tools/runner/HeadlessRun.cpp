@@ -1,5 +1,6 @@
 #include "HeadlessRun.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,6 +29,7 @@
 #include "core/SystemReport.h"
 #include "data/Progress.h"
 #include "data/StageData.h"
+#include "dialog/DialogRuntime.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Present.h"
 #include "platform/BmpDecoder.h"
@@ -70,19 +72,6 @@ std::string ProgramPathOf(const std::string& utf8) {
     if (c == '/') c = '\\';
   }
   return path;
-}
-
-// What a key-script answer is to a dialog drawn inside the main window.
-plat::sDialogInput DialogInputOf(const sAnswer& answer) {
-  using plat::eDialogAnswer;
-  switch (answer.kind) {
-    case sAnswer::eKind::kYes: return plat::sDialogInput::Answer(eDialogAnswer::Yes);
-    case sAnswer::eKind::kNo: return plat::sDialogInput::Answer(eDialogAnswer::No);
-    case sAnswer::eKind::kCancel: return plat::sDialogInput::Answer(eDialogAnswer::Cancel);
-    case sAnswer::eKind::kText: return plat::sDialogInput::Answer(eDialogAnswer::Text, answer.value);
-    case sAnswer::eKind::kFile: return plat::sDialogInput::Answer(eDialogAnswer::File, ProgramPathOf(answer.value));
-  }
-  return plat::sDialogInput::Answer(eDialogAnswer::Cancel);
 }
 
 // Everything the run observes, reached from the frame gate and the services.
@@ -162,12 +151,16 @@ class cRun {
   bool Counted(std::int64_t frame) const { return m_Options.frames < 0 || frame < m_Options.frames; }
   bool Finished() const { return m_Options.frames >= 0 && m_Frame + 1 >= m_Options.frames; }
 
+  // The frame whose answers the script gives now: what the start-up asks
+  // before the first frame takes the answers of frame 0.
+  std::int64_t AnswerFrame() const { return std::max<std::int64_t>(m_Frame, 0); }
+
   int AnswerBox(const std::string& text, UINT type) {
     std::fprintf(stderr, "kestrova4-run: message box at frame %lld: %s\n", static_cast<long long>(m_Frame),
                  text.c_str());
     sAnswer answer;
     const UINT buttons = type & 0x0F;
-    if (m_Script.TakeAnswer(m_Frame, answer)) {
+    if (m_Script.TakeAnswer(AnswerFrame(), answer)) {
       if (answer.kind == sAnswer::eKind::kNo) return IDNO;
       if (answer.kind == sAnswer::eKind::kCancel) return IDCANCEL;
       return buttons == MB_YESNO ? IDYES : IDOK;
@@ -176,17 +169,31 @@ class cRun {
     return buttons == MB_YESNO ? IDYES : IDOK;
   }
 
-  // A dialog is about to open: the script's answer due by now, if any, goes
-  // into the dialogs' script, where the dialog takes it as a person's
-  // answer. Without one the dialog takes its default, which is said here.
-  void QueueDialogAnswer(const char* dialog) {
+  // A dialog drawn in the window (the start-up dialog, the title's file
+  // dialogs) takes the script's next due answer as a person's click. With
+  // none due it takes its default answer, since the dialogs run script-only
+  // here.
+  void FeedDialog() {
+    if (plat::HasDialogInput()) return;
     sAnswer answer;
-    if (!m_Script.TakeAnswer(m_Frame, answer)) {
-      std::fprintf(stderr, "kestrova4-run: %s at frame %lld: no answer in the key script; the default answer\n",
-                   dialog, static_cast<long long>(m_Frame));
+    if (m_Script.TakeAnswer(AnswerFrame(), answer)) {
+      plat::PushDialogInput(DialogAnswer(answer));
       return;
     }
-    plat::PushDialogInput(DialogInputOf(answer));
+    std::fprintf(stderr, "kestrova4-run: dialog at frame %lld: no answer in the key script, the default answer\n",
+                 static_cast<long long>(m_Frame));
+  }
+
+  static plat::sDialogInput DialogAnswer(const sAnswer& answer) {
+    switch (answer.kind) {
+      case sAnswer::eKind::kYes: return plat::sDialogInput::Answer(plat::eDialogAnswer::Yes);
+      case sAnswer::eKind::kNo: return plat::sDialogInput::Answer(plat::eDialogAnswer::No);
+      case sAnswer::eKind::kCancel: return plat::sDialogInput::Answer(plat::eDialogAnswer::Cancel);
+      case sAnswer::eKind::kText: return plat::sDialogInput::Answer(plat::eDialogAnswer::Text, answer.value);
+      case sAnswer::eKind::kFile:
+        return plat::sDialogInput::Answer(plat::eDialogAnswer::File, ProgramPathOf(answer.value));
+    }
+    return plat::sDialogInput::Answer(plat::eDialogAnswer::Ok);
   }
 
   void AddRequest(std::string request) { m_Requests.push_back(std::move(request)); }
@@ -223,11 +230,8 @@ void ConnectServices(cRun& run) {
   ConnectSoundServices(services);
   ConnectGameSceneServices(services);
   // The title's free play and replay entries open the player's own file
-  // dialog, answered from the key script.
-  services.openFileDialog = [&run](std::string& path, const sFileDialogRequest& request) {
-    run.QueueDialogAnswer("file dialog");
-    return RunOpenFileDialog(path, request);
-  };
+  // dialog, which the key script answers as it answers every dialog.
+  services.openFileDialog = RunOpenFileDialog;
   auto playSound = services.playSoundSlot;
   services.playSoundSlot = [&run, playSound](int slot) {
     run.AddRequest("se=" + std::to_string(slot));
@@ -362,14 +366,18 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   DDSetPresenter(&run.m_Presenter);
   plat::SetMessageBoxSink(
       [&run](const std::string& text, const std::string&, UINT type) { return run.AnswerBox(text, type); });
-  // Nobody is there to answer a dialog: it takes the script's answer or its default.
-  plat::SetDialogScriptOnly(true);
 
   LogInit(0, "EC_Game.txt");
   if (!ReportInit("Report_Game.txt")) {
     error = "cannot create the report file";
     return 2;
   }
+  // Nobody is there to answer a dialog: each takes the script's answer or
+  // its default, and never waits.
+  plat::SetDialogScriptOnly(true);
+  sDialogRuntime dialogs;
+  dialogs.pumpEvents = [&run] { run.FeedDialog(); };
+  SetDialogRuntime(std::move(dialogs));
   plat::SetMainThread(plat::CurrentThreadId());
   g_MainWnd.SetCreateParams(640, 480, 100, 100, 640, 480, 0, 0, 0, 0, 0, 0);
   const HWND window = plat::CreateWindowHandle(WndProcThunk);
@@ -416,6 +424,7 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   if (plat::IsWindow(window)) plat::DestroyWindowHandle(window);
   g_MainWnd.SetHandle(nullptr);
   plat::SetMessageBoxSink({});
+  SetDialogRuntime({});
   plat::ClearDialogScript();
   DDSetPresenter(nullptr);
   plat::SetKeySource(nullptr);
