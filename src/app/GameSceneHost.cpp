@@ -4,6 +4,7 @@
 #include "data/Progress.h"
 #include "data/StageData.h"
 #include "world/GameScene.h"
+#include "world/RunStart.h"
 #include "world/ReplayInput.h"
 
 void ConnectGameSceneServices(cMainWndServices& services) {
@@ -16,6 +17,9 @@ void ConnectGameSceneServices(cMainWndServices& services) {
     if (previous != 0) return g_ReplayPrev.SaveFile(path, g_Stage, g_StageInitial, g_ReplayPrevProgress) != 0;
     return g_ReplayRec.SaveFile(path, g_Stage, g_StageInitial, g_ReplayRecProgress) != 0;
   };
+  // A stage file chosen in the title's free play is taken as it was chosen,
+  // not as the newest numbered version of its name.
+  services.startStageFromFile = [](const std::string& path) { return StartStageFromFile(path, false) != 0; };
   services.loadReplay = [](const std::string& path) {
     return g_ReplayRec.LoadFile(path, g_Stage, g_StageInitial, g_Progress) != 0;
   };

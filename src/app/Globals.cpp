@@ -1,8 +1,8 @@
 // Every global object of the player is defined here, in one place. Objects of
 // one file are constructed in the order they are defined and destroyed in the
 // reverse order at exit, so the order below is the start-up and exit order of
-// the globals. It follows the player's fixed table of global objects; objects
-// of subsystems still to come are named in comments at their place.
+// the globals. It follows the player's fixed table of global objects, whose
+// row numbers the comments give.
 //
 // The libraries below the shell declare these objects in their own headers
 // and leave their definition to this file, which every program links (the
@@ -85,15 +85,25 @@ cMenuCursor g_MenuCursor;
 // 11. The key devices: device 0, from a reset record.
 cSafeVector<cKeyInput> g_KeyInput(1);
 
-// 12. the game scene's surface vectors: defined here once the game scene exists.
+// 12. The stage drawing's database image surfaces (special bitmaps, swords,
+// effects), each with its definitions: empty until a stage loads them,
+// released at every stage set-up.
+cImageSurfaces g_SpecialBmpImages;
+cImageSurfaces g_SwordImages;
+cImageSurfaces g_EffectImages;
 
 // 13. The menu scenes' shared surfaces and their definitions: empty; each
 // menu scene releases what it made.
 DDSurfaceVector g_SceneSurfaces;
 DDSurfaceDefVector g_SceneSurfaceDefs;
 
-// 14. g_PictureSurfaces and g_PictureDefs, 15. Off_Msg: defined here once the
-//     menus and the game scene exist.
+// 14. The shown pictures' surfaces and their definitions: empty.
+DDSurfaceList g_PictureSurfaces;
+DDSurfaceDefList g_PictureSurfaceDefs;
+
+// 15. The message-window pool with its definitions: empty.
+DDSurfaceList g_MsgSurfaces;
+DDSurfaceDefList g_MsgSurfaceDefs;
 
 // 16. The 71 fixed surfaces: each reset, nothing created until start-up. The
 // drawing layer releases them in UnInitGame while its device still exists.
@@ -187,17 +197,6 @@ cSafeVector<cSlotInfo> g_StorySlots(kStorySlotCount);
 
 // 35. The rankings of the stage last selected: five empty boards.
 cRankFile g_RankFile;
-
-// The stage drawing's own surfaces: the database images (special bitmaps,
-// swords, effects), the shown pictures and the message-window pool; empty
-// until a stage loads them, released at every stage set-up.
-cImageSurfaces g_SpecialBmpImages;
-cImageSurfaces g_SwordImages;
-cImageSurfaces g_EffectImages;
-DDSurfaceList g_PictureSurfaces;
-DDSurfaceDefList g_PictureSurfaceDefs;
-DDSurfaceList g_MsgSurfaces;
-DDSurfaceDefList g_MsgSurfaceDefs;
 
 // Plain process-wide values, with no work at construction or exit: their
 // place in the order does not matter. The process flags that the lower

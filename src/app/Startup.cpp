@@ -189,7 +189,9 @@ bool SetPaletteAndTransparentColour(const cStartupSystemValues& system) {
   g_PaletteWork = g_Palette;
 
   // The depth drawn at decides: a 16-bit request draws at 32 bits, where the
-  // system's colour is the transparent colour itself.
+  // system's colour is the transparent colour itself. A DirectDraw window on
+  // a 16-bit desktop draws at 16: the palette bitmap's colour stays the key,
+  // and the system's colour becomes it as bitmaps are loaded.
   if (system.m_bTransparent && g_DrawLayer.nBpp != 16) {
     DDSetTransmit(system.m_nTransparentRed, system.m_nTransparentGreen, system.m_nTransparentBlue);
   } else {
@@ -198,14 +200,7 @@ bool SetPaletteAndTransparentColour(const cStartupSystemValues& system) {
       return false;
     }
     if (system.m_bTransparent) {
-      // At 16 bits the file form sets up the key conversion; the colour itself
-      // is the system's.
-      RGBTRIPLE* transmit = lpDTCon ? &lpDTCon->rgbTransmit : lpDDCon ? &lpDDCon->rgbTransmit : nullptr;
-      if (transmit) {
-        transmit->rgbtRed = system.m_nTransparentRed;
-        transmit->rgbtGreen = system.m_nTransparentGreen;
-        transmit->rgbtBlue = system.m_nTransparentBlue;
-      }
+      DDSetTransmitConversion(system.m_nTransparentRed, system.m_nTransparentGreen, system.m_nTransparentBlue);
     }
   }
   LogPuts("1");
@@ -236,7 +231,8 @@ bool StartNamedStage() {
   }
   g_TestPlay = 1;
   if (!StartStageFromFile(path, true)) return false;
-  // g_ContinueSeries = 0 joins here with the game scene.
+  // A test play never goes on to the next stage of a series: the stage
+  // clear reads g_TestPlay for that.
   g_SceneManager.m_nPlayMode = kPlayModeStageFile;
   g_SceneManager.m_bRanking = 1;
   g_SceneManager.m_nTitleChoice = 3;

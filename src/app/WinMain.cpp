@@ -6,6 +6,7 @@
 
 #include "app/GameSceneHost.h"
 #include "app/MainWnd.h"
+#include "app/OpenFileService.h"
 #include "app/SoundServices.h"
 #include "app/Startup.h"
 #include "app/SystemIni.h"
@@ -141,7 +142,11 @@ void ConnectDialogs(sMainThreadPlatform& platform) {
   sDialogRuntime runtime;
   runtime.pumpEvents = [] { PumpPlatform(); };
   runtime.copyLastFrame = [presenter](plat::cPixelSurface& frame) { return presenter->CopyLastFrame(frame); };
-  runtime.showFrame = [presenter](const plat::cPixelSurface& frame) {
+  // A dialog may open before start-up shows the window (the question of the
+  // first start, the start-up dialog): it shows the window, or nobody would
+  // see the dialog or could answer it.
+  runtime.showFrame = [presenter, window](const plat::cPixelSurface& frame) {
+    if (!window->IsShown()) window->Show(plat::SW_SHOWNORMAL);
     presenter->Present(frame);
     presenter->ShowPendingFrame();
   };
@@ -178,25 +183,6 @@ bool RunNameEntryDialog() {
   return dialog.DoModal(0) == 1;
 }
 
-// The open dialogs of the requests: their patterns are the default
-// extensions, each behind "*.".
-bool RunOpenFileDialog(std::string& path, const sFileDialogRequest& request) {
-  sFileDialogSetup setup;
-  setup.initialFolder = request.initialFolder;
-  setup.title = request.title;
-  setup.filterName = request.filter;
-  setup.defaultExtension = request.patterns;
-  for (std::size_t start = 0; start <= request.patterns.size();) {
-    const std::size_t end = request.patterns.find(';', start);
-    if (!setup.filterPatterns.empty()) setup.filterPatterns += ";";
-    setup.filterPatterns += "*." + request.patterns.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  setup.english = g_SystemIni.m_nEnglish != 0;
-  return OpenFileDialog(&g_MainWnd, path, kFilePathBuffer, setup) == 1;
-}
-
 // The save dialog of a recording, starting on a free name for it (or on no
 // name for a stage without one).
 bool RunReplaySaveDialog(std::string& path) {
@@ -223,8 +209,9 @@ void DestroyMainWindowPlatform(sMainThreadPlatform& platform) {
   platform.keys.reset();
 }
 
-// The services of the requests that exist in the player so far; the others
-// stay empty and answer as failed requests do.
+// The services of every request the main window serves: the drawing layer,
+// the settings, the dialogs, sound and music, and the game scene's runs and
+// replays.
 void ConnectMainWindowServices(sMainThreadPlatform& platform) {
   cMainWndServices services;
   services.setDialogMode = [](int on) { return DDSetDialogMode(on); };

@@ -150,9 +150,12 @@ void cEditCtrl::Setup(cDlg* dialog, const sEditSetup& setup) {
   m_nLineCount = setup.lineCount != 0 ? setup.lineCount : kDefaultLineCount;
   m_bDoubleByte = setup.doubleByte;
   std::copy(std::begin(setup.extra), std::end(setup.extra), std::begin(m_Extra));
-  const std::string initial = m_pText != nullptr ? *m_pText : std::string();
-  if (m_pDlg != nullptr) m_pDlg->Form().SetText(m_nId, initial);
-  m_strAccepted = initial;
+  PutText(m_pText != nullptr ? *m_pText : std::string());
+}
+
+void cEditCtrl::PutText(const std::string& text) {
+  if (m_pDlg != nullptr) m_pDlg->Form().SetText(m_nId, text);
+  m_strAccepted = text;
   m_bSetup = 1;
   OnChange();
   m_bSetup = 0;
@@ -166,7 +169,7 @@ std::string cEditCtrl::ReadItemText() const {
 
 void cEditCtrl::LoadValue() {
   if (m_pDlg == nullptr || m_pText == nullptr) return;
-  m_pDlg->Form().SetText(m_nId, *m_pText);
+  PutText(*m_pText);
 }
 
 void cEditCtrl::StoreValue() {

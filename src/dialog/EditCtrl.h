@@ -33,9 +33,9 @@ class cEditCtrl : public cCtrl {
  public:
   cEditCtrl() : cCtrl(CTRL_EDIT) {}
 
-  // Binds, takes the limits, puts the bound string into the item, notes it as
-  // the last accepted text and checks it once (cutting a too-long text).
+  // Binds, takes the limits and puts the bound string into the item.
   void Setup(cDlg* dialog, const sEditSetup& setup);
+  // Puts the bound string into the item again, as Setup does.
   void LoadValue() override;
   void StoreValue() override;
   void OnChange() override;
@@ -56,6 +56,11 @@ class cEditCtrl : public cCtrl {
   std::int32_t m_Extra[4] = {};
 
  private:
+  // Puts a text into the item, notes it as the last accepted text and checks
+  // it once, cutting what is over the limits: the item never holds more than
+  // they allow, whatever the bound string holds.
+  void PutText(const std::string& text);
+
   bool m_bChanging = false;
 };
 

@@ -9,9 +9,11 @@
 //
 // Here the hook is the widget runtime's key pre-dispatch: the modal loop calls
 // KeyboardHookProc with every key before the focused widget takes it. The
-// "active window" is the dialog whose modal loop runs; the input context is
-// the composition state of that dialog's focused edit, asked through a query
-// the dialogs install.
+// "active window" is the dialog whose modal loop runs. The input context is
+// asked through SetCompositionQuery; the dialogs install no query, so to the
+// hook every window has an input context and no composition: it copies the
+// keys the same way while an edit composes, and the widget form keeps them
+// from the edit's text until the composition ends.
 //
 // Main thread only; the hook is installed by the first dialog attached and
 // stays until UnhookKeyboard at shut-down.
@@ -61,7 +63,7 @@ HWND GetActiveWindow();
 
 // The input context of a window: 1 while its input method holds a
 // composition string, 0 when it holds none, -1 when the window has no input
-// context. Installed by the dialog runtime; without it nothing composes.
+// context. Without a query every window has a context and no composition.
 using CompositionQuery = std::function<int(HWND window)>;
 void SetCompositionQuery(CompositionQuery query);
 

@@ -28,7 +28,7 @@ void FillTextureFromImage(plat::cPixelSurface& texture, const plat::sBmpImage& i
 }
 
 std::uint32_t LoaderKeyRgb() {
-  const RGBTRIPLE& key = lpDTCon->rgbTransmit;
+  const RGBTRIPLE& key = g_DrawLayer.nBpp == 16 ? lpDTCon->rgbTransmit16 : lpDTCon->rgbTransmit;
   return static_cast<std::uint32_t>(key.rgbtRed) << 16 | static_cast<std::uint32_t>(key.rgbtGreen) << 8 |
          key.rgbtBlue;
 }
@@ -153,6 +153,19 @@ std::uint8_t NearestPaletteIndex(std::uint32_t rgb) {
   return static_cast<std::uint8_t>(best);
 }
 
+// A bitmap pixel on a DirectDraw surface at 16 bits: the conversion colour
+// becomes the colour-key value, and a pixel that holds that value already
+// moves one blue step away from it (down at the top of the range, else up).
+std::uint32_t ConvertedAtSixteenBits(std::uint32_t rgb) {
+  const RGBTRIPLE& conversion = lpDDCon->rgbTransmit16;
+  const std::uint32_t transparent = static_cast<std::uint32_t>(conversion.rgbtRed) << 16 |
+                                    static_cast<std::uint32_t>(conversion.rgbtGreen) << 8 | conversion.rgbtBlue;
+  const std::uint32_t key = g_DrawLayer.dwColorKey & 0x00FFFFFFu;
+  if (rgb == transparent) return key;
+  if (rgb != key) return rgb;
+  return (rgb & 0xFFu) == 0xFFu ? rgb - 1 : rgb + 1;
+}
+
 bool CopyImageDD(DDSURFACEDATA* lpSD, const plat::sBmpImage& image, const std::string& file, int bpp,
                  std::uint32_t bPalMap, int mirrorW, int mirrorH) {
   {
@@ -160,6 +173,7 @@ bool CopyImageDD(DDSURFACEDATA* lpSD, const plat::sBmpImage& image, const std::s
     if (!lock.IsLocked()) return false;
     const plat::sPixelLock& px = lock.m_Lock;
     const bool indexed = px.depth == plat::ePixelDepth::Indexed8;
+    const bool sixteenBits = g_DrawLayer.nBpp == 16 && lpDDCon != nullptr;
     const bool sameSize = px.width == image.width && px.height == image.height;
     if (indexed && !image.indices.empty() && !sameSize) {
       LogPrintf("CopyBitmap Err %s Surface(%d,%d) Bmp(%d,%d)", file.c_str(), px.width, px.height, image.width,
@@ -174,7 +188,8 @@ bool CopyImageDD(DDSURFACEDATA* lpSD, const plat::sBmpImage& image, const std::s
           const int sx = MirroredIndex(x, mirrorW, image.width);
           if (sx < 0) break;
           if (!indexed) {
-            px.Row32(y)[x] = image.RgbAt(sx, sy) & 0x00FFFFFFu;
+            const std::uint32_t rgb = image.RgbAt(sx, sy) & 0x00FFFFFFu;
+            px.Row32(y)[x] = sixteenBits ? ConvertedAtSixteenBits(rgb) : rgb;
           } else if (!image.indices.empty()) {
             px.Row8(y)[x] = image.IndexAt(sx, sy);
           } else {

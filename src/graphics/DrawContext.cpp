@@ -185,6 +185,8 @@ bool DDInit(int bD3D, HWND hWnd, int nWidth, int nHeight, int nBpp, int bVSync, 
   }
   g_DrawLayer.bInitialized = 1;
   g_DrawLayer.bInitializedBefore = 1;
+  // Full screen is the desktop's whole screen with the frame scaled into it.
+  DDGetPresenter()->SetFullScreen(bWindowMode == 0);
   InstallDrawLayerServices();
   return true;
 }

@@ -98,6 +98,7 @@ int DDSetTransmit(const std::string& file) {
       if (lpDDCon) {
         lpDDCon->rgbTransmit = {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(first >> 8),
                                 static_cast<std::uint8_t>(first >> 16)};
+        lpDDCon->rgbTransmit16 = lpDDCon->rgbTransmit;
       }
     }
   }
@@ -124,6 +125,11 @@ void DDSetTransmit(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     g_DrawLayer.dwColorKey = rgb;
     if (lpDDCon) lpDDCon->rgbTransmit = {blue, green, red};
   }
+}
+
+void DDSetTransmitConversion(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  if (lpDTCon) lpDTCon->rgbTransmit16 = {blue, green, red};
+  if (lpDDCon) lpDDCon->rgbTransmit16 = {blue, green, red};
 }
 
 std::uint32_t PalNumToRGB(std::uint32_t dwPalNum) {

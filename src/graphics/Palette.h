@@ -37,8 +37,15 @@ bool DDLoadPaletteFromFile(DDPALETTE& palette, const std::string& file);
 int DDSetPalette_UnPal(DDPALETTE& palette, DDSURFACEDATA* lpSD);
 
 // The transparent colour is the file's top-left pixel. 1 on success; 0 when
-// the file cannot be made into a surface or locked.
+// the file cannot be made into a surface or locked. Under DirectDraw the
+// 16-bit conversion colour starts as that colour too.
 int DDSetTransmit(const std::string& file);
+// At 16 bits per pixel: bitmap pixels of this colour become the transparent
+// colour as bitmaps are loaded (the start-up gives the system data's colour
+// here). Under DirectDraw the pixels that already hold the colour-key value
+// move one blue step away from it, so that only these are transparent; under
+// Direct3D it is the texture loader's colour key.
+void DDSetTransmitConversion(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
 // The transparent colour given as bytes. Direct3D: the context's transparent
 // values (the opaque transparent colour 0xFF000000 | rgb; transparent texels
 // hold 0). DirectDraw at 32 bits: the colour-key pixel value rgb.

@@ -9,6 +9,8 @@ namespace {
 
 // A stream whose owner never sets its time division counts in these.
 constexpr std::uint32_t kDefaultDivision = 96;
+// Microseconds per quarter note until a tempo event says otherwise.
+constexpr std::uint32_t kDefaultTempo = 500000;
 constexpr double kMicrosecondsPerSecond = 1000000.0;
 
 std::uint32_t ReadWord(const std::uint8_t* p) {
@@ -130,7 +132,10 @@ int cMidiStreamOut::Reset() { return Stop(); }
 
 void cMidiStreamOut::StopLocked() {
   m_Playing = false;
-  m_Synth->AllNotesOff();
+  m_Synth->Silence();
+  // The song starts again at the default tempo, not at the last one it set.
+  m_Tempo = kDefaultTempo;
+  UpdateTickLength();
   while (m_QueueCount > 0) FinishHead();
   m_NextDueKnown = false;
   m_LastEventTime = static_cast<double>(m_Clock);

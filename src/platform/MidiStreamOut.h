@@ -101,8 +101,9 @@ class cMidiStreamOut final : public cAudioStream {
   int Out(sMidiHeader* header);
   int Restart();  // plays, or goes on from a pause
   int Pause();    // holds the stream's time; notes keep sounding
-  // Releases every note, marks every queued buffer done and drops it, and
-  // pauses; the next buffer starts from the stream's present time.
+  // Silences every channel (MidiSynth.h), marks every queued buffer done and
+  // drops it, and pauses; the next buffer starts from the stream's present
+  // time, at the default tempo of 500000 microseconds per quarter note.
   int Stop();
   int Reset();    // as Stop
   // Stops, leaves the device and ends WaitNotice. No mix and no notice after it.
@@ -153,7 +154,7 @@ class cMidiStreamOut final : public cAudioStream {
   std::uint64_t m_Generation = 0;
 
   std::uint32_t m_Division = 0;
-  std::uint32_t m_Tempo = 500000;  // microseconds per quarter note
+  std::uint32_t m_Tempo = 500000;  // microseconds per quarter note; back to 500000 at each stop
   double m_FramesPerTick = 0.0;
   std::uint64_t m_Clock = 0;       // output frames played while the stream ran
   double m_LastEventTime = 0.0;    // output frame of the last event sent

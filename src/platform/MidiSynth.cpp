@@ -67,10 +67,17 @@ std::unique_ptr<sFluidCore> TakeSpareCore() {
   return std::move(g_SpareCore);
 }
 
+// Back to the state of a new synthesiser. The reset clears the reverb and
+// chorus tails but lets the sounding notes fade through their release (and
+// does so even when they were cut just before it); the cut after it ends
+// them, so nothing sounds from the next frame on.
+void SilenceCore(fluid_synth_t* synth) {
+  fluid_synth_system_reset(synth);
+  fluid_synth_all_sounds_off(synth, -1);
+}
+
 void KeepSpareCore(std::unique_ptr<sFluidCore> core) {
-  // Back to the state of a new synthesiser: nothing sounding, every channel reset.
-  fluid_synth_all_sounds_off(core->synth, -1);
-  fluid_synth_system_reset(core->synth);
+  SilenceCore(core->synth);
   std::lock_guard<std::mutex> lock(g_SpareMutex);
   if (!g_SpareCore) g_SpareCore = std::move(core);
 }
@@ -108,7 +115,7 @@ class cFluidMidiSynth final : public cMidiSynth {
                       nullptr, 0);
   }
 
-  void AllNotesOff() override { fluid_synth_all_notes_off(m_Synth, -1); }
+  void Silence() override { SilenceCore(m_Synth); }
 
   void Render(float* mix, int frames) override {
     while (frames > 0) {
@@ -214,7 +221,7 @@ void cRecordingMidiSynth::LongMessage(const std::uint8_t* bytes, std::size_t len
   m_Record->Add({m_Frame, sMidiRecordedEvent::eKind::Long, std::vector<std::uint8_t>(bytes, bytes + length)});
 }
 
-void cRecordingMidiSynth::AllNotesOff() { m_Record->Add({m_Frame, sMidiRecordedEvent::eKind::AllNotesOff, {}}); }
+void cRecordingMidiSynth::Silence() { m_Record->Add({m_Frame, sMidiRecordedEvent::eKind::Silence, {}}); }
 
 void cRecordingMidiSynth::Render(float*, int frames) { m_Frame += static_cast<std::uint64_t>(frames); }
 

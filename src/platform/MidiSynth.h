@@ -28,8 +28,11 @@ class cMidiSynth {
   virtual void ShortMessage(std::uint32_t message) = 0;
   // A system-exclusive message: its status byte (F0 or F7) and its data.
   virtual void LongMessage(const std::uint8_t* bytes, std::size_t length) = 0;
-  // Every sounding note of every channel is released.
-  virtual void AllNotesOff() = 0;
+  // Every channel falls silent at once, as a new synthesiser is: sounding
+  // notes and the notes the pedals hold end without their release, the
+  // effects' tails are cleared, and the controllers, the pedals and the
+  // programs go back to their defaults.
+  virtual void Silence() = 0;
   // Adds the next `frames` frames (interleaved stereo, 44100 a second, on the
   // scale of 16-bit samples) into `mix`.
   virtual void Render(float* mix, int frames) = 0;
@@ -52,7 +55,7 @@ std::string FindGmSoundFont();
 
 // What a recording synthesiser was sent.
 struct sMidiRecordedEvent {
-  enum class eKind { Short, Long, AllNotesOff };
+  enum class eKind { Short, Long, Silence };
   std::uint64_t frame = 0;  // output frames rendered before it arrived
   eKind kind = eKind::Short;
   std::vector<std::uint8_t> bytes;  // status and data (short: as many as the status takes)
@@ -76,7 +79,7 @@ class cRecordingMidiSynth final : public cMidiSynth {
   explicit cRecordingMidiSynth(std::shared_ptr<cMidiRecord> record) : m_Record(std::move(record)) {}
   void ShortMessage(std::uint32_t message) override;
   void LongMessage(const std::uint8_t* bytes, std::size_t length) override;
-  void AllNotesOff() override;
+  void Silence() override;
   void Render(float* mix, int frames) override;
 
  private:

@@ -7,6 +7,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/BmpDecoder.h"
+#include "platform/FrameArea.h"
 
 namespace plat {
 
@@ -163,27 +164,14 @@ struct cSdlPresenter::sImpl {
     return true;
   }
 
-  // The frame at the largest whole multiple that fits the output, centred.
-  // An output smaller than the frame gets the frame shrunk to fit instead.
+  // The frame at the largest whole multiple that fits the output, centred
+  // (FrameArea.h).
   SDL_Rect TargetRect() const {
     int outWidth = 0;
     int outHeight = 0;
     SDL_GetRendererOutputSize(renderer, &outWidth, &outHeight);
-    SDL_Rect rect{0, 0, frameWidth, frameHeight};
-    const int scale = std::min(outWidth / frameWidth, outHeight / frameHeight);
-    if (scale >= 1) {
-      rect.w = frameWidth * scale;
-      rect.h = frameHeight * scale;
-    } else if (outWidth * frameHeight < outHeight * frameWidth) {
-      rect.w = outWidth;
-      rect.h = std::max(1, outWidth * frameHeight / frameWidth);
-    } else {
-      rect.h = outHeight;
-      rect.w = std::max(1, outHeight * frameWidth / frameHeight);
-    }
-    rect.x = (outWidth - rect.w) / 2;
-    rect.y = (outHeight - rect.h) / 2;
-    return rect;
+    const RECT area = FrameAreaIn(outWidth, outHeight, frameWidth, frameHeight);
+    return SDL_Rect{area.left, area.top, area.right - area.left, area.bottom - area.top};
   }
 
   void Render() {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/CommandLine.h"
+#include "platform/FrameArea.h"
 #include "platform/MessageCore.h"
 #include "platform/TextCodec.h"
 
@@ -64,10 +65,23 @@ std::unique_ptr<cSdlWindow> cSdlWindow::Create(const std::string& titleCp932, in
     return nullptr;  // impl's destructor balances the subsystem start
   }
   TakeDisplayMetrics(impl->window);
-  return std::unique_ptr<cSdlWindow>(new cSdlWindow(std::move(impl)));
+  return std::unique_ptr<cSdlWindow>(new cSdlWindow(std::move(impl), width, height));
 }
 
-cSdlWindow::cSdlWindow(std::unique_ptr<sImpl> impl) : m_Impl(std::move(impl)) {}
+cSdlWindow::cSdlWindow(std::unique_ptr<sImpl> impl, int frameWidth, int frameHeight)
+    : m_Impl(std::move(impl)), m_FrameWidth(frameWidth), m_FrameHeight(frameHeight) {}
+
+RECT cSdlWindow::FrameArea() const {
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(m_Impl->window, &width, &height);
+  return FrameAreaIn(width, height, m_FrameWidth, m_FrameHeight);
+}
+
+bool cSdlWindow::TakePointer(int windowX, int windowY) {
+  m_HasCursor = true;
+  return WindowToFrame(FrameArea(), m_FrameWidth, m_FrameHeight, POINT{windowX, windowY}, &m_Cursor);
+}
 
 cSdlWindow::~cSdlWindow() {
   if (m_Target != nullptr) AttachWindowHost(m_Target, nullptr);
@@ -175,9 +189,7 @@ int cSdlWindow::PumpEvents() {
         break;
       }
       case SDL_MOUSEMOTION:
-        if (event.motion.windowID != ownId) break;
-        m_Cursor = POINT{event.motion.x, event.motion.y};
-        m_HasCursor = true;
+        if (event.motion.windowID != ownId || !TakePointer(event.motion.x, event.motion.y)) break;
         Post(WM_MOUSEMOVE, (m_LeftDown ? MK_LBUTTON : 0) | (m_RightDown ? MK_RBUTTON : 0),
              PackPoint(m_Cursor.x, m_Cursor.y));
         break;
@@ -188,8 +200,8 @@ int cSdlWindow::PumpEvents() {
         const bool left = event.button.button == SDL_BUTTON_LEFT;
         if (!left && event.button.button != SDL_BUTTON_RIGHT) break;
         (left ? m_LeftDown : m_RightDown) = down;
-        m_Cursor = POINT{event.button.x, event.button.y};
-        m_HasCursor = true;
+        // A click on the border around the frame goes nowhere.
+        if (!TakePointer(event.button.x, event.button.y)) break;
         UINT message;
         if (down && event.button.clicks == 2) {
           message = left ? WM_LBUTTONDBLCLK : WM_RBUTTONDBLCLK;
@@ -321,6 +333,8 @@ void cSdlWindow::Show(int showCommand) {
   Activate(true);
 }
 
+bool cSdlWindow::IsShown() const { return (SDL_GetWindowFlags(m_Impl->window) & SDL_WINDOW_SHOWN) != 0; }
+
 bool cSdlWindow::IsIconic() const { return (SDL_GetWindowFlags(m_Impl->window) & SDL_WINDOW_MINIMIZED) != 0; }
 
 bool cSdlWindow::IsZoomed() const { return (SDL_GetWindowFlags(m_Impl->window) & SDL_WINDOW_MAXIMIZED) != 0; }
@@ -336,11 +350,13 @@ bool cSdlWindow::GetCursorPos(POINT* point) const {
   return true;
 }
 
-// The pointer is warped inside the window; the motion event SDL makes of it
-// brings the new position back through PumpEvents like any other move.
+// The pointer is warped onto the frame point inside the window; the motion
+// event SDL makes of it brings the new position back through PumpEvents like
+// any other move.
 void cSdlWindow::SetCursorPos(int x, int y) {
   const RECT rect = GetWindowRect();
-  SDL_WarpMouseInWindow(m_Impl->window, x - rect.left, y - rect.top);
+  const POINT window = FrameToWindow(FrameArea(), m_FrameWidth, m_FrameHeight, POINT{x - rect.left, y - rect.top});
+  SDL_WarpMouseInWindow(m_Impl->window, window.x, window.y);
 }
 
 bool cSdlWindow::IsButtonDown(int virtualKey) const {

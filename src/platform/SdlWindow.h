@@ -14,8 +14,14 @@
 //   key down / up                     WM_KEYDOWN / WM_KEYUP with the virtual-key
 //                                     code in wParam (and the key state of
 //                                     the bound key source)
-//   mouse motion and buttons          WM_MOUSEMOVE, WM_LBUTTONDOWN ... (client
-//                                     position in lParam)
+//   mouse motion and buttons          WM_MOUSEMOVE, WM_LBUTTONDOWN ... (the
+//                                     point of the frame in lParam; over the
+//                                     border around the frame nothing)
+// The window shows the player's frame, of the size the window was made with,
+// wherever FrameArea.h puts it: scaled and centred in full screen or in a
+// larger window. The mouse is read in the frame's coordinates, as the player
+// draws: events, GetCursorPos (the window's position plus the frame point)
+// and SetCursorPos all speak of frame points.
 // Some video drivers never report focus (the dummy driver of headless runs):
 // the window counts as active once it is shown, so the game runs there too.
 //
@@ -38,7 +44,8 @@ namespace plat {
 class cSdlWindow final : public cWindowHost {
  public:
   // Starts SDL video and creates the window hidden, its client area of
-  // width x height at (x, y) on the screen, titled with the CP932 title.
+  // width x height at (x, y) on the screen, titled with the CP932 title. The
+  // frame it shows has that size too.
   // Null (with the reason in *error) when that fails.
   static std::unique_ptr<cSdlWindow> Create(const std::string& titleCp932, int x, int y, int width, int height,
                                             std::string* error = nullptr);
@@ -74,6 +81,8 @@ class cSdlWindow final : public cWindowHost {
   int DesktopBitsPerPixel() const;
   int DisplayRefreshRate() const;
   bool IsActive() const { return m_Active; }
+  // False from creation until Show, and after Show (SW_HIDE).
+  bool IsShown() const;
 
   // Tests: put an event for this window into SDL's queue, as the video
   // driver would; PumpEvents then takes it like any other. Scancodes are
@@ -100,7 +109,12 @@ class cSdlWindow final : public cWindowHost {
 
  private:
   struct sImpl;
-  explicit cSdlWindow(std::unique_ptr<sImpl> impl);
+  cSdlWindow(std::unique_ptr<sImpl> impl, int frameWidth, int frameHeight);
+  // Where the frame stands in the window as it is now.
+  RECT FrameArea() const;
+  // Takes the pointer's window point as the frame point under it; false when
+  // it lies on the border around the frame.
+  bool TakePointer(int windowX, int windowY);
   void Post(UINT message, WPARAM wParam, LPARAM lParam);
   void Activate(bool active);
   int TranslateWindowEvent(const void* event);
@@ -111,7 +125,9 @@ class cSdlWindow final : public cWindowHost {
   std::uint32_t m_Style = 0;
   bool m_Active = false;
   int m_Posted = 0;
-  POINT m_Cursor;  // client coordinates
+  int m_FrameWidth;
+  int m_FrameHeight;
+  POINT m_Cursor;  // frame coordinates
   bool m_HasCursor = false;
   bool m_LeftDown = false;
   bool m_RightDown = false;

@@ -92,8 +92,14 @@ const char* ParseTracks(std::span<const std::uint8_t> bytes, int trackCount, std
       at = static_cast<std::size_t>(next);
     }
     if (bytes.size() - at < kChunkHeaderBytes) return kBrokenTrack;
+    const std::uint64_t chunkEnd = at + kChunkHeaderBytes + static_cast<std::uint64_t>(BigEndian(bytes, at + 4, 4));
     at += kChunkHeaderBytes;
     if (const char* refusal = ParseTrack(bytes, at, track)) return refusal;
+    // Bytes a writer left after the end of track belong to the chunk: the
+    // next chunk starts where this one's length says. A length running past
+    // the file says nothing; the next chunk is then looked for right after
+    // the end of track.
+    if (chunkEnd > at && chunkEnd <= bytes.size()) at = static_cast<std::size_t>(chunkEnd);
     latestEnd = std::max(latestEnd, track.endTime);
   }
   tracks.back().events.push_back({latestEnd, 0xFF, kEndOfTrackData});

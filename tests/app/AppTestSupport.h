@@ -17,6 +17,8 @@
 #include "app/Globals.h"
 #include "core/FrameTimer.h"
 #include "core/Log.h"
+#include "data/CharaData.h"
+#include "data/StageData.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Palette.h"
 #include "graphics/SurfaceDef.h"
@@ -34,6 +36,18 @@ struct cShownBox {
   std::string text;
   std::string caption;
 };
+
+// A stage file the loader takes for play: it has a hero.
+inline std::string StageFileWithHero(const std::string& name) {
+  cStageData stage;
+  stage.m_Name = name;
+  cCharaData hero;
+  hero.m_nOperator = CHARA_BY_PLAYER;
+  hero.m_nGraphic = 1;
+  stage.m_PlacedCharas.push_back(hero);
+  const std::vector<std::uint8_t> bytes = stage.MakeFileBytes();
+  return std::string(bytes.begin(), bytes.end());
+}
 
 class cAppFixture : public ::testing::Test {
  protected:

@@ -14,6 +14,7 @@
 
 #include "app/AppTestSupport.h"
 #include "support/FakeWindowHost.h"
+#include "app/GameSceneHost.h"
 #include "app/MainWnd.h"
 #include "core/Scene.h"
 #include "core/SceneManager.h"
@@ -24,6 +25,8 @@
 #include "core/RequestFlags.h"
 #include "core/SafeAccess.h"
 #include "core/Thread.h"
+#include "data/Progress.h"
+#include "data/StageData.h"
 #include "platform/EditorLink.h"
 
 namespace {
@@ -254,6 +257,35 @@ TEST_F(MainWndTest, FileDialogsAskForTheirFoldersAndTitles) {
   EXPECT_EQ(m_Calls.dialogs[2].filter, "ReplayFile ( *.rpl4_* )");
   EXPECT_EQ(m_Calls.dialogs[2].patterns, "rpl4_*");
   EXPECT_EQ(m_Calls.dialogs[3].title, "リプレイファイルの読み込み");
+}
+
+// With the game scene's own services, a stage file chosen in the title's free
+// play starts its run at once, the file taken as chosen; the player stays
+// open. Only a file that cannot be loaded closes it.
+TEST_F(MainWndTest, TheGameScenesServicesStartTheChosenStageFile) {
+  cMainWndServices services = MainWndServices();
+  ConnectGameSceneServices(services);
+  SetMainWndServices(std::move(services));
+  WriteFile("data/stg4/free-1.stg4_780", apptest::StageFileWithHero("chosen"));
+  WriteFile("data/stg4/free-1.stg4_781", apptest::StageFileWithHero("newer"));
+  g_Progress.m_nScore = 99;
+
+  m_ChosenPath = "data\\stg4\\free-1.stg4_780";
+  Send(WM_APP_OPEN_STAGE);
+  EXPECT_EQ(g_FileRequestResult.load(), 1);
+  EXPECT_EQ(TakeCloseMessages(), 0);
+  EXPECT_EQ(g_Stage.m_Name, "chosen");
+  EXPECT_EQ(g_StageInitial.m_Name, "chosen");
+  EXPECT_EQ(g_Progress.m_nScore, 0) << "a new run";
+  EXPECT_EQ(g_Progress.m_nStageNo, 1);
+
+  m_ChosenPath = "data\\stg4\\missing.stg4_781";
+  Send(WM_APP_OPEN_STAGE);
+  EXPECT_EQ(g_FileRequestResult.load(), 1);
+  EXPECT_EQ(TakeCloseMessages(), 1);
+  g_Stage = cStageData();
+  g_StageInitial = cStageData();
+  g_Progress.ResetFreeRun();
 }
 
 // Requests whose subsystem is missing answer as a cancelled request: the

@@ -7,7 +7,6 @@
 
 #include "AppTestSupport.h"
 #include "core/ProcessFlags.h"
-#include "data/CharaData.h"
 #include "data/Progress.h"
 #include "data/StageData.h"
 #include "data/SystemData.h"
@@ -100,14 +99,7 @@ TEST_F(RunStartTest, StageFileStartsARunOnTheLoadedStage) {
       {"infinite in the play mode", 0, 1, kInfiniteLives, kInfiniteLives},
       {"test play", 1, 0, kInfiniteLives, kInfiniteLives},
   };
-  cStageData stage;
-  stage.m_Name = "first";
-  cCharaData hero;
-  hero.m_nOperator = CHARA_BY_PLAYER;
-  hero.m_nGraphic = 1;
-  stage.m_PlacedCharas.push_back(hero);
-  const std::vector<std::uint8_t> bytes = stage.MakeFileBytes();
-  WriteFile("data/stg4/run-1.stg4_781", std::string(bytes.begin(), bytes.end()));
+  WriteFile("data/stg4/run-1.stg4_781", apptest::StageFileWithHero("first"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     g_System.m_Lives[kPlayModeStageFile] = 3;

@@ -32,10 +32,13 @@
 #include "data/SystemData.h"
 #include "data/WorldMap.h"
 #include "doubles/MainWindowRecorder.h"
+#include "graphics/BitmapLoad.h"
 #include "graphics/BlendTable.h"
+#include "graphics/Blit.h"
 #include "graphics/DigitSurface.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Font.h"
+#include "graphics/SurfaceFill.h"
 #include "graphics/SurfaceTable.h"
 #include "platform/BmpDecoder.h"
 #include "platform/CommandLine.h"
@@ -100,16 +103,7 @@ class cRecordingHost final : public plat::cWindowHost {
 
 std::string AsString(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-// A stage file the loader takes for play: it has a hero.
-std::string StageFileWithHero(const std::string& name) {
-  cStageData stage;
-  stage.m_Name = name;
-  cCharaData hero;
-  hero.m_nOperator = CHARA_BY_PLAYER;
-  hero.m_nGraphic = 1;
-  stage.m_PlacedCharas.push_back(hero);
-  return AsString(stage.MakeFileBytes());
-}
+using apptest::StageFileWithHero;
 
 class StartupTest : public apptest::cAppFixture {
  protected:
@@ -163,6 +157,16 @@ class StartupTest : public apptest::cAppFixture {
     std::vector<std::uint8_t> indices(16 * 24, 0);
     for (int i = 0; i < 256; ++i) indices[(8 + i / 16) * 16 + i % 16] = static_cast<std::uint8_t>(i);
     WriteFile("bmp/plt/Palette.bmp", AsString(plat::EncodeBmp8(16, 24, indices, palette)));
+  }
+
+  // System.dat with the transparent-colour flag set and the colour (10, 20, 30).
+  void WriteSystemWithTransparentColour() {
+    cSystemData system;
+    system.m_bTransparent = 1;
+    system.m_nTransparentRed = 10;
+    system.m_nTransparentGreen = 20;
+    system.m_nTransparentBlue = 30;
+    WriteFile("data/System.dat", AsString(system.MakeFileBytes()));
   }
 
   std::vector<std::string> DebugLog() const { return ReadLines("EC_Game.txt"); }
@@ -328,12 +332,7 @@ TEST_F(StartupTest, EightBitStartAppliesTheOptionsPaletteSet) {
 // A 16-bit request draws at 32 bits: on both roads the system data's
 // transparent colour is the key, not the palette bitmap's top-left colour.
 TEST_F(StartupTest, TheSystemsTransparentColourHoldsAtASixteenBitRequest) {
-  cSystemData system;
-  system.m_bTransparent = 1;
-  system.m_nTransparentRed = 10;
-  system.m_nTransparentGreen = 20;
-  system.m_nTransparentBlue = 30;
-  WriteFile("data/System.dat", AsString(system.MakeFileBytes()));
+  WriteSystemWithTransparentColour();
   for (const char* ini : {"Direct3D=1\nWindowMode=0\nBpp=16\nExit\n", "Direct3D=0\nWindowMode=0\nBpp=16\nExit\n"}) {
     SCOPED_TRACE(ini);
     UnInitGame();
@@ -348,6 +347,33 @@ TEST_F(StartupTest, TheSystemsTransparentColourHoldsAtASixteenBitRequest) {
       EXPECT_EQ(0x000A141Eu, g_DrawLayer.dwColorKey);
     }
   }
+}
+
+// A DirectDraw window on a 16-bit desktop draws at 16 bits: the palette
+// bitmap's colour (0x00FF40) stays the colour key, the system data's colour
+// becomes it as bitmaps load, and a pixel of the palette bitmap's colour
+// moves one blue step so that it stays visible.
+TEST_F(StartupTest, ADirectDrawWindowOnASixteenBitDesktopKeysTheSystemsTransparentColour) {
+  WriteSystemWithTransparentColour();
+  WriteFile("System.ini", "Direct3D=0\nWindowMode=1\nBpp=16\nExit\n");
+  const std::vector<std::uint32_t> pixels = {0x0A141E, 0x00FF40, 0x123456};
+  WriteFile("bmp/Keyed.bmp", AsString(plat::EncodeBmp24(3, 1, pixels)));
+  g_DrawLayer.nDesktopBpp = 16;
+  ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
+  ASSERT_EQ(16, g_DrawLayer.nBpp);
+  EXPECT_EQ(0x0000FF40u, g_DrawLayer.dwColorKey);
+
+  DDSURFACEDATA keyed;
+  ASSERT_EQ(0, DDCreateSurfaceFromFile(&keyed, "bmp\\Keyed.bmp", 1, 16, 0, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0));
+  DDFillRectRGB(&BackBuffer, 0, 0, 3, 1, 0x777777);
+  DDBlt(&BackBuffer, 0, 0, 3, 1, &keyed, 0, 0, 1);
+  DDReleaseSurface(&keyed);
+  SurfaceLock lock(&BackBuffer);
+  ASSERT_TRUE(lock.IsLocked());
+  const std::uint32_t* row = lock.m_Lock.Row32(0);
+  EXPECT_EQ(0x777777u, row[0] & 0x00FFFFFFu) << "the system's colour is transparent";
+  EXPECT_EQ(0x00FF41u, row[1] & 0x00FFFFFFu);
+  EXPECT_EQ(0x123456u, row[2] & 0x00FFFFFFu);
 }
 
 TEST_F(StartupTest, FullScreenDirectDrawWithVSyncFlipsAtTheDisplaysRate) {

@@ -94,7 +94,9 @@ class DialogPictureTest : public cDialogFixture {
   void Picture(const char* name, const std::function<void()>& open) {
     SCOPED_TRACE(name);
     m_FramesShown = 0;
-    Script({sDialogInput{plat::eDialogInput::KeyUp}, sDialogInput::Answer(Answer::Cancel)});
+    sDialogInput idle;
+    idle.kind = plat::eDialogInput::KeyUp;
+    Script({idle, sDialogInput::Answer(Answer::Cancel)});
     open();
     ASSERT_FALSE(m_LastFrame.Empty());
     plat::cPixelSurface background;

@@ -5,6 +5,7 @@
 #include "DialogTestSupport.h"
 #include "dialog/BootDialog.h"
 #include "dialog/NameEntryDlg.h"
+#include "platform/TextCodec.h"
 #include "platform/VirtualKeys.h"
 #include "support/ByteBuilder.h"
 #include "support/FakeWindowHost.h"
@@ -240,6 +241,24 @@ TEST_F(NameEntryTest, ClosingLeavesTheNameAndOkKeepsIt) {
   Script({sDialogInput::Answer(Answer::Text, Utf8(u8"ｷｯﾄ"))});
   EXPECT_EQ(1, Run(eNameEntryTarget::EntryName, name));
   EXPECT_EQ("ｷｯﾄ", name);
+}
+
+// A name saved longer than the box allows opens cut to three characters,
+// and OK stores it so.
+TEST_F(NameEntryTest, ASavedNameLongerThanThreeCharactersIsCut) {
+  const struct {
+    std::u8string saved;
+    std::u8string stored;
+  } cases[] = {{u8"ABCDEF", u8"ABC"}, {u8"あいうえ", u8"あいう"}, {u8"aいbう", u8"aいb"}};
+  for (const eNameEntryTarget target : {eNameEntryTarget::OptionName, eNameEntryTarget::EntryName}) {
+    for (const auto& c : cases) {
+      std::string name = plat::Utf8ToCp932(Utf8(c.saved));
+      SCOPED_TRACE(name);
+      Script({sDialogInput::Answer(Answer::Ok)});
+      EXPECT_EQ(1, Run(target, name));
+      EXPECT_EQ(plat::Utf8ToCp932(Utf8(c.stored)), name);
+    }
+  }
 }
 
 TEST_F(NameEntryTest, WithoutAStringToEditOkStoresNothing) {

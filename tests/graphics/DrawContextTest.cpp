@@ -28,6 +28,7 @@ TEST_P(DrawContextStartTest, StartsOneRoadAndStopsCleanly) {
   EXPECT_EQ(lpDTCon != nullptr, d3d);
   EXPECT_EQ(lpDDCon != nullptr, !d3d);
   EXPECT_EQ(g_DrawLayer.bInitialized, 1);
+  EXPECT_EQ(DDGetPresenter()->IsFullScreen(), c.windowMode == 0) << "the presenter shows the screen's full size";
   ASSERT_TRUE(BackBuffer.HasSurface());
   EXPECT_EQ(BackBuffer.nWidth, 640);
   EXPECT_EQ(BackBuffer.nHeight, 480);

@@ -107,11 +107,14 @@ TEST_F(SdlWindowTest, FocusChangesAreReportedOnceEach) {
 // The dummy driver never reports focus: without this the game would never
 // run a frame in a headless start.
 TEST_F(SdlWindowTest, ShowingTheWindowActivatesItWhenNoFocusEventComes) {
+  EXPECT_FALSE(m_Window->IsShown()) << "made hidden";
   m_Window->Show(plat::SW_SHOW);
+  EXPECT_TRUE(m_Window->IsShown());
   ExpectMessages(Pump(), {{WM_ACTIVATEAPP, 1, 0}, {WM_ACTIVATE, WA_ACTIVE, 0}}, m_Handle, "shown");
   m_Window->Show(plat::SW_SHOW);
   ExpectMessages(Pump(), {}, m_Handle, "shown again");
   m_Window->Show(plat::SW_HIDE);
+  EXPECT_FALSE(m_Window->IsShown());
   ExpectMessages(Pump(), {{WM_ACTIVATE, WA_INACTIVE, 0}, {WM_ACTIVATEAPP, 0, 0}}, m_Handle, "hidden");
 }
 
@@ -179,6 +182,35 @@ TEST_F(SdlWindowTest, MouseButtonsAreTrackedAndReported) {
   ExpectMessages(Pump(),
                  {{WM_LBUTTONUP, MK_RBUTTON, Pack(12, 22)}, {WM_LBUTTONDBLCLK, MK_LBUTTON | MK_RBUTTON, Pack(12, 22)}},
                  m_Handle, "up and double click");
+}
+
+// Full screen on a 1920 by 1080 desktop shows the 640 by 480 frame at factor
+// 2 from (320, 60): the mouse is read there, in frame points, and a click on
+// the border goes nowhere.
+TEST_F(SdlWindowTest, AScaledFrameIsWhereTheMouseIsRead) {
+  m_Window->SetWindowPos(0, 0, 1920, 1080);
+  Pump();  // the size change
+  m_Window->PushMouseButtonForTests(true, true, 320 + 2 * 100, 60 + 2 * 50);
+  m_Window->PushMouseButtonForTests(true, false, 320 + 2 * 100 + 1, 60 + 2 * 50 + 1);
+  m_Window->PushMouseButtonForTests(true, true, 1599, 1019, 2);
+  ExpectMessages(Pump(),
+                 {{WM_LBUTTONDOWN, MK_LBUTTON, Pack(100, 50)},
+                  {WM_LBUTTONUP, 0, Pack(100, 50)},
+                  {WM_LBUTTONDBLCLK, MK_LBUTTON, Pack(639, 479)}},
+                 m_Handle, "on the frame");
+  POINT cursor;
+  ASSERT_TRUE(m_Window->GetCursorPos(&cursor));
+  const RECT rect = m_Window->GetWindowRect();
+  EXPECT_EQ(cursor.x, rect.left + 639);
+  EXPECT_EQ(cursor.y, rect.top + 479);
+
+  m_Window->PushMouseButtonForTests(true, false, 1599, 1019);
+  Pump();
+  for (const POINT border : {POINT{319, 500}, POINT{1600, 500}, POINT{800, 59}, POINT{800, 1020}}) {
+    m_Window->PushMouseButtonForTests(true, true, border.x, border.y);
+    m_Window->PushMouseButtonForTests(true, false, border.x, border.y);
+    EXPECT_TRUE(Pump().empty()) << border.x << "," << border.y;
+  }
 }
 
 TEST_F(SdlWindowTest, GeometryAndStyleGoThroughTheWindow) {

@@ -7,20 +7,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "SampleMusic.h"
 #include "SoundTestSupport.h"
 #include "platform/MessageBox.h"
+#include "platform/MidiSynth.h"
 #include "platform/OggEncoder.h"
 
 namespace {
 
-std::vector<std::uint8_t> OggTune() {
+std::vector<std::uint8_t> OggTune(double amplitude = 0.5) {
   std::vector<float> samples;
-  for (int i = 0; i < 8000; ++i) samples.push_back(static_cast<float>(0.5 * std::sin(i * 0.1)));
+  for (int i = 0; i < 8000; ++i) samples.push_back(static_cast<float>(amplitude * std::sin(i * 0.1)));
   std::vector<std::uint8_t> ogg;
   EXPECT_TRUE(plat::EncodeOggVorbis(samples, 1, 22050, 0.1f, ogg));
   return ogg;
@@ -32,6 +35,26 @@ std::vector<std::uint8_t> MidiTune() {
   track.Channel(96, 0x90, 60, 0);
   track.End(0);
   return samplegame::EncodeSmf(0, 96, {track});
+}
+
+// A church organ note, pressed `rest` ticks into the tune and released half
+// a beat later while the sustain pedal still holds it; the tune ends half a
+// beat after that. 96 ticks a quarter note at the default tempo: 96 ticks
+// are 22050 frames.
+std::vector<std::uint8_t> PedalTune(std::uint32_t rest) {
+  samplegame::cSmfTrack track;
+  track.Channel(0, 0xC0, 19);
+  track.Channel(0, 0xB0, 64, 127);
+  track.Channel(rest, 0x90, 60, 100);
+  track.Channel(48, 0x90, 60, 0);
+  track.End(48);
+  return samplegame::EncodeSmf(0, 96, {track});
+}
+
+int Peak(const std::vector<std::int16_t>& frames) {
+  int peak = 0;
+  for (std::int16_t s : frames) peak = std::max(peak, std::abs(static_cast<int>(s)));
+  return peak;
 }
 
 bool Sounds(const std::vector<std::int16_t>& frames) {
@@ -178,6 +201,57 @@ TEST_F(BgmManagerTest, StartingOneKindStopsTheOtherAndStopAllKeepsTheSlot) {
   InitManager();
   EXPECT_EQ(g_BgmMidiNames[4], "bgm\\Stage.mid");
   EXPECT_EQ(g_BgmManager.m_Kinds[4], cBgmManager::KIND_OGG_THEN_MIDI);
+}
+
+// Played by FluidSynth, the organ note the pedal holds is heard until the
+// tune stops, and from one mixing block (1024 frames) after the stop nothing
+// is: whether all music stops, an Ogg tune takes over, the tune ends, or it
+// starts again (its second pass rests before the note). The stop at the end
+// of the tune comes from the player's callback thread, after the block that
+// reached the end.
+TEST_F(BgmManagerTest, AStoppedMidiTuneIsSilentOneBufferAfterItsStop) {
+  ASSERT_FALSE(plat::FindGmSoundFont().empty());
+  plat::SetMidiSynthFactory({});
+  constexpr int kBlock = 1024;
+  constexpr int kNoteOn = 22050;
+  constexpr int kSongEnd = 44100;
+  constexpr int kQuiet = 32;  // -60 dB below full scale
+  enum class eStop { All, Ogg, End, Loop };
+  struct sCase {
+    const char* label;
+    eStop how;
+    int loop;
+    int stopAt;      // frame at which the stop is asked for
+    int quietUntil;  // silence is checked up to this frame
+  };
+  const sCase cases[] = {
+      {"all music stops", eStop::All, 1, 30000, 70000},
+      {"an Ogg tune takes over", eStop::Ogg, 1, 30000, 70000},
+      {"the tune ends", eStop::End, 0, kSongEnd, 70000},
+      {"the tune starts again", eStop::Loop, 1, kSongEnd, kSongEnd + kNoteOn},
+  };
+  WriteFile("bgm/Title.ogg", OggTune(0.0));
+  WriteFile("bgm/Stage.mid", PedalTune(96));
+  for (const sCase& test : cases) {
+    ResetMusicForTests();
+    InitManager();
+    g_BgmManager.SetFile(0, "bgm\\Title.ogg");
+    g_BgmManager.SetFile(4, "bgm\\Stage.mid");
+    ASSERT_TRUE(g_BgmManager.Play(0, 4, test.loop, 0, 1)) << test.label;
+    m_Device->Render(kNoteOn + kBlock);
+    EXPECT_GT(Peak(m_Device->Render(test.stopAt - kNoteOn - kBlock)), 500) << test.label << ": the note sounds";
+    int stoppedAt = test.stopAt;
+    if (test.how == eStop::All) g_BgmManager.StopAll();
+    if (test.how == eStop::Ogg) {
+      ASSERT_TRUE(g_BgmManager.Play(0, 0, 1, 0, 1)) << test.label;
+    }
+    if (test.how == eStop::End || test.how == eStop::Loop) {
+      m_Device->Render(kBlock);
+      stoppedAt += kBlock;
+    }
+    m_Device->Render(kBlock);
+    EXPECT_LT(Peak(m_Device->Render(test.quietUntil - stoppedAt - kBlock)), kQuiet) << test.label;
+  }
 }
 
 }  // namespace

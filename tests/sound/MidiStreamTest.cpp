@@ -49,12 +49,12 @@ Bytes BigSysExThenEnd() {
 
 class MidiStreamTest : public soundtest::cSoundFixture {
  protected:
-  // The recorded events from `first` on, without the note releases of stops.
+  // The recorded events from `first` on, without the silences of stops.
   std::vector<sMidiRecordedEvent> Notes(std::size_t first = 0) const {
     std::vector<sMidiRecordedEvent> notes;
     const std::vector<sMidiRecordedEvent> events = m_Record->Events();
     for (std::size_t i = first; i < events.size(); ++i) {
-      if (events[i].kind != eKind::AllNotesOff) notes.push_back(events[i]);
+      if (events[i].kind != eKind::Silence) notes.push_back(events[i]);
     }
     return notes;
   }
@@ -173,13 +173,44 @@ TEST_F(MidiStreamTest, ASongPlaysAtItsTimesAndALoopPlaysItAgainWithTheSameEvents
   EXPECT_EQ(stream.State(), cMidiStream::PLAYING);
 }
 
+// A song that sets its tempo only after its first beat plays that beat at
+// the default tempo on every pass: a stop, and the end of a looping song,
+// leave no tempo of the pass before.
+TEST_F(MidiStreamTest, EveryPassStartsAtTheDefaultTempo) {
+  const Bytes lateTempo = Image(96, {0x00, 0x90, 0x3C, 0x64,                    // note on
+                                     0x60, 0x90, 0x3C, 0x00,                    // tick 96
+                                     0x00, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,  // tempo 250000
+                                     0x60, 0x90, 0x3E, 0x64,                    // tick 192
+                                     0x00, 0xFF, 0x2F, 0x00});
+  const std::vector<std::uint64_t> pass = {0, 22050, 33075};
+  WriteFile("bgm/Late.mid", lateTempo);
+  cMidiStream stream("bgm\\Late.mid");
+  auto framesFrom = [this](std::size_t first) {
+    std::vector<std::uint64_t> frames;
+    const std::vector<sMidiRecordedEvent> notes = Notes(first);
+    for (const sMidiRecordedEvent& event : notes) frames.push_back(event.frame - notes.front().frame);
+    return frames;
+  };
+
+  stream.Play(1);
+  m_Device->Render(33075 + 1024 + 33075 + 100);
+  ASSERT_EQ(Notes().size(), 6u);
+  EXPECT_EQ(framesFrom(3), pass) << "the second pass";
+
+  stream.Stop(0);
+  m_Record->Clear();
+  stream.Play(0);
+  m_Device->Render(40000);
+  EXPECT_EQ(framesFrom(0), pass) << "after a full stop";
+}
+
 TEST_F(MidiStreamTest, WithoutALoopTheSongStopsRewoundAndPlaysFromItsStartAgain) {
   WriteFile("bgm/Song.mid", kSong);
   cMidiStream stream("bgm\\Song.mid");
   stream.Play(0);
   m_Device->Render(60000);
   EXPECT_EQ(Notes(), kSongEvents);
-  EXPECT_EQ(m_Record->Events().back().kind, eKind::AllNotesOff) << "the end stops the song fully";
+  EXPECT_EQ(m_Record->Events().back().kind, eKind::Silence) << "the end stops the song fully";
   EXPECT_EQ(stream.State(), cMidiStream::STOPPED);
   EXPECT_EQ(stream.Position(), kSong.size()) << "rewound, and the first buffer (the whole song) is ready again";
   m_Device->Render(60000);
@@ -209,7 +240,7 @@ TEST_F(MidiStreamTest, APauseHoldsTheSongAndAFullStopRewindsIt) {
 
   stream.Stop(0);
   EXPECT_EQ(stream.State(), cMidiStream::STOPPED);
-  EXPECT_EQ(m_Record->Events().back().kind, eKind::AllNotesOff);
+  EXPECT_EQ(m_Record->Events().back().kind, eKind::Silence);
   m_Record->Clear();
   m_Device->Render(50000);
   EXPECT_TRUE(Notes().empty());

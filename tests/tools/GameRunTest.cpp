@@ -5,7 +5,8 @@
 // title. The script is tests/tools/keys/game.keys, composed by this test from
 // the stages' clear scripts when asked (KESTROVA_UPDATE_GOLDEN=1). Two runs
 // of it write the same trace, and the saved slot reads back. And the
-// challenge list, from the title to a cleared stage and back.
+// challenge list, from the title to a cleared stage and back. And the title's
+// free play and replay entries, each through its file dialog.
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,9 @@ class cGameScript {
   }
   // From `frame` on no key is held.
   void Release(long long frame) { Add(frame, ""); }
+  // The next dialog opened at or after `frame` takes this answer
+  // ("file PATH", "yes", ...).
+  void Answer(long long frame, const std::string& answer) { Add(frame, "answer " + answer); }
   // Forgets every line from `frame` on.
   void DropFrom(long long frame) {
     m_Lines.erase(std::remove_if(m_Lines.begin(), m_Lines.end(), [frame](const auto& line) { return line.first >= frame; }),
@@ -123,14 +127,28 @@ class GameRunTest : public runnertest::cRunnerFolder {
   // Plays the script so far for `frames` frames into the trace `name`, in a
   // fresh copy of the game: a run reads no save, ranking or option that an
   // earlier run wrote, and what a test reads back afterwards is this run's.
-  void Play(long long frames, const char* name) {
+  // The files of m_Carried are put into each copy.
+  void Play(long long frames, const char* name, std::vector<std::string> more = {}) {
     CopyGame();
+    for (const auto& [from, to] : m_Carried) {
+      fs::create_directories((m_Folder / to).parent_path());
+      fs::copy_file(from, m_Folder / to);
+    }
+    std::vector<std::string> arguments = {"--keys", WriteScript(), "--frames", std::to_string(frames), "--trace",
+                                          (m_Output / name).string()};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    ASSERT_EQ(0, Run(arguments)) << ErrorText();
+  }
+
+  // Writes the script so far beside the traces; its path.
+  std::string WriteScript() const {
     const fs::path keys = m_Output / "game.keys";
     std::ofstream(keys) << m_Script.Text();
-    ASSERT_EQ(0, Run({"--keys", keys.string(), "--frames", std::to_string(frames), "--trace",
-                      (m_Output / name).string()}))
-        << ErrorText();
+    return keys.string();
   }
+
+  // A trace line without its frame number.
+  static std::string WithoutFrame(const std::string& line) { return line.substr(line.find(' ')); }
 
   static std::vector<sFrame> Frames(const fs::path& file) {
     std::vector<sFrame> frames;
@@ -264,6 +282,8 @@ class GameRunTest : public runnertest::cRunnerFolder {
   }
 
   cGameScript m_Script;
+  // Files put into each fresh copy of the game: (file, path in the game folder).
+  std::vector<std::pair<fs::path, fs::path>> m_Carried;
   // The key scripts and traces, apart from the game's folder that each run
   // starts afresh.
   testsupport::cTempFolder m_OutputFolder{"kestrova_game_run"};
@@ -354,6 +374,48 @@ TEST_F(GameRunTest, TheChallengeListPlaysTheFirstStageAndKeepsItCleared) {
   ASSERT_GE(progress.m_StageNumbers.size(), static_cast<std::size_t>(samplegame::kStageCount));
   EXPECT_NE(0, progress.m_StageNumbers[0].m_nFirst);
   EXPECT_EQ(0, progress.m_StageNumbers[1].m_nFirst);
+}
+
+// The title's free play opens the stage-file dialog, answered with the first
+// stage's file: the stage is played with its own keys and its replay saved.
+// The title's replay entry then opens that replay, which plays the attempt
+// again frame for frame.
+TEST_F(GameRunTest, FreePlayAndReplayAreOpenedFromTheTitle) {
+  const fs::path stageKeys = fs::path(KESTROVA_TEST_KEYS) / "c01-1.keys";
+  const fs::path replay = m_Output / "free.rpl4_781";
+  long long title = RunUntil(SCENE_TITLE, kMenuStep, -1, 400);
+  ASSERT_GE(title, 0);
+  m_Script.Taps(title, {{10, "DOWN"}, {20, "DOWN"}, {30, "DOWN"}, {40, "Z"}});  // "フリー"
+  m_Script.Answer(title + 40, "file data/stg4/c01-1.stg4_781");
+  const long long freePlay = RunUntil(SCENE_GAME, kStepCreated, title, 200);
+  ASSERT_GE(freePlay, 0);
+  const long long end = m_Script.AddScript(freePlay + 1, stageKeys) + 60;
+  Play(end, "free.txt", {"--record-replay", replay.string()});
+  const std::vector<sFrame> freeRun = Frames(m_Output / "free.txt");
+  EXPECT_EQ((std::vector<int>{SCENE_TITLE, SCENE_GAME}), Scenes(freeRun)) << Outline(freeRun);
+  const std::vector<std::string> played = Lines(m_Output / "free.txt");
+
+  m_Script = cGameScript();
+  m_Carried = {{replay, "user_data/rpl4/free.rpl4_781"}};
+  title = RunUntil(SCENE_TITLE, kMenuStep, -1, 400);
+  ASSERT_GE(title, 0);
+  m_Script.Taps(title, {{10, "DOWN"}, {20, "DOWN"}, {30, "DOWN"}, {40, "DOWN"}, {50, "Z"}});  // "リプレイ"
+  m_Script.Answer(title + 50, "file user_data/rpl4/free.rpl4_781");
+  const long long replayed = RunUntil(SCENE_GAME, kStepCreated, title, 200);
+  ASSERT_GE(replayed, 0);
+  Play(replayed + (end - freePlay), "replay.txt");
+  const std::vector<sFrame> replayRun = Frames(m_Output / "replay.txt");
+  EXPECT_EQ((std::vector<int>{SCENE_TITLE, SCENE_GAME}), Scenes(replayRun)) << Outline(replayRun);
+  // From the game scene's first frame on, the replay is the attempt again.
+  const std::vector<std::string> again = Lines(m_Output / "replay.txt");
+  ASSERT_EQ(again.size() - static_cast<std::size_t>(replayed), played.size() - static_cast<std::size_t>(freePlay));
+  for (long long i = 0; freePlay + i < static_cast<long long>(played.size()); ++i) {
+    ASSERT_EQ(WithoutFrame(played[static_cast<std::size_t>(freePlay + i)]),
+              WithoutFrame(again[static_cast<std::size_t>(replayed + i)]))
+        << "game frame " << i;
+  }
+  EXPECT_NE(WithoutFrame(played[static_cast<std::size_t>(freePlay)]), WithoutFrame(played.back()))
+      << "the stage's keys moved the hero";
 }
 
 }  // namespace

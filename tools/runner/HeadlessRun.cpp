@@ -16,6 +16,7 @@
 #include "RunTrace.h"
 #include "app/GameSceneHost.h"
 #include "app/MainWnd.h"
+#include "app/OpenFileService.h"
 #include "app/SoundServices.h"
 #include "app/Startup.h"
 #include "app/SystemIni.h"
@@ -39,6 +40,7 @@
 #include "platform/MessageBox.h"
 #include "platform/MessageCore.h"
 #include "platform/Presenter.h"
+#include "platform/TextCodec.h"
 #include "world/GameScene.h"
 #include "world/ReplayInput.h"
 
@@ -60,6 +62,16 @@ bool ReadText(const std::string& path, std::string& text) {
   all << in.rdbuf();
   text = all.str();
   return true;
+}
+
+// A file answer names a file from the working folder as a person would type
+// it, in UTF-8 and with either slash; the dialogs take program paths.
+std::string ProgramPathOf(const std::string& utf8) {
+  std::string path = plat::Utf8ToCp932(utf8);
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
 }
 
 // Everything the run observes, reached from the frame gate and the services.
@@ -160,9 +172,10 @@ class cRun {
     return buttons == MB_YESNO ? IDYES : IDOK;
   }
 
-  // A dialog drawn in the window (the start-up dialog) takes the script's
-  // next due answer as a person's click. With none due it takes its default
-  // answer, since the dialogs run script-only here.
+  // A dialog drawn in the window (the start-up dialog, the title's file
+  // dialogs) takes the script's next due answer as a person's click. With
+  // none due it takes its default answer, since the dialogs run script-only
+  // here.
   void FeedDialog() {
     if (plat::HasDialogInput()) return;
     sAnswer answer;
@@ -180,7 +193,8 @@ class cRun {
       case sAnswer::eKind::kNo: return plat::sDialogInput::Answer(plat::eDialogAnswer::No);
       case sAnswer::eKind::kCancel: return plat::sDialogInput::Answer(plat::eDialogAnswer::Cancel);
       case sAnswer::eKind::kText: return plat::sDialogInput::Answer(plat::eDialogAnswer::Text, answer.value);
-      case sAnswer::eKind::kFile: return plat::sDialogInput::Answer(plat::eDialogAnswer::File, answer.value);
+      case sAnswer::eKind::kFile:
+        return plat::sDialogInput::Answer(plat::eDialogAnswer::File, ProgramPathOf(answer.value));
     }
     return plat::sDialogInput::Answer(plat::eDialogAnswer::Ok);
   }
@@ -218,6 +232,9 @@ void ConnectServices(cRun& run) {
   services.english = [] { return false; };
   ConnectSoundServices(services);
   ConnectGameSceneServices(services);
+  // The title's free play and replay entries open the player's own file
+  // dialog, which the key script answers as it answers every dialog.
+  services.openFileDialog = RunOpenFileDialog;
   auto playSound = services.playSoundSlot;
   services.playSoundSlot = [&run, playSound](int slot) {
     run.AddRequest("se=" + std::to_string(slot));
