@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/PixelRows.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -377,28 +379,44 @@ inline std::uint32_t AffinePixel(std::uint32_t texel, const sAffineStage& f) {
   return out;
 }
 
+#if defined(__SSE2__)
+// The affine stage on four pixels at a time.
+class cAffineLanes {
+ public:
+  explicit cAffineLanes(const sAffineStage& f)
+      : m_Mul(Lanes(f, &sAffineChannel::mul, 0)),
+        // (x + 127) / 255 is (t + (t >> 8)) >> 8 with t = x + 128, for x up
+        // to 255 * 255; every sum stays below 65536.
+        m_Add(Lanes(f, &sAffineChannel::add, 128)) {}
+
+  __m128i Shade(__m128i pixels) const {
+    const __m128i zero = _mm_setzero_si128();
+    return _mm_packus_epi16(ShadeChannels(_mm_unpacklo_epi8(pixels, zero)),
+                            ShadeChannels(_mm_unpackhi_epi8(pixels, zero)));
+  }
+
+ private:
+  static __m128i Lanes(const sAffineStage& f, std::uint32_t sAffineChannel::*member, std::uint32_t bias) {
+    const auto lane = [&](int c) { return static_cast<short>(f.channel[c].*member + bias); };
+    return _mm_setr_epi16(lane(0), lane(1), lane(2), lane(3), lane(0), lane(1), lane(2), lane(3));
+  }
+  __m128i ShadeChannels(__m128i t16) const {
+    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(t16, m_Mul), m_Add);
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+  }
+  __m128i m_Mul;
+  __m128i m_Add;
+};
+#endif
+
 // The affine stage over a run of texels; in and out may be the same array.
 void AffineRow(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f) {
   int k = 0;
 #if defined(__SSE2__)
-  auto lanes = [&f](auto member, std::uint32_t bias) {
-    const auto lane = [&](int c) { return static_cast<short>(f.channel[c].*member + bias); };
-    return _mm_setr_epi16(lane(0), lane(1), lane(2), lane(3), lane(0), lane(1), lane(2), lane(3));
-  };
-  const __m128i mul = lanes(&sAffineChannel::mul, 0);
-  // (x + 127) / 255 is (t + (t >> 8)) >> 8 with t = x + 128, for x up to
-  // 255 * 255; every sum stays below 65536.
-  const __m128i add = lanes(&sAffineChannel::add, 128);
-  const __m128i zero = _mm_setzero_si128();
-  auto shade = [&](__m128i t16) {
-    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(t16, mul), add);
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
-  };
+  const cAffineLanes lanes(f);
   for (; k + 4 <= count; k += 4) {
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-    const __m128i lo = shade(_mm_unpacklo_epi8(s, zero));
-    const __m128i hi = shade(_mm_unpackhi_epi8(s, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(lo, hi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), lanes.Shade(s));
   }
 #endif
   for (; k < count; ++k) out[k] = AffinePixel(in[k], f);
@@ -469,51 +487,71 @@ inline void BlendInto(std::uint32_t& dst, std::uint32_t src) {
   dst = BlendSourceAlpha(src, dst);
 }
 
+#if defined(__SSE2__)
+// Source-alpha blending of four pixels at a time. Groups whose alphas are
+// all 0 or 255 are skipped, stored or picked pixel by pixel without
+// arithmetic: keyed sprites and backgrounds are made of such texels.
+class cBlendLanes {
+ public:
+  void Into(std::uint32_t* out, __m128i s) const {
+    const __m128i alpha = _mm_and_si128(s, m_AlphaMask);
+    const __m128i opaque = _mm_cmpeq_epi32(alpha, m_AlphaMask);
+    const int opaqueBits = _mm_movemask_epi8(opaque);
+    if (opaqueBits == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), s);
+      return;
+    }
+    const int clearBits = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128()));
+    if (clearBits == 0xFFFF) return;
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+    if ((opaqueBits | clearBits) == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                       _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, d)));
+      return;
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lo = BlendChannels(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+    const __m128i hi = BlendChannels(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(lo, hi));
+  }
+
+ private:
+  // Per 16-bit channel: (s * a + d * (255 - a) + 127) / 255, exactly.
+  __m128i BlendChannels(__m128i s16, __m128i d16) const {
+    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+    __m128i x = _mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(m_Full, a)));
+    x = _mm_add_epi16(x, m_Half);
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+  }
+  const __m128i m_AlphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i m_Full = _mm_set1_epi16(255);
+  const __m128i m_Half = _mm_set1_epi16(128);
+};
+#endif
+
 // Blends a row of source pixels over a row of destination pixels by the
-// source alpha; four pixels at a time where SSE2 is there, with whole groups
-// of opaque or transparent pixels stored or skipped without arithmetic.
+// source alpha.
 void BlendRow(std::uint32_t* out, const std::uint32_t* in, int count) {
   int k = 0;
 #if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i full = _mm_set1_epi16(255);
-  const __m128i half = _mm_set1_epi16(128);
-  // Per 16-bit channel: (s * a + d * (255 - a) + 127) / 255, exactly.
-  auto blendLanes = [&](__m128i s16, __m128i d16) {
-    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-    __m128i x = _mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(full, a)));
-    x = _mm_add_epi16(x, half);
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
-  };
-  for (; k + 4 <= count; k += 4) {
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-    const __m128i alpha = _mm_and_si128(s, alphaMask);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alphaMask)) == 0xFFFF) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), s);
-      continue;
-    }
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) continue;
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
-    const __m128i lo = blendLanes(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
-    const __m128i hi = blendLanes(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(lo, hi));
-  }
+  const cBlendLanes blend;
+  for (; k + 4 <= count; k += 4) blend.Into(out + k, _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k)));
 #endif
   for (; k < count; ++k) BlendInto(out[k], in[k]);
 }
 
-// Stores texels with their alpha forced to 255 (in and out must not overlap).
-void StoreOpaqueRow(std::uint32_t* __restrict out, const std::uint32_t* __restrict in, int count) {
+// The affine stage over a run of texels blended into out in one pass; in and
+// out may be the same array.
+void AffineBlendRow(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f) {
   int k = 0;
 #if defined(__SSE2__)
-  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const cAffineLanes lanes(f);
+  const cBlendLanes blend;
   for (; k + 4 <= count; k += 4) {
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(s, alpha));
+    blend.Into(out + k, lanes.Shade(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k))));
   }
 #endif
-  for (; k < count; ++k) out[k] = in[k] | 0xFF000000u;
+  for (; k < count; ++k) BlendInto(out[k], AffinePixel(in[k], f));
 }
 
 // The stage results of a run of at most kShadeChunk texels; out and texels
@@ -582,7 +620,7 @@ void ShadeConstantRect(cPixelSurface& dst, sSpan cols, sSpan rows, int x, int y,
   for (int i = rows.first; i < rows.last; ++i) {
     std::uint32_t* row = lock.Row32(y + i) + x;
     if (!blend || a == 255) {
-      std::fill(row + cols.first, row + cols.last, colour);
+      FillRow32(row + cols.first, cols.last - cols.first, colour);
     } else {
       for (int j = cols.first; j < cols.last; ++j) row[j] = BlendSourceAlpha(colour, row[j]);
     }
@@ -721,7 +759,7 @@ void FillRect(cPixelSurface& dst, int x, int y, int width, int height, std::uint
   const std::size_t count = static_cast<std::size_t>(cols.last - cols.first);
   for (int i = rows.first; i < rows.last; ++i) {
     if (lock.depth == ePixelDepth::Argb32) {
-      std::fill_n(lock.Row32(y + i) + x + cols.first, count, value);
+      FillRow32(lock.Row32(y + i) + x + cols.first, static_cast<int>(count), value);
     } else {
       std::memset(lock.Row8(y + i) + x + cols.first, static_cast<int>(value & 0xFF), count);
     }
@@ -799,8 +837,12 @@ void DrawTexturedRow(std::uint32_t* out, const std::uint32_t* texRow, const int*
     StoreOpaqueRow(out, in, count);
   } else if (unitColumns && !sameSurface && shader.kind == eShadeKind::Texel) {
     BlendRow(out, in, count);
-  } else if (unitColumns && !sameSurface && shader.kind == eShadeKind::Affine && !shader.blend) {
-    AffineRow(out, in, count, shader.affine);
+  } else if (unitColumns && (!sameSurface || in == out) && shader.kind == eShadeKind::Affine) {
+    if (shader.blend) {
+      AffineBlendRow(out, in, count, shader.affine);
+    } else {
+      AffineRow(out, in, count, shader.affine);
+    }
   } else {
     ShadeTableRow(out, texRow, columns, unitColumns, count, shader);
   }
@@ -845,7 +887,7 @@ bool DrawTexturedRectOver(cPixelSurface& dst, int x, int y, int width, int heigh
   const bool fillRows = fill != nullptr && shader.blend;
   for (int i = rows.first; i < rows.last; ++i) {
     std::uint32_t* out = d.Row32(y + i) + x + cols.first;
-    if (fillRows) std::fill_n(out, count, *fill);
+    if (fillRows) FillRow32(out, count, *fill);
     const std::uint32_t* texRow = s.Row32(rowTable[static_cast<std::size_t>(i - rows.first)]);
     DrawTexturedRow(out, texRow, colTable.data(), unitColumns, sameSurface, count, shader);
   }
