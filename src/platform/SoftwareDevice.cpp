@@ -493,7 +493,9 @@ inline void BlendInto(std::uint32_t& dst, std::uint32_t src) {
 // arithmetic: keyed sprites and backgrounds are made of such texels.
 class cBlendLanes {
  public:
-  void Into(std::uint32_t* out, __m128i s) const {
+  // Blends s over the four pixels at out, or over `under` in their place
+  // when it is given (a rectangle filled just before).
+  void Into(std::uint32_t* out, __m128i s, const __m128i* under = nullptr) const {
     const __m128i alpha = _mm_and_si128(s, m_AlphaMask);
     const __m128i opaque = _mm_cmpeq_epi32(alpha, m_AlphaMask);
     const int opaqueBits = _mm_movemask_epi8(opaque);
@@ -502,8 +504,8 @@ class cBlendLanes {
       return;
     }
     const int clearBits = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128()));
-    if (clearBits == 0xFFFF) return;
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+    if (clearBits == 0xFFFF && under == nullptr) return;
+    const __m128i d = under != nullptr ? *under : _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
     if ((opaqueBits | clearBits) == 0xFFFF) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
                        _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, d)));
@@ -530,28 +532,40 @@ class cBlendLanes {
 #endif
 
 // Blends a row of source pixels over a row of destination pixels by the
-// source alpha.
-void BlendRow(std::uint32_t* out, const std::uint32_t* in, int count) {
+// source alpha; with `fill`, over that value instead of what the row held (a
+// fill and the blend in one pass).
+void BlendRow(std::uint32_t* out, const std::uint32_t* in, int count, const std::uint32_t* fill = nullptr) {
   int k = 0;
 #if defined(__SSE2__)
   const cBlendLanes blend;
-  for (; k + 4 <= count; k += 4) blend.Into(out + k, _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k)));
+  const __m128i under = _mm_set1_epi32(fill != nullptr ? static_cast<int>(*fill) : 0);
+  const __m128i* over = fill != nullptr ? &under : nullptr;
+  for (; k + 4 <= count; k += 4) blend.Into(out + k, _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k)), over);
 #endif
-  for (; k < count; ++k) BlendInto(out[k], in[k]);
+  for (; k < count; ++k) {
+    if (fill != nullptr) out[k] = *fill;
+    BlendInto(out[k], in[k]);
+  }
 }
 
-// The affine stage over a run of texels blended into out in one pass; in and
-// out may be the same array.
-void AffineBlendRow(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f) {
+// The affine stage over a run of texels blended in the same pass, as
+// BlendRow; in and out may be the same array.
+void AffineBlendRow(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f,
+                    const std::uint32_t* fill = nullptr) {
   int k = 0;
 #if defined(__SSE2__)
   const cAffineLanes lanes(f);
   const cBlendLanes blend;
+  const __m128i under = _mm_set1_epi32(fill != nullptr ? static_cast<int>(*fill) : 0);
+  const __m128i* over = fill != nullptr ? &under : nullptr;
   for (; k + 4 <= count; k += 4) {
-    blend.Into(out + k, lanes.Shade(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k))));
+    blend.Into(out + k, lanes.Shade(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k))), over);
   }
 #endif
-  for (; k < count; ++k) BlendInto(out[k], AffinePixel(in[k], f));
+  for (; k < count; ++k) {
+    if (fill != nullptr) out[k] = *fill;
+    BlendInto(out[k], AffinePixel(in[k], f));
+  }
 }
 
 // The stage results of a run of at most kShadeChunk texels; out and texels
@@ -824,10 +838,24 @@ namespace {
 
 // One destination row of a textured rectangle, by the fastest loop for the
 // draw's shading. A row read from its own surface may overlap the row it
-// writes.
+// writes. With `fill` (never on a row read from its own surface) the row is
+// drawn over that value instead of what it held.
 void DrawTexturedRow(std::uint32_t* out, const std::uint32_t* texRow, const int* columns, bool unitColumns,
-                     bool sameSurface, int count, const sShader& shader) {
+                     bool sameSurface, int count, const sShader& shader, const std::uint32_t* fill) {
   const std::uint32_t* in = texRow + columns[0];
+  if (fill != nullptr && shader.blend) {
+    if (unitColumns && shader.kind == eShadeKind::Texel) {
+      BlendRow(out, in, count, fill);
+    } else if (unitColumns && shader.kind == eShadeKind::Affine) {
+      AffineBlendRow(out, in, count, shader.affine, fill);
+    } else {
+      FillRow32(out, count, *fill);
+      ShadeTableRow(out, texRow, columns, unitColumns, count, shader);
+    }
+    return;
+  }
+  // Drawn without blending, every pixel of the row is stored: a fill would
+  // be overwritten.
   if (unitColumns && shader.kind == eShadeKind::Texel && !shader.blend) {
     std::memmove(out, in, static_cast<std::size_t>(count) * 4);
   } else if (unitColumns && shader.kind == eShadeKind::Opaque && sameSurface) {
@@ -849,8 +877,8 @@ void DrawTexturedRow(std::uint32_t* out, const std::uint32_t* texRow, const int*
 }
 
 // DrawTexturedRect, and with `fill` the same over a rectangle first filled
-// with that value: the fill goes row by row just before the row is drawn,
-// and not at all where the draw stores every pixel.
+// with that value: the fill goes into the row's own pass, and not at all where
+// the draw stores every pixel.
 bool DrawTexturedRectOver(cPixelSurface& dst, int x, int y, int width, int height, const cPixelSurface* src, int sx,
                           int sy, int sw, int sh, const sStageState& stage, const std::uint32_t* fill) {
   const bool refused = dst.Depth() != ePixelDepth::Argb32 ||
@@ -884,12 +912,10 @@ bool DrawTexturedRectOver(cPixelSurface& dst, int x, int y, int width, int heigh
   const sPixelLock s = src->Lock();
   const int count = cols.last - cols.first;
   const bool sameSurface = d.bits == s.bits;
-  const bool fillRows = fill != nullptr && shader.blend;
   for (int i = rows.first; i < rows.last; ++i) {
     std::uint32_t* out = d.Row32(y + i) + x + cols.first;
-    if (fillRows) FillRow32(out, count, *fill);
     const std::uint32_t* texRow = s.Row32(rowTable[static_cast<std::size_t>(i - rows.first)]);
-    DrawTexturedRow(out, texRow, colTable.data(), unitColumns, sameSurface, count, shader);
+    DrawTexturedRow(out, texRow, colTable.data(), unitColumns, sameSurface, count, shader, fill);
   }
   return true;
 }

@@ -529,10 +529,13 @@ class StageKernelTest : public ::testing::Test {
       seed = seed * 214013u + 2531011u;
       return seed >> 8;
     };
-    const std::uint32_t alphas[] = {0, 255, 255, 255, 255, 0, 128, 1, 254, 77};
+    // Runs of seven hold a whole group of four however a row is aligned.
+    const std::uint32_t alphas[] = {0,   0,   0,   0,   0, 0,   0, 255, 255, 255, 255, 255, 255,
+                                    255, 0, 255, 0, 255, 128, 1, 254, 77,  255, 0,   0};
+    constexpr int kAlphas = static_cast<int>(sizeof(alphas) / sizeof(alphas[0]));
     src = Filled(kTexW, kTexH, 0);
     for (int y = 0; y < kTexH; ++y)
-      for (int x = 0; x < kTexW; ++x) src.SetPixel(x, y, alphas[(x + 3 * y) % 10] << 24 | (next() & 0xFFFFFF));
+      for (int x = 0; x < kTexW; ++x) src.SetPixel(x, y, alphas[(x + 5 * y) % kAlphas] << 24 | (next() & 0xFFFFFF));
     background = Filled(kDstW, kDstH, 0);
     for (int y = 0; y < kDstH; ++y)
       for (int x = 0; x < kDstW; ++x) background.SetPixel(x, y, next() | (x % 3 == 0 ? 0xFF000000u : 0));
