@@ -43,6 +43,16 @@ inline constexpr int kStageCount = 3;
 // player's working folder, without the version number).
 std::string StagePathForWorldMap(int nStage);
 
+// A copy of a palette definition (block, character or item) placed on stage
+// cell (x, y).
+template <class tDef>
+tDef PlaceAt(const tDef& definition, int x, int y) {
+  tDef placed = definition;
+  placed.m_nCellX = static_cast<int16_t>(x);
+  placed.m_nCellY = static_cast<int16_t>(y);
+  return placed;
+}
+
 cDatabase MakeDatabase();
 
 // The bytes of database file `index` of `db` (the load order of

@@ -203,14 +203,6 @@ cItemData MakeItem(const char* name, int16_t nGraphic, int16_t nSound) {
   return item;
 }
 
-template <class tDef>
-tDef PlaceAt(const tDef& definition, int x, int y) {
-  tDef placed = definition;
-  placed.m_nCellX = static_cast<int16_t>(x);
-  placed.m_nCellY = static_cast<int16_t>(y);
-  return placed;
-}
-
 // The ground along the bottom row with the given gaps, and the stage frame.
 void LayGround(cStageData& stage, const cPalette& common, std::initializer_list<int> gaps) {
   for (int x = 0; x < stage.m_Width; ++x) {
@@ -280,13 +272,15 @@ cCommand MakeCommandWith(int nType, std::initializer_list<int32_t> params) {
 // explosion a second later; then a wait that outlasts any play of the
 // stage, so it is shown once.
 cFlow MakeWelcomeFlow() {
-  cCommand message = MakeCommandWith(FLOW_CMD_MESSAGE, {7, 1, 2, 0, 0, 0, 2, 300, 0, 1});
+  // screen cell (1, 2), timed 30 s, no window box, fixed to the screen
+  cCommand message = MakeCommandWith(FLOW_CMD_MESSAGE, {7, 1, 2, 0, 0, 0, 2, 300, 0, 0, 1});
   message.m_strText = "はじまりの道へ ようこそ！";
   cFlow flow = MakeFlow(
       TRIGGER_ALWAYS,
       {
-          // picture, placement 3 (screen cell) at (15, 2), 100 %, shown until removed, in front, fixed to the screen
-          MakeCommandWith(FLOW_CMD_PICTURE, {kPictureSign, 3, 15, 2, 0, 0, 100, 1, 0, 1, 0, 0, 0, 1}),
+          // picture, placement 3 (screen cell) at (15, 2), the game not stopped, 100 %, shown until the
+          // stage ends, in front, fixed to the screen
+          MakeCommandWith(FLOW_CMD_PICTURE, {kPictureSign, 3, 15, 2, 0, 0, 0, 100, 1, 0, 1, 1}),
           // red, green, blue, 25 %, no return, at once
           MakeCommandWith(FLOW_CMD_SCREEN_COLOR, {255, 160, 64, 25, 0, 0, 0, 0}),
           // the shake, forward, repeating
@@ -369,7 +363,7 @@ cStageData MakeEndingStage(const cPalette& common) {
   words.m_Params[6] = kMessageTimed;
   words.m_Params[7] = kEndingWordsTenths;
   words.m_Params[8] = 1;   // the game waits while they are shown
-  words.m_Params[10] = 1;  // in a window
+  words.m_Params[9] = 1;   // in a window
   stage.m_PlacedCharas.back().m_Flows.push_back(
       MakeFlow(TRIGGER_ALWAYS, {MakeCommand(0, FLOW_CMD_WAIT, 10), words, MakeCommand(0, FLOW_CMD_STAGE_CLEAR)}));
   return stage;

@@ -24,7 +24,6 @@ constexpr int kHpSpTotalVersion = 182;
 constexpr int kBackToMapVersion = 190;
 constexpr int kPrevMapVersion = 191;
 constexpr int kFacingVersion = 194;
-constexpr int kHeroStartVersion = 678;
 constexpr int kHeroStartFacingVersion = 679;
 constexpr int kResultKeyVersion = 724;
 constexpr int kVariantVersion = 758;

@@ -74,6 +74,9 @@ inline constexpr int kOldCommonVarCount = 1000;
 inline constexpr int kCommonVarResizeVersion = 754;
 // The version from which the carry flags are stored.
 inline constexpr int kCarryFlagVersion = 501;
+// The version from which the carried start position (m_bHeroStartSet and its
+// cell) is stored.
+inline constexpr int kHeroStartVersion = 678;
 // Lives of this value are infinite (shown as "-").
 inline constexpr std::int32_t kInfiniteLives = 999999;
 

@@ -28,9 +28,19 @@ constexpr int kBgmKeepVersion = 199;
 constexpr int kBlockBoxVersion = 200;
 constexpr int kReadyCaptionVersion = 225;
 constexpr int kVarNamesVersion = 754;
-// Files of this version and later have their trailer checked before loading.
-// Files of version 173 carry it too, so the check starts there.
-constexpr int kTrailerCheckVersion = kStageTrailerVersion;
+// Files of this version and later have their trailer checked. Version 173
+// files carry a trailer word as well, but it is read and dropped unchecked:
+// such a file loads whatever its last word holds.
+constexpr int kTrailerCheckVersion = 174;
+
+// The word after the lists. Where it is checked, anything else there means
+// the lists were not read as they were written.
+void ReadTrailer(cByteReader& in) {
+  const std::uint32_t trailer = in.ReadU32();
+  if (in.Version() >= kTrailerCheckVersion && trailer != STAGE_TRAILER && !in.Failed()) {
+    in.Fail("the stage's trailer does not follow its lists");
+  }
+}
 
 constexpr int kDefaultFps = 60;
 // The screen in map cells.
@@ -262,9 +272,7 @@ bool cStageData::Read(cByteReader& in) {
   if (!cDataRecord::Read(in)) return false;
   ReadLists(in);
   if (in.Failed()) return false;
-  if (in.Version() >= kStageTrailerVersion && in.ReadU32() != STAGE_TRAILER && !in.Failed()) {
-    in.Fail("the stage's trailer does not follow its lists");
-  }
+  if (in.Version() >= kStageTrailerVersion) ReadTrailer(in);
   if (in.Failed()) return false;
   if (in.Version() < DATA_VERSION) ApplyUpgrades(in.Version());
   // Play indexes these lists by position: whatever the file held, they have
@@ -375,8 +383,6 @@ void cStageData::Normalize() {
   m_ScrollLimitRight = CapAt(m_ScrollLimitRight, int64_t{m_Width} - 1);
   m_ScrollLimitTop = CapAt(m_ScrollLimitTop, int64_t{m_Height} - kScreenCellsY);
   m_ScrollLimitBottom = CapAt(m_ScrollLimitBottom, int64_t{m_Height} - 1);
-  // A frame rate below 1 would stop the frame timer (it divides by it).
-  if (m_Fps < 1) m_Fps = kDefaultFps;
   ApplyHitLevel(m_HitLevel);
   // Compared unsigned: a negative index is out of range as well.
   if (static_cast<std::uint32_t>(m_Bgm) >= g_Database.m_Bgms.size()) m_Bgm = 0;

@@ -12,7 +12,7 @@
 //   three placement lists (u32 n, then per element a u32 tag, written 0 and
 //   ignored on reading, and the record): blocks, characters, items;
 //   u32 n + layers; u32 n + variable names;
-//   from version 173 on, the trailer u32 STAGE_TRAILER.
+//   from version 173 on, the trailer u32 STAGE_TRAILER, checked from 174 on.
 //
 // The player only reads stage files; it writes a stage into replay files
 // (SaveForReplay). Reading applies the upgrade steps of older versions and
@@ -252,7 +252,7 @@ class cStageData : public cDataRecord {
 extern cStageData g_Stage;
 extern cStageData g_StageInitial;
 
-// The trailer check made before a stage file is loaded: a file of version 173
+// The trailer check made before a stage file is loaded: a file of version 174
 // or later whose last 4 bytes are not STAGE_TRAILER is refused with the box
 // "ステージファイル %s が破損しています！" and the main window is asked to
 // close (0). A missing or unreadable file passes (1): the load that follows

@@ -240,10 +240,6 @@ cArrangeEntry EntryOf(const cCommand& command) {
   return cArrangeEntry{p[0], p[1], p[2], p[3], p[4]};
 }
 
-bool IsLoop(const cCommand& command) {
-  return command.m_nSet == 0 ? command.m_nType == FLOW_CMD_LOOP : command.m_nType == FLOW_CMD_LOOP - kItemToFlowCmdOffset;
-}
-
 int32_t ParamOrZero(const cCommand& command, int index) {
   return index < static_cast<int>(command.m_Params.size()) ? command.m_Params[index] : 0;
 }
@@ -255,7 +251,22 @@ int64_t CopiesWithinCap(int64_t size, int64_t block, int64_t wanted) {
   return std::min(wanted, room);
 }
 
-void ReportCap() { ReportPrintfLog("loop expansion stopped at %d commands", kMaxExpandedCommands); }
+// How the unrolling of a list ended.
+enum eLoopExpansion : int {
+  LOOPS_UNROLLED = 0,  // every loop unrolled
+  LOOPS_CAPPED = 1,    // a block repeated fewer times, to keep within the command cap
+  LOOPS_STOPPED = 2,   // the unrolled-loop bound reached: the loops left were dropped
+};
+
+// One line in the report for a list whose loops were not unrolled in full.
+void ReportLoopCut(eLoopExpansion outcome, const std::string& owner) {
+  if (outcome == LOOPS_CAPPED) {
+    ReportPrintfLog("loop expansion of %s stopped at %d commands", owner.c_str(), kMaxExpandedCommands);
+  } else if (outcome == LOOPS_STOPPED) {
+    ReportPrintfLog("loop expansion of %s stopped after %d unrolled loops; the loops left are dropped",
+                    owner.c_str(), kMaxLoopUnrollSteps);
+  }
+}
 
 }  // namespace
 
@@ -351,8 +362,12 @@ void ApplyArrange(cCommand& command, const cArrangeEntry& entry, cCharaBase& cha
 
 // ---- loop ----------------------------------------------------------------------------------
 
+bool IsLoopCommand(const cCommand& command) {
+  return command.m_nSet == 0 ? command.m_nType == FLOW_CMD_LOOP : command.m_nType == FLOW_CMD_LOOP - kItemToFlowCmdOffset;
+}
+
 int ExpandFirstLoop(cSafeVector<cCommand>& commands) {
-  const auto loop = std::find_if(commands.begin(), commands.end(), IsLoop);
+  const auto loop = std::find_if(commands.begin(), commands.end(), IsLoopCommand);
   if (loop == commands.end()) return 0;
   const int at = static_cast<int>(loop - commands.begin());
   const int32_t repeat = ParamOrZero(*loop, 0);
@@ -361,7 +376,7 @@ int ExpandFirstLoop(cSafeVector<cCommand>& commands) {
   if (block > 0) {
     const int64_t wanted = std::max<int64_t>(repeat, 1) - 1;
     const int64_t copies = CopiesWithinCap(static_cast<int64_t>(commands.size()) - 1, block, wanted);
-    if (copies < wanted) ReportCap();
+    if (copies < wanted) ReportLoopCut(LOOPS_CAPPED, "a command list");
     cSafeVector<cCommand> repeated;
     repeated.reserve(static_cast<std::size_t>(copies * block));
     for (int64_t i = 0; i < copies; ++i) {
@@ -374,8 +389,8 @@ int ExpandFirstLoop(cSafeVector<cCommand>& commands) {
   return 1;
 }
 
-void ExpandLoopCommands(cSafeVector<cCommand>& commands) {
-  if (std::none_of(commands.begin(), commands.end(), IsLoop)) return;
+void ExpandLoopCommands(cSafeVector<cCommand>& commands, const std::string& owner) {
+  if (std::none_of(commands.begin(), commands.end(), IsLoopCommand)) return;
   // The commands still to pass, front first. Unrolling the first loop of the
   // list as it stands is unrolling the loop at the front of what is left, with
   // the block taken from what follows it, so one pass does it without
@@ -383,12 +398,21 @@ void ExpandLoopCommands(cSafeVector<cCommand>& commands) {
   std::deque<const cCommand*> pending;
   for (const cCommand& command : commands) pending.push_back(&command);
   cSafeVector<cCommand> expanded;
-  bool capped = false;
+  eLoopExpansion outcome = LOOPS_UNROLLED;
+  int steps = 0;
   while (!pending.empty()) {
     const cCommand* command = pending.front();
     pending.pop_front();
-    if (!IsLoop(*command)) {
+    if (!IsLoopCommand(*command)) {
       expanded.push_back(*command);
+      continue;
+    }
+    // A loop whose one-command block is another loop hands that loop on
+    // unchanged ([loop, loop, A] becomes [loop, A] with the inner loop once
+    // more in front), so the list need not grow while the unrolling never
+    // ends: the unrolled loops are counted as well.
+    if (++steps > kMaxLoopUnrollSteps) {
+      outcome = LOOPS_STOPPED;
       continue;
     }
     const int32_t repeat = ParamOrZero(*command, 0);
@@ -397,10 +421,11 @@ void ExpandLoopCommands(cSafeVector<cCommand>& commands) {
     const int64_t wanted = std::max<int64_t>(repeat, 1) - 1;
     const int64_t size = static_cast<int64_t>(expanded.size() + pending.size());
     const int64_t copies = CopiesWithinCap(size, block, wanted);
-    if (copies < wanted) capped = true;
+    if (copies < wanted && outcome == LOOPS_UNROLLED) outcome = LOOPS_CAPPED;
+    if (copies == 0) continue;
     const std::vector<const cCommand*> blockCommands(pending.begin(), pending.begin() + block);
     for (int64_t i = 0; i < copies; ++i) pending.insert(pending.begin(), blockCommands.begin(), blockCommands.end());
   }
-  if (capped) ReportCap();
+  ReportLoopCut(outcome, owner);
   commands.swap(expanded);
 }

@@ -24,11 +24,15 @@
 // "ループ" (flow command 39, item and system command 24) repeats the block of
 // its parameter 1 following commands parameter 0 times. Loops are unrolled
 // when flows are installed (and when an item's list is set up), first loop
-// first, each time in the list as it then stands, until none is left; a list
-// grows to at most kMaxExpandedCommands commands.
+// first, each time in the list as it then stands, until none is left. The
+// work is bounded: a list grows to at most kMaxExpandedCommands commands, and
+// after kMaxLoopUnrollSteps unrolled loops (a loop whose block is only another
+// loop never ends) the loops left are dropped; either cut is reported once,
+// with the owner of the list, and the list plays as far as it was unrolled.
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "core/SafeVector.h"
 #include "data/Command.h"
@@ -39,6 +43,8 @@ struct cArrangeEntry;
 struct cFlowState;
 
 inline constexpr int kMaxExpandedCommands = 65536;
+// Far more unrolled loops than any list within the command cap needs.
+inline constexpr int kMaxLoopUnrollSteps = 4 * kMaxExpandedCommands;
 
 // Read and write parameter n of a command as a 32-bit value (a write
 // narrows to the field's width); a getter answers false when the command has
@@ -59,7 +65,11 @@ void ApplyFlowArranges(cCommand& command, cCharaBase& chara, cFlowState& state);
 void ApplyHeroArranges(cCommand& command, cHero& hero);
 void ApplyArrange(cCommand& command, const cArrangeEntry& entry, cCharaBase& chara);
 
+// A loop command of either set.
+bool IsLoopCommand(const cCommand& command);
 // Unrolls the first loop command: 1 when there was one, else 0.
 int ExpandFirstLoop(cSafeVector<cCommand>& commands);
-// Unrolls every loop command, as ExpandFirstLoop would repeatedly.
-void ExpandLoopCommands(cSafeVector<cCommand>& commands);
+// Unrolls every loop command, as ExpandFirstLoop would repeatedly, within
+// the bounds above; a cut is reported naming `owner` (e.g. "flow 2 of
+// character 5").
+void ExpandLoopCommands(cSafeVector<cCommand>& commands, const std::string& owner = "a command list");

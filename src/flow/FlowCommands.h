@@ -115,10 +115,12 @@ int CmdPlaySound(cCharaBase& chara, cCommand& command);
 int CmdPlayBgm(cCharaBase& chara, cCommand& command);
 // The vanish command's helpers: every descendant character of `chara` (down
 // to depth 1000) killed, with their child shots when `withShots`; the child
-// shots of a character; the active shots of a shot group (on the screen
-// unless `everywhere`).
+// shots of a character; the active characters of a character group list
+// (the hero's group holds the hero) and the active shots of a shot group (on
+// the screen unless `everywhere`).
 void VanishChildCharas(cCharaBase& chara, cCharaBase& running, int depth, bool withShots);
 void VanishChildShots(cCharaBase& chara);
+void VanishCharaGroup(cCharaBase& running, int group, int everywhere);
 void VanishShotGroup(int group, int everywhere);
 // The message command with the message-wait flag of its caller (the running
 // flow's, or the pickup's for item lists).

@@ -71,7 +71,9 @@ void cFlowInterpreter::ApplyArrange(cCommand& command, const cArrangeEntry& entr
 
 void cFlowInterpreter::ApplyHeroArranges(cCommand& command, cHero& hero) { ::ApplyHeroArranges(command, hero); }
 
-void cFlowInterpreter::ExpandLoopCommands(cSafeVector<cCommand>& commands) { ::ExpandLoopCommands(commands); }
+void cFlowInterpreter::ExpandLoopCommands(cSafeVector<cCommand>& commands) {
+  ::ExpandLoopCommands(commands, "the commands of an item");
+}
 
 int cFlowInterpreter::RunItemCommand(cHero& hero, cCommand& command) { return ::RunItemCommand(hero, command); }
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/Numeric.h"
+#include "core/StringUtil.h"
 #include "data/Database.h"
 #include "data/Flow.h"
 #include "data/StageData.h"
@@ -140,6 +141,14 @@ void ClearCurrent() {
   g_GameScene->m_pCurCmdState = nullptr;
 }
 
+// The loops of the character's flow `index` unrolled; a cut names the flow.
+void UnrollLoops(cCharaBase& chara, int index) {
+  cFlow& flow = chara.m_Data.m_Flows[index];
+  if (std::none_of(flow.m_Commands.begin(), flow.m_Commands.end(), IsLoopCommand)) return;
+  ExpandLoopCommands(flow.m_Commands, FormatText("flow %d (ID %d) of character %d \"%s\"", index, flow.m_nFlowId,
+                                                 chara.m_Data.m_nCid, chara.m_Data.m_strName.c_str()));
+}
+
 }  // namespace
 
 int FlowSubSteps() { return g_Stage.SubStepsAtLeastOne(); }
@@ -153,7 +162,7 @@ int InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int addMode, int 
   const int passed = static_cast<int>(flows.size());
   if (addMode == 0) {
     if (&flows != &own) own = flows;
-    for (cFlow& flow : own) ExpandLoopCommands(flow.m_Commands);
+    for (int i = 0; i < static_cast<int>(own.size()); ++i) UnrollLoops(chara, i);
     chara.m_FlowStates.clear();
     chara.m_FlowStates.resize(own.size());
     for (int i = 0; i < static_cast<int>(own.size()); ++i) {
@@ -171,7 +180,7 @@ int InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int addMode, int 
   own.insert(own.begin() + at, std::make_move_iterator(copies.begin()), std::make_move_iterator(copies.end()));
   chara.m_FlowStates.insert(chara.m_FlowStates.begin() + at, static_cast<std::size_t>(passed), cFlowState());
   for (int i = at; i < at + passed; ++i) {
-    ExpandLoopCommands(own[i].m_Commands);
+    UnrollLoops(chara, i);
     BuildFlowState(chara, chara.m_FlowStates[i], i);
     chara.m_FlowStates[i].m_KeyEdgeLatch = own[i].m_bKeyContinuous == 0 ? 1 : 0;
   }
@@ -234,7 +243,10 @@ void CopyFlowStates(cCharaBase& chara, const cSafeVector<cFlowState>& states) {
 
 void RunFlowAnimeCues(cCharaBase& chara) {
   for (const cFlowState& state : chara.m_FlowStates) {
-    if (state.m_Running == 0 || state.m_Paused != 0) continue;
+    // A flow stopped for good keeps its running flag but never steps again:
+    // its frame counter stands still, and a cue at that frame would start
+    // its animation anew on every sub-step.
+    if (state.m_Running == 0 || state.m_Paused != 0 || state.m_StoppedForever != 0) continue;
     for (const cFlowAnimeCue& cue : state.m_Cues) {
       if (cue.m_nStart != state.m_FrameCounter) continue;
       if (cue.m_nAnime < 0 || cue.m_nAnime >= static_cast<int>(g_AnimeScripts.size())) continue;
@@ -325,15 +337,18 @@ void ConvertMoveTime(cCmdState& state, const cCommand& command, int copy) {
   if (move->m_nDistanceUnit != 1) distance *= 16;
   switch (move->m_nTimeMode) {
     case 1:
-      // No time to cover the distance in: the whole distance in one step.
-      state.m_Speed = state.m_Duration > 0 ? static_cast<double>(distance) / state.m_Duration
-                                           : static_cast<double>(distance);
+      // No time at all to cover the distance in: the whole distance in one
+      // step rather than a division by zero.
+      state.m_Speed = state.m_Duration != 0 ? static_cast<double>(distance) / state.m_Duration
+                                            : static_cast<double>(distance);
       break;
     case 2: {
-      // A speed of 0 never covers the distance: the duration stays as authored.
-      if (state.m_Speed == 0.0 || !std::isfinite(state.m_Speed)) break;
+      // A speed of 0 never covers a distance: the quotient is infinite and
+      // the duration the longest there is. With no distance either (0 / 0)
+      // there is nothing to cover.
       const double steps = static_cast<double>(distance) / state.m_Speed;
-      int64_t duration = static_cast<int64_t>(std::clamp(steps, -2147483647.0, 2147483647.0));
+      int64_t duration =
+          std::isnan(steps) ? 0 : static_cast<int64_t>(std::clamp(steps, -2147483647.0, 2147483647.0));
       if (duration < 0 && g_System.m_bMoveTimeSwitch == 0) duration = -duration;
       state.m_Duration = static_cast<int32_t>(duration);
       break;

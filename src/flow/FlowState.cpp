@@ -85,6 +85,7 @@ void cFlowState::Start(cCharaBase& owner) {
   m_MessageChain = 0;
   for (cCmdState& state : m_CmdStates) state.m_bDone = 0;
   m_StartedThisFrame = 1;
+  ++m_StartCount;
   if (m_pFlow == nullptr) return;
 
   const int group = FlowGroup(*this);
@@ -94,6 +95,17 @@ void cFlowState::Start(cCharaBase& owner) {
   }
 
   if (m_pFlow->m_nTrigger != TRIGGER_STAGE_START || m_CmdStates.empty()) return;
+  // A command of this run that starts the flow again (itself, or through
+  // another stage-start flow that starts it back) would run the list again
+  // from inside itself, without end: the run already under way goes on.
+  if (m_bRunningAtStart != 0) return;
+  m_bRunningAtStart = 1;
+  RunStageStartCommands(owner);
+  m_bRunningAtStart = 0;
+  Stop(owner);
+}
+
+void cFlowState::RunStageStartCommands(cCharaBase& owner) {
   // Before the stage starts there is no time to wait: only the commands that
   // run with the next one and act at once (types 16 on) run, once each.
   SetCurrentFlowState(this);
@@ -113,15 +125,15 @@ void cFlowState::Start(cCharaBase& owner) {
     // Run may have changed the list; the index still names this command.
     m_CmdStates[i].m_bDone = 1;
   }
-  Stop(owner);
 }
 
 int cFlowState::Step(cCharaBase& owner) {
   SetCurrentFlowState(this);
   m_Abort = 0;
   const int count = static_cast<int>(m_CmdStates.size());
-  int current = m_CurrentCmd;
-  for (int i = 0; i <= current; ++i) {
+  // m_CurrentCmd is read and advanced in place: a command that stops, pauses
+  // or restarts this flow returns at once, and what it left must stand.
+  for (int i = 0; i <= m_CurrentCmd; ++i) {
     if (i >= count || m_CmdStates[i].m_bDone != 0) continue;
     cCmdState& state = m_CmdStates[i];
     if (state.m_Remaining == 0) {
@@ -130,26 +142,31 @@ int cFlowState::Step(cCharaBase& owner) {
         m_MessageChain = 0;
       }
     }
-    if (IsNoWait(state)) {
-      if (state.Run(owner) != 0) {
+    const bool noWait = IsNoWait(state);
+    const uint32_t run = m_StartCount;
+    const int finished = state.Run(owner);
+    // Started again by its own command: Start has put the flow back on its
+    // first command with nothing done, and it begins there on the next pass.
+    if (m_StartCount != run) return 0;
+    if (noWait) {
+      if (finished != 0) {
         m_CmdStates[i].m_bDone = 1;
         if (i + 1 >= count) return 1;
       }
-      if (i == current) ++current;
+      if (i == m_CurrentCmd) ++m_CurrentCmd;
       if (m_Abort != 0) return 0;
       continue;
     }
-    if (state.Run(owner) != 0) {
-      cCmdState& finished = m_CmdStates[i];
-      finished.m_bDone = 1;
-      if (finished.m_pCommand != nullptr && IsChainingMessage(*finished.m_pCommand)) m_MessageChain = 1;
+    if (finished != 0) {
+      cCmdState& done = m_CmdStates[i];
+      done.m_bDone = 1;
+      if (done.m_pCommand != nullptr && IsChainingMessage(*done.m_pCommand)) m_MessageChain = 1;
       if (i + 1 >= count) return 1;
-      ++current;
+      ++m_CurrentCmd;
       break;
     }
     if (m_Abort != 0) return 0;
   }
-  m_CurrentCmd = current;
   if (count > 0 && m_CmdStates[count - 1].m_bDone != 0) return 1;
   ++m_FrameCounter;
   return 0;

@@ -171,16 +171,25 @@ struct cFlowState {
   // step ends at once.
   int32_t m_Abort = 0;
   cSafeVector<cArrangeEntry> m_Arranges;
+  // Counts the starts (wrapping), so that a step sees when the command it
+  // ran started the flow again.
+  uint32_t m_StartCount = 0;
+  // 1 while a trigger-21 flow runs its commands inside Start.
+  int32_t m_bRunningAtStart = 0;
 
   // Runs the flow from its first command for `owner`. A flow of trigger 0 in
   // a group raises the owner's group running and started switches. A trigger-21
   // flow runs its no-wait commands of type 16 or more here, once each, and is
-  // stopped before Start returns.
+  // stopped before Start returns; started again by one of those commands, it
+  // does not run them a second time.
   void Start(cCharaBase& owner);
   // One sub-step of the flow for `owner`: 1 when its last command has
   // finished, else 0 (the frame counter then advances). A waiting command
   // holds the flow until its time is over; a no-wait command runs in parallel
   // with the commands after it, the next one starting in the same sub-step.
+  // A command that stops or pauses the flow ends the step with its own
+  // progress kept; one that starts the flow again ends it with the flow on
+  // its first command, to run from there on the next step.
   int Step(cCharaBase& owner);
   // 0 when the flow was not running. Otherwise: not running, pending arranges
   // dropped, every remaining time 0, and for a flow in a group the owner's
@@ -192,4 +201,8 @@ struct cFlowState {
   // its running flag, but its commands' times end and its group is released
   // as by Stop.
   void StopForever(cCharaBase& owner);
+
+ private:
+  // The trigger-21 run of Start.
+  void RunStageStartCommands(cCharaBase& owner);
 };

@@ -45,8 +45,11 @@ cMessageSetup SetupFrom(cCharaBase& chara, const cCommand& command, int display,
   s.offX = Param(command, 3);
   s.offY = Param(command, 4);
   s.keepOnScreen = Param(command, 5);
-  s.fixedPos = Param(command, 9);
-  s.boxStyle = Param(command, 10);
+  // Files older than the fixed-position flag get it at 10 for exactly the two
+  // screen-anchored positions (0 and 7), which kept their place on the
+  // screen before it existed; 9 is the window box.
+  s.boxStyle = Param(command, 9);
+  s.fixedPos = Param(command, 10);
   s.expand = Param(command, 11);
   s.refreshInterval = Param(command, 14);
   s.refresh = s.refreshInterval > 0 ? 1 : 0;

@@ -293,14 +293,20 @@ void PrepareCircleMove(cCmdState& state, cCharaBase& chara) {
   const double span = static_cast<double>(end > start ? end - start : start - end);
   switch (move->m_nTimeMode) {
     case 0:
-      // No time to go round in: the whole span in one sub-step.
-      state.m_Speed = state.m_Duration > 0 ? span / state.m_Duration / subSteps : span / subSteps;
+      // No time at all to go round in: the whole span in one sub-step rather
+      // than a division by zero.
+      state.m_Speed = state.m_Duration != 0 ? span / state.m_Duration / subSteps : span / subSteps;
       break;
     case 1: {
-      // A speed of 0 never goes round: the duration stays as authored.
-      if (state.m_Speed == 0) break;
+      // A speed of 0 never goes round: the quotient is infinite and the
+      // duration the longest there is. With no span either (0 / 0) there is
+      // nothing to go round.
       const double steps = std::fabs(span / state.m_Speed / subSteps);
-      state.m_Duration = steps < 2147483647.0 ? static_cast<int32_t>(steps) : 2147483647;
+      if (std::isnan(steps)) {
+        state.m_Duration = 0;
+      } else {
+        state.m_Duration = steps < 2147483647.0 ? static_cast<int32_t>(steps) : 2147483647;
+      }
       break;
     }
     default:

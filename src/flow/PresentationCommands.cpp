@@ -3,8 +3,10 @@
 // 36; item types 8 to 21).
 
 #include <cmath>
+#include <vector>
 
 #include "core/ErrorBox.h"
+#include "core/Log.h"
 #include "core/SoundRequest.h"
 #include "data/Command.h"
 #include "data/Database.h"
@@ -68,9 +70,12 @@ void PlaceByKind(cCharaBase& chara, int kind, int cellX, int cellY, int offX, in
   switch (kind) {
     case 1:
     case 2: {
+      // The centre of the object's graphic on the screen, as the rest of the
+      // player takes an object's centre; its collision box may sit anywhere
+      // within the graphic.
       const cCharaBase* object = kind == 1 ? &chara : StageHero();
-      const double cx = object != nullptr ? object->m_X + (object->m_BoxW >> 1) : camX + 320;
-      const double cy = object != nullptr ? object->m_Y + (object->m_BoxH >> 1) : camY + 240;
+      const double cx = object != nullptr ? camX + object->m_ScrLeft + (object->m_GfxW >> 1) : camX + 320;
+      const double cy = object != nullptr ? camY + object->m_ScrTop + (object->m_GfxH >> 1) : camY + 240;
       x = cx - (w >> 1) + offX;
       y = cy - (h >> 1) + offY;
       break;
@@ -92,6 +97,46 @@ void PlaceByKind(cCharaBase& chara, int kind, int cellX, int cellY, int offX, in
       break;
   }
 }
+
+// An item whose list gets items nests a list inside a list; an item that
+// gets itself (or A gets B, which gets A) would nest until the stack runs
+// out. Deeper than this a get-item does nothing, with one line in the report
+// for the whole pickup.
+constexpr int kMaxItemNesting = 32;
+int g_ItemNesting = 0;
+bool g_ItemNestingReported = false;
+
+class cItemNestingLevel {
+ public:
+  cItemNestingLevel() { ++g_ItemNesting; }
+  ~cItemNestingLevel() {
+    if (--g_ItemNesting == 0) g_ItemNestingReported = false;
+  }
+  cItemNestingLevel(const cItemNestingLevel&) = delete;
+  cItemNestingLevel& operator=(const cItemNestingLevel&) = delete;
+};
+
+// The parameters of the picture command. The wait at 6 was put in before the
+// size, which it moved to 7 (files from before it get 1 there, so their
+// pictures still stop the game); the replace flag and its ID came in
+// together, at 12 and 13.
+enum ePictureParam : int {
+  PICTURE_INDEX = 0,              // Picture database entry; 0 removes every picture
+  PICTURE_PLACE = 1,              // 0 screen centre, 1 own centre, 2 hero's centre, 3 screen cell, 4 stage cell
+  PICTURE_CELL_X = 2,
+  PICTURE_CELL_Y = 3,
+  PICTURE_OFFSET_X = 4,           // dots
+  PICTURE_OFFSET_Y = 5,
+  PICTURE_WAIT = 6,               // stop the game while shown (key or timed display)
+  PICTURE_SIZE = 7,               // percent
+  PICTURE_DISPLAY = 8,            // 0 until the key, 1 until the stage ends, 2 timed
+  PICTURE_TIME = 9,               // tenths of a second, for the timed display
+  PICTURE_LAYER = 10,             // 0 behind the objects, else in front
+  PICTURE_SCREEN_FIXED = 11,      // kept at its place on the screen instead of in the world
+  PICTURE_REPLACE = 12,           // replaces the shown picture of the same ID
+  PICTURE_ID = 13,
+  PICTURE_COUNT_WHEN_FROZEN = 14, // the time runs on while the game is stopped
+};
 
 void RemovePicture(tPictureList::iterator it) {
   if (it->m_lpSurface != nullptr) DDEraseSurfaceList(g_PictureSurfaces, g_PictureSurfaceDefs, it->m_lpSurface);
@@ -159,6 +204,18 @@ void VanishShotGroup(int group, int everywhere) {
   });
 }
 
+void VanishCharaGroup(cCharaBase& running, int group, int everywhere) {
+  if (g_GameScene == nullptr || group < 0 || group >= static_cast<int>(g_GameScene->m_CharaGroups.size())) return;
+  // The lists are pruned once a sub-step; a character removed since (by the
+  // contact checks before an item pickup runs this) must not be reached.
+  g_GameScene->PruneGroups();
+  const std::vector<cCharaBase*> members = g_GameScene->m_CharaGroups[group];
+  for (cCharaBase* other : members) {
+    if (other == nullptr || other->m_Active == 0) continue;
+    if (everywhere != 0 || other->m_OnScreen != 0) KillObject(*other, running);
+  }
+}
+
 void VanishChildShots(cCharaBase& chara) {
   // Copied: erasing a shot removes its link from this list.
   const cSafeVector<cShotLink> links = chara.m_ShotLinks;
@@ -184,10 +241,7 @@ int CmdVanish(cCharaBase& chara, cCommand& command) {
   const int what = Param(command, 0), group = Param(command, 1), everywhere = Param(command, 2);
   switch (what) {
     case 0:
-      g_CharaList.ForEach([&](cChara& other) {
-        if (other.m_PassNo != group || other.m_Active == 0) return;
-        if (everywhere != 0 || other.m_OnScreen != 0) KillObject(other, chara);
-      });
+      VanishCharaGroup(chara, group, everywhere);
       break;
     case 1:
       VanishShotGroup(group, everywhere);
@@ -214,9 +268,22 @@ int CmdVanish(cCharaBase& chara, cCommand& command) {
 int CmdGetItem(cCharaBase&, cCommand& command) {
   cHero* hero = StageHero();
   if (hero == nullptr || g_GameScene == nullptr) return 0;
-  cSafeVector<cItemData>& items = Param(command, 0) == 0 ? g_CommonPalette.m_Items : g_Stage.m_PaletteItems;
-  cItemData& item = items[Param(command, 1)];
-  const int result = hero->RunItemCommands(item.m_Commands);
+  const int palette = Param(command, 0), index = Param(command, 1);
+  if (g_ItemNesting >= kMaxItemNesting) {
+    if (!g_ItemNestingReported) {
+      ReportPrintfLog("getting item %d of the %s palette would nest items more than %d deep; it is skipped", index,
+                      palette == 0 ? "common" : "stage", kMaxItemNesting);
+      g_ItemNestingReported = true;
+    }
+    return 0;
+  }
+  cSafeVector<cItemData>& items = palette == 0 ? g_CommonPalette.m_Items : g_Stage.m_PaletteItems;
+  cItemData& item = items[index];
+  int result = 0;
+  {
+    const cItemNestingLevel level;
+    result = hero->RunItemCommands(item.m_Commands);
+  }
   if (result != 0) g_GameScene->m_nStepResult = result;
   return 0;
 }
@@ -287,15 +354,15 @@ int CmdRunScreenEffect(cCharaBase&, cCommand& command) {
 int CmdShowPicture(cCharaBase& chara, cCommand& command) {
   if (g_GameScene == nullptr || g_GameScene->m_bMessageLock != 0) return 0;
   tPictureList& pictures = g_GameScene->m_Pictures;
-  const int index = Param(command, 0);
+  const int index = Param(command, PICTURE_INDEX);
   if (index == 0) {
     while (!pictures.empty()) RemovePicture(pictures.begin());
     return 0;
   }
-  const int replace = Param(command, 10), id = Param(command, 11);
+  const int replace = Param(command, PICTURE_REPLACE), id = Param(command, PICTURE_ID);
   if (replace != 0) {
     for (auto it = pictures.begin(); it != pictures.end(); ++it) {
-      if (it->m_nValue1 != id) continue;
+      if (it->m_nValue2 == 0 || it->m_nValue1 != id) continue;
       if (it->m_nPicture == index) return 0;
       RemovePicture(it);
       break;
@@ -313,21 +380,20 @@ int CmdShowPicture(cCharaBase& chara, cCommand& command) {
     ErrorBoxf("%s 読み込み失敗！", entry.m_strFile.c_str());
     return 0;
   }
-  const int percent = Param(command, 6) > 0 ? Param(command, 6) : 100;
+  const int percent = Param(command, PICTURE_SIZE) > 0 ? Param(command, PICTURE_SIZE) : 100;
   const int w = RoundHalfAway(surface->nWidth * percent * 0.01);
   const int h = RoundHalfAway(surface->nHeight * percent * 0.01);
   double x, y;
-  PlaceByKind(chara, Param(command, 1), Param(command, 2), Param(command, 3), Param(command, 4), Param(command, 5), w,
-              h, x, y);
-  const int mode = Param(command, 7);
-  const int frames = mode == 2 ? Param(command, 8) * 6 : 0;
+  PlaceByKind(chara, Param(command, PICTURE_PLACE), Param(command, PICTURE_CELL_X), Param(command, PICTURE_CELL_Y),
+              Param(command, PICTURE_OFFSET_X), Param(command, PICTURE_OFFSET_Y), w, h, x, y);
+  const int mode = Param(command, PICTURE_DISPLAY);
+  const int frames = mode == 2 ? Param(command, PICTURE_TIME) * 6 : 0;
   cPicturePlayer player;
-  player.Set(index, x, y, w, h, Param(command, 13), Param(command, 9) != 0 ? 1 : 0, percent, mode, frames,
-             Param(command, 14), id, 0);
+  player.Set(index, x, y, w, h, Param(command, PICTURE_SCREEN_FIXED), Param(command, PICTURE_LAYER) != 0 ? 1 : 0,
+             percent, mode, frames, Param(command, PICTURE_COUNT_WHEN_FROZEN), id, replace != 0 ? 1 : 0);
   player.m_lpSurface = surface;
   pictures.push_back(player);
-  const int wait = Param(command, 12);
-  if (wait != 0 && (mode == 0 || mode == 2)) {
+  if (Param(command, PICTURE_WAIT) != 0 && (mode == 0 || mode == 2)) {
     g_GameScene->m_GameWait.Set(GAME_WAIT_MESSAGE, mode == 0 ? 1 : 0, frames, 0);
     g_GameScene->PauseLoop();
     for (auto it = pictures.begin(); it != pictures.end(); ++it) {

@@ -15,6 +15,7 @@
 #include "data/WorldMap.h"
 #include "flow/FlowCommands.h"
 #include "flow/MovePhysics.h"
+#include "world/BlockCollision.h"
 #include "world/Chara.h"
 #include "world/Contact.h"
 #include "world/GameScene.h"
@@ -350,7 +351,10 @@ int CmdWarp(cCharaBase& chara, cCommand& command) {
     return 0;
   }
   chara.UpdateRect();
-  if (chara.IsWithinBounds(0) == 0 || chara.CornersHitBlock() != 0) {
+  // The place test summons use: a solid cell at a corner or a block
+  // character overlapped; a flyer that passes through blocks is never
+  // blocked.
+  if (chara.IsWithinBounds(0) == 0 || IsPlaceBlocked(chara, g_CharaList) != 0) {
     RestorePlace(chara, saved);
     return 0;
   }

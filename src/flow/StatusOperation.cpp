@@ -115,6 +115,9 @@ void OperateSystem(const cStatusOpParams& p, int32_t operand) {
   int32_t current = 0;
   if (!ReadSystemStatus(p.selector, current)) return;
   if (p.selector == SYSTEM_LIVES && LivesInfinite()) return;
+  // A percentage past the 32-bit range is held at its end rather than
+  // wrapped round to the other sign; so are those of OperateHpOrSp and
+  // OperateChara.
   if (p.percentOfCurrent != 0) operand = ClampToI32(PercentRounded(current, operand));
   int32_t result = 0;
   if (StatusApplyOp(current, operand, p.op, range.m_Min, range.m_Max, result)) StoreSystemStatus(p.selector, result);

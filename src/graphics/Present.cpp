@@ -113,16 +113,19 @@ int DDEndFrame(int fps, int a, int b) {
 bool DDPresentWindow(int waitVerticalBlank) {
   if (!SurfaceUsable(Primary) || !SurfaceUsable(BackBuffer)) return true;
   if (waitVerticalBlank) WaitForVerticalBlank(ShownRefreshRate());
-  const DDRECT& rc = g_DrawLayer.rcClient;
+  // The primary is the window's own client area, not the whole screen:
+  // rcClient tells where that area lies on the screen and how large it is
+  // shown there, which is the window's and the presenter's business. The
+  // frame therefore covers the primary from its origin, wherever the window
+  // was moved and however large it is.
+  plat::cPixelSurface& primary = *Primary.lpDD->lpSurface;
   const plat::cPixelSurface& back = *BackBuffer.lpDD->lpSurface;
   plat::sCopyRect rect;
-  rect.x = rc.left;
-  rect.y = rc.top;
-  rect.width = rc.right - rc.left;
-  rect.height = rc.bottom - rc.top;
+  rect.width = primary.Width();
+  rect.height = primary.Height();
   rect.sw = back.Width();
   rect.sh = back.Height();
-  plat::CopyRect(*Primary.lpDD->lpSurface, back, rect);
+  plat::CopyRect(primary, back, rect);
   PresentPrimary();
   return true;
 }

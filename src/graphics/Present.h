@@ -31,8 +31,8 @@ int DDEndFrame(int fps, int a, int b);
 
 // DirectDraw in a window: waits for the display's vertical blank (unless
 // waitVerticalBlank is 0, when the stage runs faster than 60 frames per
-// second), then BackBuffer is blitted to the client area of the primary
-// surface and shown.
+// second), then BackBuffer is blitted over the whole primary surface, which
+// is the window's client area wherever the window stands, and shown.
 bool DDPresentWindow(int waitVerticalBlank);
 // DirectDraw full screen: a blit of BackBuffer's top-left 640 x 480 to the primary, or a
 // flip at the display's vertical blank (BackBuffer and the primary trade

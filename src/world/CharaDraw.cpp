@@ -10,6 +10,7 @@
 #include "data/GraphicKind.h"
 #include "data/SwordType.h"
 #include "data/SystemData.h"
+#include "core/Numeric.h"
 #include "core/ProcessFlags.h"
 #include "graphics/Blit.h"
 #include "graphics/Palette.h"
@@ -392,20 +393,44 @@ void DrawCharaGauge(cCharaBase& chara, DDSURFACEDATA* target, int which) {
     if (len > 0) DDBlt(target, x + bar, y, len, 2, accessory, sourceX, base + 3 * step, 1);
   }
   --gauge.m_Timer;
-  if (gauge.m_Timer < 60) {
+  // The step has the trail's sign (a sixtieth of it), so a gain and a loss
+  // both shrink to nothing as the timer comes down to 60.
+  if (gauge.m_Timer < 60)
     gauge.m_Trail = 0.0;
-  } else if (gauge.m_Trail > 0.0) {
-    gauge.m_Trail = std::max(0.0, gauge.m_Trail - gauge.m_TrailStep);
-  } else if (gauge.m_Trail < 0.0) {
-    gauge.m_Trail = std::min(0.0, gauge.m_Trail + gauge.m_TrailStep);
-  }
+  else
+    gauge.m_Trail -= gauge.m_TrailStep;
 }
+
+namespace {
+
+// The offset of a mark's rectangle from the hero's graphic: the collision box
+// sits at the hit offsets, the other rectangles are kept relative to it.
+void AreaMarkOffset(const cHero& hero, const cAreaMark& mark, int& offX, int& offY) {
+  offX = hero.m_DrawOffX;
+  offY = hero.m_DrawOffY;
+  const cHitRect* rect = nullptr;
+  switch (mark.m_nType) {
+    case AREA_MARK_ATTACK: rect = &hero.m_AttackRect; break;
+    case AREA_MARK_PICKUP: rect = &hero.m_PickupRect; break;
+    case AREA_MARK_SHOT: rect = &hero.m_ShotRect; break;
+    default: break;
+  }
+  if (rect == nullptr) return;
+  offX = WrapToI32(int64_t{offX} + rect->m_OffX);
+  offY = WrapToI32(int64_t{offY} + rect->m_OffY);
+}
+
+}  // namespace
 
 void DrawHero(cHero& hero, DDSURFACEDATA* target, int noAdvance) {
   DrawChara(hero, target, noAdvance);
   for (cAreaMark& mark : hero.m_AreaMarks) {
     if (mark.m_nMode == 0) continue;
-    const int x = hero.m_ScrLeft + mark.m_X, y = hero.m_ScrTop + mark.m_Y;
+    int offX = 0, offY = 0;
+    AreaMarkOffset(hero, mark, offX, offY);
+    mark.m_X = WrapToI32(int64_t{hero.m_ScrLeft} + offX);
+    mark.m_Y = WrapToI32(int64_t{hero.m_ScrTop} + offY);
+    const int x = mark.m_X, y = mark.m_Y;
     const int colour = mark.m_nColour + (IsPaletteMode() ? 0 : mark.m_nPhase / 8);
     if (mark.m_nMode == 2) {
       DDFillRectPal(target, x, y, mark.m_Width, mark.m_Height, static_cast<uint32_t>(colour));

@@ -4,7 +4,8 @@
 //
 // A character drawn at another size than its cell (a scale above 1, or a
 // special bitmap whose cells are larger) is first brought to its drawing size
-// on the work surface; the effect then reads from there.
+// on the work surface; the effect then reads from there. An effect that reads
+// the source cell itself draws with the invincibility flash of the source.
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include "graphics/BlurMosaic.h"
 #include "graphics/ColourEffects.h"
 #include "graphics/Distortion.h"
+#include "graphics/DrawContext.h"
 #include "graphics/GeometricEffects.h"
 #include "graphics/Palette.h"
 #include "graphics/SurfaceFill.h"
@@ -24,11 +26,36 @@
 
 namespace {
 
+// The palette colour the 8-bit stand-in for the blur tints towards.
+inline constexpr uint32_t kBlurStandInColour = 31;
+
 // Where the effect reads the cell at drawing size.
 struct cCellAtSize {
   DDSURFACEDATA* surface = nullptr;
   int sx = 0;
   int sy = 0;
+  bool fromSource = false;  // the source cell itself, not a copy on the work surface
+};
+
+// The invincibility flash of a source as the blend of the drawing calls made
+// while it lives, when the drawing reads the source cell itself.
+class cFlashScope {
+ public:
+  cFlashScope(const cGraphicSource& s, bool fromSource) : m_On(s.blend != 0 && fromSource) {
+    if (!m_On) return;
+    DDSetBlendColor(s.blendColour);
+    DDSetColorOp(static_cast<uint32_t>(s.blendOp));
+  }
+  ~cFlashScope() {
+    if (!m_On) return;
+    DDResetBlendColor();
+    DDResetColorOp();
+  }
+  cFlashScope(const cFlashScope&) = delete;
+  cFlashScope& operator=(const cFlashScope&) = delete;
+
+ private:
+  bool m_On;
 };
 
 struct cDrawRect {
@@ -49,7 +76,7 @@ bool CellAtSize(const cDrawRect& r, const cGraphicSource& s, DDSURFACEDATA* imag
   const int cell = s.CellSize();
   if (!NeedsStretch(r, s)) {
     if (!SourceInside(image, s.sx, s.sy, cell, cell)) return false;
-    out = {image, s.sx, s.sy};
+    out = {image, s.sx, s.sy, true};
     return true;
   }
   DDSURFACEDATA* work = WorkSurface();
@@ -58,7 +85,7 @@ bool CellAtSize(const cDrawRect& r, const cGraphicSource& s, DDSURFACEDATA* imag
   if (r.w <= 0 || r.h <= 0 || r.w > 320 || r.h > 480 || !SourceInside(stretch, s.sx, s.sy, cell, cell)) return false;
   DDFillRectPal(work, wx, 0, r.w, r.h, 0);
   DDBltEx(work, wx, 0, r.w, r.h, stretch, s.sx, s.sy, cell, cell, 1);
-  out = {work, wx, 0};
+  out = {work, wx, 0, false};
   return true;
 }
 
@@ -107,7 +134,10 @@ int DrawPlain(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s,
 int DrawBurst(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, int noAdvance, int draw) {
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
-  if (draw != 0 && MainCell(r, s, c)) DDBurst(target, r.x, r.y, r.w, r.h, c.surface, c.sx, c.sy, Value(chara), 1);
+  if (draw != 0 && MainCell(r, s, c)) {
+    const cFlashScope flash(s, c.fromSource);
+    DDBurst(target, r.x, r.y, r.w, r.h, c.surface, c.sx, c.sy, Value(chara), 1);
+  }
   return Advance(chara, noAdvance);
 }
 
@@ -117,6 +147,7 @@ int DrawSplit(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s,
   cCellAtSize c;
   if (draw != 0 && MainCell(r, s, c)) {
     const int band = BandOf(tColumns != 0 ? r.w : r.h, Param(chara, 4));
+    const cFlashScope flash(s, c.fromSource);
     DDSplit(target, r.x, r.y, r.w, r.h, band, Value(chara), c.surface, c.sx, c.sy, 1, tColumns);
   }
   return Advance(chara, noAdvance);
@@ -127,9 +158,11 @@ int DrawWave(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, 
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
   cCharaEffectPlayer& p = chara.m_CharaEffect;
-  if (draw != 0 && MainCell(r, s, c))
+  if (draw != 0 && MainCell(r, s, c)) {
+    const cFlashScope flash(s, c.fromSource);
     DDWave(target, r.x, r.y, r.w, r.h, Param(chara, 4), Value(chara), p.m_nWork1, Param(chara, 5), c.surface, c.sx,
            c.sy, 1, tColumns);
+  }
   if (noAdvance == 0) p.m_nWork1 = (p.m_nWork1 + 1) % 360;
   return Advance(chara, noAdvance);
 }
@@ -146,8 +179,10 @@ int DrawBlink(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s,
 int DrawRotate(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, int noAdvance, int draw) {
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
-  if (draw != 0 && MainCell(r, s, c))
+  if (draw != 0 && MainCell(r, s, c)) {
+    const cFlashScope flash(s, c.fromSource);
     DDRotate(target, r.x + r.w / 2, r.y + r.h / 2, r.w, r.h, r.w / 2, r.h / 2, Value(chara), c.surface, c.sx, c.sy, 1);
+  }
   return Advance(chara, noAdvance);
 }
 
@@ -156,6 +191,7 @@ int DrawRotateDepth(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSour
   cCellAtSize front, back;
   if (draw != 0 && MainCell(r, s, front)) {
     if (!CellAtSize(r, s, s.opposite, s.stretchOpposite, 1, back)) back = front;
+    const cFlashScope flash(s, front.fromSource);
     DDRotateDepth(target, r.x, r.y, r.w, r.h, front.surface, front.sx, front.sy, back.surface, back.sx, back.sy, r.w,
                   r.h, 1, Value(chara), 0);
   }
@@ -165,35 +201,56 @@ int DrawRotateDepth(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSour
 int DrawCircle(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, int noAdvance, int draw) {
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
-  if (draw != 0 && MainCell(r, s, c))
+  if (draw != 0 && MainCell(r, s, c)) {
+    const cFlashScope flash(s, c.fromSource);
     DDCircleWindow(target, r.x + r.w / 2, r.y + r.h / 2, r.w / 2, r.h / 2, Value(chara), Param(chara, 4), c.surface,
                    c.sx + r.w / 2, c.sy + r.h / 2, 1);
+  }
   return Advance(chara, noAdvance);
 }
 
 int DrawZoom(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, int noAdvance, int draw) {
   const cDrawRect r = RectOf(chara);
   if (draw != 0) {
+    // The width the entry gives is for a cell of 32; a scaled character grows
+    // by half of it times its scale.
     const int scale = chara.Scale();
-    const int e = scale > 1 ? (Value(chara) - 32) * scale / 2 * 2 : Value(chara) - 32;
+    const int e = scale > 1 ? (Value(chara) - 32) * scale / 2 : Value(chara) - 32;
     const int w = r.w + e, h = r.h + e;
     const int cell = s.CellSize();
-    if (w > 0 && h > 0 && SourceInside(s.stretch, s.sx, s.sy, cell, cell))
+    if (w > 0 && h > 0 && SourceInside(s.stretch, s.sx, s.sy, cell, cell)) {
+      const cFlashScope flash(s, true);
       DDBltEx(target, r.x - e / 2, r.y - e / 2, w, h, s.stretch, s.sx, s.sy, cell, cell, 1);
+    }
   }
   return Advance(chara, noAdvance);
 }
 
+// The cell at drawing size is put on the cleared big work surface, the lens
+// centre (the cell's centre moved by the entry's offsets) at (radius,
+// radius); the lens is drawn from there with a radius that reaches every
+// corner of the cell, so the whole cell shows, magnified towards the centre.
+// Near its rim a deep lens reads far outside the cell: the whole surface is
+// cleared so that it reads nothing there.
 int DrawLens(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, int noAdvance, int draw) {
   const cDrawRect r = RectOf(chara);
-  cCellAtSize c;
-  if (draw != 0 && MainCell(r, s, c)) {
-    // The cell is first drawn plainly; the lens then magnifies it in place.
-    DrawSourceCell(chara, target, s, r.x, r.y, r.w, r.h);
-    const int dx = Param(chara, 4), dy = Param(chara, 5);
-    const int radius = std::max(r.w, r.h) / 2;
-    DDLens(target, r.x + r.w / 2 + dx, r.y + r.h / 2 + dy, radius, Value(chara), c.surface, c.sx + r.w / 2 + dx,
-           c.sy + r.h / 2 + dy, 1, 0);
+  if (draw != 0 && r.w > 0 && r.h > 0) {
+    const int cx = r.w / 2 + Param(chara, 4), cy = r.h / 2 + Param(chara, 5);
+    const int reach = std::max(std::max(cx, r.w - cx), std::max(cy, r.h - cy));
+    const int radius = static_cast<int>(std::sqrt(2.0) * reach);
+    DDSURFACEDATA* work = BigWorkSurface();
+    const int cell = s.CellSize();
+    bool placed = false;
+    DDFillSurfacePal(work, 0);
+    if (!NeedsStretch(r, s)) {
+      if (SourceInside(s.image, s.sx, s.sy, cell, cell)) {
+        const cFlashScope flash(s, true);
+        placed = DDBlt(work, radius - cx, radius - cy, r.w, r.h, s.image, s.sx, s.sy, 1) != 0;
+      }
+    } else if (SourceInside(s.stretch, s.sx, s.sy, cell, cell)) {
+      placed = DDBltEx(work, radius - cx, radius - cy, r.w, r.h, s.stretch, s.sx, s.sy, cell, cell, 1);
+    }
+    if (placed) DDLens(target, r.x + cx, r.y + cy, radius, Value(chara), work, radius, radius, 1, 0);
   }
   return Advance(chara, noAdvance);
 }
@@ -201,9 +258,11 @@ int DrawLens(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, 
 int DrawTintCell(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, int noAdvance, int draw) {
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
-  if (draw != 0 && MainCell(r, s, c))
+  if (draw != 0 && MainCell(r, s, c)) {
+    const cFlashScope flash(s, c.fromSource);
     DDTint(target, r.x, r.y, r.w, r.h, c.surface, c.sx, c.sy, 1, g_PaletteWork, g_BlendTable,
            static_cast<uint32_t>(Param(chara, 4)), Value(chara));
+  }
   return Advance(chara, noAdvance);
 }
 
@@ -211,15 +270,20 @@ int DrawTranslucentCell(cCharaBase& chara, DDSURFACEDATA* target, const cGraphic
   const bool visible = VisibleThisPeriod(chara, noAdvance);
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
-  if (draw != 0 && visible && MainCell(r, s, c))
+  if (draw != 0 && visible && MainCell(r, s, c)) {
+    const cFlashScope flash(s, c.fromSource);
     DDTranslucent(target, r.x, r.y, r.w, r.h, c.surface, c.sx, c.sy, 1, g_BlendTable);
+  }
   return Advance(chara, noAdvance);
 }
 
 int DrawMosaicCell(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, int noAdvance, int draw) {
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
-  if (draw != 0 && MainCell(r, s, c)) DDMosaic(target, r.x, r.y, r.w, r.h, Value(chara), c.surface, c.sx, c.sy, 1);
+  if (draw != 0 && MainCell(r, s, c)) {
+    const cFlashScope flash(s, c.fromSource);
+    DDMosaic(target, r.x, r.y, r.w, r.h, Value(chara), c.surface, c.sx, c.sy, 1);
+  }
   return Advance(chara, noAdvance);
 }
 
@@ -227,8 +291,10 @@ int DrawBlurCell(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource&
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
   if (draw != 0 && MainCell(r, s, c)) {
+    const cFlashScope flash(s, c.fromSource);
     if (IsPaletteMode())
-      DDTint(target, r.x, r.y, r.w, r.h, c.surface, c.sx, c.sy, 1, g_PaletteWork, g_BlendTable, 16, Value(chara));
+      DDTint(target, r.x, r.y, r.w, r.h, c.surface, c.sx, c.sy, 1, g_PaletteWork, g_BlendTable, kBlurStandInColour,
+             Value(chara));
     else
       DDBlur(target, r.x, r.y, r.w, r.h, Value(chara), Value(chara), c.surface, c.sx, c.sy, 1);
   }

@@ -101,6 +101,13 @@ void PlaceDiagonalLine(FormationStep& step, const cShooterBox& box, int count, i
 int FormationCount(const cEdShot& edShot) { return edShot.m_nCount; }
 int Param(const cEdShot& edShot, int i) { return edShot.m_nFormationParams[i]; }
 
+// The rows of a lightning pass. The editor offers 1 to 50. A stored 0 still
+// fires one row rather than none; a value past 50 can only come from a
+// damaged file, and the 16-bit field would otherwise multiply the pass by up
+// to 32767, so it is held to 50.
+constexpr int kMaxLightningRows = 50;
+int LightningRows(const cEdShot& edShot) { return std::clamp(Param(edShot, 1), 1, kMaxLightningRows); }
+
 void PlaceStraightA(FormationStep& step, const cEdShot& edShot, const cShooterBox& box) {
   const int n = FormationCount(edShot);
   const int I = Param(edShot, 0) * 16;
@@ -173,7 +180,7 @@ void PlaceAround(FormationStep& step, const cShooterBox& box) {
 // direction of travel, lined up on the reference.
 void PlaceLightning(FormationStep& step, const cEdShot& edShot, int qx, int qy) {
   const int I = g_System.m_bGaplessLightning != 0 ? 0 : Param(edShot, 0) * 16;
-  const int rows = Param(edShot, 1);
+  const int rows = LightningRows(edShot);
   const int S = Param(edShot, 2) * 16;
   const int w = step.m_Width;
   const int h = step.m_Height;
@@ -291,18 +298,6 @@ void PlaceAngled(FormationStep& step, cCharaBase& shooter, const cEdShot& edShot
   VelocityForAngle(a, step.m_Speed, step.m_VX, step.m_VY);
 }
 
-// Counts the objects of one pass against kMaxFormationObjects.
-struct cPassBudget {
-  int m_Left = kMaxFormationObjects;
-  bool Take() { return m_Left-- > 0; }
-};
-
-void Create(cShotList* shots, FormationStep& step, cCharaBase& shooter, int type, cEdShot& edShot,
-            cPassBudget& budget) {
-  if (!budget.Take()) return;
-  CreateFormationObject(shots, step, shooter, type, edShot);
-}
-
 void FormLine(cShotList* shots, cCharaBase& shooter, int type, cEdShot& edShot, FormationStep& step, bool columnB) {
   const cShooterBox box = BoxOf(shooter);
   const int n = FormationCount(edShot);
@@ -312,9 +307,8 @@ void FormLine(cShotList* shots, cCharaBase& shooter, int type, cEdShot& edShot, 
     PlaceStraightA(step, edShot, box);
   }
   if (step.m_Angle != 0 || edShot.m_bAim != 0) PlaceAngled(step, shooter, edShot, box, n);
-  cPassBudget budget;
   for (int i = 0; i < n; ++i) {
-    Create(shots, step, shooter, type, edShot, budget);
+    CreateFormationObject(shots, step, shooter, type, edShot);
     step.m_X += step.m_StepX;
     step.m_Y += step.m_StepY;
   }
@@ -331,10 +325,9 @@ void FormFan(cShotList* shots, cCharaBase& shooter, int type, cEdShot& edShot, F
   const double d = (n % 2 == 0) ? half - 0.5 : half;
   const int spacing = Param(edShot, 0);
   double a = base + step.m_Angle - d * spacing;
-  cPassBudget budget;
   for (int i = 0; i < n; ++i) {
     VelocityForAngle(a, step.m_Speed, step.m_VX, step.m_VY);
-    Create(shots, step, shooter, type, edShot, budget);
+    CreateFormationObject(shots, step, shooter, type, edShot);
     a += spacing;
   }
 }
@@ -346,12 +339,11 @@ void FormLightning(cShotList* shots, cCharaBase& shooter, int type, cEdShot& edS
   PlaceLightning(step, edShot, qx, qy);
   if (step.m_Angle != 0) AngledVelocity(step, shooter, edShot);
   const int n = FormationCount(edShot);
-  const int rows = std::max(1, static_cast<int>(Param(edShot, 1)));
-  cPassBudget budget;
+  const int rows = LightningRows(edShot);
   for (int i = 0; i < n; ++i) {
     FormationStep row = step;
     for (int r = 0; r < rows; ++r) {
-      Create(shots, row, shooter, type, edShot, budget);
+      CreateFormationObject(shots, row, shooter, type, edShot);
       row.m_X += row.m_RowStepX;
       row.m_Y += row.m_RowStepY;
     }
@@ -364,10 +356,9 @@ void FormExplosion(cShotList* shots, cCharaBase& shooter, int type, cEdShot& edS
   PlaceAround(step, BoxOf(shooter));
   const int n = FormationCount(edShot);
   double a = DirectionBaseAngle(step.m_DirCode) + step.m_Angle;
-  cPassBudget budget;
   for (int i = 0; i < n; ++i) {
     VelocityForAngle(a, step.m_Speed, step.m_VX, step.m_VY);
-    Create(shots, step, shooter, type, edShot, budget);
+    CreateFormationObject(shots, step, shooter, type, edShot);
     a += 360.0 / n;
   }
 }
@@ -381,13 +372,12 @@ void FormEncircle(cShotList* shots, cCharaBase& shooter, int type, cEdShot& edSh
   const double r = Param(edShot, 0) * 16;
   const int n = FormationCount(edShot);
   double a = DirectionBaseAngle(step.m_DirCode) + step.m_Angle;
-  cPassBudget budget;
   for (int i = 0; i < n; ++i) {
     const double rad = a * kRadiansPerDegree;
     step.m_X = cx + TruncToI32(r * std::cos(rad) + 0.5);
     step.m_Y = cy + TruncToI32(r * std::sin(rad) + 0.5);
     VelocityForAngle(a, step.m_Speed, step.m_VX, step.m_VY);
-    Create(shots, step, shooter, type, edShot, budget);
+    CreateFormationObject(shots, step, shooter, type, edShot);
     a += 360.0 / n;
   }
 }
@@ -521,7 +511,7 @@ void CreateFormationObject(cShotList* shots, FormationStep& step, cCharaBase& sh
   switch (commandType) {
     case FORMATION_OBJECT_SHOT:
     case FORMATION_OBJECT_SWORD: {
-      if (shots == nullptr || shots->m_Shots.Count() >= kMaxShotsInFlight) return;
+      if (shots == nullptr || (commandType == FORMATION_OBJECT_SHOT && !shots->HasRoomForShot())) return;
       cShot shot;
       shot.Init(shots->m_nNextKey, shooter, commandType, edShot, step);
       if (shots->AddShot(shot) != nullptr) ++shots->m_nNextKey;

@@ -75,12 +75,6 @@ enum eFormation : int {
   FORMATION_ENCIRCLE = 5,
 };
 
-// The most objects one formation pass creates (count x rows), and the most
-// shots the stage keeps in flight: bad data cannot push a pass or the shot
-// list past them (the rest of the pass is dropped).
-inline constexpr int kMaxFormationObjects = 1024;
-inline constexpr int kMaxShotsInFlight = 4096;
-
 // What the scene's spawning does for a summon. Each gets the object's
 // top-left position in world dots.
 class cSummonCreator {

@@ -48,6 +48,9 @@
 
 namespace {
 
+// A replay whose file recorded the lives its attempt began with.
+bool ReplayHoldsStartLives() { return IsReplayPlaying() && g_ReplayRec.HoldsStartLives(); }
+
 // What the stage clear asks of the running scene.
 cStageClearHooks SceneStageClearHooks() {
   cStageClearHooks hooks;
@@ -218,9 +221,7 @@ void cGameScene::Init() {
       return;
     }
     MakeStageImages();
-    ResetCounters();
-    LoseLife();
-    SetStage(0, 1);
+    EnterStage();
   } else {
     int backgrounds[kBackgroundCount];
     for (int i = 0; i < kBackgroundCount; ++i) backgrounds[i] = SURF_BACKGROUND_FIRST + i;
@@ -290,13 +291,18 @@ void cGameScene::ResetCounters() {
     }
   }
   progress.m_nStageScore = 0;
-  progress.m_nLives = progress.m_nLivesAtStart;
+  if (!ReplayHoldsStartLives()) progress.m_nLives = progress.m_nLivesAtStart;
   progress.m_nScore = 0;
   progress.m_nTimeLeftTotal = 0;
   progress.m_nClearTimeTotal = 0;
   progress.m_nHpLeftTotal = 0;
   progress.m_nSpLeftTotal = 0;
-  progress.m_bHeroStartSet = 0;
+  // A replay's progress is the one its attempt began with: a start carried
+  // from the stage clear before belongs to it, and every pass of the replay
+  // (the restarts read it from the file again) must start there. A file too
+  // old to record one never started at a carried position; what the running
+  // progress held before the replay must not leak into it.
+  if (!(IsReplayPlaying() && g_ReplayRec.HoldsCarriedStart())) progress.m_bHeroStartSet = 0;
 
   m_ScrollX.m_Position = 0.0;
   m_ScrollY.m_Position = 0.0;
@@ -315,6 +321,14 @@ void cGameScene::ResetCounters() {
     LoadRanking(g_RankFile, g_SceneManager.m_nPlayMode, progress.m_strStageName, progress.m_bVariant,
                 progress.m_nVariantVar, progress.m_nVariantValue);
   }
+}
+
+void cGameScene::EnterStage() {
+  ResetCounters();
+  // A replay's file holds the lives its attempt began with, that attempt's
+  // life already taken: its first pass plays with them, as its restarts do.
+  if (!ReplayHoldsStartLives()) LoseLife();
+  SetStage(0, 1);
 }
 
 int cGameScene::LoseLife() {

@@ -119,8 +119,12 @@ class cGameScene : public cScene {
   int Phase() const { return m_nStep; }
   void SetPhase(int phase) { m_nStep = phase; }
 
+  // The first entry into the stage from another scene: ResetCounters, the
+  // first attempt's life (LoseLife), then a fresh SetStage.
+  void EnterStage();
   // Fresh entry: the progress record's run counters, the scene's counters,
-  // the replays (unless one is played back) and the ranking file.
+  // the replays (unless one is played back) and the ranking file. A replay
+  // keeps the lives and the carried start position its file recorded.
   void ResetCounters();
   // Takes the life the attempt uses: 1 when one was there (test play and
   // infinite lives always), 0 when none is left.

@@ -66,6 +66,8 @@ int cKeyConfig::UsableJoystickCount() const {
 }
 
 bool ParseKeyConfig(std::span<const std::uint8_t> bytes, cKeyConfig& config, std::string* error) {
+  // A short file is refused whole: the keys stay as they were rather than
+  // being half read from a cut file and half left over.
   if (bytes.size() < kKeyConfigFileSize) {
     if (error != nullptr) {
       *error = "the file holds " + std::to_string(bytes.size()) + " of its " + std::to_string(kKeyConfigFileSize) +

@@ -35,7 +35,7 @@ class cPicturePlayer {
   int32_t m_nScreenX = 0;
   int32_t m_nScreenY = 0;
   int32_t m_nValue1 = 0;  // the picture's ID for replacing
-  int32_t m_nValue2 = 0;
+  int32_t m_nValue2 = 0;  // 1 when it was shown with that ID, to be replaced by it
   // The surface of g_PictureSurfaces showing it.
   DDSURFACEDATA* m_lpSurface = nullptr;
 };

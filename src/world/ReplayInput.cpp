@@ -62,7 +62,8 @@ cReplayInput::cReplayInput(const cReplayInput& other)
       m_ButtonWords(other.m_ButtonWords),
       m_DirRuns(other.m_DirRuns),
       m_ButtonRuns(other.m_ButtonRuns),
-      m_Seed(other.m_Seed) {}
+      m_Seed(other.m_Seed),
+      m_nFileVersion(other.m_nFileVersion) {}
 
 cReplayInput& cReplayInput::operator=(const cReplayInput& other) {
   if (&other == this) return *this;
@@ -72,6 +73,7 @@ cReplayInput& cReplayInput::operator=(const cReplayInput& other) {
   m_DirRuns = other.m_DirRuns;
   m_ButtonRuns = other.m_ButtonRuns;
   m_Seed = other.m_Seed;
+  m_nFileVersion = other.m_nFileVersion;
   return *this;
 }
 
@@ -118,8 +120,13 @@ void cReplayInput::Clear() {
   m_ButtonWords.clear();
   m_DirRuns.clear();
   m_ButtonRuns.clear();
+  m_nFileVersion = 0;
   ResetPlayback();
 }
+
+bool cReplayInput::HoldsStartLives() const { return m_nFileVersion >= kReplayProgressVersion; }
+
+bool cReplayInput::HoldsCarriedStart() const { return m_nFileVersion >= kHeroStartVersion; }
 
 void cReplayInput::ResetPlayback() {
   m_DirPos = 0;
@@ -190,6 +197,7 @@ int cReplayInput::LoadFromReader(cByteReader& in, std::string_view name, int pre
   target.CopyStartParts(stage);
   target.ClearDefinitionLists();
   *this = readKeys;
+  m_nFileVersion = in.Version();
   ResetPlayback();
   if (hasProgress) progress = std::move(readProgress);
   return 1;

@@ -71,6 +71,13 @@ class cReplayInput : public cDataRecord {
   // Frames recorded on the direction channel.
   std::int64_t FrameCount() const;
 
+  // What the progress record of the file this record was last read from
+  // holds of its attempt's start: the lives it began with (files of version
+  // 173 and later) and its carried start position (678 and later). A
+  // recording, or a record read from an older file, holds neither.
+  bool HoldsStartLives() const;
+  bool HoldsCarriedStart() const;
+
   // The bytes of a replay file of this recording: `stage` as played with
   // `asStarted` (SaveForReplay), the key record, `progress`.
   std::vector<std::uint8_t> MakeFileBytes(cStageData& stage, cStageData& asStarted, cProgress& progress);
@@ -107,6 +114,8 @@ class cReplayInput : public cDataRecord {
   int32_t m_ButtonPos = 0;
   int32_t m_DirPlayed = 0;
   int32_t m_ButtonPlayed = 0;
+  // The data version of the file the record was read from; 0 for a recording.
+  int32_t m_nFileVersion = 0;
 
  private:
   void ResetPlayback();

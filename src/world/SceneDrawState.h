@@ -52,6 +52,7 @@ class cScreenColor {
   void ComputeLevel(uint8_t& red, uint8_t& green, uint8_t& blue);
   void DrawTint(uint8_t red, uint8_t green, uint8_t blue);
   void ApplyPalette(uint8_t red, uint8_t green, uint8_t blue);
+  void AdvanceBlink();
 };
 
 // Per-frame values the stage drawing keeps between frames.

@@ -82,6 +82,8 @@ void cScreenColor::Draw(int frozen) {
   }
   if (IsPaletteMode() && frozen != 0) return;
   uint8_t red, green, blue;
+  // The frame on which the counter has reached the duration shows the level
+  // of the whole duration; a plain change or a return ends on it.
   const bool reached = m_nCounter >= m_nDuration;
   if (!IsDirect3D() || !reached || m_bBlink != 0 || m_bReturn != 0)
     ComputeLevel(red, green, blue);
@@ -98,16 +100,28 @@ void cScreenColor::Draw(int frozen) {
   else
     ApplyPalette(red, green, blue);
   if (frozen != 0) return;
-  if (m_nCounter < m_nDuration) ++m_nCounter;
-  if (m_nCounter < m_nDuration) return;
   if (m_bBlink != 0) {
-    if (IsPaletteMode()) DDSetPaletteEntries(0, 256, g_Palette.data());
-    m_nCounter = 0;
-    if (++m_nRepeatCounter >= m_nRepeats) m_bRunning = 0;
-  } else if (m_bReturn != 0 || !IsDirect3D()) {
+    AdvanceBlink();
+    return;
+  }
+  if (!reached) {
+    ++m_nCounter;
+    return;
+  }
+  if (m_bReturn != 0 || !IsDirect3D()) {
     m_bRunning = 0;
     if (m_bReturn != 0) m_bPending = 0;
   } else if (m_nPercent == 0) {
     m_bRunning = 0;
   }
+}
+
+// A blink shows the loaded colours again as its counter reaches the duration,
+// and starts over until its repeats are done.
+void cScreenColor::AdvanceBlink() {
+  if (m_nCounter < m_nDuration) ++m_nCounter;
+  if (m_nCounter < m_nDuration) return;
+  if (IsPaletteMode()) DDSetPaletteEntries(0, 256, g_Palette.data());
+  m_nCounter = 0;
+  if (++m_nRepeatCounter >= m_nRepeats) m_bRunning = 0;
 }

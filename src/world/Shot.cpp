@@ -368,8 +368,10 @@ void cShot::UpdateHitRectY() { m_Hit.FollowY(m_Y); }
 
 // ---- the shot list ---------------------------------------------------------------------------
 
+bool cShotList::HasRoomForShot() const { return m_Shots.Count() < kMaxShotsInFlight; }
+
 cShot* cShotList::AddShot(const cShot& shot) {
-  if (m_Shots.Count() >= kMaxShotsInFlight) return nullptr;
+  if (shot.m_IsShot != 0 && !HasRoomForShot()) return nullptr;
   const int faction = shot.m_EdShot.m_nFaction;
   if (FactionIndex(faction) != faction) LogPrintf("err V[%d] ( %d , %d )\n", faction, 8, 4);
   cShot& added = m_Shots.Append(shot);

@@ -157,6 +157,12 @@ class cShot : public cGameObj {
   void FallMotion();
 };
 
+// The most objects the shot list holds before a new shot is dropped. A busy
+// stage keeps a few thousand in flight; the limit only stops commands that
+// fire every sub-step from filling memory. Sword swings are never dropped
+// for it.
+inline constexpr int kMaxShotsInFlight = 16384;
+
 // The stage's shots in firing order, with the running key of the next shot
 // or sword.
 class cShotList {
@@ -165,8 +171,10 @@ class cShotList {
   int32_t m_nNextKey = 0;
 
   // Appends a copy of `shot` (links made for the copy); the listed shot.
-  // Null when the list already holds kMaxShotsInFlight shots.
+  // Null for a shot when the list has no room for it (a sword always goes in).
   cShot* AddShot(const cShot& shot);
+  // Whether a new shot fits below kMaxShotsInFlight.
+  bool HasRoomForShot() const;
   // Removes the shot (its links go with it).
   void EraseShot(cShot& shot);
 };

@@ -51,7 +51,10 @@ bool ShotSheetsLost() {
 namespace {
 
 // Four surfaces per entry from 1 on; a failed image is logged and the entry
-// simply has none.
+// simply has none. As with the character sheets of the fixed table, the
+// mirrored image and both system-memory copies are copy rows of the image:
+// under Direct3D only the image owns a texture, and the mirrored ones turn
+// each cell over as it is read from it.
 template <class tEntry, class tFile, class tCells>
 void LoadImages(cImageSurfaces& images, const cSafeVector<tEntry>& entries, tFile file, tCells cells,
                 const char* failure) {
@@ -68,9 +71,10 @@ void LoadImages(cImageSurfaces& images, const cSafeVector<tEntry>& entries, tFil
     const int base = (e - 1) * 4;
     for (int k = 0; k < 4; ++k) {
       const bool mirrored = (k & 1) != 0;
-      const bool copy = k >= 2;
-      images.m_Defs[base + k].Set(name, 1, copy ? 1 : 0, copy ? DTMEMORYTYPE_SYSTEM : DTMEMORYTYPE_VIDEO_RT,
-                                  mirrored ? 1 : 0, 0, 0, mirrored ? mirrorW : 0, 0, 0, 0);
+      const bool systemCopy = k >= 2;
+      images.m_Defs[base + k].Set(name, 1, systemCopy ? 1 : 0,
+                                  systemCopy ? DTMEMORYTYPE_SYSTEM : DTMEMORYTYPE_VIDEO_RT, k != 0 ? 1 : 0, 0, 0,
+                                  mirrored ? mirrorW : 0, 0, 0, 0);
     }
     bool failed = name.empty();
     for (int k = 0; k < 4 && !failed; ++k) {
@@ -84,8 +88,7 @@ void LoadImages(cImageSurfaces& images, const cSafeVector<tEntry>& entries, tFil
       LogPrintf(failure, name.c_str());
       continue;
     }
-    images.m_Surfaces[base + 2].lpPrimary = &images.m_Surfaces[base];
-    images.m_Surfaces[base + 3].lpPrimary = &images.m_Surfaces[base + 1];
+    for (int k = 1; k < 4; ++k) images.m_Surfaces[base + k].lpPrimary = &images.m_Surfaces[base];
   }
 }
 

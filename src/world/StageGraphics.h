@@ -8,7 +8,8 @@
 //   database images    special bitmaps, swords, effects: four surfaces per
 //                      entry from 1 on (entry e at 4 (e - 1)): the image, the
 //                      image mirrored by cells, and a system-memory copy of
-//                      each, linked to the surface it copies
+//                      each; the last three are linked to the image, which
+//                      alone owns a texture under Direct3D
 //   darkness / light   rows 65 and 66, re-made at the hero's light size
 //   pictures           one surface per shown picture (g_PictureSurfaces)
 //   message windows    the pool every text window takes its surface from

@@ -315,7 +315,9 @@ void cGameScene::SetStage(int restart, int fresh) {
       layer.m_dOffsetY = 0.0;
     }
     if (lpDDCon != nullptr && g_DrawLayer.nBpp == 8) g_PaletteWork = g_Palette;
-    g_SceneManager.m_nFps = g_Stage.m_Fps > 0 ? g_Stage.m_Fps : kTargetFps;
+    // A rate of 0 or less runs the stage without a frame limit: the frame
+    // gates let every frame through.
+    g_SceneManager.m_nFps = g_Stage.m_Fps;
 
     for (cHero& hero : Player) hero.InstallFlows(hero.m_Data.m_Flows, 0, -1);
     for (cChara& chara : g_CharaList) chara.InstallFlows(chara.m_Data.m_Flows, 0, -1);

@@ -250,13 +250,19 @@ TEST(StageDataTest, TrailerIsWrittenFromVersion173) {
   EXPECT_TRUE(cDataRecord::LoadFromBytes(back, StageFileBytes(stage, 172)));
 }
 
-TEST(StageDataTest, AFileWhoseTrailerDoesNotFollowItsListsIsRefused) {
-  std::vector<std::uint8_t> bytes = StageFileBytes(MakeStage());
-  bytes[bytes.size() - 1] ^= 0x40;
-  cStageData back;
-  back.m_Name = "before";
-  EXPECT_FALSE(cDataRecord::LoadFromBytes(back, bytes));
-  EXPECT_EQ(back.m_Name, "before");
+// From version 174 the word after the lists must be the trailer; a version
+// 173 file carries one too, which is read and dropped whatever it holds.
+TEST(StageDataTest, AWrongTrailerIsRefusedFromVersion174) {
+  for (int version : {173, 174, DATA_VERSION}) {
+    SCOPED_TRACE(version);
+    std::vector<std::uint8_t> bytes = StageFileBytes(MakeStage("stray"), version);
+    bytes[bytes.size() - 1] ^= 0x40;
+    cStageData back;
+    back.m_Name = "before";
+    const bool loaded = cDataRecord::LoadFromBytes(back, bytes);
+    EXPECT_EQ(loaded, version == 173);
+    EXPECT_EQ(back.m_Name, version == 173 ? "stray" : "before");
+  }
 }
 
 // ---- upgrades ---------------------------------------------------------------------
@@ -423,17 +429,16 @@ TEST(StageDataTest, NormalizeDropsAMusicIndexBeyondTheDatabase) {
   }
 }
 
-TEST(StageDataTest, NormalizeRepairsAFrameRateBelowOne) {
-  for (int fps : {0, -5}) {
-    cStageData stage;
+// 0 is a stage without a frame limit; no rate is replaced, a damaged
+// negative one included.
+TEST(StageDataTest, TheFrameRateReadsBackAsStored) {
+  for (int fps : {30, 60, 0, -5}) {
+    cStageData stage = MakeStage();
     stage.m_Fps = fps;
-    stage.Normalize();
-    EXPECT_EQ(stage.m_Fps, 60) << fps;
+    cStageData back;
+    ASSERT_TRUE(cDataRecord::LoadFromBytes(back, StageFileBytes(stage)));
+    EXPECT_EQ(back.m_Fps, fps);
   }
-  cStageData stage;
-  stage.m_Fps = 30;
-  stage.Normalize();
-  EXPECT_EQ(stage.m_Fps, 30);
 }
 
 TEST(StageDataTest, NormalizeUsesTheStageItIsCalledOn) {
@@ -752,8 +757,18 @@ TEST_F(StageLoadTest, AFileWithoutTrailerLoadsAtAVersionThatHasNone) {
   EXPECT_TRUE(m_Boxes.empty());
 }
 
+TEST_F(StageLoadTest, AVersion173FileLoadsWhateverItsLastWordHolds) {
+  std::vector<std::uint8_t> bytes = StageFileBytes(MakeStage("stray"), 173);
+  bytes.back() ^= 1;
+  recordtest::WriteFileBytes("data/stg4/stray.stg4_173", bytes);
+  ASSERT_EQ(Load("data\\stg4\\stray.stg4_173", false), 1);
+  EXPECT_EQ(m_Stage.m_Name, "stray");
+  EXPECT_TRUE(m_Boxes.empty());
+  EXPECT_FALSE(ClosePosted());
+}
+
 TEST_F(StageLoadTest, ABadTrailerIsRefusedAndNothingChanges) {
-  for (int version : {173, 174, DATA_VERSION}) {
+  for (int version : {174, DATA_VERSION}) {
     SCOPED_TRACE(version);
     m_Boxes.clear();
     const std::string name = "bad.stg4_" + std::to_string(version);

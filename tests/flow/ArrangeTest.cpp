@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/RecordTestSupport.h"
 #include "flow/Arrange.h"
 #include "flow/CmdParamDesc.h"
 #include "flow/FlowServices.h"
@@ -283,6 +284,68 @@ TEST(LoopTest, UnrollingStopsAtTheCap) {
   ExpandLoopCommands(nested);
   EXPECT_LE(nested.size(), static_cast<std::size_t>(kMaxExpandedCommands));
   EXPECT_EQ(nested.back().m_strText, "C2");
+}
+
+// The lines of the report that tell of a cut loop expansion.
+int LoopCutLines() {
+  const std::string report = recordtest::ReportText();
+  int lines = 0;
+  for (std::size_t at = report.find("loop expansion"); at != std::string::npos;
+       at = report.find("loop expansion", at + 1)) {
+    ++lines;
+  }
+  return lines;
+}
+
+// A loop whose one-command block is another loop hands that loop on, and the
+// list never grows: the unrolling stops after its bound, the loops left are
+// dropped, and the list is reported once.
+TEST(LoopTest, LoopChainsThatNeverGrowEndWithOneLineInTheReport) {
+  recordtest::cTempFolder folder;
+  struct cCase {
+    const char* name;
+    std::vector<cCommand> commands;
+    const char* expanded;
+    int reported;
+  };
+  const std::vector<cCase> cases = {
+      {"a loop over a loop", {LoopCmd(2, 1), LoopCmd(2, 1), Marked(1)}, "1 ", 1},
+      {"a chain of three after a command",
+       {Marked(1), LoopCmd(3, 1), LoopCmd(2, 1), LoopCmd(2, 1), Marked(2), Marked(3)},
+       "1 2 3 ",
+       1},
+      // A loop repeated once hands nothing on: this chain ends by itself.
+      {"a loop over a loop of one", {LoopCmd(2, 1), LoopCmd(1, 1), Marked(1)}, "1 ", 0},
+  };
+  for (const cCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int before = LoopCutLines();
+    cSafeVector<cCommand> commands(c.commands.begin(), c.commands.end());
+    ExpandLoopCommands(commands);
+    EXPECT_EQ(Texts(commands), c.expanded);
+    EXPECT_EQ(LoopCutLines() - before, c.reported);
+  }
+}
+
+TEST(LoopTest, InstallingAFlowWithALoopChainPlaysWhatIsLeftAndNamesTheFlow) {
+  recordtest::cTempFolder folder;
+  cTestWorld world;
+  cCharaData data = cTestWorld::Definition();
+  data.m_nCid = 12;
+  data.m_Flows.push_back(cFlowBuilder().Trigger(TRIGGER_DAMAGED).Cmd(CodeCmd("C2 = 1")));
+  data.m_Flows.push_back(cFlowBuilder()
+                             .Trigger(TRIGGER_DAMAGED)
+                             .Id(7)
+                             .Cmd(LoopCmd(2, 1))
+                             .Cmd(LoopCmd(2, 1))
+                             .Cmd(CodeCmd("C1 = C1 + 1")));
+  cCharaBase& chara = world.AddChara(data);
+  chara.FireTrigger(TRIGGER_DAMAGED);
+  for (int step = 0; step < 5; ++step) chara.RunFlowPass(0);
+  EXPECT_EQ(cTestWorld::CommonVar(1), 1);
+  const std::string report = recordtest::ReportText();
+  EXPECT_NE(report.find("flow 1 (ID 7) of character 12"), std::string::npos) << report;
+  EXPECT_EQ(LoopCutLines(), 1);
 }
 
 TEST(LoopTest, InstallingAFlowUnrollsItsLoops) {

@@ -61,10 +61,13 @@ TEST(FlowInstallTest, TheTimeConversionOfMovementCommands) {
       {"time and distance: 10 half blocks in a tenth", 1, 10, 0, 10, 1, 0, 160.0 / 6, 6},
       {"time and distance in dots", 1, 12, 1, 10, 1, 0, 2.0, 6},
       {"no time: the distance at once", 1, 12, 1, 10, 0, 0, 12.0, 0},
+      {"a negative time: the distance over it, backwards", 1, 12, 1, 10, -1, 0, -2.0, -6},
       {"speed and distance", 2, 10, 0, 20, 1, 0, 2.0, 80},
       {"a negative speed gives a positive time", 2, 10, 0, -20, 1, 0, -2.0, 80},
       {"unless the old switch is set", 2, 10, 0, -20, 1, 1, -2.0, -80},
-      {"a speed of 0 keeps the time", 2, 10, 0, 0, 1, 0, 0.0, 6},
+      {"a speed of 0 never arrives: the longest time", 2, 10, 0, 0, 1, 0, 0.0, 2147483647},
+      {"a speed of 0 over a negative distance as well", 2, -10, 0, 0, 1, 0, 0.0, 2147483647},
+      {"a speed of 0 and no distance: no time", 2, 0, 0, 0, 1, 0, 0.0, 0},
       {"time and speed change nothing", 0, 10, 0, 20, 1, 0, 2.0, 6},
   };
   for (const cCase& c : cases) {

@@ -116,6 +116,82 @@ TEST(FlowStartTest, AStageStartFlowRunsOnlyItsNoWaitCommandsFromType16OnceAndSto
   EXPECT_EQ(cTestWorld::CommonVar(1), 1);
 }
 
+// ---- a flow operation on its own flow ---------------------------------------------
+
+// A flow of [C1 + 1, operation, C2 + 1] (or the operation last), started
+// once, stepped four sub-steps, resumed, stepped four more: what each counter
+// and the flow came to. The operation acts on "このフロー" and takes no time,
+// so every command runs once per sub-step it is reached.
+TEST(FlowOwnOperationTest, PauseStopAndRestartLeaveTheFlowWhereTheySay) {
+  enum { kStart = 0, kEnd = 1, kPause = 2, kForever = 5 };
+  struct cCase {
+    const char* name;
+    int operation;
+    bool noWait;
+    bool last;
+    int c1, c2, running;
+  };
+  const cCase cases[] = {
+      // Paused on its second command: after the resume it goes on with the third and ends.
+      {"pause, no wait", kPause, true, false, 1, 1, 0},
+      {"pause, waiting", kPause, false, false, 1, 1, 0},
+      {"pause, last", kPause, true, true, 1, 1, 0},
+      {"end, no wait", kEnd, true, false, 1, 0, 0},
+      {"end, waiting", kEnd, false, false, 1, 0, 0},
+      {"end, last", kEnd, false, true, 1, 1, 0},
+      // Stopped for good: the running flag stays, nothing runs any more.
+      {"stop forever, no wait", kForever, true, false, 1, 0, 1},
+      // Restarted: the next sub-step begins again with the first command.
+      {"restart, no wait", kStart, true, false, 4, 0, 1},
+      {"restart, waiting", kStart, false, false, 4, 0, 1},
+      {"restart, no wait, last", kStart, true, true, 3, 3, 1},
+      {"restart, waiting, last", kStart, false, true, 3, 3, 1},
+  };
+  for (const cCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    cTestWorld world;
+    cCmdBuilder operation(FLOW_CMD_FLOW_OPERATION);
+    operation.Params({c.operation, 0, 0, 0});
+    if (c.noWait) operation.NoWait();
+    cFlowBuilder flow;
+    flow.Trigger(TRIGGER_BY_FLOW_OPERATION).Group(1).Cmd(CodeCmd("C1 = C1 + 1"));
+    if (!c.last) flow.Cmd(operation);
+    flow.Cmd(CodeCmd("C2 = C2 + 1"));
+    if (c.last) flow.Cmd(operation);
+    cCharaData data = cTestWorld::Definition();
+    data.m_Flows.push_back(flow);
+    cCharaBase& chara = world.AddChara(data);
+    cFlowState& state = chara.m_FlowStates[0];
+    state.Start(chara);
+    for (int i = 0; i < 4; ++i) world.SubStep();
+    state.Resume();
+    for (int i = 0; i < 4; ++i) world.SubStep();
+    EXPECT_EQ(cTestWorld::CommonVar(1), c.c1);
+    EXPECT_EQ(cTestWorld::CommonVar(2), c.c2);
+    EXPECT_EQ(state.m_Running, c.running);
+    if (c.running == 0) {
+      EXPECT_EQ(chara.m_GroupEnded[1], 0) << "its group is freed when it ends";
+    }
+  }
+}
+
+// A stage-start flow that starts itself again from one of its commands runs
+// its commands once, as any stage-start flow, and ends stopped.
+TEST(FlowOwnOperationTest, AStageStartFlowStartingItselfRunsItsCommandsOnce) {
+  cTestWorld world;
+  cCharaData data = cTestWorld::Definition();
+  data.m_Flows.push_back(cFlowBuilder()
+                             .Trigger(TRIGGER_STAGE_START)
+                             .Cmd(CodeCmd("C1 = C1 + 1").NoWait())
+                             .Cmd(cCmdBuilder(FLOW_CMD_FLOW_OPERATION).Params({0, 0, 0, 0}).NoWait())
+                             .Cmd(CodeCmd("C2 = C2 + 1").NoWait()));
+  cCharaBase& chara = world.AddChara(data);
+  chara.FireTrigger(TRIGGER_STAGE_START);
+  EXPECT_EQ(cTestWorld::CommonVar(1), 1);
+  EXPECT_EQ(cTestWorld::CommonVar(2), 0);  // the restart ends the run, as any operation on the flow
+  EXPECT_EQ(chara.m_FlowStates[0].m_Running, 0);
+}
+
 // ---- animation cues ---------------------------------------------------------------
 
 class FlowCueTest : public ::testing::Test {
@@ -193,6 +269,25 @@ TEST_F(FlowCueTest, ACueOnTheFirstCommandShowsTheLockedFrameAtOnceAndHoldsItForT
 
   // Removing the flow removes its animations.
   chara.RemoveFlow(0);
+  EXPECT_TRUE(chara.m_AnimeList.empty());
+}
+
+// A flow stopped for good keeps its running flag and its frame counter: a cue
+// at that frame must not start its animation again on every pass. (The one
+// the first pass started goes with the stop, which removes the flow's
+// animations.)
+TEST_F(FlowCueTest, AFlowStoppedForGoodStartsNoMoreAnimations) {
+  cTestWorld world;
+  cCharaData data = cTestWorld::Definition();
+  data.m_Flows.push_back(cFlowBuilder()
+                             .Trigger(TRIGGER_DAMAGED)
+                             .Cmd(cCmdBuilder(FLOW_CMD_FLOW_OPERATION).Params({5, 0, 0, 0}).NoWait())
+                             .Cmd(WaitCmd(5).Anime(1)));
+  cCharaBase& chara = world.AddChara(data);
+  ASSERT_EQ(chara.m_FlowStates[0].m_Cues.size(), 1u);
+  chara.FireTrigger(TRIGGER_DAMAGED);
+  for (int pass = 0; pass < 50; ++pass) chara.RunFlowPass(0);
+  EXPECT_EQ(chara.m_FlowStates[0].m_StoppedForever, 1);
   EXPECT_TRUE(chara.m_AnimeList.empty());
 }
 

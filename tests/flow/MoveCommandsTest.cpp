@@ -248,6 +248,48 @@ TEST_F(CircleTest, AFlyerGoesRoundAndComesBackToItsStart) {
   }
 }
 
+// Speed given: the time is the span over the speed; a speed of 0 never goes
+// round (the longest time) unless there is no span to go round.
+TEST_F(CircleTest, TheTimeOfASpeedGivenCircleIsTheSpanOverTheSpeed) {
+  const struct {
+    int degreesPerFrame;
+    int endAngle;
+    int duration;
+  } cases[] = {
+      {4, 360, 360},
+      {-4, 360, 360},
+      {8, 90, 45},
+      {0, 360, 2147483647},
+      {0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.degreesPerFrame << " to " << c.endAngle);
+    cCommand command = Circle(0, 4, c.degreesPerFrame);
+    command.m_Move->m_nDistance = static_cast<int16_t>(c.endAngle);
+    EXPECT_EQ(State(Chara(Flyer(), command)).m_Duration, c.duration);
+  }
+}
+
+// Time given: the speed is the span over the time; no time at all covers
+// the span at once.
+TEST_F(CircleTest, TheSpeedOfATimeGivenCircleIsTheSpanOverTheTime) {
+  const struct {
+    int tenths;
+    double speed;
+  } cases[] = {
+      {15, 1.0},  // 360 degrees over 15 tenths of 6 frames of 4 sub-steps
+      {-15, -1.0},
+      {0, 360.0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tenths);
+    cCommand command = Circle(0, 4, 4);
+    command.m_Move->m_nTimeMode = 0;
+    command.m_nDuration = static_cast<int16_t>(c.tenths);
+    EXPECT_DOUBLE_EQ(State(Chara(Flyer(), command)).m_Speed, c.speed);
+  }
+}
+
 TEST_F(CircleTest, AWalkerOnlySwingsSidewaysAndNoRadiusMeansNoMotion) {
   cChara& walker = Chara(cTestWorld::Definition(), Circle(0, 2, 4));
   Run(walker, 45);

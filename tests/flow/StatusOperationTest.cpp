@@ -7,6 +7,7 @@
 #include <climits>
 #include <vector>
 
+#include "flow/FlowCommands.h"
 #include "flow/FlowServices.h"
 #include "flow/FlowTriggers.h"
 #include "flow/StatusOperation.h"
@@ -361,6 +362,38 @@ TEST_F(StatusOperationTest, StateValueConditions) {
   for (const cCase& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(StatusCondition2Holds(m_Chara, c.cond), c.holds);
+  }
+}
+
+// Condition kind 5 reads back, for each of its selectors, the state the
+// second status operation sets: on the character itself, on the hero through
+// a target slot, and for the system.
+TEST_F(StatusOperationTest, EachStateTheSecondOperationSetsIsWhatTheStateConditionReads) {
+  cHero& hero = m_World.AddHero();
+  m_Chara.SetTarget(1, &hero, 1);
+  constexpr int kHeroSlot = 2;
+  struct cCase {
+    const char* name;
+    int subject, selector, value;
+  };
+  const cCase cases[] = {
+      {"transparent", kSubjectSelf, 1, 1},
+      {"facing fixed", kSubjectSelf, 2, 1},
+      {"invincible", kSubjectSelf, 4, 2},
+      {"giant", kSubjectSelf, 5, 3},
+      {"in step with the scroll", kSubjectSelf, 6, 1},
+      {"the hero flying", kHeroSlot, 3, 2},
+      {"the hero transparent", kHeroSlot, 1, 1},
+      {"the hero giant", kHeroSlot, 5, 2},
+      {"the horizontal automatic scroll", kSubjectSystem, 0, 1},
+      {"the vertical automatic scroll", kSubjectSystem, 1, 1},
+  };
+  for (const cCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    cCommand operation = cCmdBuilder(FLOW_CMD_STATUS2).Params({c.subject, c.selector, c.value});
+    CmdStatusOperation2(m_Chara, operation);
+    EXPECT_TRUE(StatusCondition2Holds(m_Chara, Cond(COND_STATUS2, c.subject, c.selector, kEqual, c.value)));
+    EXPECT_FALSE(StatusCondition2Holds(m_Chara, Cond(COND_STATUS2, c.subject, c.selector, kEqual, c.value + 1)));
   }
 }
 

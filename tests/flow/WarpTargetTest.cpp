@@ -83,22 +83,46 @@ TEST_F(WarpTest, DirectionAndDistanceInHalfBlocksGrowingPerCopy) {
   }
 }
 
-TEST_F(WarpTest, AWarpIntoAWallOrOutOfTheAreaIsUndone) {
-  cChara& chara = Chara(1);
-  chara.m_VY = 3.0;
-  const double x = chara.m_X;
-  const double y = chara.m_Y;
-  m_World.SetSolid(12, 10);
-  cCommand intoWall = Warp(0, DIR_RIGHT, 4);
-  CmdWarp(chara, intoWall);
-  EXPECT_EQ(chara.m_X, x);
-  EXPECT_EQ(chara.m_Y, y);
-
-  cCommand outOfArea = Warp(0, DIR_LEFT, 64);
-  CmdWarp(chara, outOfArea);
-  EXPECT_EQ(chara.m_X, x);
-  EXPECT_EQ(chara.m_Y, y);
-  EXPECT_EQ(chara.m_VY, 3.0) << "a flyer keeps its vertical speed";
+// Where a warp may end is the place test of summons: no solid cell at a
+// corner and no block character overlapped, unless the character flies
+// through blocks; nor outside the stage area, for anyone.
+TEST_F(WarpTest, AWarpIntoAWallABlockCharacterOrOutOfTheAreaIsUndone) {
+  enum eObstacle { kWall, kBlockChara, kOutOfArea };
+  const struct {
+    const char* name;
+    int flyMode;  // 0 walking, 1 through blocks, 2 stopped by blocks
+    eObstacle obstacle;
+    bool moves;
+  } cases[] = {
+      {"a walker into a wall", 0, kWall, false},
+      {"a flyer stopped by blocks into a wall", 2, kWall, false},
+      {"a flyer through blocks into a wall", 1, kWall, true},
+      {"a walker into a block character", 0, kBlockChara, false},
+      {"a flyer stopped by blocks into a block character", 2, kBlockChara, false},
+      {"a flyer through blocks into a block character", 1, kBlockChara, true},
+      {"a flyer through blocks out of the area", 1, kOutOfArea, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    g_CharaList.Clear();
+    m_World.SetSolid(12, 10, c.obstacle == kWall ? BLOCK_CONTACT_SOLID : 0);
+    cChara& chara = Chara(c.flyMode);
+    chara.m_VY = 3.0;
+    if (c.obstacle == kBlockChara) {
+      cCharaData block = cTestWorld::Definition();
+      block.m_bBlockChara = 1;
+      m_Sim.AddChara(block, 12, 10).m_Active = 1;
+    }
+    const double x = chara.m_X;
+    const double y = chara.m_Y;
+    cCommand command = c.obstacle == kOutOfArea ? Warp(0, DIR_LEFT, 64) : Warp(0, DIR_RIGHT, 4);
+    CmdWarp(chara, command);
+    EXPECT_EQ(chara.m_X, c.moves ? x + 64 : x);
+    EXPECT_EQ(chara.m_Y, y);
+    if (c.flyMode != 0) {
+      EXPECT_EQ(chara.m_VY, 3.0) << "a flyer keeps its vertical speed";
+    }
+  }
 }
 
 TEST_F(WarpTest, AWalkerThatWarpsLosesItsVerticalSpeed) {

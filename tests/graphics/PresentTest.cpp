@@ -104,6 +104,44 @@ TEST_F(PresentTest, DirectDrawWindowAndFullScreenShowTheBackBuffer) {
   EXPECT_EQ(m_Presenter.LastFrame().GetPixel(639, 479) & 0xFFFFFF, 0x00FF00u);
 }
 
+// A window's move stores its client rectangle in screen coordinates; the
+// primary is the window's own client area, so wherever the window stands
+// and however large it is shown, the frame reaches it whole and unshifted.
+TEST_F(PresentTest, AMovedDirectDrawWindowShowsTheBackBufferUnshifted) {
+  struct sCase {
+    const char* name;
+    DDRECT client;  // as the move stores it
+  } cases[] = {
+      {"at the screen's corner", {0, 0, 640, 480}},
+      {"placed at 37, 53", {37, 53, 677, 533}},
+      {"partly left of the screen", {-120, 40, 520, 520}},
+      {"maximised at twice the size", {0, 0, 1280, 960}},
+  };
+  const std::vector<std::uint32_t> pattern = DistinctPixels(640, 480);
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(Start(eRoad::DirectDraw, 32, 1));
+    g_DrawLayer.rcClient = c.client;
+    plat::cPixelSurface& back = *BackBuffer.Pixels();
+    for (int y = 0; y < 480; ++y) {
+      for (int x = 0; x < 640; ++x) back.SetPixel(x, y, pattern[static_cast<std::size_t>(y) * 640 + x]);
+    }
+    EXPECT_TRUE(DDPresentWindow(0));
+    const plat::cPixelSurface& shown = m_Presenter.LastFrame();
+    ASSERT_EQ(640, shown.Width());
+    ASSERT_EQ(480, shown.Height());
+    int wrong = 0;
+    for (int y = 0; y < 480; ++y) {
+      for (int x = 0; x < 640; ++x) {
+        if ((shown.GetPixel(x, y) & 0xFFFFFF) != (back.GetPixel(x, y) & 0xFFFFFF)) ++wrong;
+      }
+    }
+    EXPECT_EQ(0, wrong) << "pixel 0,0 shows " << std::hex << shown.GetPixel(0, 0) << ", 639,479 shows "
+                        << shown.GetPixel(639, 479);
+    DDUnInit();
+  }
+}
+
 // The full-screen blit copies 640 x 480 pixels: a larger back buffer shows
 // its top-left part unscaled.
 TEST_F(PresentTest, FullScreenBlitShowsTheTopLeftOfALargerBackBuffer) {

@@ -104,7 +104,7 @@ class GameRunTest : public runnertest::cRunnerFolder {
   long long Find(int scene, int step, long long after, long long budget) {
     const long long frames = after + 1 + budget;
     Play(frames, "trace.txt");
-    for (const sFrame& f : Frames(m_Folder / "trace.txt")) {
+    for (const sFrame& f : Frames(m_Output / "trace.txt")) {
       if (f.frame > after && f.scene == scene && f.step == step) return f.frame;
     }
     return -1;
@@ -115,17 +115,20 @@ class GameRunTest : public runnertest::cRunnerFolder {
     const long long found = Find(scene, step, after, budget);
     if (found < 0) {
       ADD_FAILURE() << "scene " << scene << " never reached step " << step << " after frame " << after
-                    << "; the run went " << Outline(Frames(m_Folder / "trace.txt")) << ErrorText();
+                    << "; the run went " << Outline(Frames(m_Output / "trace.txt")) << ErrorText();
     }
     return found;
   }
 
-  // Plays the script so far for `frames` frames into the trace `name`.
+  // Plays the script so far for `frames` frames into the trace `name`, in a
+  // fresh copy of the game: a run reads no save, ranking or option that an
+  // earlier run wrote, and what a test reads back afterwards is this run's.
   void Play(long long frames, const char* name) {
-    const fs::path keys = m_Folder / "game.keys";
+    CopyGame();
+    const fs::path keys = m_Output / "game.keys";
     std::ofstream(keys) << m_Script.Text();
     ASSERT_EQ(0, Run({"--keys", keys.string(), "--frames", std::to_string(frames), "--trace",
-                      (m_Folder / name).string()}))
+                      (m_Output / name).string()}))
         << ErrorText();
   }
 
@@ -190,7 +193,7 @@ class GameRunTest : public runnertest::cRunnerFolder {
       m_Script.Taps(clear, {{100 * tap, "Z"}});
       if (Find(SCENE_GAME, kPhaseFadeOut, clear, 100 * tap + 20) >= 0) return clear;
     }
-    ADD_FAILURE() << "the stage clear never ended; the run went " << Outline(Frames(m_Folder / "trace.txt"));
+    ADD_FAILURE() << "the stage clear never ended; the run went " << Outline(Frames(m_Output / "trace.txt"));
     return -1;
   }
 
@@ -261,6 +264,10 @@ class GameRunTest : public runnertest::cRunnerFolder {
   }
 
   cGameScript m_Script;
+  // The key scripts and traces, apart from the game's folder that each run
+  // starts afresh.
+  testsupport::cTempFolder m_OutputFolder{"kestrova_game_run"};
+  const fs::path m_Output = m_OutputFolder.Path();
 };
 
 TEST_F(GameRunTest, TheSampleGameIsPlayedFromTheTitleToItsEnding) {
@@ -277,16 +284,16 @@ TEST_F(GameRunTest, TheSampleGameIsPlayedFromTheTitleToItsEnding) {
   // The whole script, twice.
   Play(end + 1, "a.txt");
   Play(end + 1, "b.txt");
-  const std::vector<std::string> a = Lines(m_Folder / "a.txt");
+  const std::vector<std::string> a = Lines(m_Output / "a.txt");
   ASSERT_EQ(static_cast<std::size_t>(end + 1), a.size());
-  EXPECT_EQ(a, Lines(m_Folder / "b.txt"));
+  EXPECT_EQ(a, Lines(m_Output / "b.txt"));
   // The scenes in the order a person meets them: two stages, the save and
   // the title, the story continued, the last stage and the ending.
   const std::vector<int> expected = {SCENE_TITLE, SCENE_WORLD_MAP, SCENE_GAME,      SCENE_WORLD_MAP, SCENE_GAME,
                                      SCENE_WORLD_MAP, SCENE_MAP_MENU, SCENE_TITLE, SCENE_WORLD_MAP, SCENE_GAME,
                                      SCENE_WORLD_MAP, SCENE_GAME,     SCENE_TITLE};
-  EXPECT_EQ(expected, Scenes(Frames(m_Folder / "a.txt")))
-      << "the run went " << Outline(Frames(m_Folder / "a.txt"))
+  EXPECT_EQ(expected, Scenes(Frames(m_Output / "a.txt")))
+      << "the run went " << Outline(Frames(m_Output / "a.txt"))
       << "\nWhen a stage or its clear script changed, KESTROVA_UPDATE_GOLDEN=1 composes " << keys << " anew.";
   // The map menu's saved sound; the music of the title (scene slot 0), the
   // map (1), the stages and the ending.
@@ -336,7 +343,7 @@ TEST_F(GameRunTest, TheChallengeListPlaysTheFirstStageAndKeepsItCleared) {
   const long long back = RunUntil(SCENE_STAGE_SELECT, kMenuStep, clear, 1000);
   ASSERT_GE(back, 0);
   EXPECT_EQ((std::vector<int>{SCENE_TITLE, SCENE_STAGE_SELECT, SCENE_GAME, SCENE_STAGE_SELECT}),
-            Scenes(Frames(m_Folder / "trace.txt")));
+            Scenes(Frames(m_Output / "trace.txt")));
 
   const fs::path before = fs::current_path();
   fs::current_path(m_Folder);

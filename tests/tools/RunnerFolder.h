@@ -22,7 +22,12 @@ namespace fs = std::filesystem;
 
 class cRunnerFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { CopyGame(); }
+
+  // The game's working folder copied afresh into the test's folder, in place
+  // of whatever earlier runs left there.
+  void CopyGame() {
+    for (const auto& entry : fs::directory_iterator(m_Folder)) fs::remove_all(entry.path());
     for (const auto& entry : fs::directory_iterator(KESTROVA_GAME_DIR)) {
       if (entry.is_regular_file() && (entry.path().filename() == "kestrova4" ||
                                       entry.path().filename() == "kestrova4-run")) {

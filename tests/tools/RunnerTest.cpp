@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,6 +19,8 @@
 #include "RunnerFolder.h"
 #include "SampleGame.h"
 #include "core/AtomicFile.h"
+#include "data/Command.h"
+#include "data/Flow.h"
 #include "platform/VirtualKeys.h"
 
 namespace {
@@ -344,6 +347,48 @@ TEST_F(RunnerRunTest, TheDrawingOptionsChooseTheBackEndAndDepth) {
   }
 }
 
+// The first stage with a walker whose flow repeats a loop over a loop, and a
+// hero whose flow gets a stage item that gets itself: the stage loads and
+// plays without hanging or failing, and the report tells of each once.
+TEST_F(RunnerRunTest, ALoopOverALoopAndAnItemThatGetsItselfPlayOnWithALineEach) {
+  const auto command = [](int set, int type, std::vector<int32_t> params, int tenths = 0) {
+    cCommand made;
+    made.m_nSet = static_cast<uint8_t>(set);
+    made.m_nType = static_cast<int8_t>(type);
+    made.m_Params.assign(params.begin(), params.end());
+    made.m_nDuration = static_cast<int16_t>(tenths);
+    return made;
+  };
+  samplegame::cSampleStage stage = samplegame::MakeStages(samplegame::MakeCommonPalette())[0];
+  cStageData& data = stage.m_Stage;
+  cFlow loops;
+  loops.m_nTrigger = TRIGGER_ALWAYS;
+  loops.m_Commands = {command(0, FLOW_CMD_LOOP, {2, 1}), command(0, FLOW_CMD_LOOP, {2, 1}),
+                      command(0, FLOW_CMD_WAIT, {}, 10)};
+  ASSERT_GE(data.m_PlacedCharas.size(), 2u);
+  data.m_PlacedCharas[1].m_Flows.push_back(loops);
+  data.m_PaletteItems.resize(2);
+  data.m_PaletteItems[1].m_Commands = {command(1, ITEM_CMD_ITEM_GET, {1, 1})};
+  cFlow get;
+  get.m_nTrigger = TRIGGER_ALWAYS;
+  get.m_Commands = {command(0, FLOW_CMD_ITEM_GET, {1, 1}), command(0, FLOW_CMD_WAIT, {}, 32767)};
+  data.m_PlacedCharas[0].m_Flows.push_back(get);
+  InstallStage(stage);
+  ASSERT_FALSE(HasFatalFailure());
+
+  ASSERT_EQ(0, Run({"--stage", kStage, "--frames", "300", "--trace", (m_Folder / "a.txt").string()})) << ErrorText();
+  const std::vector<std::string> trace = Lines(m_Folder / "a.txt");
+  ASSERT_EQ(300u, trace.size());
+  EXPECT_EQ(kPhasePlay, PhaseOf(trace.back()));
+  int loopLines = 0, itemLines = 0;
+  for (const std::string& line : Lines(m_Folder / "Report_Game.txt")) {
+    if (line.find("loop expansion") != std::string::npos) ++loopLines;
+    if (line.find("nest items") != std::string::npos) ++itemLines;
+  }
+  EXPECT_EQ(1, loopLines);
+  EXPECT_EQ(1, itemLines);
+}
+
 // Frame 160 of the first sample stage (not the last of the run, which is
 // drawn while the player closes), the hero standing: the status bar
 // and time, the welcome's picture, message, tint, screen shake and
@@ -415,6 +460,66 @@ TEST_F(RunnerRunTest, AfterADisplayLossTheStageLooksAsBefore) {
       ASSERT_FALSE(frames.back().empty());
     }
     EXPECT_TRUE(frames[0] == frames[1]) << "the frame after the loss differs";
+  }
+}
+
+// System.ini's Direct3D=2 leaves the drawing mode to the start-up dialog,
+// which the runner answers from the key script like any other dialog: Start
+// (yes, or no answer at all, which says so) keeps the dialog's choice of
+// Direct3D and writes it to Boot.dat; Cancel (no) and the close box (cancel)
+// end the start. A Boot.dat that says not to ask chooses without the dialog.
+TEST_F(RunnerRunTest, TheStartUpDialogIsAnsweredFromTheKeyScript) {
+  using Words = std::vector<std::uint32_t>;
+  struct sCase {
+    const char* name;
+    Words bootBefore;  // empty: no Boot.dat
+    const char* keys;
+    int status;
+    bool direct3D;
+    Words bootAfter;  // empty: no Boot.dat
+    bool saysDefault;
+  } cases[] = {
+      {"no answer", {}, "", 0, true, {781, 2, 1, 0, 0}, true},
+      {"Start", {}, "0 answer yes\n", 0, true, {781, 2, 1, 0, 0}, false},
+      {"Cancel", {}, "0 answer no\n", 3, false, {}, false},
+      {"closed", {}, "0 answer cancel\n", 3, false, {}, false},
+      {"not asked again", {781, 2, 0, 1, 0}, "0 answer no\n", 0, false, {781, 2, 0, 1, 0}, false},
+  };
+  // The data folder in place, so that no question about it comes first.
+  fs::copy(m_Folder / "default", m_Folder / "data", fs::copy_options::recursive);
+  std::string ini = ReadAll(m_Folder / "System.ini");
+  const std::size_t at = ini.find("Direct3D=1");
+  ASSERT_NE(std::string::npos, at) << ini;
+  ini.replace(at, 10, "Direct3D=2");
+  ASSERT_TRUE(WriteFileAtomic((m_Folder / "System.ini").string(), ini));
+  const fs::path boot = m_Folder / "user_data" / "Boot.dat";
+  const auto words = [](const std::string& bytes) {
+    Words out(bytes.size() / 4);
+    std::memcpy(out.data(), bytes.data(), out.size() * 4);
+    return out;
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(boot);
+    if (!c.bootBefore.empty()) {
+      fs::create_directories(boot.parent_path());
+      ASSERT_TRUE(WriteFileAtomic(boot.string(), std::string(reinterpret_cast<const char*>(c.bootBefore.data()),
+                                                             c.bootBefore.size() * 4)));
+    }
+    fs::remove(m_Folder / "Report_Game.txt");
+    std::ofstream(m_Folder / "boot.keys") << c.keys;
+    ASSERT_EQ(c.status, Run({"--stage", kStage, "--frames", "5", "--keys", (m_Folder / "boot.keys").string()}))
+        << ErrorText();
+    const std::string report = ReadAll(m_Folder / "Report_Game.txt");
+    if (c.status == 0) {
+      EXPECT_EQ(c.direct3D, report.find("Device HAL-HARD") != std::string::npos) << report;
+    }
+    if (c.bootAfter.empty()) {
+      EXPECT_FALSE(fs::exists(boot));
+    } else {
+      EXPECT_EQ(c.bootAfter, words(ReadAll(boot)));
+    }
+    EXPECT_EQ(c.saysDefault, ErrorText().find("default") != std::string::npos) << ErrorText();
   }
 }
 

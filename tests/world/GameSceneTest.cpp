@@ -22,6 +22,7 @@
 #include "world/Message.h"
 #include "world/MenuCursor.h"
 #include "world/Random.h"
+#include "world/ReplayInput.h"
 #include "world/RunStart.h"
 #include "world/SceneDraw.h"
 #include "world/Spawn.h"
@@ -254,6 +255,23 @@ TEST_F(GameSceneTest, SetStageStartsTheCountersAndTheTimeLimit) {
   EXPECT_EQ(1, m_Scene.m_bNoTimeLimit);
 }
 
+// The stage's frame rate becomes the scene's as it is stored; 0 (or a
+// damaged negative rate) runs without a frame limit.
+TEST_F(GameSceneTest, SetStageRunsTheStageAtItsOwnFrameRate) {
+  for (int fps : {30, 60, 120, 0, -5}) {
+    SCOPED_TRACE(fps);
+    MakeStage();
+    g_Stage.m_Fps = fps;
+    g_StageInitial = g_Stage;
+    g_GameScene = &m_Scene;
+    m_Scene.SetStage(0, 1);
+    EXPECT_EQ(g_SceneManager.m_nFps, fps);
+    if (fps <= 0) {
+      for (int frame = 0; frame < 3; ++frame) EXPECT_TRUE(FrameLimiter(g_SceneManager.m_nFps));
+    }
+  }
+}
+
 // A restart shows nothing of the attempt before: its messages (whose
 // surfaces the set-up gives back), effects, pictures, screen effect and
 // screen colour are gone, and the next frame draws without them.
@@ -298,6 +316,77 @@ TEST_F(GameSceneTest, ARestartPutsTheStageBackAsLoadedAndKeepsTheSeedWithoutReco
   m_Scene.SetStage(1, 0);
   EXPECT_EQ(first, g_Random.State());
   EXPECT_EQ(g_StageInitial.m_Gravity, g_Stage.m_Gravity);
+}
+
+// An attempt that began where the stage clear before it put the hero: its
+// replay's progress carries that start. Every pass of the replay starts the
+// hero there, facing as carried: the first (the scene's fresh entry, which
+// clears the counters) as well as the restarts, which read the file again.
+// A replay plays its attempt as it began: the carried start position and the
+// lives its file recorded, on the first pass as on every restart. A file too
+// old to record them starts as a fresh entry does, whatever the progress held
+// before it was opened.
+TEST_F(GameSceneTest, EveryPassOfAReplayStartsAsItsAttemptDid) {
+  constexpr int kOwnCellX = 2;  // MakeStage's hero, facing left
+  constexpr int kCarriedCellX = 7;
+  struct sCase {
+    int version;
+    int cellX, facing;  // where every pass starts
+    int firstLives, restartLives;
+  } cases[] = {
+      {172, kOwnCellX, 0, 3, 3},       // no progress record: the running one, reset as a fresh entry
+      {600, kOwnCellX, 0, 1, 1},       // lives recorded, no carried start yet
+      {677, kOwnCellX, 0, 1, 1},
+      {678, kCarriedCellX, 0, 1, 1},   // the carried start, without its facing
+      {DATA_VERSION, kCarriedCellX, 1, 1, 1},
+  };
+  EnterTempFolder();
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.version);
+    MakeStage();
+    cProgress atStart;  // an attempt after two lost lives, from a carried start
+    atStart.m_nLivesAtStart = 3;
+    atStart.m_nLives = 1;
+    atStart.m_bHeroStartSet = 1;
+    atStart.m_nHeroStartX = kCarriedCellX;
+    atStart.m_nHeroStartY = 9;
+    atStart.m_nHeroStartFacing = 1;
+    cReplayInput recording;
+    recording.m_Seed = 99;
+    cByteWriter out(c.version);
+    BeginDataWrite(out);
+    g_Stage.SaveForReplay(out, g_StageInitial);
+    recording.Write(out);
+    if (c.version >= 173) atStart.Write(out);
+    const char* const path = "user_data\\rpl4\\attempt.rpl4_781";
+    ASSERT_TRUE(SaveDataFile(path, out.TakeBytes()));
+
+    // What the player's progress held before the replay was opened.
+    g_Progress.m_nLivesAtStart = 5;
+    g_Progress.m_nLives = 0;
+    g_Progress.m_bHeroStartSet = 1;
+    g_Progress.m_nHeroStartX = 12;
+    g_Progress.m_nHeroStartY = 3;
+    ASSERT_EQ(1, g_ReplayRec.LoadFile(path, g_Stage, g_StageInitial, g_Progress));
+    if (c.version < 173) g_Progress.m_nLivesAtStart = 4;
+    g_SceneManager.m_nTitleChoice = kTitleChoiceReplay;
+    g_GameScene = &m_Scene;
+    const auto expectStart = [&c](const char* pass, int lives) {
+      SCOPED_TRACE(pass);
+      ASSERT_EQ(1u, Player.size());
+      const cHero& hero = Player[0];
+      EXPECT_EQ((c.cellX + kMapMarginCells) * kCellDots, static_cast<int>(hero.m_X) - hero.m_BaseDrawOffX);
+      EXPECT_EQ(c.facing, hero.m_Facing);
+      EXPECT_EQ(lives, g_Progress.m_nLives);
+    };
+    m_Scene.EnterStage();
+    expectStart("first pass", c.firstLives);
+    const double firstY = Player[0].m_Y;
+
+    m_Scene.SetStage(1, 1);
+    expectStart("restart", c.restartLives);
+    EXPECT_EQ(firstY, Player[0].m_Y);
+  }
 }
 
 // ---- spawning ------------------------------------------------------------------------

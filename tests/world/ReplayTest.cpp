@@ -79,8 +79,8 @@ class ReplayTest : public cWorldFixture {
 
   // Bytes of a replay file before its key record: the version word and the
   // stage.
-  static std::size_t StagePartBytes() {
-    cByteWriter out;
+  static std::size_t StagePartBytes(int version = DATA_VERSION) {
+    cByteWriter out(version);
     BeginDataWrite(out);
     cStageData stage = HeroStage("played");
     cStageData asStarted = HeroStage("started");
@@ -200,6 +200,25 @@ TEST_F(ReplayTest, AVersion172FileHasNoProgressAndKeepsTheRunning) {
   EXPECT_EQ("old", m_Progress.m_strPlayerName);
   EXPECT_EQ(172, g_ReadVersion);
   EXPECT_EQ(30, m_Loaded.FrameCount());
+}
+
+// The stage inside a replay ends with its trailer word: checked from
+// version 174, read and dropped at 173.
+TEST_F(ReplayTest, TheStagesTrailerWordIsCheckedFromVersion174) {
+  cReplayInput replay = RecordScriptedRun(30);
+  for (int version : {173, 174}) {
+    SCOPED_TRACE(version);
+    std::vector<std::uint8_t> bytes = ReplayFileBytes(replay, version);
+    bytes[StagePartBytes(version) - 1] ^= 0x40;
+    if (version == 173) {
+      ASSERT_EQ(1, Load(bytes));
+      EXPECT_EQ("started", m_Stage.m_Name);
+      EXPECT_EQ(30, m_Loaded.FrameCount());
+    } else {
+      ASSERT_EQ(0, Load(bytes));
+      ExpectUnchanged();
+    }
+  }
 }
 
 TEST_F(ReplayTest, TruncatedFilesAreRefusedAndChangeNothing) {

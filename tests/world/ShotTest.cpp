@@ -260,15 +260,67 @@ TEST_F(ShotTest, ABlockStopsAShotUnlessItPassesBlocks) {
   EXPECT_EQ(g_ShotList.m_Shots.Nth(0)->m_EdShot.m_bPassBlocks, 1);
 }
 
-TEST_F(ShotTest, BadCountsAreCutAtTheLimits) {
+// A lightning pass makes count x rows shots, whole up to the editor's largest
+// (127 x 50). A row count past 50 can only be damage: it fires, and is
+// centred, as 50 rows; 0 or less fires one row.
+TEST_F(ShotTest, ALightningPassIsWholeAndADamagedRowCountIsHeldToFifty) {
+  struct Case {
+    int rows;
+    int shots;
+    int rowsSeen;
+  };
+  const Case cases[] = {
+      {50, 127 * 50, 50}, {2, 127 * 2, 2}, {1, 127, 1}, {0, 127, 1}, {-4, 127, 1}, {30000, 127 * 50, 50},
+  };
+  cChara& shooter = AddShooter();
+  std::vector<int> rowsOfFifty;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rows);
+    ClearShots();
+    cEdShot settings = Settings(FORMATION_LIGHTNING, 127);
+    settings.m_nReference = 2;  // the shooter
+    settings.m_nFormationParams[1] = static_cast<int16_t>(c.rows);
+    settings.m_nFormationParams[2] = 1;  // rows 16 dots apart
+    Fire(shooter, settings);
+    EXPECT_EQ(ShotCount(), c.shots);
+    std::vector<int> ys;
+    for (cShot& shot : g_ShotList.m_Shots) ys.push_back(static_cast<int>(shot.m_Y));
+    std::sort(ys.begin(), ys.end());
+    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+    EXPECT_EQ(static_cast<int>(ys.size()), c.rowsSeen);
+    if (c.rows == 50) {
+      rowsOfFifty = ys;
+    } else if (c.rows == 30000) {
+      EXPECT_EQ(ys, rowsOfFifty);
+    }
+  }
+}
+
+// The shot list stops taking shots at its limit, whatever the data asks for;
+// a sword swing still goes in, with the list full of shots.
+TEST_F(ShotTest, AFullShotListRefusesShotsButNeverASword) {
+  const cSafeVector<cSwordType> saved = g_Database.m_SwordTypes;
+  g_Database.m_SwordTypes.assign(1, cSwordType());
   cChara& shooter = AddShooter();
   cEdShot settings = Settings(FORMATION_LIGHTNING, 255, 0);
   settings.m_nReference = 2;  // the shooter
   settings.m_nFormationParams[1] = 255;  // rows
   settings.m_nCopies = 255;
   Fire(shooter, settings);
-  EXPECT_LE(ShotCount(), kMaxShotsInFlight);
-  EXPECT_GT(ShotCount(), 0);
+  EXPECT_EQ(ShotCount(), kMaxShotsInFlight);
+  const int nextKey = g_ShotList.m_nNextKey;
+  cEdShot one = Settings(FORMATION_STRAIGHT_A, 1);
+  Fire(shooter, one);
+  EXPECT_EQ(ShotCount(), kMaxShotsInFlight);
+  EXPECT_EQ(g_ShotList.m_nNextKey, nextKey);
+  cEdShot swordSettings;
+  cShot* sword = SwingSword(shooter, swordSettings);
+  ASSERT_NE(sword, nullptr);
+  EXPECT_EQ(sword->m_IsShot, 0);
+  EXPECT_EQ(ShotCount(), kMaxShotsInFlight + 1);
+  EXPECT_EQ(g_ShotList.m_nNextKey, nextKey + 1);
+  ClearShots();
+  g_Database.m_SwordTypes = saved;
 }
 
 TEST_F(ShotTest, AnEmptyReferenceCreatesNothing) {

@@ -1,5 +1,6 @@
 #include "HeadlessRun.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,11 +28,13 @@
 #include "core/SystemReport.h"
 #include "data/Progress.h"
 #include "data/StageData.h"
+#include "dialog/DialogRuntime.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Present.h"
 #include "platform/BmpDecoder.h"
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
+#include "platform/DialogScript.h"
 #include "platform/KeySource.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageCore.h"
@@ -136,18 +139,47 @@ class cRun {
   bool Counted(std::int64_t frame) const { return m_Options.frames < 0 || frame < m_Options.frames; }
   bool Finished() const { return m_Options.frames >= 0 && m_Frame + 1 >= m_Options.frames; }
 
+  // The frame whose answers the script gives now: what the start-up asks
+  // before the first frame takes the answers of frame 0.
+  std::int64_t AnswerFrame() const { return std::max<std::int64_t>(m_Frame, 0); }
+
   int AnswerBox(const std::string& text, UINT type) {
     std::fprintf(stderr, "kestrova4-run: message box at frame %lld: %s\n", static_cast<long long>(m_Frame),
                  text.c_str());
     sAnswer answer;
     const UINT buttons = type & 0x0F;
-    if (m_Script.TakeAnswer(m_Frame, answer)) {
+    if (m_Script.TakeAnswer(AnswerFrame(), answer)) {
       if (answer.kind == sAnswer::eKind::kNo) return IDNO;
       if (answer.kind == sAnswer::eKind::kCancel) return IDCANCEL;
       return buttons == MB_YESNO ? IDYES : IDOK;
     }
     if (buttons == MB_OK) ++m_UnexpectedBoxes;
     return buttons == MB_YESNO ? IDYES : IDOK;
+  }
+
+  // A dialog drawn in the window (the start-up dialog) takes the script's
+  // next due answer as a person's click. With none due it takes its default
+  // answer, since the dialogs run script-only here.
+  void FeedDialog() {
+    if (plat::HasDialogInput()) return;
+    sAnswer answer;
+    if (m_Script.TakeAnswer(AnswerFrame(), answer)) {
+      plat::PushDialogInput(DialogAnswer(answer));
+      return;
+    }
+    std::fprintf(stderr, "kestrova4-run: dialog at frame %lld: no answer in the key script, the default answer\n",
+                 static_cast<long long>(m_Frame));
+  }
+
+  static plat::sDialogInput DialogAnswer(const sAnswer& answer) {
+    switch (answer.kind) {
+      case sAnswer::eKind::kYes: return plat::sDialogInput::Answer(plat::eDialogAnswer::Yes);
+      case sAnswer::eKind::kNo: return plat::sDialogInput::Answer(plat::eDialogAnswer::No);
+      case sAnswer::eKind::kCancel: return plat::sDialogInput::Answer(plat::eDialogAnswer::Cancel);
+      case sAnswer::eKind::kText: return plat::sDialogInput::Answer(plat::eDialogAnswer::Text, answer.value);
+      case sAnswer::eKind::kFile: return plat::sDialogInput::Answer(plat::eDialogAnswer::File, answer.value);
+    }
+    return plat::sDialogInput::Answer(plat::eDialogAnswer::Ok);
   }
 
   void AddRequest(std::string request) { m_Requests.push_back(std::move(request)); }
@@ -323,6 +355,12 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
     error = "cannot create the report file";
     return 2;
   }
+  // Nobody is there to answer a dialog: each takes the script's answer or
+  // its default, and never waits.
+  plat::SetDialogScriptOnly(true);
+  sDialogRuntime dialogs;
+  dialogs.pumpEvents = [&run] { run.FeedDialog(); };
+  SetDialogRuntime(std::move(dialogs));
   plat::SetMainThread(plat::CurrentThreadId());
   g_MainWnd.SetCreateParams(640, 480, 100, 100, 640, 480, 0, 0, 0, 0, 0, 0);
   const HWND window = plat::CreateWindowHandle(WndProcThunk);
@@ -369,6 +407,8 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   if (plat::IsWindow(window)) plat::DestroyWindowHandle(window);
   g_MainWnd.SetHandle(nullptr);
   plat::SetMessageBoxSink({});
+  SetDialogRuntime({});
+  plat::ClearDialogScript();
   DDSetPresenter(nullptr);
   plat::SetKeySource(nullptr);
   plat::SetTimeSource(nullptr);

@@ -9,6 +9,8 @@
 //   FRAME answer yes|no|cancel
 //   FRAME answer text TEXT    (the rest of the line)
 //   FRAME answer file PATH
+// An answer goes to the next dialog or message box met at or after FRAME;
+// those of the start-up, before the first frame, take the answers of frame 0.
 // Keys are virtual-key names without a prefix (LEFT, RIGHT, UP, DOWN, SPACE,
 // RETURN, ESCAPE, F1..F12, A..Z, 0..9, SHIFT, CONTROL) or a hex code (0x5A).
 
