@@ -8,6 +8,12 @@
 //   Stretch     320x240 -> 640x480      vs SDL_BlitScaled
 //   AlphaBlend  640x480 per-pixel alpha vs SDL_BlitSurface with blending
 //   RotatedQuad 640x480 turned 30 degrees (no SDL counterpart)
+//   TexturedQuad 640x480 textured rectangles in the stage states the drawing
+//               layer uses most, each beside memcpy of the same bytes:
+//               the texture as it is, modulated by a constant diffuse or
+//               texture factor (stored, or blended by the result's alpha),
+//               blended by the texel's alpha, over the clear of an opaque
+//               keyed blit, a constant colour, and the screen tinted in place
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -263,6 +269,90 @@ void RotatedQuad_Ours(benchmark::State& state) {
   CountBytes(state);
 }
 
+// --- textured rectangles 640x480, each beside a plain copy -------------------
+
+void TexturedQuad_CopyReference(benchmark::State& state) { Copy_Memcpy(state); }
+
+// Draws the fixture's alpha sheet over the destination with `stage`.
+void RunTexturedQuad(benchmark::State& state, const plat::sStageState& stage, bool withTexture = true) {
+  sFixture f(true);
+  const plat::cPixelSurface* texture = withTexture ? &f.src : nullptr;
+  for (auto _ : state) {
+    plat::DrawTexturedRect(f.dst, 0, 0, kWidth, kHeight, texture, 0, 0, kWidth, kHeight, stage);
+    benchmark::ClobberMemory();
+  }
+  CountBytes(state);
+}
+
+plat::sStageState StageOf(std::uint32_t colorOp, std::uint32_t alphaOp, bool blend) {
+  plat::sStageState stage;
+  stage.colorOp = colorOp;
+  stage.alphaOp = alphaOp;
+  stage.alphaBlend = blend;
+  return stage;
+}
+
+void TexturedQuad_AsItIs(benchmark::State& state) {
+  RunTexturedQuad(state, StageOf(plat::TextureOp::SelectArg1, plat::TextureOp::SelectArg1, false));
+}
+
+void TexturedQuad_ModulatedByDiffuse(benchmark::State& state) {
+  plat::sStageState stage = StageOf(plat::TextureOp::Modulate, plat::TextureOp::Modulate, false);
+  stage.diffuse = 0xC080A0FF;
+  RunTexturedQuad(state, stage);
+}
+
+void TexturedQuad_ModulatedByFactor(benchmark::State& state) {
+  plat::sStageState stage = StageOf(plat::TextureOp::BlendFactorAlpha, plat::TextureOp::SelectArg1, false);
+  stage.colorArg2 = plat::eStageArg::TextureFactor;
+  stage.textureFactor = 0x60FF2040;
+  RunTexturedQuad(state, stage);
+}
+
+void TexturedQuad_SourceAlphaBlend(benchmark::State& state) {
+  RunTexturedQuad(state, StageOf(plat::TextureOp::Modulate, plat::TextureOp::SelectArg1, true));
+}
+
+void TexturedQuad_ModulatedAndBlended(benchmark::State& state) {
+  plat::sStageState stage = StageOf(plat::TextureOp::Modulate, plat::TextureOp::Modulate, true);
+  stage.diffuse = 0xC080A0FF;
+  RunTexturedQuad(state, stage);
+}
+
+void TexturedQuad_ConstantFill(benchmark::State& state) {
+  plat::sStageState stage = StageOf(plat::TextureOp::Modulate, plat::TextureOp::Modulate, true);
+  stage.diffuse = 0xFF336699;
+  RunTexturedQuad(state, stage, false);
+}
+
+// An opaque blit of a keyed sheet: its rectangle cleared, then blended.
+void TexturedQuad_OverClear(benchmark::State& state) {
+  sFixture f(true);
+  const plat::sStageState stage;
+  for (auto _ : state) {
+    plat::DrawTexturedRectOnFill(f.dst, 0, 0, kWidth, kHeight, 0xFF00FF00, &f.src, 0, 0, kWidth, kHeight, stage);
+    benchmark::ClobberMemory();
+  }
+  CountBytes(state);
+}
+
+// The screen tint: the destination modulated by a colour and blended over
+// itself, in place.
+void TexturedQuad_TintInPlace(benchmark::State& state) {
+  sFixture f(false);
+  plat::sStageState stage = StageOf(plat::TextureOp::Modulate, plat::TextureOp::Modulate, true);
+  stage.diffuse = 0x80FF4020;
+  const plat::sStageState restore = StageOf(plat::TextureOp::SelectArg1, plat::TextureOp::SelectArg1, false);
+  for (auto _ : state) {
+    plat::DrawTexturedRect(f.dst, 0, 0, kWidth, kHeight, &f.dst, 0, 0, kWidth, kHeight, stage);
+    benchmark::ClobberMemory();
+    state.PauseTiming();
+    plat::DrawTexturedRect(f.dst, 0, 0, kWidth, kHeight, &f.src, 0, 0, kWidth, kHeight, restore);
+    state.ResumeTiming();
+  }
+  CountBytes(state);
+}
+
 }  // namespace
 
 BENCHMARK(KeyedBlit_Ours);
@@ -281,5 +371,14 @@ BENCHMARK(AlphaBlend_SDL);
 BENCHMARK(AlphaBlendModulated_Ours);
 BENCHMARK(AlphaBlendModulated_SDL);
 BENCHMARK(RotatedQuad_Ours);
+BENCHMARK(TexturedQuad_CopyReference);
+BENCHMARK(TexturedQuad_AsItIs);
+BENCHMARK(TexturedQuad_ModulatedByDiffuse);
+BENCHMARK(TexturedQuad_ModulatedByFactor);
+BENCHMARK(TexturedQuad_SourceAlphaBlend);
+BENCHMARK(TexturedQuad_ModulatedAndBlended);
+BENCHMARK(TexturedQuad_ConstantFill);
+BENCHMARK(TexturedQuad_OverClear);
+BENCHMARK(TexturedQuad_TintInPlace);
 
 BENCHMARK_MAIN();

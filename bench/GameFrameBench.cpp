@@ -1,22 +1,29 @@
 // Whole frames of the player (the game scene's update and its drawing into the
 // software device, the frame gate, the message pump) through the headless
-// runner, on a copy of the sample game:
+// runner, on a copy of the sample game, each on both drawing roads side by
+// side (Direct3D and DirectDraw, 32 bits):
 //   - the sample boss stage, the hero standing before the boss as it paces
 //     and fires;
 //   - a crowded stage: the boss room with 200 firing characters, so that
-//     about a thousand shots are in flight.
-// Each figure is milliseconds per frame, timed from frame kWarmFrames (past the
-// fade-in, the ready sign and the hero's walk towards the boss) to the end of
-// the run, with the share of the 16.7 ms budget of a 60 fps frame beside it.
-// The reference of the same run is the sample's first stage: few objects, but
-// its welcome keeps a screen shake, a tint, a picture and a message over every
-// frame, so its figure is mostly the per-pixel work of the stage drawing.
+//     about a thousand shots are in flight;
+//   - the sample's first stage: few objects, but its welcome keeps a screen
+//     shake, a tint, a picture and a message over every frame, so its figure
+//     is mostly the per-pixel work of the stage drawing;
+//   - the whole game: the tests' script that plays the sample from its title
+//     through every stage to its ending, every frame of it timed.
+// Each figure is the processor time of the runner per frame (so the other
+// work on a shared machine does not count), timed for the stages from
+// frame kWarmFrames (past the fade-in, the ready sign and the hero's walk
+// towards the boss) to the end of the run, with the share of the 16.7 ms
+// budget of a 60 fps frame beside it; the whole game also reports its worst
+// frame and where it falls.
 //
 // And the load of a stage file of 1 MB (the boss room grown until its file
 // holds a megabyte), beside the plain read of the same file's bytes.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -37,11 +44,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Seconds on the monotonic clock (<chrono> does not build under the player's
-// Shift-JIS execution character set).
-double NowSeconds() {
+// The processor time of the process, in seconds: a frame may run on the
+// pause thread while the game thread waits (<chrono> does not build under
+// the player's Shift-JIS execution character set).
+double ProcessSeconds() {
   timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
@@ -158,13 +166,54 @@ cGameCopy& GameCopy() {
   return copy;
 }
 
-// One run of a stage; each iteration's time is the mean frame time of its
-// timed frames. Counters: the budget share, and the characters and shots in
-// the world on average over the timed frames.
-void RunStageFrames(benchmark::State& state, const char* stage) {
+// The drawing roads, as the runner's --direct3d chooses them.
+constexpr int kDirect3D = 1;
+constexpr int kDirectDraw = 0;
+
+// Per-frame processor times of one run, from frame `firstTimed` on.
+struct sFrameTimes {
+  std::vector<double> seconds;  // seconds[i] is frame firstTimed + i
+  std::int64_t firstTimed = 0;
+  double charas = 0, shots = 0;  // summed over the timed frames
+
+  double Mean() const {
+    double sum = 0;
+    for (double s : seconds) sum += s;
+    return seconds.empty() ? 0 : sum / static_cast<double>(seconds.size());
+  }
+  std::size_t WorstIndex() const {
+    std::size_t worst = 0;
+    for (std::size_t i = 1; i < seconds.size(); ++i) {
+      if (seconds[i] > seconds[worst]) worst = i;
+    }
+    return worst;
+  }
+};
+
+// Runs the player once; each timed frame's time runs from the top of that
+// frame to the top of the next, so the last frame of the run is not timed.
+bool RunTimed(runner::sRunOptions options, std::int64_t firstTimed, sFrameTimes& times, std::string& error) {
   // As the runner program does: no display and no sound card.
   ::setenv("SDL_VIDEODRIVER", "dummy", 1);
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  times.firstTimed = firstTimed;
+  double top = 0;
+  options.onFrame = [&](std::int64_t frame) {
+    const double now = ProcessSeconds();
+    if (frame > firstTimed) {
+      times.seconds.push_back(now - top);
+      times.charas += g_CharaList.Count();
+      times.shots += g_ShotList.m_Shots.Count();
+    }
+    top = now;
+  };
+  return runner::RunHeadless(options, error) == 0;
+}
+
+// One run of a stage on one road per iteration; the iteration's time is the
+// mean frame time of its timed frames. Counters: the budget share, and the
+// characters and shots in the world on average over the timed frames.
+void RunStageFrames(benchmark::State& state, const char* stage, int direct3D) {
   double charas = 0, shots = 0, samples = 0, frameSeconds = 0;
   for (auto _ : state) {
     runner::sRunOptions options;
@@ -172,24 +221,18 @@ void RunStageFrames(benchmark::State& state, const char* stage) {
     options.stage = stage;
     options.keys = GameCopy().KeysPath().string();
     options.frames = kWarmFrames + kTimedFrames;
-    double start = 0, end = 0;
-    options.onFrame = [&](std::int64_t frame) {
-      if (frame == kWarmFrames) start = NowSeconds();
-      if (frame > kWarmFrames) {
-        charas += g_CharaList.Count();
-        shots += g_ShotList.m_Shots.Count();
-        ++samples;
-      }
-      end = NowSeconds();
-    };
+    options.direct3D = direct3D;
+    sFrameTimes times;
     std::string error;
-    if (runner::RunHeadless(options, error) != 0) {
+    if (!RunTimed(options, kWarmFrames, times, error)) {
       state.SkipWithError(error.c_str());
       break;
     }
-    const double seconds = (end - start) / (kTimedFrames - 1);
-    frameSeconds += seconds;
-    state.SetIterationTime(seconds);
+    charas += times.charas;
+    shots += times.shots;
+    samples += static_cast<double>(times.seconds.size());
+    frameSeconds += times.Mean();
+    state.SetIterationTime(times.Mean());
   }
   if (samples > 0) {
     state.counters["budget_pct"] = 100.0 * frameSeconds * 1000.0 / static_cast<double>(state.iterations()) / kBudgetMs;
@@ -198,9 +241,80 @@ void RunStageFrames(benchmark::State& state, const char* stage) {
   }
 }
 
-void BM_BossStageFrame(benchmark::State& state) { RunStageFrames(state, kBossStagePath); }
-void BM_CrowdedStageFrame(benchmark::State& state) { RunStageFrames(state, kCrowdStagePath); }
-void BM_FirstStageFrameReference(benchmark::State& state) { RunStageFrames(state, kFirstStage); }
+// The number of the last frame a key script names.
+std::int64_t LastScriptFrame(const fs::path& script) {
+  std::ifstream in(script);
+  std::int64_t last = -1;
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line[start] == '#') continue;
+    last = std::max<std::int64_t>(last, std::atoll(line.c_str() + start));
+  }
+  return last;
+}
+
+// The whole game on one road per iteration, from a folder as a first start
+// finds it (no data folder yet, no saves). A first run, not timed, leaves out
+// what a process does once whatever it plays (the sound font, the glyph
+// caches). Every frame is timed but the last, in which the run ends. The iteration's time is the mean frame time; the counters add the
+// worst frame of all iterations and its number.
+void RunWholeGame(benchmark::State& state, int direct3D) {
+  const fs::path script = fs::path(KESTROVA_TEST_KEYS) / "game.keys";
+  const std::int64_t lastFrame = LastScriptFrame(script);
+  if (lastFrame < 0) {
+    state.SkipWithError("the whole-game key script is missing");
+    return;
+  }
+  runner::sRunOptions options;
+  options.dir = GameCopy().Folder().string();
+  options.keys = script.string();
+  options.frames = lastFrame + 1;
+  options.direct3D = direct3D;
+  auto runOnce = [&](sFrameTimes& times, std::string& error) {
+    std::error_code ec;
+    fs::remove_all(GameCopy().Folder() / "data", ec);
+    fs::remove_all(GameCopy().Folder() / "user_data", ec);
+    return RunTimed(options, 0, times, error);
+  };
+  sFrameTimes warmUp;
+  std::string error;
+  if (!runOnce(warmUp, error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  double sum = 0, worst = 0;
+  std::int64_t worstFrame = 0;
+  for (auto _ : state) {
+    sFrameTimes times;
+    if (!runOnce(times, error)) {
+      state.SkipWithError(error.c_str());
+      break;
+    }
+    const std::size_t w = times.WorstIndex();
+    if (!times.seconds.empty() && times.seconds[w] > worst) {
+      worst = times.seconds[w];
+      worstFrame = times.firstTimed + static_cast<std::int64_t>(w);
+    }
+    sum += times.Mean();
+    state.SetIterationTime(times.Mean());
+  }
+  if (state.iterations() > 0) {
+    state.counters["mean_ms"] = 1000.0 * sum / static_cast<double>(state.iterations());
+    state.counters["worst_ms"] = 1000.0 * worst;
+    state.counters["worst_frame"] = static_cast<double>(worstFrame);
+  }
+}
+
+void BM_BossStageFrame_Direct3D(benchmark::State& state) { RunStageFrames(state, kBossStagePath, kDirect3D); }
+void BM_BossStageFrame_DirectDraw(benchmark::State& state) { RunStageFrames(state, kBossStagePath, kDirectDraw); }
+void BM_CrowdedStageFrame_Direct3D(benchmark::State& state) { RunStageFrames(state, kCrowdStagePath, kDirect3D); }
+void BM_CrowdedStageFrame_DirectDraw(benchmark::State& state) {
+  RunStageFrames(state, kCrowdStagePath, kDirectDraw);
+}
+void BM_FirstStageFrame_Direct3D(benchmark::State& state) { RunStageFrames(state, kFirstStage, kDirect3D); }
+void BM_FirstStageFrame_DirectDraw(benchmark::State& state) { RunStageFrames(state, kFirstStage, kDirectDraw); }
+void BM_WholeGameFrame_Direct3D(benchmark::State& state) { RunWholeGame(state, kDirect3D); }
+void BM_WholeGameFrame_DirectDraw(benchmark::State& state) { RunWholeGame(state, kDirectDraw); }
 
 void BM_BigStageLoad(benchmark::State& state) {
   const std::string path = GameCopy().BigStagePath().string();
@@ -226,9 +340,14 @@ void BM_BigStageReadReference(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
 }
 
-BENCHMARK(BM_BossStageFrame)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CrowdedStageFrame)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FirstStageFrameReference)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BossStageFrame_Direct3D)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BossStageFrame_DirectDraw)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrowdedStageFrame_Direct3D)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrowdedStageFrame_DirectDraw)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstStageFrame_Direct3D)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstStageFrame_DirectDraw)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeGameFrame_Direct3D)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeGameFrame_DirectDraw)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BigStageLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BigStageReadReference)->Unit(benchmark::kMillisecond);
 

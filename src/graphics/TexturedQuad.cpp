@@ -48,12 +48,19 @@ bool DTNeedsClear(const DTQUAD& quad) {
   return quad.dwFlags == 0 && quad.lpSrc != nullptr && quad.lpSrc->lpDT != nullptr && quad.lpSrc->lpDT->bColorKey;
 }
 
+namespace {
+
+std::uint32_t QuadClearColour(const DTQUAD& quad) {
+  return quad.lpDst == &BackBuffer ? lpDTCon->dwOpaqueTransmit : 0u;
+}
+
+}  // namespace
+
 void DTClearQuadRect(const DTQUAD& quad) {
   if (lpDTCon == nullptr || quad.lpDst == nullptr) return;
   plat::cPixelSurface* pixels = quad.lpDst->Pixels();
   if (pixels == nullptr) return;
-  const std::uint32_t colour = quad.lpDst == &BackBuffer ? lpDTCon->dwOpaqueTransmit : 0u;
-  plat::FillRect(*pixels, quad.x, quad.y, quad.nWidth, quad.nHeight, colour);
+  plat::FillRect(*pixels, quad.x, quad.y, quad.nWidth, quad.nHeight, QuadClearColour(quad));
 }
 
 namespace {
@@ -78,14 +85,21 @@ plat::sStageState QuadStage(const DTQUAD& quad) {
   return stage;
 }
 
+// A quad over its own surface whose every pixel reads its own texel (the
+// screen tint): the device draws it in place.
+bool ReadsItsOwnPixels(const DTQUAD& quad) {
+  return quad.sx == quad.x && quad.sy == quad.y && quad.sw == quad.nWidth && quad.sh == quad.nHeight;
+}
+
 // The destination and texture of a quad. A surface drawn over itself reads
-// a copy (kept in `copy`), so no texel is read after it was written.
+// a copy (kept in `copy`), so no texel is read after it was written, unless
+// each pixel reads only itself.
 bool QuadSurfaces(const DTQUAD& quad, plat::cPixelSurface*& dst, const plat::cPixelSurface*& texture,
                   plat::cPixelSurface& copy) {
   if (quad.lpDst == nullptr) return false;
   dst = quad.lpDst->Pixels();
   if (dst == nullptr || !QuadTexture(quad.lpSrc, texture)) return false;
-  if (texture == dst) {
+  if (texture == dst && !ReadsItsOwnPixels(quad)) {
     copy = texture->Clone();
     texture = &copy;
   }
@@ -113,10 +127,32 @@ bool DTDrawQuadPixels(const DTQUAD& quad) {
                                 quad.sh, QuadStage(quad));
 }
 
+namespace {
+
+// The clear of an opaque keyed blit and its quad. When the quad reads another
+// surface, the device lays the clear under it in the same pass; drawn over
+// itself, the quad reads the cleared rectangle, so the clear comes first.
+void DrawQuadOverClear(const DTQUAD& quad) {
+  plat::cPixelSurface* dst = quad.lpDst != nullptr ? quad.lpDst->Pixels() : nullptr;
+  const plat::cPixelSurface* texture = nullptr;
+  if (lpDTCon == nullptr || dst == nullptr || !QuadTexture(quad.lpSrc, texture) || texture == dst) {
+    DTClearQuadRect(quad);
+    DTDrawQuadPixels(quad);
+    return;
+  }
+  plat::DrawTexturedRectOnFill(*dst, quad.x, quad.y, quad.nWidth, quad.nHeight, QuadClearColour(quad), texture,
+                               quad.sx, quad.sy, quad.sw, quad.sh, QuadStage(quad));
+}
+
+}  // namespace
+
 bool DTDrawQuadNow(const DTQUAD& quad) {
   return InSceneOnTarget(quad, [&quad] {
-    if (DTNeedsClear(quad)) DTClearQuadRect(quad);
-    DTDrawQuadPixels(quad);
+    if (DTNeedsClear(quad)) {
+      DrawQuadOverClear(quad);
+    } else {
+      DTDrawQuadPixels(quad);
+    }
   });
 }
 

@@ -34,12 +34,12 @@ bool cPixelSurface::Create(int width, int height, ePixelDepth depth) {
   if (count > kMaxSurfacePixels) return false;
   if (depth != ePixelDepth::Argb32 && depth != ePixelDepth::Indexed8) return false;
   try {
-    std::vector<std::uint32_t> pixels32;
-    std::vector<std::uint8_t> pixels8;
+    PixelStore<std::uint32_t> pixels32;
+    PixelStore<std::uint8_t> pixels8;
     if (depth == ePixelDepth::Argb32) {
-      pixels32.assign(static_cast<std::size_t>(count), 0u);
+      pixels32.resize(static_cast<std::size_t>(count));
     } else {
-      pixels8.assign(static_cast<std::size_t>(count), std::uint8_t{0});
+      pixels8.resize(static_cast<std::size_t>(count));
     }
     m_Pixels32 = std::move(pixels32);
     m_Pixels8 = std::move(pixels8);

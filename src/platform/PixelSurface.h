@@ -15,9 +15,43 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace plat {
+
+// Pixel storage that comes zeroed from calloc, whose large blocks the system
+// hands out as zero pages, and is not zeroed again: a new surface costs no
+// pass over its pixels, and the parts never drawn (a texture's padding up to
+// a power of two) are never touched. Copies are made as usual.
+template <typename T>
+struct cZeroedAllocator {
+  using value_type = T;
+  cZeroedAllocator() = default;
+  template <typename U>
+  cZeroedAllocator(const cZeroedAllocator<U>&) {}
+
+  T* allocate(std::size_t count) {
+    void* memory = std::calloc(count, sizeof(T));
+    if (memory == nullptr) throw std::bad_alloc();
+    return static_cast<T*>(memory);
+  }
+  void deallocate(T* memory, std::size_t) { std::free(memory); }
+  // A value-initialised element keeps calloc's zero.
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    if constexpr (sizeof...(Args) > 0) ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
+  template <typename U>
+  bool operator==(const cZeroedAllocator<U>&) const {
+    return true;
+  }
+};
+
+template <typename T>
+using PixelStore = std::vector<T, cZeroedAllocator<T>>;
 
 enum class ePixelDepth : std::uint8_t { Indexed8 = 8, Argb32 = 32 };
 
@@ -97,8 +131,8 @@ class cPixelSurface {
   int m_Width = 0;
   int m_Height = 0;
   ePixelDepth m_Depth = ePixelDepth::Argb32;
-  std::vector<std::uint32_t> m_Pixels32;  // Argb32
-  std::vector<std::uint8_t> m_Pixels8;    // Indexed8
+  PixelStore<std::uint32_t> m_Pixels32;  // Argb32
+  PixelStore<std::uint8_t> m_Pixels8;    // Indexed8
 };
 
 }  // namespace plat

@@ -8,6 +8,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/BmpDecoder.h"
 #include "platform/FrameArea.h"
+#include "platform/PixelRows.h"
 
 namespace plat {
 
@@ -23,8 +24,7 @@ void ConvertFrame(const cPixelSurface& frame, const DisplayPalette* palette, std
   std::uint32_t* dst = out.data();
   if (lock.depth == ePixelDepth::Argb32) {
     for (int y = 0; y < lock.height; ++y) {
-      const std::uint32_t* src = lock.Row32(y);
-      for (int x = 0; x < lock.width; ++x) *dst++ = src[x] | 0xFF000000u;
+      StoreOpaqueRow(dst + static_cast<std::size_t>(y) * lock.width, lock.Row32(y), lock.width);
     }
     return;
   }
@@ -83,19 +83,23 @@ bool cPresenter::TakePendingFrame(std::vector<std::uint32_t>& pixels, int& width
   return true;
 }
 
+bool cPresenter::TakePendingFrame(cPixelSurface& frame) {
+  std::lock_guard<std::mutex> guard(m_Mutex);
+  if (!m_HasPending) return false;
+  if (frame.Width() != m_MailboxWidth || frame.Height() != m_MailboxHeight ||
+      frame.Depth() != ePixelDepth::Argb32) {
+    if (!frame.Create(m_MailboxWidth, m_MailboxHeight, ePixelDepth::Argb32)) return false;
+  }
+  std::memcpy(frame.Pixels32(), m_Mailbox.data(), m_Mailbox.size() * sizeof(std::uint32_t));
+  m_HasPending = false;
+  return true;
+}
+
 // ---------------------------------------------------------------------------
 // Null presenter
 
 bool cNullPresenter::ShowPendingFrame() {
-  std::vector<std::uint32_t> pixels;
-  int width = 0;
-  int height = 0;
-  if (!TakePendingFrame(pixels, width, height)) return false;
-  if (m_LastFrame.Width() != width || m_LastFrame.Height() != height ||
-      m_LastFrame.Depth() != ePixelDepth::Argb32) {
-    if (!m_LastFrame.Create(width, height, ePixelDepth::Argb32)) return false;
-  }
-  std::memcpy(m_LastFrame.Pixels32(), pixels.data(), pixels.size() * sizeof(std::uint32_t));
+  if (!TakePendingFrame(m_LastFrame)) return false;
   ++m_ShownCount;
   return true;
 }

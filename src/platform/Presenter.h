@@ -55,6 +55,10 @@ class cPresenter {
   // Takes the newest frame out of the mailbox (0xFFRRGGBB pixels, top row
   // first, pitch = width). False when nothing new arrived since the last take.
   bool TakePendingFrame(std::vector<std::uint32_t>& pixels, int& width, int& height);
+  // The same straight into a 32-bit surface, made again only when the frame's
+  // size changed. False, leaving the surface alone, when nothing new arrived
+  // (or the surface cannot be made).
+  bool TakePendingFrame(cPixelSurface& frame);
 
  private:
   mutable std::mutex m_Mutex;

@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/PixelRows.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -304,13 +306,136 @@ inline std::uint32_t StageChannel(std::uint32_t op, std::uint32_t arg1, std::uin
   }
 }
 
+// One channel of a stage result that is an affine function of the texel's
+// channel t: (t * mul + add + 127) / 255. Every operation whose second
+// argument and weight are constants for the whole draw has this form:
+//   select texel   mul 255, add 0          modulate by k   mul k,  add 0
+//   a constant c   mul 0,   add 255 c      blend toward k  mul w,  add k (255 - w)
+// and t * mul + add never exceeds 255 * 255.
+struct sAffineChannel {
+  std::uint32_t mul = 255;
+  std::uint32_t add = 0;
+};
+
+// The four channels in the order of the bytes of a pixel: blue, green, red,
+// alpha.
+struct sAffineStage {
+  sAffineChannel channel[4];
+};
+
+// The affine form of one operation, or false when it has none (it depends on
+// the texel's alpha, or saturates).
+bool AffineOperation(std::uint32_t op, std::uint32_t arg2, std::uint32_t current, std::uint32_t diffuseAlpha,
+                     std::uint32_t factorAlpha, sAffineChannel& out) {
+  auto blendToward = [&](std::uint32_t weight) {
+    out = {weight, arg2 * (255 - weight)};
+    return true;
+  };
+  switch (op) {
+    case TextureOp::Disable:
+      out = {0, current * 255};
+      return true;
+    case TextureOp::SelectArg1:
+      out = {255, 0};
+      return true;
+    case TextureOp::SelectArg2:
+      out = {0, arg2 * 255};
+      return true;
+    case TextureOp::Modulate:
+      out = {arg2, 0};
+      return true;
+    case TextureOp::BlendDiffuseAlpha:
+      return blendToward(diffuseAlpha);
+    case TextureOp::BlendFactorAlpha:
+      return blendToward(factorAlpha);
+    default:
+      return false;
+  }
+}
+
+// The affine form of the whole stage, with the same arguments EvaluateStage
+// gives each operation.
+bool AffineStageOf(const sStageState& s, sAffineStage& out) {
+  const std::uint32_t colourArg2 = s.colorArg2 == eStageArg::Diffuse ? s.diffuse : s.textureFactor;
+  const std::uint32_t alphaArg2 = s.alphaArg2 == eStageArg::Diffuse ? s.diffuse : s.textureFactor;
+  const std::uint32_t diffuseAlpha = s.diffuse >> 24;
+  const std::uint32_t factorAlpha = s.textureFactor >> 24;
+  for (int c = 0; c < 3; ++c) {
+    const int shift = 8 * c;
+    if (!AffineOperation(s.colorOp, Channel(colourArg2, shift), Channel(s.diffuse, shift), diffuseAlpha, factorAlpha,
+                         out.channel[c])) {
+      return false;
+    }
+  }
+  return AffineOperation(s.alphaOp, alphaArg2 >> 24, diffuseAlpha, diffuseAlpha, factorAlpha, out.channel[3]);
+}
+
+inline std::uint32_t AffinePixel(std::uint32_t texel, const sAffineStage& f) {
+  std::uint32_t out = 0;
+  for (int c = 0; c < 4; ++c) {
+    const std::uint32_t t = Channel(texel, 8 * c);
+    out |= ((t * f.channel[c].mul + f.channel[c].add + 127) / 255) << (8 * c);
+  }
+  return out;
+}
+
+#if defined(__SSE2__)
+// The affine stage on four pixels at a time.
+class cAffineLanes {
+ public:
+  explicit cAffineLanes(const sAffineStage& f)
+      : m_Mul(Lanes(f, &sAffineChannel::mul, 0)),
+        // (x + 127) / 255 is (t + (t >> 8)) >> 8 with t = x + 128, for x up
+        // to 255 * 255; every sum stays below 65536.
+        m_Add(Lanes(f, &sAffineChannel::add, 128)) {}
+
+  __m128i Shade(__m128i pixels) const {
+    const __m128i zero = _mm_setzero_si128();
+    return _mm_packus_epi16(ShadeChannels(_mm_unpacklo_epi8(pixels, zero)),
+                            ShadeChannels(_mm_unpackhi_epi8(pixels, zero)));
+  }
+
+ private:
+  static __m128i Lanes(const sAffineStage& f, std::uint32_t sAffineChannel::*member, std::uint32_t bias) {
+    const auto lane = [&](int c) { return static_cast<short>(f.channel[c].*member + bias); };
+    return _mm_setr_epi16(lane(0), lane(1), lane(2), lane(3), lane(0), lane(1), lane(2), lane(3));
+  }
+  __m128i ShadeChannels(__m128i t16) const {
+    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(t16, m_Mul), m_Add);
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+  }
+  __m128i m_Mul;
+  __m128i m_Add;
+};
+#endif
+
+// The affine stage over a run of texels; in and out may be the same array.
+void AffineRow(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f) {
+  int k = 0;
+#if defined(__SSE2__)
+  const cAffineLanes lanes(f);
+  for (; k + 4 <= count; k += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), lanes.Shade(s));
+  }
+#endif
+  for (; k < count; ++k) out[k] = AffinePixel(in[k], f);
+}
+
 // How the pixels of one textured draw are shaded, decided once per draw.
-enum class eShadeMode {
-  BlendTexel,   // the stage passes the texel through; blend by its alpha
-  StoreTexel,   // the texel as it is, no blending
-  StoreOpaque,  // the texel's colour with alpha 255: a plain store either way
-  BlendScaled,  // the texel's colour, its alpha scaled by a constant; blended
-  General,      // evaluate the stage per pixel
+enum class eShadeKind {
+  Texel,    // the stage passes the texel through
+  Opaque,   // the texel's colour with alpha 255
+  Affine,   // every channel an affine function of the texel's (sAffineStage)
+  General,  // EvaluateStage per texel
+};
+
+struct sShader {
+  eShadeKind kind = eShadeKind::General;
+  bool blend = false;         // blended by the result's alpha, else stored
+  bool drawsNothing = false;  // blended with a result alpha of 0 throughout
+  sAffineStage affine;
+  const sStageState* stage = nullptr;
 };
 
 bool ColourPassesTexel(const sStageState& s) {
@@ -319,17 +444,37 @@ bool ColourPassesTexel(const sStageState& s) {
          (s.colorOp == TextureOp::Modulate && (arg2 & 0x00FFFFFF) == 0x00FFFFFF);
 }
 
-eShadeMode ChooseShadeMode(const sStageState& s) {
-  if (!ColourPassesTexel(s)) return eShadeMode::General;
-  const std::uint32_t alphaArg2 = (s.alphaArg2 == eStageArg::Diffuse ? s.diffuse : s.textureFactor) >> 24;
-  const bool alphaIsTexel =
-      s.alphaOp == TextureOp::SelectArg1 || (s.alphaOp == TextureOp::Modulate && alphaArg2 == 255);
-  const bool alphaIsOpaque = (s.alphaOp == TextureOp::Disable && (s.diffuse >> 24) == 255) ||
-                             (s.alphaOp == TextureOp::SelectArg2 && alphaArg2 == 255);
-  if (alphaIsTexel) return s.alphaBlend ? eShadeMode::BlendTexel : eShadeMode::StoreTexel;
-  if (alphaIsOpaque) return eShadeMode::StoreOpaque;
-  if (s.alphaOp == TextureOp::Modulate && s.alphaBlend) return eShadeMode::BlendScaled;
-  return eShadeMode::General;
+sShader ChooseShader(const sStageState& s) {
+  sShader shader;
+  shader.stage = &s;
+  shader.blend = s.alphaBlend;
+  if (ColourPassesTexel(s)) {
+    const std::uint32_t alphaArg2 = (s.alphaArg2 == eStageArg::Diffuse ? s.diffuse : s.textureFactor) >> 24;
+    const bool alphaIsTexel =
+        s.alphaOp == TextureOp::SelectArg1 || (s.alphaOp == TextureOp::Modulate && alphaArg2 == 255);
+    const bool alphaIsOpaque = (s.alphaOp == TextureOp::Disable && (s.diffuse >> 24) == 255) ||
+                               (s.alphaOp == TextureOp::SelectArg2 && alphaArg2 == 255);
+    if (alphaIsTexel) {
+      shader.kind = eShadeKind::Texel;
+      return shader;
+    }
+    if (alphaIsOpaque) {
+      // Blending by alpha 255 stores the source.
+      shader.kind = eShadeKind::Opaque;
+      shader.blend = false;
+      return shader;
+    }
+  }
+  if (!AffineStageOf(s, shader.affine)) return shader;
+  shader.kind = eShadeKind::Affine;
+  const sAffineChannel& alpha = shader.affine.channel[3];
+  if (shader.blend && alpha.mul == 0) {
+    // A constant alpha: 255 stores, 0 leaves every pixel as it is.
+    const std::uint32_t constant = (alpha.add + 127) / 255;
+    shader.drawsNothing = constant == 0;
+    shader.blend = constant != 255;
+  }
+  return shader;
 }
 
 inline void BlendInto(std::uint32_t& dst, std::uint32_t src) {
@@ -342,80 +487,154 @@ inline void BlendInto(std::uint32_t& dst, std::uint32_t src) {
   dst = BlendSourceAlpha(src, dst);
 }
 
-// Blends a row of source pixels over a row of destination pixels by the
-// source alpha; four pixels at a time where SSE2 is there, with whole groups
-// of opaque or transparent pixels stored or skipped without arithmetic.
-void BlendRow(std::uint32_t* out, const std::uint32_t* in, int count) {
-  int k = 0;
 #if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i full = _mm_set1_epi16(255);
-  const __m128i half = _mm_set1_epi16(128);
-  // Per 16-bit channel: (s * a + d * (255 - a) + 127) / 255, exactly.
-  auto blendLanes = [&](__m128i s16, __m128i d16) {
-    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-    __m128i x = _mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(full, a)));
-    x = _mm_add_epi16(x, half);
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
-  };
-  for (; k + 4 <= count; k += 4) {
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-    const __m128i alpha = _mm_and_si128(s, alphaMask);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alphaMask)) == 0xFFFF) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), s);
-      continue;
+// Source-alpha blending of four pixels at a time. Groups whose alphas are
+// all 0 or 255 are skipped, stored or picked pixel by pixel without
+// arithmetic: keyed sprites and backgrounds are made of such texels.
+class cBlendLanes {
+ public:
+  // Blends s over the four pixels at out, or over `under` in their place
+  // when it is given (a rectangle filled just before).
+  void Into(std::uint32_t* out, __m128i s, const __m128i* under = nullptr) const {
+    const __m128i alpha = _mm_and_si128(s, m_AlphaMask);
+    const __m128i opaque = _mm_cmpeq_epi32(alpha, m_AlphaMask);
+    const int opaqueBits = _mm_movemask_epi8(opaque);
+    if (opaqueBits == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), s);
+      return;
     }
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) continue;
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
-    const __m128i lo = blendLanes(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
-    const __m128i hi = blendLanes(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(lo, hi));
+    const int clearBits = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128()));
+    if (clearBits == 0xFFFF && under == nullptr) return;
+    const __m128i d = under != nullptr ? *under : _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+    if ((opaqueBits | clearBits) == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                       _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, d)));
+      return;
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lo = BlendChannels(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+    const __m128i hi = BlendChannels(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(lo, hi));
   }
-#endif
-  for (; k < count; ++k) BlendInto(out[k], in[k]);
-}
 
-// Stores texels with their alpha forced to 255 (in and out must not overlap).
-void StoreOpaqueRow(std::uint32_t* __restrict out, const std::uint32_t* __restrict in, int count) {
+ private:
+  // Per 16-bit channel: (s * a + d * (255 - a) + 127) / 255, exactly.
+  __m128i BlendChannels(__m128i s16, __m128i d16) const {
+    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+    __m128i x = _mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(m_Full, a)));
+    x = _mm_add_epi16(x, m_Half);
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+  }
+  const __m128i m_AlphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i m_Full = _mm_set1_epi16(255);
+  const __m128i m_Half = _mm_set1_epi16(128);
+};
+#endif
+
+// Blends a row of source pixels over a row of destination pixels by the
+// source alpha; with `fill`, over that value instead of what the row held (a
+// fill and the blend in one pass).
+void BlendRow(std::uint32_t* out, const std::uint32_t* in, int count, const std::uint32_t* fill = nullptr) {
   int k = 0;
 #if defined(__SSE2__)
-  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const cBlendLanes blend;
+  const __m128i under = _mm_set1_epi32(fill != nullptr ? static_cast<int>(*fill) : 0);
+  const __m128i* over = fill != nullptr ? &under : nullptr;
+  for (; k + 4 <= count; k += 4) blend.Into(out + k, _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k)), over);
+#endif
+  for (; k < count; ++k) {
+    if (fill != nullptr) out[k] = *fill;
+    BlendInto(out[k], in[k]);
+  }
+}
+
+// The affine stage over a run of texels blended in the same pass, as
+// BlendRow; in and out may be the same array.
+void AffineBlendRow(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f,
+                    const std::uint32_t* fill = nullptr) {
+  int k = 0;
+#if defined(__SSE2__)
+  const cAffineLanes lanes(f);
+  const cBlendLanes blend;
+  const __m128i under = _mm_set1_epi32(fill != nullptr ? static_cast<int>(*fill) : 0);
+  const __m128i* over = fill != nullptr ? &under : nullptr;
   for (; k + 4 <= count; k += 4) {
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(s, alpha));
+    blend.Into(out + k, lanes.Shade(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k))), over);
   }
 #endif
-  for (; k < count; ++k) out[k] = in[k] | 0xFF000000u;
-}
-
-// Texels picked through a column table and shaded, gathered in chunks and
-// blended with BlendRow.
-template <typename Shade>
-void ShadeAndBlendRow(std::uint32_t* out, const std::uint32_t* texRow, const int* columns, int count,
-                      const Shade& shade) {
-  constexpr int kChunk = 256;
-  std::uint32_t gathered[kChunk];
-  for (int start = 0; start < count; start += kChunk) {
-    const int n = std::min(kChunk, count - start);
-    for (int k = 0; k < n; ++k) gathered[k] = shade(texRow[columns[start + k]]);
-    BlendRow(out + start, gathered, n);
+  for (; k < count; ++k) {
+    if (fill != nullptr) out[k] = *fill;
+    BlendInto(out[k], AffinePixel(in[k], f));
   }
 }
 
-void BlendRowTable(std::uint32_t* out, const std::uint32_t* texRow, const int* columns, int count) {
-  ShadeAndBlendRow(out, texRow, columns, count, [](std::uint32_t texel) { return texel; });
+// The stage results of a run of at most kShadeChunk texels; out and texels
+// do not overlap.
+constexpr int kShadeChunk = 256;
+
+void ShadeTexels(std::uint32_t* __restrict out, const std::uint32_t* __restrict texels, int count,
+                 const sShader& shader) {
+  switch (shader.kind) {
+    case eShadeKind::Texel:
+      std::memcpy(out, texels, static_cast<std::size_t>(count) * 4);
+      return;
+    case eShadeKind::Opaque:
+      StoreOpaqueRow(out, texels, count);
+      return;
+    case eShadeKind::Affine:
+      AffineRow(out, texels, count, shader.affine);
+      return;
+    case eShadeKind::General:
+      for (int k = 0; k < count; ++k) out[k] = EvaluateStage(texels[k], *shader.stage);
+      return;
+  }
 }
 
-// Fills a rectangle (already clipped) with one shaded colour.
-void ShadeConstantRect(cPixelSurface& dst, sSpan cols, sSpan rows, int x, int y, std::uint32_t colour, bool blend) {
+// Shades a run of at most kShadeChunk texels already fetched and writes or
+// blends it into out. The texels are read whole before out is written, so
+// they may lie in out's own row.
+void ShadeSpan(std::uint32_t* out, const std::uint32_t* texels, int count, const sShader& shader) {
+  std::uint32_t shaded[kShadeChunk];
+  ShadeTexels(shaded, texels, count, shader);
+  if (shader.blend) {
+    BlendRow(out, shaded, count);
+  } else {
+    std::memcpy(out, shaded, static_cast<std::size_t>(count) * 4);
+  }
+}
+
+// One destination row of a textured rectangle: `count` texels from texRow
+// through the column table, a chunk at a time. Where the texels run in order
+// they are read in place, else gathered first.
+void ShadeTableRow(std::uint32_t* out, const std::uint32_t* texRow, const int* columns, bool unitColumns, int count,
+                   const sShader& shader) {
+  std::uint32_t gathered[kShadeChunk];
+  for (int start = 0; start < count; start += kShadeChunk) {
+    const int n = std::min(kShadeChunk, count - start);
+    const std::uint32_t* texels = texRow + columns[start];
+    if (!unitColumns) {
+      for (int k = 0; k < n; ++k) gathered[k] = texRow[columns[start + k]];
+      texels = gathered;
+    }
+    ShadeSpan(out + start, texels, n, shader);
+  }
+}
+
+// Fills a rectangle (already clipped) with one shaded colour; over `fill`
+// when it is given, as if the rectangle had been filled with it first.
+void ShadeConstantRect(cPixelSurface& dst, sSpan cols, sSpan rows, int x, int y, std::uint32_t colour, bool blend,
+                       const std::uint32_t* fill) {
   const sPixelLock lock = dst.Lock();
+  if (blend && fill != nullptr) {
+    colour = BlendSourceAlpha(colour, *fill);
+    blend = false;
+  }
   const std::uint32_t a = colour >> 24;
   if (blend && a == 0) return;
   for (int i = rows.first; i < rows.last; ++i) {
     std::uint32_t* row = lock.Row32(y + i) + x;
     if (!blend || a == 255) {
-      std::fill(row + cols.first, row + cols.last, colour);
+      FillRow32(row + cols.first, cols.last - cols.first, colour);
     } else {
       for (int j = cols.first; j < cols.last; ++j) row[j] = BlendSourceAlpha(colour, row[j]);
     }
@@ -437,36 +656,6 @@ bool IsUnitRun(const std::vector<int>& table) {
     if (table[k] != table[k - 1] + 1) return false;
   }
   return true;
-}
-
-// Shades and writes a run of at most 256 texels already fetched, by the
-// draw's mode.
-void ShadeSpan(std::uint32_t* out, const std::uint32_t* texels, int count, eShadeMode mode, const sStageState& stage) {
-  const std::uint32_t scale = (stage.alphaArg2 == eStageArg::Diffuse ? stage.diffuse : stage.textureFactor) >> 24;
-  std::uint32_t shaded[256];
-  switch (mode) {
-    case eShadeMode::StoreTexel:
-      std::memcpy(out, texels, static_cast<std::size_t>(count) * 4);
-      return;
-    case eShadeMode::StoreOpaque:
-      StoreOpaqueRow(out, texels, count);
-      return;
-    case eShadeMode::BlendTexel:
-      BlendRow(out, texels, count);
-      return;
-    case eShadeMode::BlendScaled:
-      for (int k = 0; k < count; ++k) shaded[k] = (texels[k] & 0x00FFFFFF) | Mul8(texels[k] >> 24, scale) << 24;
-      BlendRow(out, shaded, count);
-      return;
-    case eShadeMode::General:
-      if (!stage.alphaBlend) {
-        for (int k = 0; k < count; ++k) out[k] = EvaluateStage(texels[k], stage);
-        return;
-      }
-      for (int k = 0; k < count; ++k) shaded[k] = EvaluateStage(texels[k], stage);
-      BlendRow(out, shaded, count);
-      return;
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -523,11 +712,11 @@ void DrawTriangle(cPixelSurface& dst, sQuadVertex v0, sQuadVertex v1, sQuadVerte
   const int y1 = static_cast<int>(std::clamp(std::floor(maxY), -1.0, double(dst.Height() - 1)));
   if (x0 > x1 || y0 > y1) return;
 
-  const eShadeMode mode = ChooseShadeMode(stage);
+  const sShader shader = ChooseShader(stage);
+  if (shader.drawsNothing) return;
   const sPixelLock lock = dst.Lock();
   const sPixelLock tex = src != nullptr ? src->Lock() : sPixelLock{};
-  constexpr int kChunk = 256;
-  std::uint32_t texels[kChunk];
+  std::uint32_t texels[kShadeChunk];
   for (int py = y0; py <= y1; ++py) {
     // The covered pixels of a row are one run (the triangle is convex). Its
     // ends are solved from the edges, then settled by the exact edge tests.
@@ -555,8 +744,8 @@ void DrawTriangle(cPixelSurface& dst, sQuadVertex v0, sQuadVertex v1, sQuadVerte
     while (last < x1 && covered(last + 1)) ++last;
     ++last;  // exclusive
     std::uint32_t* row = lock.Row32(py);
-    for (int start = first; start < last; start += kChunk) {
-      const int n = std::min(kChunk, last - start);
+    for (int start = first; start < last; start += kShadeChunk) {
+      const int n = std::min(kShadeChunk, last - start);
       for (int k = 0; k < n; ++k) {
         const int px = start + k;
         texels[k] = 0xFFFFFFFF;
@@ -566,7 +755,7 @@ void DrawTriangle(cPixelSurface& dst, sQuadVertex v0, sQuadVertex v1, sQuadVerte
         if (!(std::fabs(u) < 1e15) || !(std::fabs(v) < 1e15)) continue;  // also NaN
         texels[k] = tex.Row32(Wrap(FloorToInt(v), tex.height))[Wrap(FloorToInt(u), tex.width)];
       }
-      ShadeSpan(row + start, texels, n, mode, stage);
+      ShadeSpan(row + start, texels, n, shader);
     }
   }
 }
@@ -584,7 +773,7 @@ void FillRect(cPixelSurface& dst, int x, int y, int width, int height, std::uint
   const std::size_t count = static_cast<std::size_t>(cols.last - cols.first);
   for (int i = rows.first; i < rows.last; ++i) {
     if (lock.depth == ePixelDepth::Argb32) {
-      std::fill_n(lock.Row32(y + i) + x + cols.first, count, value);
+      FillRow32(lock.Row32(y + i) + x + cols.first, static_cast<int>(count), value);
     } else {
       std::memset(lock.Row8(y + i) + x + cols.first, static_cast<int>(value & 0xFF), count);
     }
@@ -645,12 +834,60 @@ std::uint32_t BlendSourceAlpha(std::uint32_t source, std::uint32_t destination) 
   return rb | ag;
 }
 
-bool DrawTexturedRect(cPixelSurface& dst, int x, int y, int width, int height, const cPixelSurface* src, int sx,
-                      int sy, int sw, int sh, const sStageState& stage) {
-  if (dst.Depth() != ePixelDepth::Argb32) return false;
-  if (src != nullptr && src->Depth() != ePixelDepth::Argb32) return false;
-  if (width < 1 || height < 1 || sw == 0 || sh == 0) return false;
-  if (!IsKnownOp(stage.colorOp) || !IsKnownOp(stage.alphaOp)) return false;
+namespace {
+
+// One destination row of a textured rectangle, by the fastest loop for the
+// draw's shading. A row read from its own surface may overlap the row it
+// writes. With `fill` (never on a row read from its own surface) the row is
+// drawn over that value instead of what it held.
+void DrawTexturedRow(std::uint32_t* out, const std::uint32_t* texRow, const int* columns, bool unitColumns,
+                     bool sameSurface, int count, const sShader& shader, const std::uint32_t* fill) {
+  const std::uint32_t* in = texRow + columns[0];
+  if (fill != nullptr && shader.blend) {
+    if (unitColumns && shader.kind == eShadeKind::Texel) {
+      BlendRow(out, in, count, fill);
+    } else if (unitColumns && shader.kind == eShadeKind::Affine) {
+      AffineBlendRow(out, in, count, shader.affine, fill);
+    } else {
+      FillRow32(out, count, *fill);
+      ShadeTableRow(out, texRow, columns, unitColumns, count, shader);
+    }
+    return;
+  }
+  // Drawn without blending, every pixel of the row is stored: a fill would
+  // be overwritten.
+  if (unitColumns && shader.kind == eShadeKind::Texel && !shader.blend) {
+    std::memmove(out, in, static_cast<std::size_t>(count) * 4);
+  } else if (unitColumns && shader.kind == eShadeKind::Opaque && sameSurface) {
+    std::memmove(out, in, static_cast<std::size_t>(count) * 4);
+    for (int k = 0; k < count; ++k) out[k] |= 0xFF000000u;
+  } else if (unitColumns && !sameSurface && shader.kind == eShadeKind::Opaque) {
+    StoreOpaqueRow(out, in, count);
+  } else if (unitColumns && !sameSurface && shader.kind == eShadeKind::Texel) {
+    BlendRow(out, in, count);
+  } else if (unitColumns && (!sameSurface || in == out) && shader.kind == eShadeKind::Affine) {
+    if (shader.blend) {
+      AffineBlendRow(out, in, count, shader.affine);
+    } else {
+      AffineRow(out, in, count, shader.affine);
+    }
+  } else {
+    ShadeTableRow(out, texRow, columns, unitColumns, count, shader);
+  }
+}
+
+// DrawTexturedRect, and with `fill` the same over a rectangle first filled
+// with that value: the fill goes into the row's own pass, and not at all where
+// the draw stores every pixel.
+bool DrawTexturedRectOver(cPixelSurface& dst, int x, int y, int width, int height, const cPixelSurface* src, int sx,
+                          int sy, int sw, int sh, const sStageState& stage, const std::uint32_t* fill) {
+  const bool refused = dst.Depth() != ePixelDepth::Argb32 ||
+                       (src != nullptr && src->Depth() != ePixelDepth::Argb32) || width < 1 || height < 1 ||
+                       sw == 0 || sh == 0 || !IsKnownOp(stage.colorOp) || !IsKnownOp(stage.alphaOp);
+  if (refused) {
+    if (fill != nullptr) FillRect(dst, x, y, width, height, *fill);
+    return false;
+  }
   if (dst.Empty()) return true;
   if (src != nullptr && src->Empty()) src = nullptr;
 
@@ -659,66 +896,40 @@ bool DrawTexturedRect(cPixelSurface& dst, int x, int y, int width, int height, c
   if (cols.Empty() || rows.Empty()) return true;
 
   if (src == nullptr) {
-    ShadeConstantRect(dst, cols, rows, x, y, EvaluateStage(0xFFFFFFFF, stage), stage.alphaBlend);
+    ShadeConstantRect(dst, cols, rows, x, y, EvaluateStage(0xFFFFFFFF, stage), stage.alphaBlend, fill);
+    return true;
+  }
+  const sShader shader = ChooseShader(stage);
+  if (shader.drawsNothing) {
+    if (fill != nullptr) FillRect(dst, x, y, width, height, *fill);
     return true;
   }
 
   const std::vector<int> colTable = WrappedCentreTable(cols, sx, sw, width, src->Width());
   const std::vector<int> rowTable = WrappedCentreTable(rows, sy, sh, height, src->Height());
   const bool unitColumns = IsUnitRun(colTable);
-  const eShadeMode mode = ChooseShadeMode(stage);
   const sPixelLock d = dst.Lock();
   const sPixelLock s = src->Lock();
   const int count = cols.last - cols.first;
   const bool sameSurface = d.bits == s.bits;
-  const std::uint32_t scale = (stage.alphaArg2 == eStageArg::Diffuse ? stage.diffuse : stage.textureFactor) >> 24;
-
   for (int i = rows.first; i < rows.last; ++i) {
     std::uint32_t* out = d.Row32(y + i) + x + cols.first;
     const std::uint32_t* texRow = s.Row32(rowTable[static_cast<std::size_t>(i - rows.first)]);
-    const std::uint32_t* in = texRow + colTable[0];
-    const int* columns = colTable.data();
-    switch (mode) {
-      case eShadeMode::StoreTexel:
-        if (unitColumns) {
-          std::memmove(out, in, static_cast<std::size_t>(count) * 4);
-        } else {
-          for (int k = 0; k < count; ++k) out[k] = texRow[columns[k]];
-        }
-        break;
-      case eShadeMode::StoreOpaque:
-        if (unitColumns && !sameSurface) {
-          StoreOpaqueRow(out, in, count);
-        } else if (unitColumns) {
-          std::memmove(out, in, static_cast<std::size_t>(count) * 4);
-          for (int k = 0; k < count; ++k) out[k] |= 0xFF000000u;
-        } else {
-          for (int k = 0; k < count; ++k) out[k] = texRow[columns[k]] | 0xFF000000u;
-        }
-        break;
-      case eShadeMode::BlendTexel:
-        if (unitColumns && !sameSurface) {
-          BlendRow(out, in, count);
-        } else {
-          BlendRowTable(out, texRow, columns, count);
-        }
-        break;
-      case eShadeMode::BlendScaled:
-        ShadeAndBlendRow(out, texRow, columns, count, [scale](std::uint32_t texel) {
-          return (texel & 0x00FFFFFF) | Mul8(texel >> 24, scale) << 24;
-        });
-        break;
-      case eShadeMode::General:
-        if (stage.alphaBlend) {
-          ShadeAndBlendRow(out, texRow, columns, count,
-                           [&stage](std::uint32_t texel) { return EvaluateStage(texel, stage); });
-        } else {
-          for (int k = 0; k < count; ++k) out[k] = EvaluateStage(texRow[columns[k]], stage);
-        }
-        break;
-    }
+    DrawTexturedRow(out, texRow, colTable.data(), unitColumns, sameSurface, count, shader, fill);
   }
   return true;
+}
+
+}  // namespace
+
+bool DrawTexturedRect(cPixelSurface& dst, int x, int y, int width, int height, const cPixelSurface* src, int sx,
+                      int sy, int sw, int sh, const sStageState& stage) {
+  return DrawTexturedRectOver(dst, x, y, width, height, src, sx, sy, sw, sh, stage, nullptr);
+}
+
+bool DrawTexturedRectOnFill(cPixelSurface& dst, int x, int y, int width, int height, std::uint32_t fill,
+                            const cPixelSurface* src, int sx, int sy, int sw, int sh, const sStageState& stage) {
+  return DrawTexturedRectOver(dst, x, y, width, height, src, sx, sy, sw, sh, stage, &fill);
 }
 
 bool DrawTexturedQuad(cPixelSurface& dst, const sQuadVertex (&vertices)[4], const cPixelSurface* src,

@@ -115,10 +115,19 @@ struct sStageState {
 // centres: column j reads texel sx + floor((j + 0.5) * sw / width), so a
 // negative sw or sh mirrors. Texel coordinates wrap around the source size.
 // A null source reads opaque white texels (a quad with no texture bound).
+// src may be dst itself where each pixel reads its own texel (the same
+// rectangle at the same size, not mirrored); any other overlap needs a copy.
 // Returns false, drawing nothing, for a non-32-bit surface, a size below 1,
 // a source size of 0 or an unknown operation.
 bool DrawTexturedRect(cPixelSurface& dst, int x, int y, int width, int height, const cPixelSurface* src, int sx,
                       int sy, int sw, int sh, const sStageState& stage);
+
+// FillRect(dst, x, y, width, height, fill) followed by DrawTexturedRect with
+// the other arguments, in one pass over the pixels (the clear under an opaque
+// blit). src must not be dst. Returns what DrawTexturedRect returns; the fill
+// is made either way.
+bool DrawTexturedRectOnFill(cPixelSurface& dst, int x, int y, int width, int height, std::uint32_t fill,
+                            const cPixelSurface* src, int sx, int sy, int sw, int sh, const sStageState& stage);
 
 // One corner of a textured quad: the screen position exactly as the layer's
 // vertices hold it (a pixel's centre is the point (px, py), so the corners of
