@@ -94,8 +94,25 @@ void cGameScene::RemoveFromGroup(const cCharaBase& chara) {
 
 void cGameScene::RemoveChara(cChara& chara) {
   RemoveFromGroup(chara);
-  if (m_pCurChara == &chara) m_pCurChara = nullptr;
+  ForgetCurrentOf(chara);
   ::RemoveChara(chara);
+}
+
+void cGameScene::ForgetCurrentOf(const cCharaBase& chara) {
+  // A flow that vanished its own character returns before it clears the
+  // current flow and command, which live in that character's flow states;
+  // item commands run later in the same sub-step read them.
+  bool ownsCurrent = m_pCurChara == &chara;
+  for (const cFlowState& flow : chara.m_FlowStates) {
+    if (&flow == m_pCurFlowState) ownsCurrent = true;
+    for (const cCmdState& command : flow.m_CmdStates) {
+      if (&command == m_pCurCmdState) ownsCurrent = true;
+    }
+  }
+  if (!ownsCurrent) return;
+  m_pCurChara = nullptr;
+  m_pCurFlowState = nullptr;
+  m_pCurCmdState = nullptr;
 }
 
 void cGameScene::PruneGroups() {

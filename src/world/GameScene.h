@@ -140,6 +140,9 @@ class cGameScene : public cScene {
   // Removal of a character: unlinked from the others, out of its group list
   // and out of the character list.
   void RemoveChara(cChara& chara);
+  // Forgets the current character, flow and command when they belong to
+  // `chara`, which is about to be destroyed.
+  void ForgetCurrentOf(const cCharaBase& chara);
   void AddToGroup(cCharaBase& chara);
   void RemoveFromGroup(const cCharaBase& chara);
   // Drops from the group lists every character that left the stage by a

@@ -13,6 +13,7 @@
 #include "core/ProcessFlags.h"
 #include "core/SceneManager.h"
 #include "data/CharaData.h"
+#include "data/Database.h"
 #include "data/Command.h"
 #include "data/EdShot.h"
 #include "data/Flow.h"
@@ -149,6 +150,46 @@ TEST_F(PlayStepTest, ACharacterThatVanishesItselfInPlayLeavesNoLinkBehind) {
   // Its summoner's removal unlinks its children: nothing of the vanished one
   // is left to reach.
   m_Scene.RemoveChara(*summoner);
+}
+
+// A flow that vanishes its own character returns before it clears the
+// scene's current flow and command. When the hero then takes an item block's
+// item in the same sub-step, the item's "アニメの実行" runs outside any flow
+// and must tag its animation as such (-1), not read the freed flow state.
+TEST_F(PlayStepTest, AnItemRunAfterASelfVanishingFlowReadsNoFreedFlow) {
+  g_AnimeScripts.resize(2);
+  g_AnimeScripts[1].push_back(cAnimeFrame{0, 6, 0});
+  cStageData stage = MakeStage();
+  stage.m_HitLevel = 1;  // one sub-step: the vanishing flow runs just before the item block
+  cItemData item;
+  item.m_nGraphic = 1;
+  item.m_Commands.push_back(cCmdBuilder::Item(FLOW_CMD_ANIME - kItemToFlowCmdOffset).Params({1}));
+  stage.m_PaletteItems.assign(1, cItemData());
+  stage.m_PaletteItems.push_back(item);
+  for (cBlockData& block : stage.m_PlacedBlocks) {
+    block.m_nItemPalette = PALETTE_STAGE;
+    block.m_nItemIndex = 1;
+  }
+  Start(stage);
+  for (int i = 0; i < 5; ++i) Frame();
+  cHero& hero = Player[0];
+  const cCharaData minion = Enemy(0, 0, {cFlowBuilder().Trigger(TRIGGER_ALWAYS).Cmd(VanishCmd())});
+  bool taken = false;
+  for (int frame = 0; frame < 60 && !taken; ++frame) {
+    hero.m_AnimeList.clear();
+    hero.m_nItemBlockTimer = 0;
+    cCharaSummon summon;
+    summon.definition = &minion;
+    const cSummonPlace place{(8 + kMapMarginCells) * kCellDots + 16.0,
+                             (kHeroRow + kMapMarginCells) * kCellDots + 16.0, 0, kEnemyFaction, 0};
+    ASSERT_NE(CreateSummonedChara(summon, place), nullptr);
+    Frame();
+    ASSERT_EQ(g_CharaList.Count(), 0);
+    if (hero.m_AnimeList.empty()) continue;
+    taken = true;
+    EXPECT_EQ(hero.m_AnimeList.front().m_AnimeKey, -1) << "frame " << frame;
+  }
+  EXPECT_TRUE(taken) << "the hero never took the item block's item";
 }
 
 // A character whose start flows took the hero as their target and vanished
