@@ -13,6 +13,7 @@
 #include "data/CharaEffect.h"
 #include "graphics/BlendTable.h"
 #include "graphics/Blit.h"
+#include "graphics/BlitClip.h"
 #include "graphics/BlurMosaic.h"
 #include "graphics/ColourEffects.h"
 #include "graphics/Distortion.h"
@@ -34,7 +35,7 @@ struct cCellAtSize {
   DDSURFACEDATA* surface = nullptr;
   int sx = 0;
   int sy = 0;
-  bool fromSource = false;  // the source cell itself, not a copy on the work surface
+  bool fromSource = false;  // the source cell itself, not brought to size on the work surface
 };
 
 // The invincibility flash of a source as the blend of the drawing calls made
@@ -91,6 +92,30 @@ bool CellAtSize(const cDrawRect& r, const cGraphicSource& s, DDSURFACEDATA* imag
 
 bool MainCell(const cDrawRect& r, const cGraphicSource& s, cCellAtSize& out) {
   return CellAtSize(r, s, s.image, s.stretch, 0, out);
+}
+
+// True when the layer's blits read this rectangle of `sd` turned over: under
+// Direct3D a mirrored sheet has no pixels of its own and is drawn from the
+// sheet it mirrors, read backwards.
+bool BlitsTurnOver(const DDSURFACEDATA* sd, int x, int y, int w, int h) {
+  DDMirrorRect(sd, x, y, w, h);
+  return w < 0 || h < 0;
+}
+
+// MainCell for the effects that read the cell's pixels themselves rather than
+// through a blit (the circle's strips, the mosaic, the blur): they would see
+// the unmirrored sheet behind a mirrored one, so a mirrored cell is first
+// blitted to the work surface, which turns it over. The copy stands for the
+// source cell: the flash still applies around the effect.
+bool MainCellForPixelReaders(const cDrawRect& r, const cGraphicSource& s, cCellAtSize& out) {
+  if (!MainCell(r, s, out)) return false;
+  if (!out.fromSource || !BlitsTurnOver(out.surface, out.sx, out.sy, r.w, r.h)) return true;
+  DDSURFACEDATA* work = WorkSurface();
+  if (work == nullptr || r.w > work->nWidth || r.h > work->nHeight) return true;
+  DDFillRectPal(work, 0, 0, r.w, r.h, 0);
+  DDBlt(work, 0, 0, r.w, r.h, out.surface, out.sx, out.sy, 1);
+  out = {work, 0, 0, true};
+  return true;
 }
 
 int Value(const cCharaBase& chara) { return static_cast<int>(chara.m_CharaEffect.m_Current); }
@@ -201,7 +226,7 @@ int DrawRotateDepth(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSour
 int DrawCircle(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, int noAdvance, int draw) {
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
-  if (draw != 0 && MainCell(r, s, c)) {
+  if (draw != 0 && MainCellForPixelReaders(r, s, c)) {
     const cFlashScope flash(s, c.fromSource);
     DDCircleWindow(target, r.x + r.w / 2, r.y + r.h / 2, r.w / 2, r.h / 2, Value(chara), Param(chara, 4), c.surface,
                    c.sx + r.w / 2, c.sy + r.h / 2, 1);
@@ -280,7 +305,7 @@ int DrawTranslucentCell(cCharaBase& chara, DDSURFACEDATA* target, const cGraphic
 int DrawMosaicCell(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, int noAdvance, int draw) {
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
-  if (draw != 0 && MainCell(r, s, c)) {
+  if (draw != 0 && MainCellForPixelReaders(r, s, c)) {
     const cFlashScope flash(s, c.fromSource);
     DDMosaic(target, r.x, r.y, r.w, r.h, Value(chara), c.surface, c.sx, c.sy, 1);
   }
@@ -290,7 +315,7 @@ int DrawMosaicCell(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSourc
 int DrawBlurCell(cCharaBase& chara, DDSURFACEDATA* target, const cGraphicSource& s, int noAdvance, int draw) {
   const cDrawRect r = RectOf(chara);
   cCellAtSize c;
-  if (draw != 0 && MainCell(r, s, c)) {
+  if (draw != 0 && MainCellForPixelReaders(r, s, c)) {
     const cFlashScope flash(s, c.fromSource);
     if (IsPaletteMode())
       DDTint(target, r.x, r.y, r.w, r.h, c.surface, c.sx, c.sy, 1, g_PaletteWork, g_BlendTable, kBlurStandInColour,

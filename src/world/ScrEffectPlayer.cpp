@@ -1,6 +1,8 @@
 #include "world/ScrEffectPlayer.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "data/CharaEffect.h"
 #include "data/Database.h"
@@ -69,6 +71,15 @@ int cScrEffectPlayer::Progress(int from, int to, double step) {
     runEnded = static_cast<int>(m_Current) > to;
   }
   return EndEffectRun(*this, runEnded);
+}
+
+// The clock counts whole frames: sixths added up in a double fall short of
+// a whole tenth now and then, which would draw a frame more.
+int cScrEffectPlayer::AdvanceClock() {
+  const int64_t frames = int64_t{m_nElapsed} + 1;
+  const int64_t lastFrame = int64_t{m_nTime} * 6;
+  m_Current = static_cast<double>(std::clamp<int64_t>(frames, 0, std::max<int64_t>(lastFrame, 0))) / 6.0;
+  return EndEffectRun(*this, frames >= lastFrame);
 }
 
 int cScrEffectPlayer::Kind() const {

@@ -6,7 +6,7 @@
 //
 // The templates are built at start-up like those of cCharaEffectPlayer; the
 // kinds without a start and an end (1 move, 2 and 3 shake, 8 blink) count
-// m_Current from 0 up to their time instead.
+// m_Current from 0 up to their time instead (AdvanceClock).
 
 #include <cstdint>
 
@@ -30,6 +30,10 @@ class cScrEffectPlayer {
   // past m_nTime; otherwise m_Current moves by `step` from `from` toward `to`
   // and the run ends when its whole part passes `to`. 1 when finished.
   int Progress(int from, int to, double step);
+  // One frame of the kinds that count their time (move, shakes, blink):
+  // m_Current becomes this run's frames / 6, held at m_nTime, and the run
+  // ends with its m_nTime x 6-th frame. 1 when finished.
+  int AdvanceClock();
   // The entry's kind, 0 when none runs.
   int Kind() const;
   // Parameter 1..5 of the running entry (0 without one).

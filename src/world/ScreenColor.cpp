@@ -1,9 +1,11 @@
 // cScreenColor: the tint the change-screen-colour command lays over the frame.
 
+#include "graphics/BlendTable.h"
 #include "graphics/ColourEffects.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Fade.h"
 #include "graphics/Palette.h"
+#include "graphics/SurfaceFill.h"
 #include "world/SceneDrawState.h"
 #include "world/StageGraphics.h"
 
@@ -61,10 +63,18 @@ void cScreenColor::ComputeLevel(uint8_t& red, uint8_t& green, uint8_t& blue) {
 
 void cScreenColor::DrawTint(uint8_t red, uint8_t green, uint8_t blue) {
   if (m_nLevel >= 255) return;
-  // While a screen effect runs the frame is on the virtual back buffer.
-  DDSURFACEDATA* target = &BackBuffer;
-  DDMapBackBuffer(target);
-  DDChangeColor(target, 0, 0, 640, 480, m_nLevel, red, green, blue);
+  DDSURFACEDATA* frame = &BackBuffer;
+  if (DDMapBackBuffer(frame) == 0) {
+    DDChangeColor(&BackBuffer, 0, 0, 640, 480, m_nLevel, red, green, blue);
+    return;
+  }
+  // While a screen effect runs the frame is in the virtual back buffer, a
+  // texture: the colour change would take the frame as its own texture and
+  // multiply it by the colour. The colour is laid over it from the work
+  // surface instead, with the same transparency.
+  DDSURFACEDATA* work = TableSurface(SURF_WORK);
+  DDFillRectRGB(work, 0, 0, 640, 480, 0xFF000000u | red << 16 | green << 8 | blue);
+  DDAlphaBlt(&BackBuffer, 0, 0, 640, 480, work, 0, 0, 0, g_BlendTable, static_cast<uint32_t>(m_nLevel));
 }
 
 void cScreenColor::ApplyPalette(uint8_t red, uint8_t green, uint8_t blue) {

@@ -74,7 +74,7 @@ int ScrEffectMove(cGameScene& scene, int frozen) {
   const int t = std::max(Time(p), 1);
   p.m_nWorkA = static_cast<int>(static_cast<double>(p.Param(4) - p.Param(2)) / t * p.m_Current + p.Param(2));
   p.m_nWorkB = static_cast<int>(static_cast<double>(p.Param(5) - p.Param(3)) / t * p.m_Current + p.Param(3));
-  return p.Progress(0, Time(p), p.m_Step);
+  return p.AdvanceClock();
 }
 
 template <int tVertical>
@@ -106,7 +106,7 @@ int ScrEffectShake(cGameScene& scene, int frozen) {
       p.m_nWorkA = 1;
     }
   }
-  return p.Progress(0, Time(p), p.m_Step);
+  return p.AdvanceClock();
 }
 
 template <int tColumns>
@@ -146,7 +146,7 @@ int ScrEffectBlink(cGameScene& scene, int frozen) {
   }
   if (frozen != 0) return 0;
   ++p.m_nWorkA;
-  return p.Progress(0, Time(p), p.m_Step);
+  return p.AdvanceClock();
 }
 
 int ScrEffectRotate(cGameScene& scene, int frozen) {

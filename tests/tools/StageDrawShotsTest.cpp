@@ -4,7 +4,7 @@
 // swinging a sword; a target the hero shoots, its HP gauge and the trail of
 // the loss in three frames; the hero's four area marks; sixteen characters,
 // each running one of the chara effects; and, one after another, the
-// thirteen screen effects, each shown halfway and on its last frame.
+// thirteen screen effects, each shown halfway and a second after its start.
 //
 // A frame that differs from its golden bitmap is written beside it as
 // "actual-NAME.bmp"; with KESTROVA_UPDATE_GOLDEN=1 the goldens are written
@@ -72,8 +72,9 @@ constexpr int kScrEffectSpacingTenths = 20;
 // waits w tenths first runs its next command on frame 90 + 6 w. So the hero
 // shoots on frame 102 and hits the target on frame 112, whose gauge then
 // shows its trail for 60 frames; screen effect k starts on frame 270 + 120
-// (k - 1), a multiple of 30, and is shown halfway 30 frames later and with
-// its end value 60 frames later.
+// (k - 1), a multiple of 30, and is shown halfway 30 frames later and 60
+// frames later: with its end value, or, for the kinds that count their time
+// (move, the shakes, the blink), over, since they last their 60 frames.
 constexpr int kPlayStart = 89;
 constexpr int kFirstScrEffectTenths = 30;
 constexpr int kTrailFrames[] = {120, 140, 160};
@@ -397,8 +398,8 @@ TEST_P(StageDrawShotsTest, SpritesGaugeMarksAndCharaEffects) {
   goldensheet::ExpectGoldenSheet(frames, KESTROVA_TEST_GOLDEN, GoldenName("sprites"));
 }
 
-// Each screen effect on the stage (without the chara effects), halfway and
-// on its last frame.
+// Each screen effect on the stage (without the chara effects), halfway and a
+// second after its start.
 TEST_P(StageDrawShotsTest, EachScreenEffectHalfwayAndAtItsEnd) {
   InstallStage(false);
   RunStage(ScrEffectStart(kScrEffects) + 62, kScrEffectsEvery);

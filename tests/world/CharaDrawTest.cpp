@@ -1,7 +1,8 @@
 // Character drawing on both roads: the database images a special-bitmap
 // character and a sword draw from, facing either way; the HP gauge's trail;
-// the hero's area marks; the zoom, lens and 8-bit blur of the chara effects;
-// and the invincibility flash around the drawers that read the source cell.
+// the hero's area marks; a right-facing cell through the chara effects; the
+// zoom, lens and 8-bit blur of the chara effects; and the invincibility flash
+// around the drawers that read the source cell.
 
 #include <gtest/gtest.h>
 
@@ -178,6 +179,60 @@ TEST_P(DatabaseImagesTest, EveryImageOfAnEntryHasPixelsAndTheMirroredOnesAreTurn
   DDBlt(&BackBuffer, 300, 300, 32, 32, g_SwordImages.Get(1, IsDirect3D() ? 1 : 3), 0, 0, 1);
   EXPECT_EQ(FilePixel(31, 3), Shown(300, 303));
   EXPECT_EQ(FilePixel(0, 3), Shown(331, 303));
+}
+
+// A right-facing special-bitmap character shows its cell turned over through
+// every chara effect whose value leaves the cell as it is. The blur of
+// radius 1 shows each pixel as the mean of its 2 x 2 cells up and to the
+// left, in the turned-over cell.
+TEST_P(DatabaseImagesTest, ARightFacingCellIsTurnedOverThroughTheCharaEffects) {
+  drawtest::cTestLayer layer(GetParam(), 640, 480);
+  ASSERT_TRUE(layer.Started());
+  EnterTempFolder();
+  WriteImage();
+  MakeEmpty(SURF_WORK, 640, 480);
+  MakeEmpty(SURF_WORK2, 640, 480);
+  MakeEmpty(SURF_BIG_WORK_DD, 1024, 1024);
+  LinkMirrorSurfaces();
+  SelectDrawSurfaces();
+  g_Database.m_BmpCharaExcs.resize(2);
+  g_Database.m_BmpCharaExcs[1].m_strFile = "bmp\\Exc.bmp";
+  LoadSpecialBmps();
+  // Pixel (x, y) of the cell turned over.
+  const auto turned = [](int x, int y) { return FilePixel(31 - x, y); };
+  const auto meanOfFour = [&turned](int x, int y) {
+    std::uint32_t mean = 0;
+    for (int shift : {0, 8, 16}) {
+      std::uint32_t sum = 0;
+      for (const auto& [cx, cy] : {std::pair{x, y}, {x - 1, y}, {x, y - 1}, {x - 1, y - 1}})
+        sum += turned(cx, cy) >> shift & 0xFF;
+      mean |= sum / 4 << shift;
+    }
+    return mean;
+  };
+  struct sCase {
+    const char* name;
+    int kind, value, param4, param5;
+  } cases[] = {{"plain", 0, 0, 0, 0},       {"burst", 1, 0, 0, 0},     {"split rows", 2, 0, 4, 0},
+               {"split columns", 3, 0, 4, 0}, {"wave rows", 4, 0, 2, 2}, {"wave columns", 5, 0, 2, 2},
+               {"blink", 6, 10, 0, 0},      {"rotate A", 7, 0, 0, 0},  {"rotate B", 8, 0, 0, 0},
+               {"depth", 9, 0, 0, 0},       {"circle", 10, 32, 1, 0},  {"zoom", 11, 32, 0, 0},
+               {"mosaic", 15, 1, 0, 0},     {"blur", 16, 1, 0, 0}};
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    MakeEffect(c.kind, c.value, c.param4, c.param5);
+    cChara& chara = MakeChara(100, 100);
+    chara.m_Data.m_nGraphicKind = GRAPHIC_BMP_CHARA_EXC;
+    chara.m_Facing = 1;
+    if (c.kind != 0) chara.m_CharaEffect.Start(1, 0, 0);
+    ClearScreen(0);
+    DrawChara(chara, &BackBuffer, 1);
+    for (const auto& [x, y] : {std::pair{2, 10}, {9, 20}, {16, 16}, {23, 5}, {29, 28}}) {
+      const std::uint32_t expected = c.kind == 16 ? meanOfFour(x, y) : turned(x, y);
+      EXPECT_EQ(expected, Shown(100 + x, 100 + y)) << "cell pixel (" << x << ", " << y << ")";
+    }
+    g_CharaList.Clear();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, DatabaseImagesTest, testing::Values(eRoad::Direct3D, eRoad::DirectDraw),
@@ -404,7 +459,8 @@ class FlashTest : public CharaDrawFixture, public testing::WithParamInterface<in
 
 // An invincible character with a flash colour (adding grey) is drawn
 // brighter through every drawer that reads its source cell with the layer's
-// blits; the blend is back to white and modulate afterwards.
+// blits, facing either way; the blend is back to white and modulate
+// afterwards.
 TEST_P(FlashTest, TheDrawerDrawsTheCellWithTheFlash) {
   const int kind = GetParam();
   drawtest::cTestLayer layer(eRoad::Direct3D, 640, 480);
@@ -418,22 +474,26 @@ TEST_P(FlashTest, TheDrawerDrawsTheCellWithTheFlash) {
   // turn, a whole circle, no zoom, a weak lens.
   const int value = kind == 10 ? 32 : kind == 11 ? 32 : kind == 12 ? 100 : 0;
   MakeEffect(kind, value, kind == 10 ? 1 : 2, 2);
-  std::uint32_t shown[2] = {};
-  for (int invincible : {0, 1}) {
-    cChara& chara = MakeChara(200, 200);
-    chara.m_Data.m_nFlashColour = 1;
-    chara.m_nNoHitTimer = invincible != 0 ? 30 : 0;
-    chara.m_CharaEffect.Start(1, 0, 0);
-    ClearScreen(0);
-    DrawChara(chara, &BackBuffer, 1);
-    shown[invincible] = Shown(216, 216);
-    EXPECT_EQ(0xFFFFFFFFu, lpDTCon->dwBlendColor);
-    EXPECT_EQ(4u, lpDTCon->dwColorOp);
-    g_CharaList.Clear();
+  for (int facing : {0, 1}) {
+    SCOPED_TRACE(facing != 0 ? "facing right" : "facing left");
+    std::uint32_t shown[2] = {};
+    for (int invincible : {0, 1}) {
+      cChara& chara = MakeChara(200, 200);
+      chara.m_Facing = facing;
+      chara.m_Data.m_nFlashColour = 1;
+      chara.m_nNoHitTimer = invincible != 0 ? 30 : 0;
+      chara.m_CharaEffect.Start(1, 0, 0);
+      ClearScreen(0);
+      DrawChara(chara, &BackBuffer, 1);
+      shown[invincible] = Shown(216, 216);
+      EXPECT_EQ(0xFFFFFFFFu, lpDTCon->dwBlendColor);
+      EXPECT_EQ(4u, lpDTCon->dwColorOp);
+      g_CharaList.Clear();
+    }
+    const std::uint32_t plain = drawtest::Rgb(CellColour(0, 1));
+    EXPECT_EQ(plain, shown[0]);
+    EXPECT_EQ(plain + 0x404040u, shown[1]);
   }
-  const std::uint32_t plain = drawtest::Rgb(CellColour(0, 1));
-  EXPECT_EQ(plain, shown[0]);
-  EXPECT_EQ(plain + 0x404040u, shown[1]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, FlashTest, testing::Values(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12),

@@ -4,17 +4,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "WorldTestSupport.h"
 #include "data/CharaEffect.h"
 #include "data/Command.h"
 #include "data/Database.h"
 #include "data/Effect.h"
 #include "flow/FlowCommands.h"
+#include "graphics/DrawLayerTestSupport.h"
+#include "graphics/SurfaceTable.h"
 #include "world/Chara.h"
 #include "world/CharaEffectPlayer.h"
 #include "world/EffectPlayer.h"
 #include "world/PicturePlayer.h"
+#include "world/SceneDraw.h"
 #include "world/ScrEffectPlayer.h"
+#include "world/StageGraphics.h"
 
 namespace {
 
@@ -141,6 +147,57 @@ TEST_F(EffectPlayersTest, ReverseScreenTemplatesSwapStartAndEnd) {
   while (player.Progress(player.Param(2), player.Param(3), player.m_Step) == 0 && frames < 100) ++frames;
   // 0, 10, ..., 60 drawn; the run ends when the whole part passes 60.
   EXPECT_EQ(frames, 6);
+}
+
+// Move, the shakes and the blink count their time from 0 up to T: T tenths
+// last T x 6 drawn frames (twice that there and back), and the moved frame
+// never passes its end point.
+TEST_F(EffectPlayersTest, ScreenEffectsThatCountTheirTimeLastTheirTenths) {
+  drawtest::cTestLayer layer(drawtest::eRoad::Direct3D, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA* work = TableSurface(SURF_WORK);
+  ASSERT_TRUE(DDCreateSurface(work, 640, 480, 1, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+  cGameScene& scene = MakeScene();
+  struct sCase {
+    const char* what;
+    int kind, tenths, p2, p3, p4, p5, mode;
+    int frames;
+  };
+  const sCase cases[] = {
+      {"move", 1, 10, 0, 0, 160, 80, 0, 60},
+      {"move in place", 1, 2, 40, 20, 40, 20, 0, 12},
+      {"move there and back", 1, 3, -30, 0, 0, -60, 2, 36},
+      {"shake across", 2, 10, 8, 4, 0, 0, 0, 60},
+      {"shake up and down", 3, 1, 8, 4, 0, 0, 0, 6},
+      {"blink", 8, 10, 10, 0, 0, 0, 0, 60},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    g_Database.m_ScrEffects.resize(2);
+    cScrEffect& e = g_Database.m_ScrEffects[1];
+    e.m_nKind = c.kind;
+    e.m_Params[0] = c.tenths;
+    e.m_Params[1] = c.p2;
+    e.m_Params[2] = c.p3;
+    e.m_Params[3] = c.p4;
+    e.m_Params[4] = c.p5;
+    BuildEffectTemplates();
+    scene.m_ScrEffect.Start(1, c.mode, 0);
+    int frames = 0;
+    while (scene.m_ScrEffect.m_nEffect != 0 && frames < 1000) {
+      if (c.kind == 1) {
+        // The position this frame is drawn at.
+        const int x = scene.m_ScrEffect.m_nWorkA, y = scene.m_ScrEffect.m_nWorkB;
+        EXPECT_TRUE(x >= std::min(c.p2, c.p4) && x <= std::max(c.p2, c.p4)) << "frame " << frames << " x " << x;
+        EXPECT_TRUE(y >= std::min(c.p3, c.p5) && y <= std::max(c.p3, c.p5)) << "frame " << frames << " y " << y;
+      }
+      DrawScreenEffect(scene, 0);
+      ++frames;
+    }
+    EXPECT_EQ(c.frames, frames);
+  }
+  DDSetVirtualBackBuffer(0);
+  DDReleaseSurface(work);
 }
 
 TEST_F(EffectPlayersTest, HitEffectBetweenSeparateRectanglesIsCentredOnTheOrigin) {

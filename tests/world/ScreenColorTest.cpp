@@ -13,7 +13,9 @@
 #include "graphics/DrawLayerTestSupport.h"
 #include "graphics/Palette.h"
 #include "graphics/SurfaceFill.h"
+#include "graphics/SurfaceTable.h"
 #include "world/SceneDrawState.h"
+#include "world/StageGraphics.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ struct sCase {
   std::vector<sStep> steps;
 };
 
-class ScreenColorTest : public worldtest::cWorldFixture, public testing::WithParamInterface<sCase> {
+class cScreenColorFixture : public worldtest::cWorldFixture {
  protected:
   void TearDown() override {
     g_Palette = {};
@@ -46,6 +48,46 @@ class ScreenColorTest : public worldtest::cWorldFixture, public testing::WithPar
     cWorldFixture::TearDown();
   }
 };
+
+class ScreenColorTest : public cScreenColorFixture, public testing::WithParamInterface<sCase> {};
+
+// While a screen effect runs, Direct3D draws the frame into the virtual back
+// buffer; the colour must look the same there as in the back buffer: laid
+// over the frame, not multiplied into it (a flash to white would then show
+// nothing). A grey 200 frame, duration 0 (the whole level at once).
+class ScreenColorDirect3DTest : public cScreenColorFixture {};
+
+TEST_F(ScreenColorDirect3DTest, ColoursTheFrameAlikeWithTheVirtualBackBufferOnOrOff) {
+  drawtest::cTestLayer layer(eRoad::Direct3D, 640, 480);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA* work = TableSurface(SURF_WORK);
+  ASSERT_TRUE(DDCreateSurface(work, 640, 480, 1, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+  struct sColourCase {
+    int red, green, blue, percent;
+    std::uint32_t shown;
+  };
+  const sColourCase cases[] = {
+      {255, 0, 0, 100, 0xFF0000u},    // the colour alone
+      {255, 0, 0, 50, 0xE46464u},     // level 127: 128/255 of red over the grey
+      {255, 255, 255, 100, 0xFFFFFFu},  // a flash to white
+  };
+  for (const int virtualOn : {0, 1}) {
+    for (const sColourCase& c : cases) {
+      SCOPED_TRACE(testing::Message() << "virtual back buffer " << virtualOn << ", colour " << c.red << "," << c.green
+                                      << "," << c.blue << " at " << c.percent << " %");
+      DDSetVirtualBackBuffer(virtualOn);
+      DDFillRectRGB(&BackBuffer, 0, 0, 640, 480, 0xFF000000u | kGrey * 0x010101u);
+      cScreenColor colour;
+      colour.Set(c.red, c.green, c.blue, c.percent, 0, 0, 0, 0);
+      colour.Draw(0);
+      DDSURFACEDATA& frame = virtualOn != 0 ? VirBackBuffer : BackBuffer;
+      EXPECT_EQ(c.shown, drawtest::Rgb(drawtest::PixelAt(frame, 100, 100)));
+      EXPECT_EQ(c.shown, drawtest::Rgb(drawtest::PixelAt(frame, 639, 479)));
+      DDSetVirtualBackBuffer(0);
+    }
+  }
+  DDReleaseSurface(work);
+}
 
 // A tenth of a second is 6 frames: the first frame shows the counter at 0,
 // the 7th at the whole duration. Changing to black at 100 % reaches level 0

@@ -649,7 +649,7 @@ TEST_F(TimeWarningTest, TheWarningSoundsOnTheFramesTheTimeTicks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, StageDrawTest,
-                         testing::Values(sStageCase{eRoad::Direct3D, 0x29F6CBCFu},
+                         testing::Values(sStageCase{eRoad::Direct3D, 0x6CA4DAA9u},
                                          sStageCase{eRoad::DirectDraw, 0x4A716382u}),
                          [](const testing::TestParamInfo<sStageCase>& info) {
                            return std::string(info.param.road == eRoad::Direct3D ? "Direct3D" : "DirectDraw");
