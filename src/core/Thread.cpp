@@ -145,8 +145,15 @@ void cThread::Exit() {
   LogPrintf("Exit C");
 
   int polls = 0;
+  bool wasInStep = false;
   while (m_hThread->state.load() != kFinished) {
-    const bool waitForStep = m_hThread->inStep.load() && polls < kStepExitPolls;
+    const bool inStep = m_hThread->inStep.load();
+    // A step that has just ended leaves the thread with the quit message still
+    // to take; on a busy machine that takes more than the polls already spent
+    // waiting for the step, so the count starts again.
+    if (wasInStep && !inStep) polls = 0;
+    wasInStep = inStep;
+    const bool waitForStep = inStep && polls < kStepExitPolls;
     if (polls >= kExitPolls && !waitForStep) {
       Abandon(polls);
       break;

@@ -50,7 +50,8 @@ class cThread {
   // Stops the thread: resumes it, posts WM_QUIT and polls every 1 ms,
   // posting WM_QUIT again, until it has ended; after 200 polls it is
   // abandoned (see above), unless it is inside a step (cStep): then Exit
-  // waits for the step to end, up to 10000 polls. The object is idle
+  // waits for the step to end, up to 10000 polls, and gives the thread
+  // another 200 polls to take WM_QUIT after it. The object is idle
   // afterwards. An idle object does nothing and writes no log line.
   void Exit();
 
