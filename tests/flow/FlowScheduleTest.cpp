@@ -175,6 +175,57 @@ TEST(FlowOwnOperationTest, PauseStopAndRestartLeaveTheFlowWhereTheySay) {
   }
 }
 
+// The same operations on an always-running flow of group A, beside a rival
+// always-running flow of group A listed before it (the rival's trigger is
+// checked first). The flow is started by hand and claims the group; for four
+// frames the rival may start only once the group is free. A restart stops and
+// starts the flow in one pass: it keeps its group, which must not be freed at
+// the end of the pass while the flow runs again.
+TEST(FlowOwnOperationTest, ARestartedGroupFlowKeepsItsGroupAndAnEndedOneFreesIt) {
+  enum { kStart = 0, kEnd = 1, kPause = 2 };
+  struct cCase {
+    const char* name;
+    int operation;
+    bool noWait;
+    bool last;
+    bool rivalRuns;
+  };
+  const cCase cases[] = {
+      {"restart, no wait", kStart, true, false, false},
+      {"restart, waiting", kStart, false, false, false},
+      {"restart, no wait, last", kStart, true, true, false},
+      {"restart, waiting, last", kStart, false, true, false},
+      {"pause, waiting", kPause, false, false, false},
+      {"end, waiting", kEnd, false, false, true},
+      {"end, no wait, last", kEnd, true, true, true},
+  };
+  for (const cCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    cTestWorld world;
+    cCmdBuilder operation(FLOW_CMD_FLOW_OPERATION);
+    operation.Params({c.operation, 0, 0, 0});
+    if (c.noWait) operation.NoWait();
+    cFlowBuilder flow;
+    flow.Trigger(TRIGGER_ALWAYS).Group(1).Cmd(CodeCmd("C1 = C1 + 1"));
+    if (!c.last) flow.Cmd(operation);
+    flow.Cmd(CodeCmd("C2 = C2 + 1"));
+    if (c.last) flow.Cmd(operation);
+    cCharaData data = cTestWorld::Definition();
+    data.m_Flows.push_back(cFlowBuilder().Trigger(TRIGGER_ALWAYS).Group(1).Cmd(CodeCmd("C3 = C3 + 1")));
+    data.m_Flows.push_back(flow);
+    cCharaBase& chara = world.AddChara(data);
+    cFlowState& state = chara.m_FlowStates[1];
+    state.Start(chara);
+    for (int i = 0; i < 4; ++i) world.Frame();
+    EXPECT_EQ(cTestWorld::CommonVar(3) > 0, c.rivalRuns);
+    if (!c.rivalRuns) {
+      EXPECT_EQ(state.m_Running, 1);
+      EXPECT_EQ(chara.m_GroupRunning[1], 1);
+      EXPECT_EQ(chara.m_GroupEnded[1], 0);
+    }
+  }
+}
+
 // A stage-start flow that starts itself again from one of its commands runs
 // its commands once, as any stage-start flow, and ends stopped.
 TEST(FlowOwnOperationTest, AStageStartFlowStartingItselfRunsItsCommandsOnce) {
