@@ -680,13 +680,20 @@ void ShadeConstantRect(cPixelSurface& dst, sSpan cols, sSpan rows, int x, int y,
 }
 
 // Pixel-centre sampling with wrapping, for one axis of a textured rectangle.
-std::vector<int> WrappedCentreTable(sSpan span, int start, int sourceSize, int destSize, int sourceSurfaceSize) {
-  std::vector<int> table;
-  table.reserve(static_cast<std::size_t>(span.last - span.first));
+// Pixel-centre sampling with wrapping, for one axis of a textured rectangle,
+// into `table` (whose storage is kept from draw to draw: a frame draws
+// thousands of small sprites). An axis drawn at its own size samples
+// start + j, which needs no division.
+void WrappedCentreTable(std::vector<int>& table, sSpan span, int start, int sourceSize, int destSize,
+                        int sourceSurfaceSize) {
+  table.clear();
+  if (sourceSize == destSize) {
+    for (int j = span.first; j < span.last; ++j) table.push_back(Wrap(std::int64_t{start} + j, sourceSurfaceSize));
+    return;
+  }
   for (int j = span.first; j < span.last; ++j) {
     table.push_back(Wrap(CentreSample(start, sourceSize, destSize, j), sourceSurfaceSize));
   }
-  return table;
 }
 
 bool IsUnitRun(const std::vector<int>& table) {
@@ -943,8 +950,9 @@ bool DrawTexturedRectOver(cPixelSurface& dst, int x, int y, int width, int heigh
     return true;
   }
 
-  const std::vector<int> colTable = WrappedCentreTable(cols, sx, sw, width, src->Width());
-  const std::vector<int> rowTable = WrappedCentreTable(rows, sy, sh, height, src->Height());
+  thread_local std::vector<int> colTable, rowTable;
+  WrappedCentreTable(colTable, cols, sx, sw, width, src->Width());
+  WrappedCentreTable(rowTable, rows, sy, sh, height, src->Height());
   const bool unitColumns = IsUnitRun(colTable);
   const sPixelLock d = dst.Lock();
   const sPixelLock s = src->Lock();
