@@ -102,6 +102,18 @@ sAxisMap BuildAxisMap(int position, int size, int surfaceSize, int start, int so
   sAxisMap map;
   const sSpan dest = DestinationSpan(position, size, surfaceSize);
   if (dest.Empty()) return map;
+  if (sourceSize == size) {
+    // Drawn at its own size (nearly every sprite and background), both rules
+    // sample start + j: the run is where that lands inside the source.
+    const std::int64_t first = std::max<std::int64_t>(dest.first, -std::int64_t{start});
+    const std::int64_t last = std::min<std::int64_t>(dest.last, std::int64_t{sourceSurfaceSize} - start);
+    if (first >= last) return map;
+    map.span = {static_cast<int>(first), static_cast<int>(last)};
+    map.source.resize(static_cast<std::size_t>(last - first));
+    for (std::size_t k = 0; k < map.source.size(); ++k) map.source[k] = static_cast<int>(start + first) + static_cast<int>(k);
+    map.unitStep = 1;
+    return map;
+  }
   const float step = static_cast<float>(sourceSize) / static_cast<float>(size);
   int first = -1;
   int last = -1;

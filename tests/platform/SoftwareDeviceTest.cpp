@@ -269,7 +269,7 @@ TEST(CopyRectTest, ExtremeCoordinatesStayInBounds) {
   constexpr int kMax = std::numeric_limits<int>::max();
   const cPixelSurface src = Gradient(8, 8);
   const int positions[] = {kMin, kMin + 1, -100000, -1, 0, 7, 100000, kMax};
-  const int sizes[] = {1, 3, 100000, kMax};
+  const int sizes[] = {1, 3, 8, 100000, kMax};  // 8: drawn at the source's own size
   for (int x : positions) {
     for (int w : sizes) {
       cPixelSurface dst = Filled(8, 8, kUntouched);
