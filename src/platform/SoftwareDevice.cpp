@@ -110,7 +110,8 @@ sAxisMap BuildAxisMap(int position, int size, int surfaceSize, int start, int so
     if (first >= last) return map;
     map.span = {static_cast<int>(first), static_cast<int>(last)};
     map.source.resize(static_cast<std::size_t>(last - first));
-    for (std::size_t k = 0; k < map.source.size(); ++k) map.source[k] = static_cast<int>(start + first) + static_cast<int>(k);
+    const int firstIndex = static_cast<int>(start + first);
+    for (std::size_t k = 0; k < map.source.size(); ++k) map.source[k] = firstIndex + static_cast<int>(k);
     map.unitStep = 1;
     return map;
   }

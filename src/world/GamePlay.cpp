@@ -125,7 +125,9 @@ void cGameScene::PruneGroups() {
   for (const cHero& hero : Player) present.push_back(&hero);
   for (const cChara& chara : g_CharaList) present.push_back(&chara);
   std::sort(present.begin(), present.end(), std::less<>());
-  const auto absent = [&present](const cCharaBase* c) { return !std::binary_search(present.begin(), present.end(), c, std::less<>()); };
+  const auto absent = [&present](const cCharaBase* c) {
+    return !std::binary_search(present.begin(), present.end(), c, std::less<>());
+  };
   for (auto& group : m_CharaGroups) group.erase(std::remove_if(group.begin(), group.end(), absent), group.end());
 }
 
