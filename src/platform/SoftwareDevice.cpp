@@ -579,37 +579,10 @@ void AffineBlendRow(std::uint32_t* out, const std::uint32_t* in, int count, cons
   const __m128i under = _mm_set1_epi32(fill != nullptr ? static_cast<int>(*fill) : 0);
   const __m128i* over = fill != nullptr ? &under : nullptr;
   const __m128i zero = _mm_setzero_si128();
-  // An opaque texel gets one alpha from the stage; where four opaque texels
-  // come together (a screen tinted in place, a picture modulated) the blend
-  // weights are constants instead of each pixel's own.
-  const std::uint32_t opaqueAlpha = AffinePixel(0xFF000000u, f) >> 24;
-  const bool weighOpaque = opaqueAlpha != 0 && opaqueAlpha != 255;
-  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i keep = _mm_set1_epi16(static_cast<short>(opaqueAlpha));
-  const __m128i give = _mm_set1_epi16(static_cast<short>(255 - opaqueAlpha));
-  const __m128i half = _mm_set1_epi16(128);
   for (; k + 4 <= count; k += 4) {
     const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-    const __m128i tLo = _mm_unpacklo_epi8(t, zero);
-    const __m128i tHi = _mm_unpackhi_epi8(t, zero);
-    const __m128i lo = lanes.ShadeChannels(tLo);
-    const __m128i hi = lanes.ShadeChannels(tHi);
-    if (weighOpaque && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(t, alphaMask), alphaMask)) == 0xFFFF) {
-      // (s * a + d * (255 - a) + 127) / 255 with a constant; in place the
-      // destination is the texel itself.
-      __m128i d = t, dLo = tLo, dHi = tHi;
-      if (over != nullptr || in + k != out + k) {
-        d = over != nullptr ? *over : _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
-        dLo = _mm_unpacklo_epi8(d, zero);
-        dHi = _mm_unpackhi_epi8(d, zero);
-      }
-      const auto mix = [&](__m128i s16, __m128i d16) {
-        return cAffineLanes::Div255Lanes(
-            _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(s16, keep), _mm_mullo_epi16(d16, give)), half));
-      };
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(mix(lo, dLo), mix(hi, dHi)));
-      continue;
-    }
+    const __m128i lo = lanes.ShadeChannels(_mm_unpacklo_epi8(t, zero));
+    const __m128i hi = lanes.ShadeChannels(_mm_unpackhi_epi8(t, zero));
     blend.IntoWide(out + k, _mm_packus_epi16(lo, hi), lo, hi, over);
   }
 #endif
