@@ -102,6 +102,19 @@ sAxisMap BuildAxisMap(int position, int size, int surfaceSize, int start, int so
   sAxisMap map;
   const sSpan dest = DestinationSpan(position, size, surfaceSize);
   if (dest.Empty()) return map;
+  if (sourceSize == size) {
+    // Drawn at its own size (nearly every sprite and background), both rules
+    // sample start + j: the run is where that lands inside the source.
+    const std::int64_t first = std::max<std::int64_t>(dest.first, -std::int64_t{start});
+    const std::int64_t last = std::min<std::int64_t>(dest.last, std::int64_t{sourceSurfaceSize} - start);
+    if (first >= last) return map;
+    map.span = {static_cast<int>(first), static_cast<int>(last)};
+    map.source.resize(static_cast<std::size_t>(last - first));
+    const int firstIndex = static_cast<int>(start + first);
+    for (std::size_t k = 0; k < map.source.size(); ++k) map.source[k] = firstIndex + static_cast<int>(k);
+    map.unitStep = 1;
+    return map;
+  }
   const float step = static_cast<float>(sourceSize) / static_cast<float>(size);
   int first = -1;
   int last = -1;
@@ -385,8 +398,8 @@ class cAffineLanes {
  public:
   explicit cAffineLanes(const sAffineStage& f)
       : m_Mul(Lanes(f, &sAffineChannel::mul, 0)),
-        // (x + 127) / 255 is (t + (t >> 8)) >> 8 with t = x + 128, for x up
-        // to 255 * 255; every sum stays below 65536.
+        // The 128 of the rounding division (Div255Lanes); every sum stays
+        // below 65536.
         m_Add(Lanes(f, &sAffineChannel::add, 128)) {}
 
   __m128i Shade(__m128i pixels) const {
@@ -394,15 +407,17 @@ class cAffineLanes {
     return _mm_packus_epi16(ShadeChannels(_mm_unpacklo_epi8(pixels, zero)),
                             ShadeChannels(_mm_unpackhi_epi8(pixels, zero)));
   }
+  // The stage on the channels of two pixels widened to 16 bits.
+  __m128i ShadeChannels(__m128i t16) const { return Div255Lanes(_mm_add_epi16(_mm_mullo_epi16(t16, m_Mul), m_Add)); }
+
+  // (x + 127) / 255 per 16-bit lane, given t = x + 128 for x up to 255 * 255:
+  // (t + (t >> 8)) >> 8, which is the high half of t * 257.
+  static __m128i Div255Lanes(__m128i t) { return _mm_mulhi_epu16(t, _mm_set1_epi16(257)); }
 
  private:
   static __m128i Lanes(const sAffineStage& f, std::uint32_t sAffineChannel::*member, std::uint32_t bias) {
     const auto lane = [&](int c) { return static_cast<short>(f.channel[c].*member + bias); };
     return _mm_setr_epi16(lane(0), lane(1), lane(2), lane(3), lane(0), lane(1), lane(2), lane(3));
-  }
-  __m128i ShadeChannels(__m128i t16) const {
-    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(t16, m_Mul), m_Add);
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
   }
   __m128i m_Mul;
   __m128i m_Add;
@@ -496,6 +511,12 @@ class cBlendLanes {
   // Blends s over the four pixels at out, or over `under` in their place
   // when it is given (a rectangle filled just before).
   void Into(std::uint32_t* out, __m128i s, const __m128i* under = nullptr) const {
+    const __m128i zero = _mm_setzero_si128();
+    IntoWide(out, s, _mm_unpacklo_epi8(s, zero), _mm_unpackhi_epi8(s, zero), under);
+  }
+  // The same with the source also given widened to 16-bit channels (sLo the
+  // first two pixels, sHi the last two), as a stage computes it.
+  void IntoWide(std::uint32_t* out, __m128i s, __m128i sLo, __m128i sHi, const __m128i* under = nullptr) const {
     const __m128i alpha = _mm_and_si128(s, m_AlphaMask);
     const __m128i opaque = _mm_cmpeq_epi32(alpha, m_AlphaMask);
     const int opaqueBits = _mm_movemask_epi8(opaque);
@@ -512,8 +533,8 @@ class cBlendLanes {
       return;
     }
     const __m128i zero = _mm_setzero_si128();
-    const __m128i lo = BlendChannels(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
-    const __m128i hi = BlendChannels(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+    const __m128i lo = BlendChannels(sLo, _mm_unpacklo_epi8(d, zero));
+    const __m128i hi = BlendChannels(sHi, _mm_unpackhi_epi8(d, zero));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(lo, hi));
   }
 
@@ -522,8 +543,7 @@ class cBlendLanes {
   __m128i BlendChannels(__m128i s16, __m128i d16) const {
     const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
     __m128i x = _mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(m_Full, a)));
-    x = _mm_add_epi16(x, m_Half);
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+    return cAffineLanes::Div255Lanes(_mm_add_epi16(x, m_Half));
   }
   const __m128i m_AlphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i m_Full = _mm_set1_epi16(255);
@@ -558,8 +578,12 @@ void AffineBlendRow(std::uint32_t* out, const std::uint32_t* in, int count, cons
   const cBlendLanes blend;
   const __m128i under = _mm_set1_epi32(fill != nullptr ? static_cast<int>(*fill) : 0);
   const __m128i* over = fill != nullptr ? &under : nullptr;
+  const __m128i zero = _mm_setzero_si128();
   for (; k + 4 <= count; k += 4) {
-    blend.Into(out + k, lanes.Shade(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k))), over);
+    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    const __m128i lo = lanes.ShadeChannels(_mm_unpacklo_epi8(t, zero));
+    const __m128i hi = lanes.ShadeChannels(_mm_unpackhi_epi8(t, zero));
+    blend.IntoWide(out + k, _mm_packus_epi16(lo, hi), lo, hi, over);
   }
 #endif
   for (; k < count; ++k) {
@@ -642,13 +666,20 @@ void ShadeConstantRect(cPixelSurface& dst, sSpan cols, sSpan rows, int x, int y,
 }
 
 // Pixel-centre sampling with wrapping, for one axis of a textured rectangle.
-std::vector<int> WrappedCentreTable(sSpan span, int start, int sourceSize, int destSize, int sourceSurfaceSize) {
-  std::vector<int> table;
-  table.reserve(static_cast<std::size_t>(span.last - span.first));
+// Pixel-centre sampling with wrapping, for one axis of a textured rectangle,
+// into `table` (whose storage is kept from draw to draw: a frame draws
+// thousands of small sprites). An axis drawn at its own size samples
+// start + j, which needs no division.
+void WrappedCentreTable(std::vector<int>& table, sSpan span, int start, int sourceSize, int destSize,
+                        int sourceSurfaceSize) {
+  table.clear();
+  if (sourceSize == destSize) {
+    for (int j = span.first; j < span.last; ++j) table.push_back(Wrap(std::int64_t{start} + j, sourceSurfaceSize));
+    return;
+  }
   for (int j = span.first; j < span.last; ++j) {
     table.push_back(Wrap(CentreSample(start, sourceSize, destSize, j), sourceSurfaceSize));
   }
-  return table;
 }
 
 bool IsUnitRun(const std::vector<int>& table) {
@@ -905,8 +936,9 @@ bool DrawTexturedRectOver(cPixelSurface& dst, int x, int y, int width, int heigh
     return true;
   }
 
-  const std::vector<int> colTable = WrappedCentreTable(cols, sx, sw, width, src->Width());
-  const std::vector<int> rowTable = WrappedCentreTable(rows, sy, sh, height, src->Height());
+  thread_local std::vector<int> colTable, rowTable;
+  WrappedCentreTable(colTable, cols, sx, sw, width, src->Width());
+  WrappedCentreTable(rowTable, rows, sy, sh, height, src->Height());
   const bool unitColumns = IsUnitRun(colTable);
   const sPixelLock d = dst.Lock();
   const sPixelLock s = src->Lock();

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "core/Log.h"
 #include "core/Numeric.h"
@@ -73,6 +75,30 @@ bool CollidesFlying(const cCharaBase& chara) {
 }
 bool IsPlayerOperated(const cCharaBase& chara) { return chara.m_Operator != OBJ_BY_COMPUTER; }
 
+// The block characters of a character list, in list order. Each character's
+// collision visits them all, so a crowd of ordinary characters would cost a
+// walk of the whole list per character; the view is made again only when
+// the list's membership or some character's definition has changed since.
+const std::vector<cChara*>& BlockCharasOf(cObjList<cChara>& charas) {
+  struct cView {
+    const cObjList<cChara>* list = nullptr;
+    std::uint64_t listStamp = 0;
+    std::uint64_t dataStamp = 0;
+    std::vector<cChara*> blocks;
+  };
+  static cView view;
+  if (view.list != &charas || view.listStamp != charas.Stamp() || view.dataStamp != cCharaBase::DataStamp()) {
+    view.blocks.clear();
+    for (cChara& chara : charas) {
+      if (chara.IsBlockChara()) view.blocks.push_back(&chara);
+    }
+    view.list = &charas;
+    view.listStamp = charas.Stamp();
+    view.dataStamp = cCharaBase::DataStamp();
+  }
+  return view.blocks;
+}
+
 bool IsSolidBlockChara(const cChara& block, const cCharaBase& chara) {
   return &block != &chara && block.IsBlockChara() && block.m_bDead == 0 && block.m_Active == 1;
 }
@@ -81,7 +107,8 @@ bool IsSolidBlockChara(const cChara& block, const cCharaBase& chara) {
 // overlaps `box`, or null.
 cChara* FirstBlockOverlapping(cObjList<cChara>& charas, const cCharaBase& chara, const cBox& box,
                               const int* excludedKey = nullptr) {
-  for (cChara& block : charas) {
+  for (cChara* const blockPtr : BlockCharasOf(charas)) {
+    cChara& block = *blockPtr;
     if (!IsSolidBlockChara(block, chara)) continue;
     if (excludedKey != nullptr && block.m_Key == *excludedKey) continue;
     if (Overlaps(box, BoxOf(block))) return &block;
@@ -90,7 +117,8 @@ cChara* FirstBlockOverlapping(cObjList<cChara>& charas, const cCharaBase& chara,
 }
 
 cChara* BlockCharaByKey(cObjList<cChara>& charas, const cCharaBase& chara, int key) {
-  for (cChara& block : charas) {
+  for (cChara* const blockPtr : BlockCharasOf(charas)) {
+    cChara& block = *blockPtr;
     if (block.m_Key == key && IsSolidBlockChara(block, chara)) return &block;
   }
   return nullptr;
@@ -214,7 +242,8 @@ void PushToX(cCharaBase& chara, const cCandidate& side) {
 void PushOutOtherAxis(cCharaBase& chara, cObjList<cChara>& charas, bool vertical) {
   const cBox s = BoxOf(chara);
   cCandidate left, right, up, down;
-  for (cChara& block : charas) {
+  for (cChara* const blockPtr : BlockCharasOf(charas)) {
+    cChara& block = *blockPtr;
     if (!IsSolidBlockChara(block, chara)) continue;
     const cBox b = BoxOf(block);
     if (Depths(s, b).dx == 0) continue;
@@ -262,7 +291,8 @@ int CollideBlockCharasFlying(cCharaBase& chara, cObjList<cChara>& charas) {
   const cBox s = BoxOf(chara);
   cCandidate left, right, up, down;
   bool touched = false;
-  for (cChara& block : charas) {
+  for (cChara* const blockPtr : BlockCharasOf(charas)) {
+    cChara& block = *blockPtr;
     if (!IsSolidBlockChara(block, chara)) continue;
     const cBox b = BoxOf(block);
     if (!Overlaps(s, b)) continue;
@@ -391,7 +421,8 @@ int CollideBlockCharasGround(cCharaBase& chara, cObjList<cChara>& charas) {
     }
   };
 
-  for (cChara& block : charas) {
+  for (cChara* const blockPtr : BlockCharasOf(charas)) {
+    cChara& block = *blockPtr;
     if (!IsSolidBlockChara(block, chara)) continue;
     const cBox b = BoxOf(block);
     if (!Overlaps(s, b)) continue;
@@ -682,7 +713,8 @@ int IsCrushedByBlockCharas(cCharaBase& chara, cObjList<cChara>& charas, const do
         {{b.x, b.y}, {b.right, b.y}, {b.x, b.bottom - 1}, {b.right, b.bottom - 1}}};
   };
   const auto inSomeBlock = [&](double x, double y) {
-    for (cChara& block : charas) {
+    for (cChara* const blockPtr : BlockCharasOf(charas)) {
+    cChara& block = *blockPtr;
       if (IsSolidBlockChara(block, chara) && Contains(BoxOf(block), x, y)) return true;
     }
     return false;

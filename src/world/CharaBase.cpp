@@ -63,6 +63,13 @@ void AddLinkOnce(cSafeVector<tLink>& links, const tLink& link) {
 
 // ---- construction and copies -------------------------------------------------
 
+namespace {
+std::uint64_t s_nDataStamp = 0;
+}  // namespace
+
+std::uint64_t cCharaBase::DataStamp() { return s_nDataStamp; }
+void cCharaBase::NoteDataChanged() { ++s_nDataStamp; }
+
 cCharaBase::cCharaBase()
     : m_Targets(kTargetSlotCount, nullptr),
       m_GroupRunning(kFlowGroupCount, 0),
@@ -100,6 +107,7 @@ void cCharaBase::CopyChara(const cCharaBase& other) {
   m_pParent = other.m_pParent;
   m_CharaLinks = other.m_CharaLinks;
   m_ShotLinks = other.m_ShotLinks;
+  NoteDataChanged();
   m_bRelayToParent = other.m_bRelayToParent;
   m_nRelayFlowId = other.m_nRelayFlowId;
   m_Data = other.m_Data;
@@ -241,6 +249,7 @@ void cCharaBase::ResetState(const cCharaData* definition, double spawnX, double 
 
   if (definition != nullptr) {
     if (definition != &m_Data) m_Data = *definition;
+    NoteDataChanged();
     m_Hp = m_Data.m_nMhp;
     m_Sp = m_Data.m_nMsp;
   }

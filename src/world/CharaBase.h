@@ -201,6 +201,10 @@ class cCharaBase : public cGameObj {
   // The first of the ten direction slots of `keys` whose newest run is held;
   // 0 when none is.
   static int GetTriggerKeySlot(const cKeyInput& keys);
+  // A count of the replacements of any character's m_Data, so a view of the
+  // block characters can tell that it is still current.
+  static std::uint64_t DataStamp();
+  static void NoteDataChanged();
 
   // ---- flows: the interpreter's operations (flow/FlowServices.h) ----
 
@@ -300,6 +304,9 @@ class cCharaBase : public cGameObj {
   int32_t m_bRelayToParent = 0;
   uint8_t m_nRelayFlowId = 0;
   // The character's own copy of its definition; its flows are the character's.
+  // CopyChara and the set-up from a definition count each change of it (see
+  // DataStamp); code that changes whether a listed character is a block
+  // character in another way calls NoteDataChanged.
   cCharaData m_Data;
   cSafeVector<cFlowState> m_FlowStates;
   // Indexed by flow group (kFlowGroupCount entries each).

@@ -283,6 +283,16 @@ bool BoxesOverlap(const cShot& a, const cShot& b) {
 }
 
 void ShotsAgainstShots(cFactionLists& lists) {
+  // A pair where neither shot is destructible does nothing, so a shot that is
+  // not destructible only meets the destructible shots of the other faction
+  // (in the same order as in the whole list). Destructibility is fixed for a
+  // shot's life; erasures are still seen through the erased mark.
+  std::array<std::vector<cShot*>, kFactionCount> destructible;
+  for (int f = 0; f < kFactionCount; ++f) {
+    for (cShot* shot : lists.Shots(f)) {
+      if (shot->IsDestructible()) destructible[f].push_back(shot);
+    }
+  }
   for (int i = 0; i < kFactionCount; ++i) {
     if (!lists.HasShots(i)) continue;
     for (int j = i + 1; j < kFactionCount; ++j) {
@@ -290,7 +300,7 @@ void ShotsAgainstShots(cFactionLists& lists) {
       for (cShot* a : lists.Shots(i)) {
         if (a->m_bErased != 0) continue;
         bool flagged = false;
-        for (cShot* b : lists.Shots(j)) {
+        for (cShot* b : a->IsDestructible() ? lists.Shots(j) : destructible[j]) {
           if (b->m_bErased != 0) continue;
           if (!a->IsDestructible() && !b->IsDestructible()) continue;
           if (!BoxesOverlap(*a, *b)) continue;

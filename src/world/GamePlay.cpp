@@ -5,7 +5,8 @@
 // a frame that ended early is not drawn.
 
 #include <algorithm>
-#include <unordered_set>
+#include <functional>
+#include <vector>
 
 #include "core/FrameTimer.h"
 #include "core/Log.h"
@@ -116,13 +117,18 @@ void cGameScene::ForgetCurrentOf(const cCharaBase& chara) {
 }
 
 void cGameScene::PruneGroups() {
-  std::unordered_set<const cCharaBase*> present;
-  for (const cHero& hero : Player) present.insert(&hero);
-  for (const cChara& chara : g_CharaList) present.insert(&chara);
-  for (auto& group : m_CharaGroups) {
-    group.erase(std::remove_if(group.begin(), group.end(), [&present](cCharaBase* c) { return !present.count(c); }),
-                group.end());
-  }
+  // Once a sub-step: a sorted array looked up by halves, not a hash set
+  // built node by node.
+  if (std::all_of(m_CharaGroups.begin(), m_CharaGroups.end(), [](const auto& group) { return group.empty(); })) return;
+  std::vector<const cCharaBase*> present;
+  present.reserve(static_cast<std::size_t>(g_CharaList.Count()) + Player.size());
+  for (const cHero& hero : Player) present.push_back(&hero);
+  for (const cChara& chara : g_CharaList) present.push_back(&chara);
+  std::sort(present.begin(), present.end(), std::less<>());
+  const auto absent = [&present](const cCharaBase* c) {
+    return !std::binary_search(present.begin(), present.end(), c, std::less<>());
+  };
+  for (auto& group : m_CharaGroups) group.erase(std::remove_if(group.begin(), group.end(), absent), group.end());
 }
 
 void cGameScene::ActivateNearObjects() {

@@ -20,6 +20,11 @@
 // A walk is ForEach, or a range-for over the list (its iterators count as a
 // walk while they exist).
 //
+// Stamp. Every change of membership (an append, a removal, a clear) gives the
+// list a new stamp, unique among all lists of the same class for the life of
+// the process, so a view built from a walk (the block characters of the
+// character list) can tell whether it still shows the same elements.
+//
 // Game logic runs on one thread at a time; the list has no lock.
 
 #include <algorithm>
@@ -70,7 +75,7 @@ class cObjList {
   };
 
  public:
-  cObjList() = default;
+  cObjList() : m_nStamp(NextStamp()) {}
   cObjList(const cObjList&) = delete;
   cObjList& operator=(const cObjList&) = delete;
 
@@ -86,6 +91,7 @@ class cObjList {
       node.m_bRemoved = true;
       --m_Count;
       m_bSweepPending = true;
+      m_nStamp = NextStamp();
       break;
     }
     SweepIfIdle();
@@ -95,8 +101,12 @@ class cObjList {
     for (cNode& node : m_Nodes) node.m_bRemoved = true;
     m_Count = 0;
     m_bSweepPending = !m_Nodes.empty();
+    m_nStamp = NextStamp();
     SweepIfIdle();
   }
+
+  // Changes with every append, removal and clear (see above).
+  std::uint64_t Stamp() const { return m_nStamp; }
 
   // Elements not removed.
   int Count() const { return m_Count; }
@@ -163,11 +173,16 @@ class cObjList {
   iterator end() { return iterator(this, static_cast<std::size_t>(-1)); }
 
  private:
+  static std::uint64_t NextStamp() {
+    static std::uint64_t s_nLast = 0;
+    return ++s_nLast;
+  }
 
   T& Add(std::unique_ptr<T> object) {
     T& added = *object;
     m_Nodes.push_back(cNode{std::move(object), false});
     ++m_Count;
+    m_nStamp = NextStamp();
     return added;
   }
 
@@ -192,4 +207,5 @@ class cObjList {
   int m_Count = 0;
   int m_Walks = 0;
   bool m_bSweepPending = false;
+  std::uint64_t m_nStamp;
 };

@@ -37,14 +37,47 @@ inline constexpr int kShotCell = 16;
 inline constexpr int kShotAnimeSword = 0;
 inline constexpr int kShotAnimeShot = 1;
 
-void RemoveShotLink(cCharaBase* chara, const cShot* shot, int kind) {
-  if (chara == nullptr) return;
-  auto& links = chara->m_ShotLinks;
-  links.erase(std::remove(links.begin(), links.end(), cShotLink{const_cast<cShot*>(shot), kind}), links.end());
+// Where a shot's link of `kind` sits in its character's list, as last placed.
+int32_t& LinkPlace(cShot& shot, int kind) { return kind == kLinkChild ? shot.m_nOwnerLinkAt : shot.m_nTargetLinkAt; }
+
+bool IsLinkAt(const cCharaBase& chara, int32_t place, const cShot* shot, int kind) {
+  const auto& links = chara.m_ShotLinks;
+  return place >= 0 && static_cast<std::size_t>(place) < links.size() &&
+         links[place] == cShotLink{const_cast<cShot*>(shot), kind};
 }
 
+// Takes the link out through the place it was put at: the last link moves
+// into the gap, so a character with many shots does not scan its list for
+// each one that goes. The order of the links means nothing (they are only
+// ever visited as a set). A shot that never linked itself (a copy that was
+// not listed) has nothing to take out; a link that is not where it was put
+// (the character's links were replaced by a copy of another's) is searched
+// for.
+void RemoveShotLink(cCharaBase* chara, cShot* shot, int kind) {
+  int32_t& place = LinkPlace(*shot, kind);
+  if (chara == nullptr || place < 0) return;
+  auto& links = chara->m_ShotLinks;
+  if (IsLinkAt(*chara, place, shot, kind)) {
+    const cShotLink moved = links.back();
+    links[place] = moved;
+    links.pop_back();
+    if (static_cast<std::size_t>(place) < links.size() && moved.m_pShot != nullptr &&
+        (moved.m_nKind == kLinkChild ? moved.m_pShot->m_Owner : moved.m_pShot->m_Target) == chara) {
+      LinkPlace(*moved.m_pShot, moved.m_nKind) = place;
+    }
+  } else {
+    links.erase(std::remove(links.begin(), links.end(), cShotLink{shot, kind}), links.end());
+  }
+  place = -1;
+}
+
+// Each listed shot links itself once (AddShot), so there is nothing to look
+// for but the place it already holds.
 void AddShotLink(cCharaBase* chara, cShot* shot, int kind) {
-  if (chara == nullptr || ContainsLink(*chara, shot, kind) != 0) return;
+  if (chara == nullptr) return;
+  int32_t& place = LinkPlace(*shot, kind);
+  if (IsLinkAt(*chara, place, shot, kind)) return;
+  place = static_cast<int32_t>(chara->m_ShotLinks.size());
   chara->m_ShotLinks.push_back(cShotLink{shot, kind});
 }
 

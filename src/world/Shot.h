@@ -10,10 +10,13 @@
 // Links. m_Owner and m_Target point at characters; each is mirrored in that
 // character's shot links ({shot, kLinkChild} for the owner, {shot,
 // kLinkTarget} for the target), so a character that goes away clears the
-// pointer (UnlinkChara) and a shot that goes away removes its links
-// (~cShot). A shot therefore lives at one address: only in g_ShotList, whose
-// elements never move (ObjList.h). A copy (the temporary a formation builds)
-// holds no links of its own; AddShot makes them for the listed shot.
+// pointer (UnlinkChara), and a shot takes its links out when it is destroyed
+// (~cShot; an erased shot is destroyed once no walk of g_ShotList is running,
+// ObjList.h). A shot therefore lives at one address: only in g_ShotList,
+// whose elements never move. AddShot links the listed shot; the copy it was
+// made from (the temporary a formation builds) holds no links. Each shot
+// remembers where its two links sit in the characters' lists, so adding and
+// removing one takes no search however many shots a character has fired.
 //
 // Factions. A shot's faction is its cEdShot "勢力" (0 to 7; also its
 // pass-through number m_PassNo); the contact passes group the shot list by
@@ -142,6 +145,10 @@ class cShot : public cGameObj {
   int32_t m_bRangeOn = 0;
   // Set when the shot is erased: a pass that holds it skips it from then on.
   int32_t m_bErased = 0;
+  // Where this shot's links sit in its owner's and its target's shot links
+  // (-1: none put), so taking one out needs no search. Not copied.
+  int32_t m_nOwnerLinkAt = -1;
+  int32_t m_nTargetLinkAt = -1;
 
  private:
   void InitRange(const FormationStep& step);

@@ -269,7 +269,7 @@ TEST(CopyRectTest, ExtremeCoordinatesStayInBounds) {
   constexpr int kMax = std::numeric_limits<int>::max();
   const cPixelSurface src = Gradient(8, 8);
   const int positions[] = {kMin, kMin + 1, -100000, -1, 0, 7, 100000, kMax};
-  const int sizes[] = {1, 3, 100000, kMax};
+  const int sizes[] = {1, 3, 8, 100000, kMax};  // 8: drawn at the source's own size
   for (int x : positions) {
     for (int w : sizes) {
       cPixelSurface dst = Filled(8, 8, kUntouched);
@@ -640,17 +640,30 @@ TEST_F(StageKernelTest, EveryStageStateDrawsWhatTheGenericEvaluatorGives) {
 }
 
 // A surface drawn over itself in place, pixel for pixel (the screen tint),
-// reads every texel before it is written.
+// reads every texel before it is written; over a screen of opaque pixels
+// (the back buffer) and over one of mixed alphas, with tint alphas that
+// blend, store or leave the pixels.
 TEST_F(StageKernelTest, ASurfaceTintedInPlaceReadsItsOwnPixels) {
-  sStageState tint;
-  tint.alphaOp = TextureOp::Modulate;
-  tint.diffuse = 0x9F3060C0;
-  cPixelSurface dst = background.Clone();
-  ASSERT_TRUE(plat::DrawTexturedRect(dst, 0, 0, kDstW, kDstH, &dst, 0, 0, kDstW, kDstH, tint));
-  for (int y = 0; y < kDstH; ++y) {
-    for (int x = 0; x < kDstW; ++x) {
-      const std::uint32_t before = background.GetPixel(x, y);
-      EXPECT_EQ(dst.GetPixel(x, y), plat::BlendSourceAlpha(plat::EvaluateStage(before, tint), before)) << x << "," << y;
+  cPixelSurface opaque = background.Clone();
+  for (int y = 0; y < kDstH; ++y)
+    for (int x = 0; x < kDstW; ++x) opaque.SetPixel(x, y, background.GetPixel(x, y) | 0xFF000000u);
+  const cPixelSurface* screens[] = {&background, &opaque};
+  const std::uint32_t diffuses[] = {0x9F3060C0, 0x01FFFFFF, 0xFE102030, 0x00FF0000, 0xFF00FF00, 0x80FF4020};
+  for (const cPixelSurface* screen : screens) {
+    for (std::uint32_t diffuse : diffuses) {
+      sStageState tint;
+      tint.alphaOp = TextureOp::Modulate;
+      tint.diffuse = diffuse;
+      cPixelSurface dst = screen->Clone();
+      ASSERT_TRUE(plat::DrawTexturedRect(dst, 0, 0, kDstW, kDstH, &dst, 0, 0, kDstW, kDstH, tint));
+      for (int y = 0; y < kDstH; ++y) {
+        for (int x = 0; x < kDstW; ++x) {
+          const std::uint32_t before = screen->GetPixel(x, y);
+          ASSERT_EQ(dst.GetPixel(x, y), plat::BlendSourceAlpha(plat::EvaluateStage(before, tint), before))
+              << std::hex << diffuse << (screen == &opaque ? " on opaque pixels" : " on mixed alphas") << " at "
+              << std::dec << x << "," << y;
+        }
+      }
     }
   }
 }

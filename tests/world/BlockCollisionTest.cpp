@@ -216,6 +216,31 @@ TEST_F(BlockSideTest, ABlockCharacterBlocksAPlaceAsASolidCellDoes) {
   EXPECT_EQ(IsPlaceBlocked(chara, g_CharaList), 0);
 }
 
+// The block characters are looked up again after every change of the list
+// or of a character's definition, between queries of the same character.
+TEST_F(BlockSideTest, ABlockCharacterCountsFromWhenItComesUntilItGoesOrStopsBeingOne) {
+  cChara& chara = m_Sim.AddChara(Walker(), 2, 3);
+  cChara& other = m_Sim.AddChara(Walker(), 2, 3);
+  EXPECT_EQ(OverlapsBlockChara(chara, g_CharaList), 0);
+  cChara changed = other;
+  changed.m_Data.m_bBlockChara = 1;
+  other = changed;
+  EXPECT_EQ(OverlapsBlockChara(chara, g_CharaList), 1) << "made a block character by a copy";
+  changed.m_Data.m_bBlockChara = 0;
+  other = changed;
+  EXPECT_EQ(OverlapsBlockChara(chara, g_CharaList), 0) << "made a plain one again";
+  other.Init(other.m_Key, MovingBlock(DIR_RIGHT, 0), nullptr, other.m_X, other.m_Y, 0, nullptr);
+  MoveTo(other, chara.m_X, chara.m_Y);
+  other.m_Active = 1;
+  EXPECT_EQ(OverlapsBlockChara(chara, g_CharaList), 1) << "set up again from a block character's definition";
+  g_CharaList.Remove(&other);
+  EXPECT_EQ(OverlapsBlockChara(chara, g_CharaList), 0) << "removed";
+  cChara& block = m_Sim.AddChara(MovingBlock(DIR_RIGHT, 0), 2, 3);
+  EXPECT_EQ(OverlapsBlockChara(chara, g_CharaList), 1) << "appended";
+  g_CharaList.Remove(&block);
+  EXPECT_EQ(OverlapsBlockChara(chara, g_CharaList), 0) << "removed";
+}
+
 TEST_F(BlockSideTest, TheHeroIsKeptInsideAViewThatScrollsByItself) {
   cHero& hero = m_Sim.AddHero(Walker(), 4, 5);
   cScrollAxis& x = m_World.Scene().m_ScrollX;

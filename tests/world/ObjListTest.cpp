@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -117,6 +118,34 @@ TEST_F(ObjListTest, RemovalOutsideAWalkDestroysAtOnceAndClearEmptiesTheList) {
   m_List.Clear();
   EXPECT_TRUE(m_List.IsEmpty());
   EXPECT_EQ(cProbe::s_Alive, 1);  // the stranger on the stack
+}
+
+TEST_F(ObjListTest, TheStampChangesWithMembershipOnlyAndIsNeverSharedByTwoLists) {
+  const auto stampAfter = [this](auto change) {
+    const std::uint64_t before = m_List.Stamp();
+    change();
+    return m_List.Stamp() != before;
+  };
+  cProbe& first = Add(1);
+  Add(2);
+  EXPECT_TRUE(stampAfter([&] { Add(3); }));
+  EXPECT_FALSE(stampAfter([&] { Keys(); })) << "a walk";
+  EXPECT_FALSE(stampAfter([&] { first.m_Key = 7; })) << "an element's own change";
+  EXPECT_FALSE(stampAfter([&] { m_List.Remove(nullptr); })) << "nothing removed";
+  EXPECT_TRUE(stampAfter([&] {
+    m_List.ForEach([&](cProbe&) { m_List.Remove(&first); });
+  })) << "removed during a walk";
+  EXPECT_TRUE(stampAfter([&] { m_List.Clear(); }));
+  // A list made where another one was (a view keyed by address and stamp
+  // must not take it for the old one).
+  std::uint64_t seen = 0;
+  for (int i = 0; i < 3; ++i) {
+    cObjList<cProbe> list;
+    list.Emplace();
+    EXPECT_NE(list.Stamp(), seen);
+    EXPECT_NE(list.Stamp(), m_List.Stamp());
+    seen = list.Stamp();
+  }
 }
 
 }  // namespace

@@ -339,4 +339,60 @@ TEST_F(ShotTest, TheTargetOfATargetMotionIsLinkedBothWaysAndClearedWhenItGoes) {
   EXPECT_TRUE(shooter.m_ShotLinks.empty());
 }
 
+// Shots leave their owner and target in any order: each character's links
+// are always exactly the shots in flight that name it, whichever went first.
+TEST_F(ShotTest, LinksFollowTheShotsInFlightWhateverOrderTheyGoIn) {
+  cChara& target = AddShooter(3, 8, 0);
+  cChara& shooter = AddShooter(10, 8, 1);
+  shooter.SetTarget(1, &target, 1);
+  for (int i = 0; i < 8; ++i) {
+    cEdShot settings = Settings(FORMATION_STRAIGHT_A, 1);
+    // Every other shot homes on the target; the rest only have an owner.
+    settings.m_nMotion = static_cast<uint8_t>(i % 2 == 0 ? 6 : 0);
+    settings.m_nMotionTarget = 1;
+    Fire(shooter, settings);
+  }
+  std::vector<cShot*> flying;
+  for (cShot& shot : g_ShotList.m_Shots) flying.push_back(&shot);
+  ASSERT_EQ(flying.size(), 8u);
+  const auto linked = [](const cChara& chara, int kind) {
+    std::vector<const cShot*> shots;
+    for (const cShotLink& link : chara.m_ShotLinks) {
+      if (link.m_nKind == kind) shots.push_back(link.m_pShot);
+    }
+    std::sort(shots.begin(), shots.end());
+    return shots;
+  };
+  const auto expectLinksOf = [&](const std::vector<cShot*>& alive) {
+    std::vector<const cShot*> owned, targeted;
+    for (cShot* shot : alive) {
+      owned.push_back(shot);
+      if (shot->m_Target == &target) targeted.push_back(shot);
+    }
+    std::sort(owned.begin(), owned.end());
+    std::sort(targeted.begin(), targeted.end());
+    EXPECT_EQ(linked(shooter, kLinkChild), owned);
+    EXPECT_EQ(shooter.m_ShotLinks.size(), owned.size()) << "no other links, none twice";
+    EXPECT_EQ(linked(target, kLinkTarget), targeted);
+    EXPECT_EQ(target.m_ShotLinks.size(), targeted.size());
+  };
+  expectLinksOf(flying);
+  EXPECT_EQ(linked(target, kLinkTarget).size(), 4u);
+  // Last, first, middles: each order of the list's ends and middle.
+  for (const std::size_t index : {std::size_t{7}, std::size_t{0}, std::size_t{3}, std::size_t{2}}) {
+    cShot* going = flying[index];
+    flying.erase(std::find(flying.begin(), flying.end(), going));
+    g_ShotList.EraseShot(*going);
+    expectLinksOf(flying);
+  }
+  // A shot whose target has gone keeps only its owner's link.
+  RemoveChara(target);
+  for (cShot* shot : flying) EXPECT_EQ(shot->m_Target, nullptr);
+  g_ShotList.EraseShot(*flying[1]);
+  flying.erase(flying.begin() + 1);
+  EXPECT_EQ(linked(shooter, kLinkChild).size(), flying.size());
+  ClearShots();
+  EXPECT_TRUE(shooter.m_ShotLinks.empty());
+}
+
 }  // namespace
