@@ -82,7 +82,7 @@ struct cShotLink {
 struct cGauge {
   int32_t m_Timer = 0;      // frames left
   double m_Trail = 0.0;     // dots of the changed part (negative for a loss)
-  double m_TrailStep = 0.0; // how much the trail shrinks per frame once the timer is below 60
+  double m_TrailStep = 0.0; // how much the trail shrinks per drawn frame; below 60 frames left it is gone
   int32_t m_Bar = 0;        // dots of the value left, out of kGaugeDots
 };
 
