@@ -27,6 +27,7 @@
 #include "data/WorldMap.h"
 #include "flow/CmdParamDesc.h"
 #include "flow/CodeLanguage.h"
+#include "flow/FlowInterpreter.h"
 #include "graphics/DigitSurface.h"
 #include "graphics/Font.h"
 #include "graphics/FontDef.h"
@@ -157,6 +158,16 @@ cSafeVector<cScrEffectPlayer> g_ScrEffectTemplates[2];
 // With them, the flow commands' parameter table, which start-up builds first
 // of all (empty until then).
 cSafeVector<cSafeVector<cCmdParamDesc>> kCmdParamDesc;
+// The flow interpreter, wired in as the game world's flow services
+// (world/FlowServices.h) from here until exit; made before the characters
+// and lists below, it outlives them.
+cFlowInterpreter g_FlowInterpreter;
+namespace {
+struct cFlowInterpreterWiring {
+  cFlowInterpreterWiring() { SetFlowServices(&g_FlowInterpreter); }
+  ~cFlowInterpreterWiring() { SetFlowServices(nullptr); }
+} g_FlowInterpreterWiring;
+}  // namespace
 
 // The recordings of the running and of the previous attempt: empty.
 cReplayInput g_ReplayRec;

@@ -1,4 +1,4 @@
-#include "flow/FlowState.h"
+#include "flow/FlowStep.h"
 
 #include "core/ErrorBox.h"
 #include "data/Flow.h"
@@ -6,6 +6,7 @@
 #include "flow/FlowCommands.h"
 #include "flow/FlowRuntime.h"
 #include "world/CharaBase.h"
+#include "world/FlowState.h"
 #include "world/GameScene.h"
 
 namespace {
@@ -24,166 +25,139 @@ void SetCurrentFlowState(cFlowState* state) {
   if (g_GameScene != nullptr) g_GameScene->m_pCurFlowState = state;
 }
 
-// The group switches of a flow's group, when the flow has a group the
-// switches can hold.
-int FlowGroup(const cFlowState& state) {
-  if (state.m_pFlow == nullptr) return 0;
-  const int group = state.m_pFlow->m_nGroup;
-  return group < kFlowGroupCount ? group : 0;
-}
-
-void ReleaseGroup(const cFlowState& state, cCharaBase& owner) {
-  const int group = FlowGroup(state);
-  if (group == 0) return;
-  owner.m_GroupEnded[group] = 1;
-  owner.m_bGroupEndedPending = 1;
-}
-
-}  // namespace
-
-// ---- cCmdState -------------------------------------------------------------------
-
-void cCmdState::Reset(cCharaBase& chara, cFlowState& flow) {
-  m_Remaining = m_Duration;
-  m_bDone = 0;
-  m_bStarted = 0;
-  m_StepCounter = 0;
-  m_OffsetX = m_OffsetY = 0;
-  m_Angle = 0;
-  m_PhaseX = m_PhaseY = 0.0;
-  m_PrevFacing = 0;
-  m_TakenOff = 0;
-  m_JumpVelocity = 0.0;
-  m_Points.clear();
-  for (int32_t& value : m_Accumulated) value = 0;
-  if (m_pCommand == nullptr) return;
-  const bool arrange = m_pCommand->m_nSet == 0 && m_pCommand->m_nType == FLOW_CMD_ARRANGE;
+// Every start of a command: remaining = duration; done and the work words
+// cleared; unless the command is an arrange command, the pending arranges of
+// `flow` applied to the command, then dropped.
+void ResetCommand(cCmdState& state, cCharaBase& chara, cFlowState& flow) {
+  state.m_Remaining = state.m_Duration;
+  state.m_bDone = 0;
+  state.m_bStarted = 0;
+  state.m_StepCounter = 0;
+  state.m_OffsetX = state.m_OffsetY = 0;
+  state.m_Angle = 0;
+  state.m_PhaseX = state.m_PhaseY = 0.0;
+  state.m_PrevFacing = 0;
+  state.m_TakenOff = 0;
+  state.m_JumpVelocity = 0.0;
+  state.m_Points.clear();
+  for (int32_t& value : state.m_Accumulated) value = 0;
+  if (state.m_pCommand == nullptr) return;
+  const bool arrange = state.m_pCommand->m_nSet == 0 && state.m_pCommand->m_nType == FLOW_CMD_ARRANGE;
   if (!arrange) {
-    ApplyFlowArranges(*m_pCommand, chara, flow);
+    ApplyFlowArranges(*state.m_pCommand, chara, flow);
     flow.m_Arranges.clear();
   }
 }
 
-int cCmdState::Run(cCharaBase& chara) {
-  if (g_GameScene != nullptr) g_GameScene->m_pCurCmdState = this;
-  DispatchFlowCommand(chara, *this);
-  const int64_t left = int64_t{m_Remaining} - 1;
+// Runs the command's handler once for `chara` (the scene's current command
+// state = `state`), then counts one sub-step off: 1 when the command has
+// finished (remaining reached 0), else 0. A duration of 0 or 1 runs once.
+int RunCommand(cCmdState& state, cCharaBase& chara) {
+  if (g_GameScene != nullptr) g_GameScene->m_pCurCmdState = &state;
+  DispatchFlowCommand(chara, state);
+  const int64_t left = int64_t{state.m_Remaining} - 1;
   if (left > 0) {
-    m_Remaining = static_cast<int32_t>(left);
+    state.m_Remaining = static_cast<int32_t>(left);
     return 0;
   }
-  m_Remaining = 0;
+  state.m_Remaining = 0;
   return 1;
 }
 
-// ---- cFlowState ------------------------------------------------------------------
-
-void cFlowState::Start(cCharaBase& owner) {
-  m_Running = 1;
-  m_CurrentCmd = 0;
-  m_FrameCounter = 0;
-  m_MessageChain = 0;
-  for (cCmdState& state : m_CmdStates) state.m_bDone = 0;
-  m_StartedThisFrame = 1;
-  ++m_StartCount;
-  if (m_pFlow == nullptr) return;
-
-  const int group = FlowGroup(*this);
-  if (m_pFlow->m_nTrigger == TRIGGER_ALWAYS && group != 0) {
-    owner.m_GroupRunning[group] = 1;
-    owner.m_GroupStarted[group] = 1;
-  }
-
-  if (m_pFlow->m_nTrigger != TRIGGER_STAGE_START || m_CmdStates.empty()) return;
-  // A command of this run that starts the flow again (itself, or through
-  // another stage-start flow that starts it back) would run the list again
-  // from inside itself, without end: the run already under way goes on.
-  if (m_bRunningAtStart != 0) return;
-  m_bRunningAtStart = 1;
-  RunStageStartCommands(owner);
-  m_bRunningAtStart = 0;
-  Stop(owner);
-}
-
-void cFlowState::RunStageStartCommands(cCharaBase& owner) {
+// The trigger-21 run of StartFlow.
+void RunStageStartCommands(cFlowState& flow, cCharaBase& owner) {
   // Before the stage starts there is no time to wait: only the commands that
   // run with the next one and act at once (types 16 on) run, once each.
-  SetCurrentFlowState(this);
-  m_Abort = 0;
-  for (int i = 0; i < static_cast<int>(m_CmdStates.size()); ++i) {
-    cCmdState& state = m_CmdStates[i];
+  SetCurrentFlowState(&flow);
+  flow.m_Abort = 0;
+  for (int i = 0; i < static_cast<int>(flow.m_CmdStates.size()); ++i) {
+    cCmdState& state = flow.m_CmdStates[i];
     const cCommand* command = state.m_pCommand;
     if (command == nullptr || command->m_nSet != 0 || command->m_nType < FLOW_CMD_FLOW_OPERATION ||
         command->m_bRunWithNext != 1) {
       continue;
     }
-    state.Reset(owner, *this);
-    if (state.Run(owner) == 0) {
+    ResetCommand(state, owner, flow);
+    if (RunCommand(state, owner) == 0) {
       DebugErrorBoxf("使用時間0なので、ここにくることはあり得ないはず！");
     }
-    if (m_Abort != 0) break;
-    // Run may have changed the list; the index still names this command.
-    m_CmdStates[i].m_bDone = 1;
+    if (flow.m_Abort != 0) break;
+    // The command may have changed the list; the index still names it.
+    flow.m_CmdStates[i].m_bDone = 1;
   }
 }
 
-int cFlowState::Step(cCharaBase& owner) {
-  SetCurrentFlowState(this);
-  m_Abort = 0;
-  const int count = static_cast<int>(m_CmdStates.size());
+}  // namespace
+
+void StartFlow(cFlowState& flow, cCharaBase& owner) {
+  flow.m_Running = 1;
+  flow.m_CurrentCmd = 0;
+  flow.m_FrameCounter = 0;
+  flow.m_MessageChain = 0;
+  for (cCmdState& state : flow.m_CmdStates) state.m_bDone = 0;
+  flow.m_StartedThisFrame = 1;
+  ++flow.m_StartCount;
+  if (flow.m_pFlow == nullptr) return;
+
+  const int group = flow.GroupSwitch();
+  if (flow.m_pFlow->m_nTrigger == TRIGGER_ALWAYS && group != 0) {
+    owner.m_GroupRunning[group] = 1;
+    owner.m_GroupStarted[group] = 1;
+  }
+
+  if (flow.m_pFlow->m_nTrigger != TRIGGER_STAGE_START || flow.m_CmdStates.empty()) return;
+  // A command of this run that starts the flow again (itself, or through
+  // another stage-start flow that starts it back) would run the list again
+  // from inside itself, without end: the run already under way goes on.
+  if (flow.m_bRunningAtStart != 0) return;
+  flow.m_bRunningAtStart = 1;
+  RunStageStartCommands(flow, owner);
+  flow.m_bRunningAtStart = 0;
+  flow.Stop(owner);
+}
+
+int StepFlow(cFlowState& flow, cCharaBase& owner) {
+  SetCurrentFlowState(&flow);
+  flow.m_Abort = 0;
+  const int count = static_cast<int>(flow.m_CmdStates.size());
   // m_CurrentCmd is read and advanced in place: a command that stops, pauses
   // or restarts this flow returns at once, and what it left must stand.
-  for (int i = 0; i <= m_CurrentCmd; ++i) {
-    if (i >= count || m_CmdStates[i].m_bDone != 0) continue;
-    cCmdState& state = m_CmdStates[i];
+  for (int i = 0; i <= flow.m_CurrentCmd; ++i) {
+    if (i >= count || flow.m_CmdStates[i].m_bDone != 0) continue;
+    cCmdState& state = flow.m_CmdStates[i];
     if (state.m_Remaining == 0) {
-      state.Reset(owner, *this);
+      ResetCommand(state, owner, flow);
       if (state.m_pCommand != nullptr && !IsChainingMessage(*state.m_pCommand) && !IsNoWait(state)) {
-        m_MessageChain = 0;
+        flow.m_MessageChain = 0;
       }
     }
     const bool noWait = IsNoWait(state);
-    const uint32_t run = m_StartCount;
-    const int finished = state.Run(owner);
-    // Started again by its own command: Start has put the flow back on its
-    // first command with nothing done, and it begins there on the next pass.
-    if (m_StartCount != run) return 0;
+    const uint32_t run = flow.m_StartCount;
+    const int finished = RunCommand(state, owner);
+    // Started again by its own command: StartFlow has put the flow back on
+    // its first command with nothing done, and it begins there on the next
+    // pass.
+    if (flow.m_StartCount != run) return 0;
     if (noWait) {
       if (finished != 0) {
-        m_CmdStates[i].m_bDone = 1;
+        flow.m_CmdStates[i].m_bDone = 1;
         if (i + 1 >= count) return 1;
       }
-      if (i == m_CurrentCmd) ++m_CurrentCmd;
-      if (m_Abort != 0) return 0;
+      if (i == flow.m_CurrentCmd) ++flow.m_CurrentCmd;
+      if (flow.m_Abort != 0) return 0;
       continue;
     }
     if (finished != 0) {
-      cCmdState& done = m_CmdStates[i];
+      cCmdState& done = flow.m_CmdStates[i];
       done.m_bDone = 1;
-      if (done.m_pCommand != nullptr && IsChainingMessage(*done.m_pCommand)) m_MessageChain = 1;
+      if (done.m_pCommand != nullptr && IsChainingMessage(*done.m_pCommand)) flow.m_MessageChain = 1;
       if (i + 1 >= count) return 1;
-      ++m_CurrentCmd;
+      ++flow.m_CurrentCmd;
       break;
     }
-    if (m_Abort != 0) return 0;
+    if (flow.m_Abort != 0) return 0;
   }
-  if (count > 0 && m_CmdStates[count - 1].m_bDone != 0) return 1;
-  ++m_FrameCounter;
+  if (count > 0 && flow.m_CmdStates[count - 1].m_bDone != 0) return 1;
+  ++flow.m_FrameCounter;
   return 0;
-}
-
-int cFlowState::Stop(cCharaBase& owner) {
-  if (m_Running == 0) return 0;
-  m_Running = 0;
-  m_Arranges.clear();
-  for (cCmdState& state : m_CmdStates) state.m_Remaining = 0;
-  ReleaseGroup(*this, owner);
-  return 1;
-}
-
-void cFlowState::StopForever(cCharaBase& owner) {
-  m_StoppedForever = 1;
-  if (m_Running == 0) return;
-  for (cCmdState& state : m_CmdStates) state.m_Remaining = 0;
-  ReleaseGroup(*this, owner);
 }

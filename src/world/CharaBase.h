@@ -12,9 +12,9 @@
 // its behaviour at once.
 //
 // The flows. The character keeps its flows in m_Data.m_Flows and one
-// cFlowState per flow in m_FlowStates, same order (flow/FlowState.h). The flow
+// cFlowState per flow in m_FlowStates, same order (world/FlowState.h). The flow
 // operations below (InstallFlows, FireTrigger, RunFlowPass, ...) are the
-// flow interpreter's, reached through flow/FlowServices.h; the bookkeeping of
+// flow interpreter's, reached through world/FlowServices.h; the bookkeeping of
 // the lists themselves (relinking, the per-frame flags, the group switches)
 // is the character's own.
 //
@@ -36,9 +36,9 @@
 
 #include "core/SafeVector.h"
 #include "data/CharaData.h"
-#include "flow/FlowState.h"
 #include "world/AnimePlayer.h"
 #include "world/CharaEffectPlayer.h"
+#include "world/FlowState.h"
 #include "world/GameObj.h"
 
 class cItem;
@@ -202,7 +202,7 @@ class cCharaBase : public cGameObj {
   // 0 when none is.
   static int GetTriggerKeySlot(const cKeyInput& keys);
 
-  // ---- flows: the interpreter's operations (flow/FlowServices.h) ----
+  // ---- flows: the interpreter's operations (world/FlowServices.h) ----
 
   // Builds flow states (add mode 0: one per flow of this character's own
   // list, replacing all; 1: copies of `flows` inserted at `position`, or at

@@ -7,8 +7,8 @@
 #include "core/SoundRequest.h"
 #include "data/StageData.h"
 #include "data/SystemData.h"
-#include "flow/FlowServices.h"
 #include "world/CharaMotion.h"
+#include "world/FlowServices.h"
 #include "world/GameScene.h"
 #include "world/KeyInput.h"
 

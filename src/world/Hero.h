@@ -16,8 +16,8 @@
 
 #include "core/SafeVector.h"
 #include "data/Command.h"
-#include "flow/FlowState.h"
 #include "world/CharaBase.h"
+#include "world/FlowState.h"
 
 class cKeyInput;
 

@@ -9,6 +9,7 @@
 
 #include "data/Database.h"
 #include "flow/FlowRuntime.h"
+#include "flow/FlowStep.h"
 #include "support/FlowBuilder.h"
 #include "support/TestWorld.h"
 
@@ -162,7 +163,7 @@ TEST(FlowOwnOperationTest, PauseStopAndRestartLeaveTheFlowWhereTheySay) {
     data.m_Flows.push_back(flow);
     cCharaBase& chara = world.AddChara(data);
     cFlowState& state = chara.m_FlowStates[0];
-    state.Start(chara);
+    StartFlow(state, chara);
     for (int i = 0; i < 4; ++i) world.SubStep();
     state.Resume();
     for (int i = 0; i < 4; ++i) world.SubStep();
