@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <set>
 
 #include "core/Log.h"
+#include "core/StringUtil.h"
 #include "data/Command.h"
 #include "data/Progress.h"
 #include "data/Vocabulary.h"
@@ -251,22 +253,68 @@ int64_t CopiesWithinCap(int64_t size, int64_t block, int64_t wanted) {
   return std::min(wanted, room);
 }
 
-// How the unrolling of a list ended.
+// How the unrolling of a list ended (the worst cut when there were several).
 enum eLoopExpansion : int {
   LOOPS_UNROLLED = 0,  // every loop unrolled
   LOOPS_CAPPED = 1,    // a block repeated fewer times, to keep within the command cap
-  LOOPS_STOPPED = 2,   // the unrolled-loop bound reached: the loops left were dropped
+  LOOPS_ENDLESS = 2,   // a loop over a loop that hands itself on for ever: both dropped
+  LOOPS_STOPPED = 3,   // the unrolled-loop bound reached: the loops left were dropped
 };
 
-// One line in the report for a list whose loops were not unrolled in full.
-void ReportLoopCut(eLoopExpansion outcome, const std::string& owner) {
+// The lists already reported, by owner and commands: every copy of a
+// character, every summon and every new load of the stage unrolls the same
+// list again, and one line tells all there is to tell.
+std::set<std::string>& ReportedLoopCuts() {
+  static std::set<std::string> reported;
+  return reported;
+}
+
+std::string LoopCutKey(const std::string& owner, const cSafeVector<cCommand>& commands) {
+  std::string key = owner;
+  for (const cCommand& command : commands) {
+    key += FormatText("|%d %d %d %d", command.m_nSet, command.m_nType, command.m_nDuration, command.m_bRunWithNext);
+    for (const int32_t param : command.m_Params) key += FormatText(" %d", param);
+    key += ' ';
+    key += command.m_strText;
+  }
+  return key;
+}
+
+// One line in the report for a list whose loops were not unrolled in full;
+// `commands` is the list as it came, before the unrolling.
+void ReportLoopCut(eLoopExpansion outcome, const std::string& owner, const cSafeVector<cCommand>& commands) {
+  if (outcome == LOOPS_UNROLLED) return;
+  if (!ReportedLoopCuts().insert(LoopCutKey(owner, commands)).second) return;
   if (outcome == LOOPS_CAPPED) {
     ReportPrintfLog("loop expansion of %s stopped at %d commands", owner.c_str(), kMaxExpandedCommands);
-  } else if (outcome == LOOPS_STOPPED) {
+  } else if (outcome == LOOPS_ENDLESS) {
+    ReportPrintfLog("loop expansion of %s met a loop repeating twice a single loop that repeats twice, which "
+                    "never ends; the two loops are dropped",
+                    owner.c_str());
+  } else {
     ReportPrintfLog("loop expansion of %s stopped after %d unrolled loops; the loops left are dropped",
                     owner.c_str(), kMaxLoopUnrollSteps);
   }
 }
+
+// The copies a loop adds to a list of `size` commands (the loop no longer
+// counted) from the `following` commands after it, and the length of its block.
+struct cLoopUnroll {
+  int64_t copies = 0;
+  int block = 0;
+};
+
+cLoopUnroll UnrollOf(const cCommand& loop, int64_t size, int following) {
+  cLoopUnroll unroll;
+  unroll.block = std::clamp<int32_t>(ParamOrZero(loop, 1), 0, following);
+  if (unroll.block == 0) return unroll;
+  const int64_t wanted = std::max<int64_t>(ParamOrZero(loop, 0), 1) - 1;
+  unroll.copies = CopiesWithinCap(size, unroll.block, wanted);
+  return unroll;
+}
+
+// One copy of a one-command block: the list neither grows nor shrinks.
+bool HandsOnItsBlock(const cLoopUnroll& unroll) { return unroll.copies == 1 && unroll.block == 1; }
 
 }  // namespace
 
@@ -376,7 +424,7 @@ int ExpandFirstLoop(cSafeVector<cCommand>& commands) {
   if (block > 0) {
     const int64_t wanted = std::max<int64_t>(repeat, 1) - 1;
     const int64_t copies = CopiesWithinCap(static_cast<int64_t>(commands.size()) - 1, block, wanted);
-    if (copies < wanted) ReportLoopCut(LOOPS_CAPPED, "a command list");
+    if (copies < wanted) ReportLoopCut(LOOPS_CAPPED, "a command list", commands);
     cSafeVector<cCommand> repeated;
     repeated.reserve(static_cast<std::size_t>(copies * block));
     for (int64_t i = 0; i < copies; ++i) {
@@ -407,25 +455,32 @@ void ExpandLoopCommands(cSafeVector<cCommand>& commands, const std::string& owne
       expanded.push_back(*command);
       continue;
     }
-    // A loop whose one-command block is another loop hands that loop on
-    // unchanged ([loop, loop, A] becomes [loop, A] with the inner loop once
-    // more in front), so the list need not grow while the unrolling never
-    // ends: the unrolled loops are counted as well.
+    // Other loop chains that never end without growing the list (a loop that
+    // hands itself on fails below) are held by counting the unrolled loops.
     if (++steps > kMaxLoopUnrollSteps) {
       outcome = LOOPS_STOPPED;
       continue;
     }
-    const int32_t repeat = ParamOrZero(*command, 0);
-    const int block = std::clamp<int32_t>(ParamOrZero(*command, 1), 0, static_cast<int32_t>(pending.size()));
-    if (block == 0) continue;
-    const int64_t wanted = std::max<int64_t>(repeat, 1) - 1;
+    const int following = static_cast<int>(pending.size());
     const int64_t size = static_cast<int64_t>(expanded.size() + pending.size());
-    const int64_t copies = CopiesWithinCap(size, block, wanted);
-    if (copies < wanted && outcome == LOOPS_UNROLLED) outcome = LOOPS_CAPPED;
-    if (copies == 0) continue;
-    const std::vector<const cCommand*> blockCommands(pending.begin(), pending.begin() + block);
-    for (int64_t i = 0; i < copies; ++i) pending.insert(pending.begin(), blockCommands.begin(), blockCommands.end());
+    const cLoopUnroll unroll = UnrollOf(*command, size, following);
+    // A loop adding one copy of a one-command block that is again such a loop
+    // ([loop 2 x 1, loop 2 x 1, A]) puts that loop twice in front of A, where
+    // it puts itself twice in front of A, for ever: both are dropped.
+    if (HandsOnItsBlock(unroll) && IsLoopCommand(*pending.front()) &&
+        HandsOnItsBlock(UnrollOf(*pending.front(), size, following))) {
+      pending.pop_front();
+      outcome = std::max(outcome, LOOPS_ENDLESS);
+      continue;
+    }
+    const int32_t repeat = ParamOrZero(*command, 0);
+    if (unroll.block > 0 && unroll.copies < std::max<int64_t>(repeat, 1) - 1) outcome = std::max(outcome, LOOPS_CAPPED);
+    if (unroll.copies == 0) continue;
+    const std::vector<const cCommand*> blockCommands(pending.begin(), pending.begin() + unroll.block);
+    for (int64_t i = 0; i < unroll.copies; ++i) {
+      pending.insert(pending.begin(), blockCommands.begin(), blockCommands.end());
+    }
   }
-  ReportLoopCut(outcome, owner);
+  ReportLoopCut(outcome, owner, commands);
   commands.swap(expanded);
 }

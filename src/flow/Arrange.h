@@ -25,10 +25,12 @@
 // its parameter 1 following commands parameter 0 times. Loops are unrolled
 // when flows are installed (and when an item's list is set up), first loop
 // first, each time in the list as it then stands, until none is left. The
-// work is bounded: a list grows to at most kMaxExpandedCommands commands, and
-// after kMaxLoopUnrollSteps unrolled loops (a loop whose block is only another
-// loop never ends) the loops left are dropped; either cut is reported once,
-// with the owner of the list, and the list plays as far as it was unrolled.
+// work is bounded: a list grows to at most kMaxExpandedCommands commands; a
+// loop adding one copy of a block that is only a loop doing the same never
+// ends, and the two are dropped; and after kMaxLoopUnrollSteps unrolled loops
+// the loops left are dropped. A cut is reported once per owner and list, with
+// the owner, however often the same list is unrolled again, and the list
+// plays as far as it was unrolled.
 
 #include <array>
 #include <cstdint>

@@ -103,6 +103,9 @@ void StartFlow(cFlowState& flow, cCharaBase& owner) {
   if (flow.m_pFlow->m_nTrigger == TRIGGER_ALWAYS && group != 0) {
     owner.m_GroupRunning[group] = 1;
     owner.m_GroupStarted[group] = 1;
+    // A stop earlier in this pass (a restart stops first) marked the group
+    // ended; the pass's end would free the group under the flow running again.
+    owner.m_GroupEnded[group] = 0;
   }
 
   if (flow.m_pFlow->m_nTrigger != TRIGGER_STAGE_START || flow.m_CmdStates.empty()) return;

@@ -98,24 +98,6 @@ void PlaceByKind(cCharaBase& chara, int kind, int cellX, int cellY, int offX, in
   }
 }
 
-// An item whose list gets items nests a list inside a list; an item that
-// gets itself (or A gets B, which gets A) would nest until the stack runs
-// out. Deeper than this a get-item does nothing, with one line in the report
-// for the whole pickup.
-constexpr int kMaxItemNesting = 32;
-int g_ItemNesting = 0;
-bool g_ItemNestingReported = false;
-
-class cItemNestingLevel {
- public:
-  cItemNestingLevel() { ++g_ItemNesting; }
-  ~cItemNestingLevel() {
-    if (--g_ItemNesting == 0) g_ItemNestingReported = false;
-  }
-  cItemNestingLevel(const cItemNestingLevel&) = delete;
-  cItemNestingLevel& operator=(const cItemNestingLevel&) = delete;
-};
-
 // The parameters of the picture command. The wait at 6 was put in before the
 // size, which it moved to 7 (files from before it get 1 there, so their
 // pictures still stop the game); the replace flag and its ID came in
@@ -269,21 +251,18 @@ int CmdGetItem(cCharaBase&, cCommand& command) {
   cHero* hero = StageHero();
   if (hero == nullptr || g_GameScene == nullptr) return 0;
   const int palette = Param(command, 0), index = Param(command, 1);
-  if (g_ItemNesting >= kMaxItemNesting) {
-    if (!g_ItemNestingReported) {
-      ReportPrintfLog("getting item %d of the %s palette would nest items more than %d deep; it is skipped", index,
-                      palette == 0 ? "common" : "stage", kMaxItemNesting);
-      g_ItemNestingReported = true;
+  bool report = false;
+  if (!cHero::MayRunNestedItemList(report)) {
+    if (report) {
+      ReportPrintfLog(
+          "getting item %d of the %s palette would nest items more than %d deep or run more than %d item lists "
+          "in one pickup; it is skipped, as is every get-item of the pickup past those limits",
+          index, palette == 0 ? "common" : "stage", kMaxItemNesting, kMaxItemListsPerPickup);
     }
     return 0;
   }
   cSafeVector<cItemData>& items = palette == 0 ? g_CommonPalette.m_Items : g_Stage.m_PaletteItems;
-  cItemData& item = items[index];
-  int result = 0;
-  {
-    const cItemNestingLevel level;
-    result = hero->RunItemCommands(item.m_Commands);
-  }
+  const int result = hero->RunItemCommands(items[index].m_Commands);
   if (result != 0) g_GameScene->m_nStepResult = result;
   return 0;
 }

@@ -192,7 +192,43 @@ int cHero::HasTaken(int32_t key) const {
 
 void cHero::ForgetTaken(int32_t key) { std::erase(m_Taken, key); }
 
+namespace {
+
+// The pickup under way: the item lists running inside one another now, the
+// lists it has run so far, and whether it has reported a refused get-item.
+struct cPickupWork {
+  int m_nDepth = 0;
+  int m_nListsRun = 0;
+  bool m_bReported = false;
+};
+cPickupWork g_Pickup;
+
+// One item list running; the outermost begins a new pickup.
+class cItemListRun {
+ public:
+  cItemListRun() {
+    if (g_Pickup.m_nDepth == 0) g_Pickup = cPickupWork();
+    ++g_Pickup.m_nDepth;
+    ++g_Pickup.m_nListsRun;
+  }
+  ~cItemListRun() { --g_Pickup.m_nDepth; }
+  cItemListRun(const cItemListRun&) = delete;
+  cItemListRun& operator=(const cItemListRun&) = delete;
+};
+
+}  // namespace
+
+bool cHero::MayRunNestedItemList(bool& firstRefusal) {
+  firstRefusal = false;
+  if (g_Pickup.m_nDepth == 0) return true;
+  if (g_Pickup.m_nDepth < kMaxItemNesting && g_Pickup.m_nListsRun < kMaxItemListsPerPickup) return true;
+  firstRefusal = !g_Pickup.m_bReported;
+  g_Pickup.m_bReported = true;
+  return false;
+}
+
 int cHero::RunItemCommands(cSafeVector<cCommand>& commands) {
+  const cItemListRun run;
   // Each pickup's first key-wait message sounds again.
   if (g_GameScene != nullptr) g_GameScene->m_bItemMessage = 0;
   cFlowServices& flows = FlowServices();

@@ -21,6 +21,14 @@
 
 class cKeyInput;
 
+// A pickup runs the item's list and, inside it, the lists of the items its
+// commands get, and theirs. An item that gets itself nests without end, and
+// two lists that each get the other twice double the work at every level: one
+// pickup runs at most kMaxItemListsPerPickup lists, at most kMaxItemNesting
+// inside one another.
+inline constexpr int kMaxItemNesting = 32;
+inline constexpr int kMaxItemListsPerPickup = 1024;
+
 // One displayed hit area of the hero.
 struct cAreaMark {
   int32_t m_nType = 0;    // eAreaMarkType
@@ -87,6 +95,10 @@ class cHero : public cCharaBase {
   // after the pending arranges: 2 when the hero's hp is 0 or less after a
   // command, the first nonzero result of a command, else 0.
   int RunItemCommands(cSafeVector<cCommand>& commands);
+  // Whether a get-item may run one more item list inside the pickup under
+  // way (always, when none is). `firstRefusal` is set on the first refusal of
+  // the pickup, the one to report.
+  static bool MayRunNestedItemList(bool& firstRefusal);
 
   // ---- virtual operations ----
 

@@ -298,8 +298,9 @@ int LoopCutLines() {
 }
 
 // A loop whose one-command block is another loop hands that loop on, and the
-// list never grows: the unrolling stops after its bound, the loops left are
-// dropped, and the list is reported once.
+// list never grows: such a pair is dropped and the unrolling goes on with what
+// follows; a chain that never ends in some other way stops after the bound on
+// unrolled loops, the loops left dropped. Either list is reported once.
 TEST(LoopTest, LoopChainsThatNeverGrowEndWithOneLineInTheReport) {
   recordtest::cTempFolder folder;
   struct cCase {
@@ -316,6 +317,12 @@ TEST(LoopTest, LoopChainsThatNeverGrowEndWithOneLineInTheReport) {
        1},
       // A loop repeated once hands nothing on: this chain ends by itself.
       {"a loop over a loop of one", {LoopCmd(2, 1), LoopCmd(1, 1), Marked(1)}, "1 ", 0},
+      {"a loop after the chain", {LoopCmd(2, 1), LoopCmd(2, 1), Marked(1), LoopCmd(2, 1), Marked(2)}, "1 2 2 ", 1},
+      // A block past the end of the list is cut to what is left: one loop.
+      {"a chain at the end", {Marked(1), LoopCmd(2, 4), LoopCmd(2, 3)}, "1 ", 1},
+      // [loop 2 x 2, loop 2 x 2, skipped loop, 1] comes back to
+      // [loop 2 x 2, skipped loop, loop 2 x 2, skipped loop, 1] every two loops.
+      {"a chain of two steps", {LoopCmd(2, 2), LoopCmd(2, 2), LoopCmd(0, 0), Marked(1)}, "1 ", 1},
   };
   for (const cCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -346,6 +353,16 @@ TEST(LoopTest, InstallingAFlowWithALoopChainPlaysWhatIsLeftAndNamesTheFlow) {
   const std::string report = recordtest::ReportText();
   EXPECT_NE(report.find("flow 1 (ID 7) of character 12"), std::string::npos) << report;
   EXPECT_EQ(LoopCutLines(), 1);
+
+  // More copies of the character (or summons of it, or the stage loaded
+  // anew) unroll the same list from the same data: the one line stands for
+  // them all.
+  for (int copy = 0; copy < 3; ++copy) world.AddChara(data);
+  EXPECT_EQ(LoopCutLines(), 1);
+  // Another character with the same flow has a line of its own.
+  data.m_nCid = 13;
+  world.AddChara(data);
+  EXPECT_EQ(LoopCutLines(), 2);
 }
 
 TEST(LoopTest, InstallingAFlowUnrollsItsLoops) {

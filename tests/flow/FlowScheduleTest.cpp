@@ -119,10 +119,23 @@ TEST(FlowStartTest, AStageStartFlowRunsOnlyItsNoWaitCommandsFromType16OnceAndSto
 
 // ---- a flow operation on its own flow ---------------------------------------------
 
-// A flow of [C1 + 1, operation, C2 + 1] (or the operation last), started
-// once, stepped four sub-steps, resumed, stepped four more: what each counter
-// and the flow came to. The operation acts on "このフロー" and takes no time,
-// so every command runs once per sub-step it is reached.
+// A flow of group A of [C1 + 1, operation, C2 + 1] (or the operation last),
+// the operation acting on "このフロー".
+cFlow OwnOperationFlow(int trigger, int operation, bool noWait, bool last) {
+  cCmdBuilder command(FLOW_CMD_FLOW_OPERATION);
+  command.Params({operation, 0, 0, 0});
+  if (noWait) command.NoWait();
+  cFlowBuilder flow;
+  flow.Trigger(trigger).Group(1).Cmd(CodeCmd("C1 = C1 + 1"));
+  if (!last) flow.Cmd(command);
+  flow.Cmd(CodeCmd("C2 = C2 + 1"));
+  if (last) flow.Cmd(command);
+  return flow.Build();
+}
+
+// The flow above, started once, stepped four sub-steps, resumed, stepped
+// four more: what each counter and the flow came to. The operation takes no
+// time, so every command runs once per sub-step it is reached.
 TEST(FlowOwnOperationTest, PauseStopAndRestartLeaveTheFlowWhereTheySay) {
   enum { kStart = 0, kEnd = 1, kPause = 2, kForever = 5 };
   struct cCase {
@@ -151,16 +164,8 @@ TEST(FlowOwnOperationTest, PauseStopAndRestartLeaveTheFlowWhereTheySay) {
   for (const cCase& c : cases) {
     SCOPED_TRACE(c.name);
     cTestWorld world;
-    cCmdBuilder operation(FLOW_CMD_FLOW_OPERATION);
-    operation.Params({c.operation, 0, 0, 0});
-    if (c.noWait) operation.NoWait();
-    cFlowBuilder flow;
-    flow.Trigger(TRIGGER_BY_FLOW_OPERATION).Group(1).Cmd(CodeCmd("C1 = C1 + 1"));
-    if (!c.last) flow.Cmd(operation);
-    flow.Cmd(CodeCmd("C2 = C2 + 1"));
-    if (c.last) flow.Cmd(operation);
     cCharaData data = cTestWorld::Definition();
-    data.m_Flows.push_back(flow);
+    data.m_Flows.push_back(OwnOperationFlow(TRIGGER_BY_FLOW_OPERATION, c.operation, c.noWait, c.last));
     cCharaBase& chara = world.AddChara(data);
     cFlowState& state = chara.m_FlowStates[0];
     StartFlow(state, chara);
@@ -172,6 +177,49 @@ TEST(FlowOwnOperationTest, PauseStopAndRestartLeaveTheFlowWhereTheySay) {
     EXPECT_EQ(state.m_Running, c.running);
     if (c.running == 0) {
       EXPECT_EQ(chara.m_GroupEnded[1], 0) << "its group is freed when it ends";
+    }
+  }
+}
+
+// The same operations on an always-running flow of group A, beside a rival
+// always-running flow of group A listed before it (the rival's trigger is
+// checked first). The flow is started by hand and claims the group; for four
+// frames the rival may start only once the group is free. A restart stops and
+// starts the flow in one pass: it keeps its group, which must not be freed at
+// the end of the pass while the flow runs again.
+TEST(FlowOwnOperationTest, ARestartedGroupFlowKeepsItsGroupAndAnEndedOneFreesIt) {
+  enum { kStart = 0, kEnd = 1, kPause = 2 };
+  struct cCase {
+    const char* name;
+    int operation;
+    bool noWait;
+    bool last;
+    bool rivalRuns;
+  };
+  const cCase cases[] = {
+      {"restart, no wait", kStart, true, false, false},
+      {"restart, waiting", kStart, false, false, false},
+      {"restart, no wait, last", kStart, true, true, false},
+      {"restart, waiting, last", kStart, false, true, false},
+      {"pause, waiting", kPause, false, false, false},
+      {"end, waiting", kEnd, false, false, true},
+      {"end, no wait, last", kEnd, true, true, true},
+  };
+  for (const cCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    cTestWorld world;
+    cCharaData data = cTestWorld::Definition();
+    data.m_Flows.push_back(cFlowBuilder().Trigger(TRIGGER_ALWAYS).Group(1).Cmd(CodeCmd("C3 = C3 + 1")));
+    data.m_Flows.push_back(OwnOperationFlow(TRIGGER_ALWAYS, c.operation, c.noWait, c.last));
+    cCharaBase& chara = world.AddChara(data);
+    cFlowState& state = chara.m_FlowStates[1];
+    StartFlow(state, chara);
+    for (int i = 0; i < 4; ++i) world.Frame();
+    EXPECT_EQ(cTestWorld::CommonVar(3) > 0, c.rivalRuns);
+    if (!c.rivalRuns) {
+      EXPECT_EQ(state.m_Running, 1);
+      EXPECT_EQ(chara.m_GroupRunning[1], 1);
+      EXPECT_EQ(chara.m_GroupEnded[1], 0);
     }
   }
 }

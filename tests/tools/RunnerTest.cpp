@@ -451,10 +451,12 @@ TEST_F(RunnerRunTest, TheDrawingOptionsChooseTheBackEndAndDepth) {
   }
 }
 
-// The first stage with a walker whose flow repeats a loop over a loop, and a
-// hero whose flow gets a stage item that gets itself: the stage loads and
-// plays without hanging or failing, and the report tells of each once.
-TEST_F(RunnerRunTest, ALoopOverALoopAndAnItemThatGetsItselfPlayOnWithALineEach) {
+// The first stage with a walker placed four times whose flow repeats a loop
+// over a loop, and a hero whose flow gets a stage item that gets itself, and
+// one of two items that each get the other twice: the stage loads and plays
+// without hanging or failing, and the report tells of the loops once and of
+// each pickup once.
+TEST_F(RunnerRunTest, ALoopOverALoopAndItemsThatGetThemselvesPlayOnWithALineEach) {
   const auto command = [](int set, int type, std::vector<int32_t> params, int tenths = 0) {
     cCommand made;
     made.m_nSet = static_cast<uint8_t>(set);
@@ -471,11 +473,15 @@ TEST_F(RunnerRunTest, ALoopOverALoopAndAnItemThatGetsItselfPlayOnWithALineEach) 
                       command(0, FLOW_CMD_WAIT, {}, 10)};
   ASSERT_GE(data.m_PlacedCharas.size(), 2u);
   data.m_PlacedCharas[1].m_Flows.push_back(loops);
-  data.m_PaletteItems.resize(2);
+  data.m_PlacedCharas[1].m_nExtraCopies = 3;
+  data.m_PaletteItems.resize(4);
   data.m_PaletteItems[1].m_Commands = {command(1, ITEM_CMD_ITEM_GET, {1, 1})};
+  data.m_PaletteItems[2].m_Commands = {command(1, ITEM_CMD_ITEM_GET, {1, 3}), command(1, ITEM_CMD_ITEM_GET, {1, 3})};
+  data.m_PaletteItems[3].m_Commands = {command(1, ITEM_CMD_ITEM_GET, {1, 2}), command(1, ITEM_CMD_ITEM_GET, {1, 2})};
   cFlow get;
   get.m_nTrigger = TRIGGER_ALWAYS;
-  get.m_Commands = {command(0, FLOW_CMD_ITEM_GET, {1, 1}), command(0, FLOW_CMD_WAIT, {}, 32767)};
+  get.m_Commands = {command(0, FLOW_CMD_ITEM_GET, {1, 1}), command(0, FLOW_CMD_ITEM_GET, {1, 2}),
+                    command(0, FLOW_CMD_WAIT, {}, 32767)};
   data.m_PlacedCharas[0].m_Flows.push_back(get);
   InstallStage(stage);
   ASSERT_FALSE(HasFatalFailure());
@@ -490,7 +496,7 @@ TEST_F(RunnerRunTest, ALoopOverALoopAndAnItemThatGetsItselfPlayOnWithALineEach) 
     if (line.find("nest items") != std::string::npos) ++itemLines;
   }
   EXPECT_EQ(1, loopLines);
-  EXPECT_EQ(1, itemLines);
+  EXPECT_EQ(2, itemLines);
 }
 
 // Frame 160 of the first sample stage (not the last of the run, which is

@@ -418,7 +418,9 @@ TEST_F(PresentationCommandsTest, VanishingCharactersTakesTheActiveOnesOfTheGroup
 
 // "アイテムの取得": the item's pickup list runs on the hero; what it asks of
 // the step becomes the scene's step result. An item whose list gets itself,
-// or gets another that gets it back, nests only so deep and says so once.
+// or gets another that gets it back, nests only so deep; two that each get
+// the other twice, which doubles the lists at every level, run only so many
+// lists in one pickup. Either says so once for the whole pickup.
 TEST_F(PresentationCommandsTest, GettingAnItemRunsItsListOnTheHero) {
   recordtest::cTempFolder folder;
   const auto code = [](const char* text) {
@@ -444,12 +446,16 @@ TEST_F(PresentationCommandsTest, GettingAnItemRunsItsListOnTheHero) {
   vanishSelf.m_nType = FLOW_CMD_STATUS2 - kItemToFlowCmdOffset;
   vanishSelf.m_Params = {0, 0, 0};
 
-  g_CommonPalette.m_Items.resize(6);
+  g_CommonPalette.m_Items.resize(9);
   g_CommonPalette.m_Items[1].m_Commands = {code("C1 = C1 + 1")};
   g_CommonPalette.m_Items[2].m_Commands = {clear, code("C1 = C1 + 100")};
   g_CommonPalette.m_Items[3].m_Commands = {vanishSelf, code("C1 = C1 + 100")};
   g_CommonPalette.m_Items[4].m_Commands = {getItem(0, 4), code("C3 = C3 + 1")};
   g_CommonPalette.m_Items[5].m_Commands = {getItem(1, 1)};
+  // C4 counts the lists that ran to their end.
+  g_CommonPalette.m_Items[6].m_Commands = {getItem(0, 7), getItem(0, 7), code("C4 = C4 + 1")};
+  g_CommonPalette.m_Items[7].m_Commands = {getItem(0, 6), getItem(0, 6), code("C4 = C4 + 1")};
+  g_CommonPalette.m_Items[8].m_Commands = {getItem(0, 6), getItem(0, 4), code("C4 = C4 + 1")};
   g_Stage.m_PaletteItems.resize(2);
   g_Stage.m_PaletteItems[1].m_Commands = {code("C2 = C2 + 1"), getItem(0, 5)};
 
@@ -457,12 +463,15 @@ TEST_F(PresentationCommandsTest, GettingAnItemRunsItsListOnTheHero) {
     const char* name;
     int palette, index;
     int c1, c2, stepResult, reported;
+    int lists = 0;
   };
   const cCase cases[] = {
       {"a common item", 0, 1, 1, 0, STEP_RESULT_NONE, 0},
       {"a stage item that gets a common one that gets it back", 1, 1, 0, -1, STEP_RESULT_NONE, 1},
       {"an item that clears the stage", 0, 2, 0, 0, STEP_RESULT_STAGE_CLEAR, 0},
       {"an item that kills the hero", 0, 3, 0, 0, STEP_RESULT_STOP, 0},
+      {"two items that each get the other twice", 0, 6, 0, 0, STEP_RESULT_NONE, 1, kMaxItemListsPerPickup},
+      {"one list getting both kinds", 0, 8, 0, 0, STEP_RESULT_NONE, 1, kMaxItemListsPerPickup},
       {"an item that gets itself", 0, 4, 0, 0, STEP_RESULT_NONE, 1},
   };
   for (const cCase& c : cases) {
@@ -480,10 +489,11 @@ TEST_F(PresentationCommandsTest, GettingAnItemRunsItsListOnTheHero) {
       EXPECT_EQ(g_Progress.m_CommonVars[2], c.c2);
     }
     EXPECT_EQ(m_Counting.m_nStepResult, c.stepResult);
+    EXPECT_EQ(g_Progress.m_CommonVars[4], c.lists);
     const std::string added = recordtest::ReportText().substr(before.size());
     EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), c.reported) << added;
   }
-  // The nested lists ran, each to its end, as deep as they went.
+  // The nested lists of the last case ran, each to its end, as deep as they went.
   EXPECT_GT(g_Progress.m_CommonVars[3], 1);
   Player.clear();
   ResetCommonPaletteForTests();
