@@ -153,9 +153,10 @@ std::uint8_t NearestPaletteIndex(std::uint32_t rgb) {
   return static_cast<std::uint8_t>(best);
 }
 
-// A bitmap pixel on a DirectDraw surface at 16 bits: the conversion colour
-// becomes the colour-key value, and a pixel that holds that value already
-// moves one blue step away from it (down at the top of the range, else up).
+// A 24- or 32-bit bitmap pixel on a DirectDraw surface at 16 bits: the
+// conversion colour becomes the colour-key value, and a pixel that holds that
+// value already moves one blue step away from it (down at the top of the
+// range, else up).
 std::uint32_t ConvertedAtSixteenBits(std::uint32_t rgb) {
   const RGBTRIPLE& conversion = lpDDCon->rgbTransmit16;
   const std::uint32_t transparent = static_cast<std::uint32_t>(conversion.rgbtRed) << 16 |
@@ -173,7 +174,10 @@ bool CopyImageDD(DDSURFACEDATA* lpSD, const plat::sBmpImage& image, const std::s
     if (!lock.IsLocked()) return false;
     const plat::sPixelLock& px = lock.m_Lock;
     const bool indexed = px.depth == plat::ePixelDepth::Indexed8;
-    const bool sixteenBits = g_DrawLayer.nBpp == 16 && lpDDCon != nullptr;
+    // Only true-colour bitmaps are converted at 16 bits; a bitmap with a
+    // colour table keeps its colours exactly, its key colour included.
+    const bool convertAtSixteenBits = g_DrawLayer.nBpp == 16 && lpDDCon != nullptr &&
+                                      (image.bitsPerPixel == 24 || image.bitsPerPixel == 32);
     const bool sameSize = px.width == image.width && px.height == image.height;
     if (indexed && !image.indices.empty() && !sameSize) {
       LogPrintf("CopyBitmap Err %s Surface(%d,%d) Bmp(%d,%d)", file.c_str(), px.width, px.height, image.width,
@@ -189,7 +193,7 @@ bool CopyImageDD(DDSURFACEDATA* lpSD, const plat::sBmpImage& image, const std::s
           if (sx < 0) break;
           if (!indexed) {
             const std::uint32_t rgb = image.RgbAt(sx, sy) & 0x00FFFFFFu;
-            px.Row32(y)[x] = sixteenBits ? ConvertedAtSixteenBits(rgb) : rgb;
+            px.Row32(y)[x] = convertAtSixteenBits ? ConvertedAtSixteenBits(rgb) : rgb;
           } else if (!image.indices.empty()) {
             px.Row8(y)[x] = image.IndexAt(sx, sy);
           } else {

@@ -124,15 +124,24 @@ int cMidiStreamOut::Pause() {
 int cMidiStreamOut::Stop() {
   std::lock_guard<std::mutex> lock(m_Mutex);
   if (m_Closed) return MIDI_ERR_INVALID_HANDLE;
-  StopLocked();
+  StopLocked(false);
   return MIDI_OK;
 }
 
-int cMidiStreamOut::Reset() { return Stop(); }
+int cMidiStreamOut::Reset() {
+  std::lock_guard<std::mutex> lock(m_Mutex);
+  if (m_Closed) return MIDI_ERR_INVALID_HANDLE;
+  StopLocked(true);
+  return MIDI_OK;
+}
 
-void cMidiStreamOut::StopLocked() {
+void cMidiStreamOut::StopLocked(bool silence) {
   m_Playing = false;
-  m_Synth->Silence();
+  if (silence) {
+    m_Synth->Silence();
+  } else {
+    m_Synth->ResetChannels();
+  }
   // The song starts again at the default tempo, not at the last one it set.
   m_Tempo = kDefaultTempo;
   UpdateTickLength();
@@ -149,7 +158,7 @@ int cMidiStreamOut::Close() {
   {
     std::lock_guard<std::mutex> lock(m_Mutex);
     if (m_Closed) return MIDI_ERR_INVALID_HANDLE;
-    StopLocked();
+    StopLocked(true);
     m_Closed = true;
     m_NoticeReady.notify_all();
     m_Settled.notify_all();

@@ -101,11 +101,14 @@ class cMidiStreamOut final : public cAudioStream {
   int Out(sMidiHeader* header);
   int Restart();  // plays, or goes on from a pause
   int Pause();    // holds the stream's time; notes keep sounding
-  // Silences every channel (MidiSynth.h), marks every queued buffer done and
-  // drops it, and pauses; the next buffer starts from the stream's present
-  // time, at the default tempo of 500000 microseconds per quarter note.
+  // Marks every queued buffer done and drops it, releases every note and
+  // resets the pedals and controllers of every channel (the programs stay,
+  // MidiSynth.h), and pauses; the next buffer starts from the stream's
+  // present time, at the default tempo of 500000 microseconds per quarter note.
   int Stop();
-  int Reset();    // as Stop
+  // As Stop, but every channel falls silent at once (MidiSynth.h): nothing
+  // of the song is heard after it.
+  int Reset();
   // Stops, leaves the device and ends WaitNotice. No mix and no notice after it.
   int Close();
 
@@ -127,7 +130,7 @@ class cMidiStreamOut final : public cAudioStream {
   static constexpr int kQueueSize = 8;
   static constexpr int kNoticeSize = 16;
 
-  void StopLocked();
+  void StopLocked(bool silence);
   void DispatchDueEvents();
   void Execute(std::uint32_t event, const std::uint8_t* data);
   void FinishHead();

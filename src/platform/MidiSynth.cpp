@@ -176,6 +176,21 @@ std::unique_ptr<cMidiSynth> CreateFluidMidiSynth(std::string* error) {
   return std::make_unique<cFluidMidiSynth>(std::move(core));
 }
 
+void cMidiSynth::ResetChannels() {
+  constexpr std::uint32_t kSustain = 64;
+  constexpr std::uint32_t kSostenuto = 66;
+  constexpr std::uint32_t kResetControllers = 121;
+  constexpr std::uint32_t kAllNotesOff = 123;
+  for (std::uint32_t channel = 0; channel < 16; ++channel) {
+    const std::uint32_t control = 0xB0 | channel;
+    // The pedals first: a note a pedal holds ignores "all notes off".
+    ShortMessage(control | kSustain << 8);
+    ShortMessage(control | kSostenuto << 8);
+    ShortMessage(control | kAllNotesOff << 8);
+    ShortMessage(control | kResetControllers << 8);
+  }
+}
+
 std::unique_ptr<cMidiSynth> CreateMidiSynth(std::string* error) {
   MidiSynthFactory factory;
   {
@@ -219,6 +234,10 @@ void cRecordingMidiSynth::ShortMessage(std::uint32_t message) {
 
 void cRecordingMidiSynth::LongMessage(const std::uint8_t* bytes, std::size_t length) {
   m_Record->Add({m_Frame, sMidiRecordedEvent::eKind::Long, std::vector<std::uint8_t>(bytes, bytes + length)});
+}
+
+void cRecordingMidiSynth::ResetChannels() {
+  m_Record->Add({m_Frame, sMidiRecordedEvent::eKind::ResetChannels, {}});
 }
 
 void cRecordingMidiSynth::Silence() { m_Record->Add({m_Frame, sMidiRecordedEvent::eKind::Silence, {}}); }

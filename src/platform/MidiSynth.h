@@ -33,6 +33,12 @@ class cMidiSynth {
   // effects' tails are cleared, and the controllers, the pedals and the
   // programs go back to their defaults.
   virtual void Silence() = 0;
+  // The end of a song, or its start again: the pedals go up and every note
+  // of every channel is released (those the pedals held too), so each fades
+  // through its release; the controllers go back to their defaults. The
+  // programs stay, so the next pass plays on the same instruments. By
+  // default sent as controller messages to every channel.
+  virtual void ResetChannels();
   // Adds the next `frames` frames (interleaved stereo, 44100 a second, on the
   // scale of 16-bit samples) into `mix`.
   virtual void Render(float* mix, int frames) = 0;
@@ -55,7 +61,7 @@ std::string FindGmSoundFont();
 
 // What a recording synthesiser was sent.
 struct sMidiRecordedEvent {
-  enum class eKind { Short, Long, Silence };
+  enum class eKind { Short, Long, Silence, ResetChannels };
   std::uint64_t frame = 0;  // output frames rendered before it arrived
   eKind kind = eKind::Short;
   std::vector<std::uint8_t> bytes;  // status and data (short: as many as the status takes)
@@ -80,6 +86,7 @@ class cRecordingMidiSynth final : public cMidiSynth {
   void ShortMessage(std::uint32_t message) override;
   void LongMessage(const std::uint8_t* bytes, std::size_t length) override;
   void Silence() override;
+  void ResetChannels() override;
   void Render(float* mix, int frames) override;
 
  private:

@@ -35,6 +35,14 @@ bool IsChunk(std::span<const std::uint8_t> bytes, std::size_t at, const char (&i
   return at <= bytes.size() && bytes.size() - at >= 4 && std::equal(id, id + 4, bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
+// Whether a chunk header (an id of four printable characters and a length)
+// stands at `at`.
+bool IsChunkHeader(std::span<const std::uint8_t> bytes, std::size_t at) {
+  if (at > bytes.size() || bytes.size() - at < kChunkHeaderBytes) return false;
+  return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                     [](std::uint8_t c) { return c >= 0x20 && c <= 0x7E; });
+}
+
 // One stored event: its absolute time, its status and the bytes after the
 // status as they stood in the file.
 struct sTrackEvent {
@@ -96,10 +104,12 @@ const char* ParseTracks(std::span<const std::uint8_t> bytes, int trackCount, std
     at += kChunkHeaderBytes;
     if (const char* refusal = ParseTrack(bytes, at, track)) return refusal;
     // Bytes a writer left after the end of track belong to the chunk: the
-    // next chunk starts where this one's length says. A length running past
-    // the file says nothing; the next chunk is then looked for right after
-    // the end of track.
-    if (chunkEnd > at && chunkEnd <= bytes.size()) at = static_cast<std::size_t>(chunkEnd);
+    // next chunk starts where this one's length says, when a chunk header or
+    // the file's end is there. Otherwise the length is wrong (some writers
+    // count too much or too little), and the next chunk is looked for right
+    // after the end of track.
+    if (chunkEnd > at && (chunkEnd == bytes.size() || IsChunkHeader(bytes, static_cast<std::size_t>(chunkEnd))))
+      at = static_cast<std::size_t>(chunkEnd);
     latestEnd = std::max(latestEnd, track.endTime);
   }
   tracks.back().events.push_back({latestEnd, 0xFF, kEndOfTrackData});

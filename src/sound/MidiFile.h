@@ -9,10 +9,10 @@
 //   length quantity), then the event, its status byte left out while it
 //   repeats (running status).
 // The tracks are read one after the other, each up to its end-of-track event
-// (FF 2F 00); the next chunk starts at the end the track chunk's length gives,
-// or right after the end-of-track event when the length ends before it or
-// runs past the file. A chunk of another kind standing between two tracks is
-// skipped by its length.
+// (FF 2F 00); the next chunk starts at the end the track chunk's length gives
+// when a chunk header or the file's end stands there, otherwise (the length
+// is wrong) right after the end-of-track event. A chunk of another kind
+// standing between two tracks is skipped by its length.
 //
 // Image (a standard MIDI file as well):
 //   bytes 0-13   "MThd", 6, format 0, one track, the source's time division

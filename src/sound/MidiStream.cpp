@@ -235,10 +235,10 @@ void cMidiStream::PlayLocked(int loop) {
 
 void cMidiStream::Stop(int pause) {
   std::lock_guard<std::mutex> lock(m_Mutex);
-  StopLocked(pause);
+  StopLocked(pause, true);
 }
 
-void cMidiStream::StopLocked(int pause) {
+void cMidiStream::StopLocked(int pause, bool silence) {
   if (!HasImage()) return;
   if (pause != 0) {
     if (m_nState == PLAYING) {
@@ -247,7 +247,7 @@ void cMidiStream::StopLocked(int pause) {
     }
     return;
   }
-  Check("Stop", Call([](plat::cMidiStreamOut& stream) { return stream.Stop(); }));
+  Check("Stop", Call([silence](plat::cMidiStreamOut& stream) { return silence ? stream.Reset() : stream.Stop(); }));
   m_nState = STOPPED;
   m_nPosition = kImageHeaderBytes;
   QueueNext();
@@ -277,7 +277,7 @@ void cMidiStream::CallbackThread() {
 // the end of track, but other flags.
 void cMidiStream::OnPositionNotice(const plat::sMidiPositionNotice& notice) {
   if (notice.event == kEndOfTrackEvent) {
-    StopLocked(0);
+    StopLocked(0, false);
     if (m_nLoop != 0) PlayLocked(1);
   } else if (m_nPosition < m_Image.size()) {
     QueueNext();

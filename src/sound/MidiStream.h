@@ -54,7 +54,9 @@ class cMidiStream : public cMidiFile {
   // Starts, or goes on after a pause; `loop` plays the song again at its end.
   void Play(int loop);
   // A pause (non-zero) holds the song where it is; a full stop (0) rewinds
-  // it and makes its first buffer ready again.
+  // it, makes its first buffer ready again and silences every channel at
+  // once. The song's own end rewinds it too, but lets its last notes fade
+  // and keeps the instruments for the next pass (platform/MidiStreamOut.h).
   void Stop(int pause);
 
   eState State() const;
@@ -75,7 +77,8 @@ class cMidiStream : public cMidiFile {
   void Close();
   void QueueNext();
   void PlayLocked(int loop);
-  void StopLocked(int pause);
+  // `silence`: Reset (every channel silent at once) instead of Stop.
+  void StopLocked(int pause, bool silence);
   void CallbackThread();
   void OnPositionNotice(const plat::sMidiPositionNotice& notice);
   // "Midi <file> <operation> <error text>" when the stream operation failed.

@@ -349,31 +349,84 @@ TEST_F(StartupTest, TheSystemsTransparentColourHoldsAtASixteenBitRequest) {
   }
 }
 
+// A 4-bit bitmap one row high with a colour table of the given colours.
+std::vector<std::uint8_t> EncodeBmp4Row(const std::vector<std::uint8_t>& indices,
+                                        const std::vector<std::uint32_t>& colours) {
+  const auto width = static_cast<std::uint32_t>(indices.size());
+  const std::uint32_t rowBytes = ((width + 1) / 2 + 3) / 4 * 4;
+  const auto tableBytes = static_cast<std::uint32_t>(colours.size() * 4);
+  const std::uint32_t offset = 14 + 40 + tableBytes;
+  std::vector<std::uint8_t> file;
+  auto put = [&file](std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) file.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  };
+  file.insert(file.end(), {'B', 'M'});
+  put(offset + rowBytes, 4);
+  put(0, 4);
+  put(offset, 4);
+  put(40, 4);
+  put(width, 4);
+  put(1, 4);
+  put(1, 2);
+  put(4, 2);
+  put(0, 4);
+  put(rowBytes, 4);
+  put(0, 4);
+  put(0, 4);
+  put(static_cast<std::uint32_t>(colours.size()), 4);
+  put(0, 4);
+  for (std::uint32_t colour : colours) put(colour & 0x00FFFFFFu, 4);
+  std::vector<std::uint8_t> row(rowBytes, 0);
+  for (std::size_t i = 0; i < indices.size(); ++i) row[i / 2] |= static_cast<std::uint8_t>(indices[i] << (i % 2 == 0 ? 4 : 0));
+  file.insert(file.end(), row.begin(), row.end());
+  return file;
+}
+
 // A DirectDraw window on a 16-bit desktop draws at 16 bits: the palette
-// bitmap's colour (0x00FF40) stays the colour key, the system data's colour
-// becomes it as bitmaps load, and a pixel of the palette bitmap's colour
-// moves one blue step so that it stays visible.
+// bitmap's colour (0x00FF40) stays the colour key. A 24- or 32-bit bitmap is
+// converted as it loads: the system data's colour becomes the key, and a
+// pixel of the palette bitmap's colour moves one blue step so that it stays
+// visible. A bitmap with a colour table is not converted: its pixels keep
+// their colours, so the key colour is transparent and the system's colour is not.
 TEST_F(StartupTest, ADirectDrawWindowOnASixteenBitDesktopKeysTheSystemsTransparentColour) {
   WriteSystemWithTransparentColour();
   WriteFile("System.ini", "Direct3D=0\nWindowMode=1\nBpp=16\nExit\n");
-  const std::vector<std::uint32_t> pixels = {0x0A141E, 0x00FF40, 0x123456};
-  WriteFile("bmp/Keyed.bmp", AsString(plat::EncodeBmp24(3, 1, pixels)));
   g_DrawLayer.nDesktopBpp = 16;
   ASSERT_TRUE(InitGame("", plat::SW_SHOWNORMAL));
   ASSERT_EQ(16, g_DrawLayer.nBpp);
   EXPECT_EQ(0x0000FF40u, g_DrawLayer.dwColorKey);
 
-  DDSURFACEDATA keyed;
-  ASSERT_EQ(0, DDCreateSurfaceFromFile(&keyed, "bmp\\Keyed.bmp", 1, 16, 0, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0));
-  DDFillRectRGB(&BackBuffer, 0, 0, 3, 1, 0x777777);
-  DDBlt(&BackBuffer, 0, 0, 3, 1, &keyed, 0, 0, 1);
-  DDReleaseSurface(&keyed);
-  SurfaceLock lock(&BackBuffer);
-  ASSERT_TRUE(lock.IsLocked());
-  const std::uint32_t* row = lock.m_Lock.Row32(0);
-  EXPECT_EQ(0x777777u, row[0] & 0x00FFFFFFu) << "the system's colour is transparent";
-  EXPECT_EQ(0x00FF41u, row[1] & 0x00FFFFFFu);
-  EXPECT_EQ(0x123456u, row[2] & 0x00FFFFFFu);
+  constexpr std::uint32_t kBehind = 0x777777;
+  const std::vector<std::uint32_t> pixels = {0x0A141E, 0x00FF40, 0x123456};
+  const std::vector<std::uint8_t> indices = {0, 1, 2};
+  std::vector<plat::sPaletteEntry> table;
+  for (std::uint32_t rgb : pixels) {
+    table.push_back({static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                     static_cast<std::uint8_t>(rgb), 0});
+  }
+  const struct {
+    int bits;
+    std::vector<std::uint8_t> file;
+    std::vector<std::uint32_t> seen;  // on the back buffer after a keyed blit
+  } cases[] = {
+      {4, EncodeBmp4Row(indices, pixels), {0x0A141E, kBehind, 0x123456}},
+      {8, plat::EncodeBmp8(3, 1, indices, table), {0x0A141E, kBehind, 0x123456}},
+      {24, plat::EncodeBmp24(3, 1, pixels), {kBehind, 0x00FF41, 0x123456}},
+      {32, plat::EncodeBmp32(3, 1, pixels), {kBehind, 0x00FF41, 0x123456}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.bits);
+    WriteFile("bmp/Keyed.bmp", AsString(test.file));
+    DDSURFACEDATA keyed;
+    ASSERT_EQ(0, DDCreateSurfaceFromFile(&keyed, "bmp\\Keyed.bmp", 1, 16, 0, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0));
+    DDFillRectRGB(&BackBuffer, 0, 0, 3, 1, kBehind);
+    DDBlt(&BackBuffer, 0, 0, 3, 1, &keyed, 0, 0, 1);
+    DDReleaseSurface(&keyed);
+    SurfaceLock lock(&BackBuffer);
+    ASSERT_TRUE(lock.IsLocked());
+    const std::uint32_t* row = lock.m_Lock.Row32(0);
+    EXPECT_EQ(test.seen, std::vector<std::uint32_t>({row[0] & 0x00FFFFFFu, row[1] & 0x00FFFFFFu, row[2] & 0x00FFFFFFu}));
+  }
 }
 
 TEST_F(StartupTest, FullScreenDirectDrawWithVSyncFlipsAtTheDisplaysRate) {

@@ -124,21 +124,38 @@ TEST_F(MidiStreamOutTest, APauseHoldsTheTimeAndANoticeComesAfterItsBufferIsDone)
   EXPECT_TRUE(m_Stream->IsCurrent(notice));
 }
 
+// A stop lets the notes fade and keeps the programs (ResetChannels); a reset
+// silences every channel at once. Both drop the buffers and their notices.
 TEST_F(MidiStreamOutTest, AStopReleasesTheNotesReturnsTheBuffersAndMakesNoticesStale) {
+  const struct {
+    const char* label;
+    int (cMidiStreamOut::*stop)();
+    eKind heard;
+  } stops[] = {{"reset", &cMidiStreamOut::Reset, eKind::Silence}, {"stop", &cMidiStreamOut::Stop, eKind::ResetChannels}};
   cEvents events;
   events.Event(0, plat::MEVT_F_CALLBACK | 0x00643C90).Event(960, 0x00003C90);
   sMidiHeader header;
   events.Into(header);
-  Queue(header);
-  m_Stream->Restart();
-  m_Device->Render(10);
-  sMidiPositionNotice notice;
-  ASSERT_TRUE(m_Stream->WaitNotice(&notice));
-  EXPECT_TRUE(m_Stream->IsCurrent(notice));
-  EXPECT_EQ(m_Stream->Stop(), plat::MIDI_OK);
-  EXPECT_FALSE(m_Stream->IsCurrent(notice));
-  EXPECT_EQ(header.dwFlags.load() & (plat::MHDR_DONE | plat::MHDR_INQUEUE), plat::MHDR_DONE);
-  EXPECT_EQ(m_Record->Events().back().kind, eKind::Silence);
+  for (const auto& test : stops) {
+    // Each on a stream of its own: the notice taken here is never handed back.
+    std::unique_ptr<cMidiStreamOut> stream;
+    ASSERT_EQ(cMidiStreamOut::Open(m_Device, stream), plat::MIDI_OK);
+    std::swap(stream, m_Stream);
+    stream.reset();
+    m_Record->Clear();
+    Queue(header);
+    m_Stream->Restart();
+    m_Device->Render(10);
+    sMidiPositionNotice notice;
+    ASSERT_TRUE(m_Stream->WaitNotice(&notice)) << test.label;
+    EXPECT_TRUE(m_Stream->IsCurrent(notice)) << test.label;
+    EXPECT_EQ((m_Stream.get()->*test.stop)(), plat::MIDI_OK) << test.label;
+    EXPECT_FALSE(m_Stream->IsCurrent(notice)) << test.label;
+    EXPECT_EQ(header.dwFlags.load() & (plat::MHDR_DONE | plat::MHDR_INQUEUE), plat::MHDR_DONE) << test.label;
+    ASSERT_EQ(m_Record->Events().size(), 2u) << test.label;
+    EXPECT_EQ(m_Record->Events().back().kind, test.heard) << test.label;
+  }
+  m_Record->Clear();
 
   // A callback thread takes the stale notice as handled and waits for the next.
   bool waitEnded = false;
@@ -149,7 +166,7 @@ TEST_F(MidiStreamOutTest, AStopReleasesTheNotesReturnsTheBuffersAndMakesNoticesS
     waitEnded = true;
   });
   m_Device->Render(1000000);
-  EXPECT_EQ(m_Record->Events().size(), 2u) << "the dropped buffer plays no more";
+  EXPECT_TRUE(m_Record->Events().empty()) << "the dropped buffers play no more";
 
   EXPECT_EQ(m_Stream->Close(), plat::MIDI_OK);
   callbackThread.join();
@@ -208,6 +225,47 @@ TEST(MidiSynthTest, FluidSynthWithTheGeneralMidiSoundFontSounds) {
   EXPECT_LT(loudness(), 50.0);
   synth->ShortMessage(0x00643C90);
   EXPECT_GT(loudness(), 100.0);
+}
+
+// A church organ note held by the sustain pedal, then a channel reset or a
+// silence, then the same note again without a program change. The reset lets
+// the note fade through its release (gone within a second) and keeps the
+// organ, which holds its level; the silence ends it at once and the program
+// goes back to the piano, which dies away.
+TEST(MidiSynthTest, AChannelResetLetsHeldNotesFadeAndKeepsTheInstrument) {
+  std::string error;
+  std::unique_ptr<plat::cMidiSynth> synth = plat::CreateFluidMidiSynth(&error);
+  ASSERT_NE(synth, nullptr) << error;
+  auto loudness = [&synth](int frames) {
+    std::vector<float> mix(2 * static_cast<std::size_t>(frames), 0.0f);
+    synth->Render(mix.data(), frames);
+    double energy = 0.0;
+    for (float s : mix) energy += static_cast<double>(s) * s;
+    return std::sqrt(energy / static_cast<double>(mix.size()));
+  };
+  const struct {
+    const char* label;
+    void (plat::cMidiSynth::*stop)();
+    bool fades;
+    bool organKept;
+  } cases[] = {{"channel reset", &plat::cMidiSynth::ResetChannels, true, true},
+               {"silence", &plat::cMidiSynth::Silence, false, false}};
+  for (const auto& test : cases) {
+    synth->ShortMessage(0x13C0);    // church organ
+    synth->ShortMessage(0x7F40B0);  // sustain pedal down
+    synth->ShortMessage(0x643C90);
+    loudness(4410);
+    synth->ShortMessage(0x003C90);
+    EXPECT_GT(loudness(44100), 100.0) << test.label << ": the pedal holds the note";
+    (synth.get()->*test.stop)();
+    EXPECT_EQ(loudness(4410) > 100.0, test.fades) << test.label;
+    loudness(4410 * 8);
+    EXPECT_LT(loudness(4410), 1.0) << test.label << ": gone within a second";
+    synth->ShortMessage(0x643C90);
+    loudness(3 * 44100);
+    EXPECT_EQ(loudness(4410) > 300.0, test.organKept) << test.label << ": the instrument three seconds on";
+    synth->Silence();
+  }
 }
 
 }  // namespace

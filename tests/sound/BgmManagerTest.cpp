@@ -204,17 +204,20 @@ TEST_F(BgmManagerTest, StartingOneKindStopsTheOtherAndStopAllKeepsTheSlot) {
 }
 
 // Played by FluidSynth, the organ note the pedal holds is heard until the
-// tune stops, and from one mixing block (1024 frames) after the stop nothing
-// is: whether all music stops, an Ogg tune takes over, the tune ends, or it
-// starts again (its second pass rests before the note). The stop at the end
-// of the tune comes from the player's callback thread, after the block that
-// reached the end.
+// tune stops. When all music stops or an Ogg tune takes over, nothing is
+// heard from one mixing block (1024 frames) after the stop. When the tune
+// ends or starts again, the pedal goes up and the note fades through its
+// release: heard just after, gone a second later, and the next pass plays
+// the note on the organ again (it rests four beats before it). The stop at
+// the end of the tune comes from the player's callback thread, after the
+// block that reached the end.
 TEST_F(BgmManagerTest, AStoppedMidiTuneIsSilentOneBufferAfterItsStop) {
   ASSERT_FALSE(plat::FindGmSoundFont().empty());
   plat::SetMidiSynthFactory({});
   constexpr int kBlock = 1024;
-  constexpr int kNoteOn = 22050;
-  constexpr int kSongEnd = 44100;
+  constexpr int kNoteOn = 4 * 22050;
+  constexpr int kSongEnd = kNoteOn + 22050;
+  constexpr int kRelease = 44100;
   constexpr int kQuiet = 32;  // -60 dB below full scale
   enum class eStop { All, Ogg, End, Loop };
   struct sCase {
@@ -222,16 +225,17 @@ TEST_F(BgmManagerTest, AStoppedMidiTuneIsSilentOneBufferAfterItsStop) {
     eStop how;
     int loop;
     int stopAt;      // frame at which the stop is asked for
+    int fade;        // frames after the stop until the note is gone
     int quietUntil;  // silence is checked up to this frame
   };
   const sCase cases[] = {
-      {"all music stops", eStop::All, 1, 30000, 70000},
-      {"an Ogg tune takes over", eStop::Ogg, 1, 30000, 70000},
-      {"the tune ends", eStop::End, 0, kSongEnd, 70000},
-      {"the tune starts again", eStop::Loop, 1, kSongEnd, kSongEnd + kNoteOn},
+      {"all music stops", eStop::All, 1, 100000, 0, 200000},
+      {"an Ogg tune takes over", eStop::Ogg, 1, 100000, 0, 200000},
+      {"the tune ends", eStop::End, 0, kSongEnd, kRelease, kSongEnd + 2 * kRelease},
+      {"the tune starts again", eStop::Loop, 1, kSongEnd, kRelease, kSongEnd + kNoteOn},
   };
   WriteFile("bgm/Title.ogg", OggTune(0.0));
-  WriteFile("bgm/Stage.mid", PedalTune(96));
+  WriteFile("bgm/Stage.mid", PedalTune(4 * 96));
   for (const sCase& test : cases) {
     ResetMusicForTests();
     InitManager();
@@ -250,7 +254,17 @@ TEST_F(BgmManagerTest, AStoppedMidiTuneIsSilentOneBufferAfterItsStop) {
       stoppedAt += kBlock;
     }
     m_Device->Render(kBlock);
-    EXPECT_LT(Peak(m_Device->Render(test.quietUntil - stoppedAt - kBlock)), kQuiet) << test.label;
+    int at = stoppedAt + kBlock;
+    if (test.fade > 0) {
+      EXPECT_GT(Peak(m_Device->Render(kBlock)), 500) << test.label << ": the note fades";
+      m_Device->Render(stoppedAt + test.fade - at - kBlock);
+      at = stoppedAt + test.fade;
+    }
+    EXPECT_LT(Peak(m_Device->Render(test.quietUntil - at)), kQuiet) << test.label;
+    if (test.how == eStop::Loop) {
+      m_Device->Render(stoppedAt + kNoteOn + kBlock - test.quietUntil);
+      EXPECT_GT(Peak(m_Device->Render(4 * kBlock)), 500) << test.label << ": the next pass plays the note";
+    }
   }
 }
 

@@ -49,14 +49,24 @@ Bytes BigSysExThenEnd() {
 
 class MidiStreamTest : public soundtest::cSoundFixture {
  protected:
-  // The recorded events from `first` on, without the silences of stops.
+  // The recorded events from `first` on, without the silences and channel
+  // resets of stops.
   std::vector<sMidiRecordedEvent> Notes(std::size_t first = 0) const {
     std::vector<sMidiRecordedEvent> notes;
     const std::vector<sMidiRecordedEvent> events = m_Record->Events();
     for (std::size_t i = first; i < events.size(); ++i) {
-      if (events[i].kind != eKind::Silence) notes.push_back(events[i]);
+      if (events[i].kind != eKind::Silence && events[i].kind != eKind::ResetChannels) notes.push_back(events[i]);
     }
     return notes;
+  }
+
+  // The kinds of the stops recorded, in order.
+  std::vector<eKind> Stops() const {
+    std::vector<eKind> stops;
+    for (const sMidiRecordedEvent& event : m_Record->Events()) {
+      if (event.kind == eKind::Silence || event.kind == eKind::ResetChannels) stops.push_back(event.kind);
+    }
+    return stops;
   }
 };
 
@@ -171,6 +181,9 @@ TEST_F(MidiStreamTest, ASongPlaysAtItsTimesAndALoopPlaysItAgainWithTheSameEvents
   EXPECT_GT(notes[kSongEvents.size()].frame, 44100u) << "it starts after the first has ended";
   EXPECT_EQ(notes[2 * kSongEvents.size()].bytes, kSongEvents[0].bytes) << "and a third follows";
   EXPECT_EQ(stream.State(), cMidiStream::PLAYING);
+  // Each restart lets the last notes fade and keeps the instruments; nothing
+  // silences the channels at once.
+  EXPECT_EQ(Stops(), std::vector<eKind>(2, eKind::ResetChannels));
 }
 
 // A song that sets its tempo only after its first beat plays that beat at
@@ -210,7 +223,8 @@ TEST_F(MidiStreamTest, WithoutALoopTheSongStopsRewoundAndPlaysFromItsStartAgain)
   stream.Play(0);
   m_Device->Render(60000);
   EXPECT_EQ(Notes(), kSongEvents);
-  EXPECT_EQ(m_Record->Events().back().kind, eKind::Silence) << "the end stops the song fully";
+  EXPECT_EQ(Stops(), std::vector<eKind>{eKind::ResetChannels})
+      << "the end stops the song fully, its last notes fading, its instruments kept";
   EXPECT_EQ(stream.State(), cMidiStream::STOPPED);
   EXPECT_EQ(stream.Position(), kSong.size()) << "rewound, and the first buffer (the whole song) is ready again";
   m_Device->Render(60000);
