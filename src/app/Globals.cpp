@@ -1,8 +1,7 @@
 // Every global object of the player is defined here, in one place. Objects of
 // one file are constructed in the order they are defined and destroyed in the
 // reverse order at exit, so the order below is the start-up and exit order of
-// the globals. It follows the player's fixed table of global objects, whose
-// row numbers the comments give.
+// the globals.
 //
 // The libraries below the shell declare these objects in their own headers
 // and leave their definition to this file, which every program links (the
@@ -28,6 +27,7 @@
 #include "data/WorldMap.h"
 #include "flow/CmdParamDesc.h"
 #include "flow/CodeLanguage.h"
+#include "flow/FlowInterpreter.h"
 #include "graphics/DigitSurface.h"
 #include "graphics/Font.h"
 #include "graphics/FontDef.h"
@@ -55,98 +55,98 @@
 #include "world/StageGraphics.h"
 #include "world/WorldGlobals.h"
 
-// 1. The scene manager: no scenes, current type 0. Its destructor deletes any
+// The scene manager: no scenes, current type 0. Its destructor deletes any
 // scene still there (none is by then: UnInitGame deleted them).
 cSceneManager g_SceneManager;
 
-// 2. The start-up dialog's choices: drawing mode 1 (Direct3D), do-not-show 0.
+// The start-up dialog's choices: drawing mode 1 (Direct3D), do-not-show 0.
 cBootData g_BootData;
 
-// 3. The window placement of "user_data\Window.dat": five members, cleared.
+// The window placement of "user_data\Window.dat": five members, cleared.
 cWindowData g_WindowData;
 
-// 4. The windows and controls a modal dialog hides or disables: both lists
+// The windows and controls a modal dialog hides or disables: both lists
 // empty; emptied at exit.
 cWindowRegistry g_WindowRegistry;
 
-// 5. The main window object: no window attached until the entry creates it.
+// The main window object: no window attached until the entry creates it.
 cMainWnd g_MainWnd;
 
-// 6 to 9. The thread objects. Each is idle until started; the main window's
+// The thread objects. Each is idle until started; the main window's
 // close sequence ends them, so their destructors at exit find them idle.
 cThread thGame;     // the game loop: one frame per pass
 cThread thPause;    // the modal waits of the game (game wait, messages, extra life)
 cThread thWorker1;  // the ranking display
 cThread thWorker2;  // loading a stage file while the main thread dispatches messages
 
-// 10. The menus' cursor: one zero level.
+// The menus' cursor: one zero level.
 cMenuCursor g_MenuCursor;
 
-// 11. The key devices: device 0, from a reset record.
+// The key devices: device 0, from a reset record.
 cSafeVector<cKeyInput> g_KeyInput(1);
 
-// 12. The stage drawing's database image surfaces (special bitmaps, swords,
+// The stage drawing's database image surfaces (special bitmaps, swords,
 // effects), each with its definitions: empty until a stage loads them,
 // released at every stage set-up.
 cImageSurfaces g_SpecialBmpImages;
 cImageSurfaces g_SwordImages;
 cImageSurfaces g_EffectImages;
 
-// 13. The menu scenes' shared surfaces and their definitions: empty; each
+// The menu scenes' shared surfaces and their definitions: empty; each
 // menu scene releases what it made.
 DDSurfaceVector g_SceneSurfaces;
 DDSurfaceDefVector g_SceneSurfaceDefs;
 
-// 14. The shown pictures' surfaces and their definitions: empty.
+// The shown pictures' surfaces and their definitions: empty.
 DDSurfaceList g_PictureSurfaces;
 DDSurfaceDefList g_PictureSurfaceDefs;
 
-// 15. The message-window pool with its definitions: empty.
+// The message-window pool with its definitions: empty.
 DDSurfaceList g_MsgSurfaces;
 DDSurfaceDefList g_MsgSurfaceDefs;
 
-// 16. The 71 fixed surfaces: each reset, nothing created until start-up. The
+// The 71 fixed surfaces: each reset, nothing created until start-up. The
 // drawing layer releases them in UnInitGame while its device still exists.
 std::array<DDSURFACEDATA, kSurfaceTableRows> g_SurfaceData;
 
-// 17. Their definitions and the three font definitions, filled with the fixed
+// Their definitions and the three font definitions, filled with the fixed
 // rows (the game scene rewrites the eight background rows per stage).
 std::array<DDSURFACEDEF, kSurfaceTableRows> g_SurfaceDef = MakeFixedSurfaceTable();
 std::array<FONTDEF, kFontCount> g_FontDef = MakeFontDefinitions();
 
-// 18. The three fonts, each reset; UnInitGame releases them while the drawing
+// The three fonts, each reset; UnInitGame releases them while the drawing
 // layer still runs.
 std::array<Font, kFontCount> g_Font;
 
-// 19. The fonts' digit strips, reset; made with the fonts at start-up.
+// The fonts' digit strips, reset; made with the fonts at start-up.
 std::array<DDSURFACEDATA, kFontCount> g_DigitSD;
 
 // The sound effects' device and remembered tables, ahead of the slots: the
 // slots it plays are gone before it at exit. UnInitGame has released both.
 cSoundState g_SoundState;
 
-// 20. The sound-effect slots and their definitions: empty until start-up
+// The sound-effect slots and their definitions: empty until start-up
 // sizes them; the slots hold buffers of the device, released by UnInitGame.
 cSafeVector<cSoundSlot> g_SoundSlots;
 cSafeVector<cSoundDef> g_SoundDefs;
 
-// 21. The music manager, off, and the default tables of its slots' files,
+// The music manager, off, and the default tables of its slots' files,
 // which it writes in place.
 cBgmNameTable g_BgmOggNames = MakeDefaultOggNames();
 cBgmNameTable g_BgmMidiNames = MakeDefaultMidiNames();
 cBgmManager g_BgmManager;
 
-// 22. The common palette: empty until start-up loads it.
+// The common palette: empty until start-up loads it.
 cPalette g_CommonPalette;
 
-// 23. The system data: the defaults of a new game until System.dat is loaded.
+// The system data: the defaults of a new game until System.dat is loaded.
 cSystemData g_System;
 
-// 24. The ten database lists (and the two run-time effect lists), each with
+// The ten database lists (and the two run-time effect lists), each with
 // its "none" entry only.
 cDatabase g_Database;
 
-// 25. The run-time tables compiled from the database at start-up: the
+// The run-time tables compiled from the database at start-up: the
 // animation and effect frame scripts (the chara-effect and screen-effect
 // template tables follow with the game world's effect players).
 cFrameScriptTable g_AnimeScripts;
@@ -158,44 +158,54 @@ cSafeVector<cScrEffectPlayer> g_ScrEffectTemplates[2];
 // With them, the flow commands' parameter table, which start-up builds first
 // of all (empty until then).
 cSafeVector<cSafeVector<cCmdParamDesc>> kCmdParamDesc;
+// The flow interpreter, wired in as the game world's flow services
+// (world/FlowServices.h) from here until exit; made before the characters
+// and lists below, it outlives them.
+cFlowInterpreter g_FlowInterpreter;
+namespace {
+struct cFlowInterpreterWiring {
+  cFlowInterpreterWiring() { SetFlowServices(&g_FlowInterpreter); }
+  ~cFlowInterpreterWiring() { SetFlowServices(nullptr); }
+} g_FlowInterpreterWiring;
+}  // namespace
 
-// 26. The recordings of the running and of the previous attempt: empty.
+// The recordings of the running and of the previous attempt: empty.
 cReplayInput g_ReplayRec;
 cReplayInput g_ReplayPrev;
 
-// 27. The player characters: none until a stage is set up.
+// The player characters: none until a stage is set up.
 cSafeVector<cHero> Player;
 
-// 28. The map grid: empty until a stage is set up.
+// The map grid: empty until a stage is set up.
 cSafeVector<cMapCell> g_MapGrid;
 
-// 29. The character and item lists: empty until a stage is set up. Each
+// The character and item lists: empty until a stage is set up. Each
 // element is deleted through its virtual destructor.
 cObjList<cChara> g_CharaList;
 cObjList<cItem> g_ItemList;
 // With them, the shot list: empty, its key counter 0.
 cShotList g_ShotList;
 
-// 30. The stage being played and the stage as it was loaded: stage defaults.
+// The stage being played and the stage as it was loaded: stage defaults.
 cStageData g_Stage;
 cStageData g_StageInitial;
 
-// 31. The world map: its defaults until start-up loads it.
+// The world map: its defaults until start-up loads it.
 cWorldMap g_WorldMap;
 
-// 32. The progress of the running game, and the copies kept with the two
+// The progress of the running game, and the copies kept with the two
 // replays: each the state of a fresh run.
 cProgress g_Progress;
 cProgress g_ReplayRecProgress;
 cProgress g_ReplayPrevProgress;
 
-// 33. The options: music on, sound volume 7, name "aaa".
+// The options: music on, sound volume 7, name "aaa".
 cOptionData g_OptionData;
 
-// 34. The headers of the 99 story slots, all unused until they are scanned.
+// The headers of the 99 story slots, all unused until they are scanned.
 cSafeVector<cSlotInfo> g_StorySlots(kStorySlotCount);
 
-// 35. The rankings of the stage last selected: five empty boards.
+// The rankings of the stage last selected: five empty boards.
 cRankFile g_RankFile;
 
 // Plain process-wide values, with no work at construction or exit: their

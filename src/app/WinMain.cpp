@@ -76,7 +76,7 @@ void PumpPlatform() {
   if (g_Platform->presenter) g_Platform->presenter->ShowPendingFrame();
 }
 
-// Step 5: one player per working folder. False when this start ends here.
+// One player per working folder. False when this start ends here.
 bool GuardSingleInstance(plat::cInstanceLock& lock) {
   if (lock.TryAcquire()) return true;
   if (!lock.HeldByOther()) {
@@ -97,8 +97,8 @@ bool GuardSingleInstance(plat::cInstanceLock& lock) {
   }
 }
 
-// Step 7: the window on the screen with its presenter, the window handle
-// with its procedure, and the window object's sizes.
+// The window on the screen with its presenter, the window handle with its
+// procedure, and the window object's sizes.
 bool CreateMainWindow(sMainThreadPlatform& platform) {
   g_MainWnd.SetCreateParams(kClientWidth, kClientHeight, 100, 100, kClientWidth, kClientHeight, kMainWindowStyle,
                             0, 0, 0, 0, 0);
@@ -238,13 +238,15 @@ void ConnectMainWindowServices(sMainThreadPlatform& platform) {
   SetMainWndServices(std::move(services));
 }
 
-// Step 12: the game thread takes thread messages once it has its queue.
+// The game thread takes thread messages only once it has made its queue:
+// the wake-up is posted until it is taken or the thread has ended.
 void WakeGameThread() {
   while (thGame.IsRunning() && !plat::PostThreadMessage(thGame.GetThreadId(), WM_APP_WAKE_THREAD, 0, 0)) {
   }
 }
 
-// Step 13: until the quit message.
+// The main thread's loop until the quit message, whose code it returns; while
+// the player is inactive it waits for a message instead of spinning.
 int RunMessageLoop(HWND window) {
   for (;;) {
     PumpPlatform();

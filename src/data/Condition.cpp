@@ -60,7 +60,7 @@ bool cCond::Read(cByteReader& in) {
 void cCond::Upgrade(int nVersion) {
   // Kinds 5 and 6 were inserted before the old kinds 5 and up.
   if (nVersion < 160 && m_nKind >= 5) m_nKind = RaiseByte(m_nKind, 2);
-  // "on a block" used to be asked the other way round.
+  // Before version 161, "on a block" was asked the other way round.
   if (nVersion < 161 && m_nKind == COND_STATUS3 && m_nItem == 2) {
     if (m_nCompare == 0) m_nCompare = 1;
     else if (m_nCompare == 1) m_nCompare = 0;

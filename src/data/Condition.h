@@ -35,7 +35,11 @@ inline constexpr int kCondObjectSystem = 5;
 //        right side = m_nRightKind (0 m_nValue, 1 random m_nRandMin..m_nRandMax,
 //                     2 status m_nRightObject/m_nRightItem/m_nRightIndex,
 //                     3 variable m_nRightVarKind/m_nRightIndex);
-//        m_nCompare, and m_bClamp (clamp the right side to the left status's range).
+//        m_nCompare, and m_bClamp, the percent flag despite its name: with
+//        HP or SP of a character on the left, the right side is that
+//        percentage of the character's maximum (within 0..999999); with any
+//        other left side the right side becomes 0, moved into the left
+//        status's range.
 //   5:   m_nObject, m_nItem (state value 1-6 of a character; for the system 0
 //        horizontal, 1 vertical automatic scroll), compared with m_nIndex.
 //   6:   m_nObject, m_nItem (0 facing left, 1 facing right, 2 on a block, 3 on

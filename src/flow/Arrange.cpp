@@ -12,9 +12,9 @@
 #include "data/Vocabulary.h"
 #include "flow/CmdParamDesc.h"
 #include "flow/FieldRef.h"
-#include "flow/FlowState.h"
 #include "flow/StatusOperation.h"
 #include "world/CharaBase.h"
+#include "world/FlowState.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 

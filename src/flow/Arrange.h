@@ -3,8 +3,8 @@
 //
 // "アレンジ" (flow command 38, item and system command 23) queues an
 // arithmetic change of one numbered parameter of a later command: the entry
-// (cArrangeEntry, FlowState.h) waits on the running flow state (on the hero
-// for item commands) and is applied to the next command that starts, when
+// (cArrangeEntry, world/FlowState.h) waits on the running flow state (on the
+// hero for item commands) and is applied to the next command that starts, when
 // that command has the entry's target type; the result is limited by the
 // parameter table (CmdParamDesc.h). The command's definition itself changes,
 // so an arranged value stays for later runs of that command, and an arrange

@@ -3,8 +3,8 @@
 #include "flow/Arrange.h"
 #include "flow/CodeLanguage.h"
 #include "flow/FlowRuntime.h"
-#include "flow/FlowState.h"
 #include "flow/StatusOperation.h"
+#include "world/FlowState.h"
 #include "world/GameScene.h"
 
 namespace {

@@ -1,14 +1,12 @@
 #include "flow/FlowInterpreter.h"
 
-#include <atomic>
-
 #include "flow/Arrange.h"
 #include "flow/FlowCommands.h"
 #include "flow/FlowRuntime.h"
-#include "flow/FlowState.h"
 #include "flow/FlowTriggers.h"
 #include "flow/MovePhysics.h"
 #include "flow/StatusOperation.h"
+#include "world/FlowState.h"
 #include "world/Hero.h"
 
 int cFlowInterpreter::InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int addMode, int position) {
@@ -80,19 +78,3 @@ int cFlowInterpreter::RunItemCommand(cHero& hero, cCommand& command) { return ::
 int cFlowInterpreter::CmdChangeFlow(cCharaBase& chara, cCommand& command, int runNow) {
   return ::CmdChangeFlow(chara, command, runNow);
 }
-
-namespace {
-
-std::atomic<cFlowServices*> g_InstalledServices{nullptr};
-
-}  // namespace
-
-cFlowServices& FlowServices() {
-  // The interpreter keeps no state of its own (flow states live with the
-  // characters), so one instance made on first use serves the process.
-  static cFlowInterpreter interpreter;
-  cFlowServices* installed = g_InstalledServices.load();
-  return installed != nullptr ? *installed : interpreter;
-}
-
-void SetFlowServices(cFlowServices* services) { g_InstalledServices.store(services); }

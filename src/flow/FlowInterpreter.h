@@ -1,10 +1,11 @@
 #pragma once
-// cFlowInterpreter: the flow library's answer to cFlowServices, in use unless
-// a test installs a double. Each operation is the flow library's function of
-// the same name (FlowRuntime.h, FlowTriggers.h, StatusOperation.h, Arrange.h,
+// cFlowInterpreter: the flow library's answer to cFlowServices, which the
+// shell wires in (app/Globals.cpp); a test may install a double in its place.
+// Each operation is the flow library's function of the same name
+// (FlowRuntime.h, FlowTriggers.h, StatusOperation.h, Arrange.h,
 // FlowCommands.h, MovePhysics.h).
 
-#include "flow/FlowServices.h"
+#include "world/FlowServices.h"
 
 class cFlowInterpreter final : public cFlowServices {
  public:
@@ -33,3 +34,6 @@ class cFlowInterpreter final : public cFlowServices {
   int RunItemCommand(cHero& hero, cCommand& command) override;
   int CmdChangeFlow(cCharaBase& chara, cCommand& command, int runNow) override;
 };
+
+// The one interpreter, defined with every global object in app/Globals.cpp.
+extern cFlowInterpreter g_FlowInterpreter;

@@ -12,8 +12,9 @@
 #include "data/SystemData.h"
 #include "flow/Arrange.h"
 #include "flow/FlowCommands.h"
-#include "flow/FlowState.h"
+#include "flow/FlowStep.h"
 #include "world/CharaBase.h"
+#include "world/FlowState.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 
@@ -289,7 +290,7 @@ int RunFlowPass(cCharaBase& chara, int deathMode) {
     if (state.m_Paused != 0 || state.m_StoppedForever != 0) continue;
     const int trigger = state.m_pFlow != nullptr ? state.m_pFlow->m_nTrigger : 0;
     if (deathMode != 0 && trigger != TRIGGER_DEATH) continue;
-    if (state.Step(chara) == 1 && i < static_cast<int>(chara.m_FlowStates.size())) {
+    if (StepFlow(state, chara) == 1 && i < static_cast<int>(chara.m_FlowStates.size())) {
       chara.m_FlowStates[i].Stop(chara);
     }
     if (chara.m_bVanished != 0) return 1;

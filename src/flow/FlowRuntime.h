@@ -37,7 +37,7 @@ struct cFlowState;
 int FlowSubSteps();
 int FlowTicksPerTenth();
 
-// The flow operations of cCharaBase (flow/FlowServices.h tells them).
+// The flow operations of cCharaBase (world/FlowServices.h tells them).
 int InstallFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int addMode, int position);
 // Stops state `index` (Stop), removes the animations tagged with its flow
 // key, erases the flow and its state, and relinks. An index outside the list

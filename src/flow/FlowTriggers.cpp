@@ -10,10 +10,11 @@
 #include "data/KeyCond.h"
 #include "data/StageData.h"
 #include "data/SystemData.h"
-#include "flow/FlowState.h"
+#include "flow/FlowStep.h"
 #include "flow/StatusOperation.h"
 #include "world/CharaBase.h"
 #include "world/Conditions.h"
+#include "world/FlowState.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/KeyInput.h"
@@ -127,7 +128,7 @@ void FireFlowTrigger(cCharaBase& chara, int trigger, cCharaBase* other, int flow
     const cKeyInput* keys = Device0();
     cFlowState& starting = chara.m_FlowStates[i];
     starting.m_TriggerKeySlot = keys != nullptr ? cCharaBase::GetTriggerKeySlot(*keys) : 0;
-    starting.Start(chara);
+    StartFlow(starting, chara);
   }
   ClearCurrent();
 }

@@ -12,10 +12,10 @@
 #include "data/SystemData.h"
 #include "flow/FlowCommands.h"
 #include "flow/FlowRuntime.h"
-#include "flow/FlowState.h"
 #include "flow/MovePhysics.h"
 #include "world/CharaBase.h"
 #include "world/CharaMotion.h"
+#include "world/FlowState.h"
 
 namespace {
 

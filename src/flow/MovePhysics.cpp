@@ -7,7 +7,7 @@
 #include "data/DataRecord.h"
 #include "data/EdMove.h"
 #include "data/SystemData.h"
-#include "flow/FlowState.h"
+#include "world/FlowState.h"
 #include "world/CharaBase.h"
 #include "world/Chara.h"
 #include "world/GameScene.h"

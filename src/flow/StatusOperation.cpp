@@ -380,7 +380,8 @@ bool EvalStatusCondition(const cCond& cond, cCharaBase& chara) {
   } else {
     owner = SubjectChara(chara, cond.m_nObject);
     if (owner == nullptr) return false;
-    // A selector the table does not know holds, as it always did.
+    // A selector beyond the status table reads nothing, and the condition
+    // holds whatever its right side.
     if (cond.m_nItem >= STATUS_COUNT) return true;
     if (!ReadCharaStatus(*owner, cond.m_nItem, cond.m_nIndex, left)) return false;
     range = CharaStatusRange(cond.m_nItem);

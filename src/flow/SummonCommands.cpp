@@ -5,9 +5,10 @@
 #include "flow/AttackCommands.h"
 #include "flow/FlowCommands.h"
 #include "flow/FlowRuntime.h"
-#include "flow/FlowState.h"
+#include "flow/FlowStep.h"
 #include "world/CharaBase.h"
 #include "world/Conditions.h"
+#include "world/FlowState.h"
 #include "world/Formation.h"
 #include "world/GameScene.h"
 
@@ -49,7 +50,7 @@ void OperateOnFlow(cCharaBase& owner, cFlowState& flow, int operation) {
     case FLOW_OP_START:
       flow.Stop(owner);
       owner.RemoveAnime(flow.m_FlowKey);
-      flow.Start(owner);
+      StartFlow(flow, owner);
       flow.m_Abort = 1;
       break;
     case FLOW_OP_END:

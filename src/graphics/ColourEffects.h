@@ -11,7 +11,7 @@
 // Under Direct3D the tint and the alpha blit draw one textured quad when the
 // destination is a render target and the source does not live in system
 // memory; otherwise, and always under DirectDraw, they work on locked pixels
-// (PixelAccess.h). The two ways differ on screen, as they always did:
+// (PixelAccess.h). The two ways differ on screen, and both are kept:
 //   - the tint's strength per level is 128/80/48/16 out of 255 on the quad,
 //     128/64/32/16 on Direct3D pixels, and on DirectDraw "halve the distance
 //     to the tint colour" repeated level times (8 bits: through g_BlendTable);

@@ -16,8 +16,8 @@
 #include "platform/FontEngine.h"
 
 // Digits, the long vowel mark, punctuation, arrows, Latin letters, hiragana,
-// katakana and a few signs: what game texts use most. (ト appears twice, as it
-// always has; the second cell is never looked up.)
+// katakana and a few signs: what game texts use most. (ト appears twice; the
+// look-up finds the first, so the second cell is never used.)
 const char* const kFullCacheDefaultSet =
     "０１２３４５６７８９ー～、。．！？「」（）・…※→↑↓←＋－＝○●×ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ"
     "ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ"

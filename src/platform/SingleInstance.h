@@ -11,8 +11,8 @@
 
 namespace plat {
 
-// The lock file's name in the working folder (UTF-8), after the name the
-// player's single-instance guard has always had.
+// The lock file's name in the working folder (UTF-8): the guard's name,
+// "ゲーム", with ".lock".
 std::string InstanceLockFileName();
 
 class cInstanceLock {

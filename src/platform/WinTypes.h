@@ -1,8 +1,8 @@
 #pragma once
 // The handful of window-system types and message numbers the player's code is
-// written against. They are our own definitions; the values are the ones the
-// game's messages have always used, so message numbers read the same here as
-// in the game's documentation.
+// written against. They are our own definitions with the window system's
+// values, so message numbers read the same here as in the game's
+// documentation.
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 #include "core/SoundRequest.h"
 #include "data/StageData.h"
 #include "data/SystemData.h"
-#include "flow/FlowState.h"
+#include "world/FlowState.h"
 #include "world/GameScene.h"
 
 namespace {

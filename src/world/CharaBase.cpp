@@ -4,8 +4,8 @@
 
 #include "data/Database.h"
 #include "data/StageData.h"
-#include "flow/FlowServices.h"
-#include "flow/FlowState.h"
+#include "world/FlowServices.h"
+#include "world/FlowState.h"
 #include "world/Hero.h"
 #include "world/KeyInput.h"
 

@@ -12,9 +12,9 @@
 // its behaviour at once.
 //
 // The flows. The character keeps its flows in m_Data.m_Flows and one
-// cFlowState per flow in m_FlowStates, same order (flow/FlowState.h). The flow
+// cFlowState per flow in m_FlowStates, same order (world/FlowState.h). The flow
 // operations below (InstallFlows, FireTrigger, RunFlowPass, ...) are the
-// flow interpreter's, reached through flow/FlowServices.h; the bookkeeping of
+// flow interpreter's, reached through world/FlowServices.h; the bookkeeping of
 // the lists themselves (relinking, the per-frame flags, the group switches)
 // is the character's own.
 //
@@ -36,9 +36,9 @@
 
 #include "core/SafeVector.h"
 #include "data/CharaData.h"
-#include "flow/FlowState.h"
 #include "world/AnimePlayer.h"
 #include "world/CharaEffectPlayer.h"
+#include "world/FlowState.h"
 #include "world/GameObj.h"
 
 class cItem;
@@ -82,7 +82,7 @@ struct cShotLink {
 struct cGauge {
   int32_t m_Timer = 0;      // frames left
   double m_Trail = 0.0;     // dots of the changed part (negative for a loss)
-  double m_TrailStep = 0.0; // how much the trail shrinks per frame once the timer is below 60
+  double m_TrailStep = 0.0; // how much the trail shrinks per drawn frame; below 60 frames left it is gone
   int32_t m_Bar = 0;        // dots of the value left, out of kGaugeDots
 };
 
@@ -206,7 +206,7 @@ class cCharaBase : public cGameObj {
   static std::uint64_t DataStamp();
   static void NoteDataChanged();
 
-  // ---- flows: the interpreter's operations (flow/FlowServices.h) ----
+  // ---- flows: the interpreter's operations (world/FlowServices.h) ----
 
   // Builds flow states (add mode 0: one per flow of this character's own
   // list, replacing all; 1: copies of `flows` inserted at `position`, or at

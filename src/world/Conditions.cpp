@@ -1,9 +1,9 @@
 #include "world/Conditions.h"
 
 #include "data/Progress.h"
-#include "flow/FlowServices.h"
-#include "flow/FlowState.h"
 #include "world/CharaBase.h"
+#include "world/FlowServices.h"
+#include "world/FlowState.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Item.h"

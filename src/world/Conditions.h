@@ -9,7 +9,7 @@
 // record's), 2 a stage variable (the game scene's), 3 the character's own
 // variable, each against the operand by the comparison (CompareByKind). The
 // kinds that read statuses, state values, states and distances (4 to 7) are
-// evaluated by the flow interpreter (flow/FlowServices.h).
+// evaluated by the flow interpreter (world/FlowServices.h).
 
 #include "core/SafeVector.h"
 #include "data/Condition.h"

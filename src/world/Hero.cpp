@@ -7,8 +7,8 @@
 #include "core/SoundRequest.h"
 #include "data/StageData.h"
 #include "data/SystemData.h"
-#include "flow/FlowServices.h"
 #include "world/CharaMotion.h"
+#include "world/FlowServices.h"
 #include "world/GameScene.h"
 #include "world/KeyInput.h"
 
@@ -16,8 +16,9 @@ cHero* StageHero() { return Player.empty() ? nullptr : &Player[0]; }
 
 namespace {
 
-// The factor of a take-off from a block character: the single-precision 1.02
-// the jump has always used.
+// The factor of a take-off from a block character: 1.02 rounded to single
+// precision, then widened; the jump heights and the replays depend on the
+// exact value.
 constexpr double kRideTakeOffFactor = 1.0199999809265137;
 // What is left of an upward speed when the jump key is let go early.
 constexpr double kJumpCutFactor = 0.3;

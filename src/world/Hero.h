@@ -16,8 +16,8 @@
 
 #include "core/SafeVector.h"
 #include "data/Command.h"
-#include "flow/FlowState.h"
 #include "world/CharaBase.h"
+#include "world/FlowState.h"
 
 class cKeyInput;
 
@@ -33,8 +33,11 @@ inline constexpr int kMaxItemListsPerPickup = 1024;
 struct cAreaMark {
   int32_t m_nType = 0;    // eAreaMarkType
   int32_t m_nMode = 0;    // 0 hidden, 1 outline, 2 filled
-  int32_t m_nColour = 0;  // palette number, 208 + 4 x the stage's colour index
-  int32_t m_X = 0;        // screen position, refreshed when drawn
+  // The first of four palette numbers, 208 + 4 x the stage's colour index;
+  // outside palette mode the drawing steps through the four with m_nPhase.
+  int32_t m_nColour = 0;
+  // Top-left on the screen when last drawn; set only while the mark is shown.
+  int32_t m_X = 0;
   int32_t m_Y = 0;
   int32_t m_Width = 0;
   int32_t m_Height = 0;

@@ -1,7 +1,7 @@
 #include "world/Item.h"
 
 #include "data/StageData.h"
-#include "flow/FlowServices.h"
+#include "world/FlowServices.h"
 #include "world/GameScene.h"
 
 namespace {

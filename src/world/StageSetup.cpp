@@ -82,8 +82,9 @@ std::vector<int32_t> BuildSubStepMask(int subSteps, int contactChecks) {
 
 namespace {
 
-// Step 16, taken with the lists: the messages go before the surfaces they
-// draw from, so a restart never draws a message whose surface is gone.
+// The messages, effects and screen colour go with the object lists. The
+// messages go before the surfaces they draw from, so a restart never draws a
+// message whose surface is gone.
 void ClearPresentation(cGameScene& scene) {
   scene.m_Messages.clear();
   scene.m_Effects.clear();
@@ -93,7 +94,8 @@ void ClearPresentation(cGameScene& scene) {
   ReleaseMessageSurfaces();
 }
 
-// Steps 1 and 2: every object list empty; the stage back as loaded.
+// Every object list empty. On a restart the stage's changeable parts come
+// back as loaded (a replay first reloads its own copy of the stage).
 void EmptyStage(cGameScene& scene, int restart) {
   scene.m_nFrameCounter = 0;
   ClearShots();
@@ -109,8 +111,10 @@ void EmptyStage(cGameScene& scene, int restart) {
   g_Stage.CopyStartParts(g_StageInitial);
 }
 
-// Step 3: the replay's seed, or a new recording with a new seed, or the seed
-// the scene had.
+// A replay plays from its recorded seed and its first input; a new recording
+// keeps the previous one (for the replay save) and takes a seed from the
+// clock; otherwise the scene keeps the seed it had. Every random number of
+// the stage follows from here.
 void ChooseSeed(cGameScene& scene) {
   if (IsReplayPlaying()) {
     g_ReplayRec.m_DirPos = 0;
@@ -129,13 +133,13 @@ void ChooseSeed(cGameScene& scene) {
   g_Random.Seed(scene.m_nSeed);
 }
 
-// Step 5.
+// The stage's tune, unless the one playing may go on (StageMusicRequest).
 void ChooseMusic(int fresh) {
   const int request = StageMusicRequest(g_Stage.m_Bgm, g_Stage.m_BgmKeepOnRetry, g_Progress.m_nBgm, fresh);
   if (request != kNoMusicRequest) RequestStageBgm(request, g_Stage.m_BgmLoop);
 }
 
-// Step 7.
+// Both scroll axes from the stage's size, automatic scroll and scroll limits.
 void SetUpCamera(cGameScene& scene) {
   const cStageData& stage = g_Stage;
   cScrollAxis& x = scene.m_ScrollX;
@@ -159,7 +163,7 @@ void SetUpCamera(cGameScene& scene) {
   }
 }
 
-// Steps 9 to 11: the one hero, from the stage's hero placement.
+// The one hero, from the stage's hero placement, and the camera centred on it.
 void PlaceHero(cGameScene& scene) {
   scene.m_nHeroCount = 1;
   Player.assign(1, cHero());
@@ -196,7 +200,7 @@ void PlaceHero(cGameScene& scene) {
   if (hero.m_Data.m_nLightShape != 0) scene.PrepareLightSurfaces();
 }
 
-// Step 13: every computer-operated placement, with the item it carries;
+// Every computer-operated placement, with the item it carries;
 // then every item placement no character carries.
 void PlaceCharactersAndItems(cGameScene& scene) {
   const int itemCount = static_cast<int>(g_Stage.m_PlacedItems.size());
@@ -220,7 +224,7 @@ void PlaceCharactersAndItems(cGameScene& scene) {
   }
 }
 
-// Step 23: trigger 21 on the hero and on the characters that are awake (or
+// Trigger 21 on the hero and on the characters that are awake (or
 // on every character with the system data's start-all switch). A character
 // its start flows deleted or killed leaves the stage.
 void FireStartTrigger(cGameScene& scene) {

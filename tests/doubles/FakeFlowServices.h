@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "data/Condition.h"
-#include "flow/FlowServices.h"
+#include "world/FlowServices.h"
 
 class cFakeFlowServices final : public cFlowServices {
  public:
@@ -19,8 +19,9 @@ class cFakeFlowServices final : public cFlowServices {
     int value = 0;  // the trigger, or the condition's kind
   };
 
-  cFakeFlowServices() { SetFlowServices(this); }
-  ~cFakeFlowServices() override { SetFlowServices(nullptr); }
+  // Puts back the services it found (the interpreter every program wires in).
+  cFakeFlowServices() : m_pPrevious(&FlowServices()) { SetFlowServices(this); }
+  ~cFakeFlowServices() override { SetFlowServices(m_pPrevious); }
   cFakeFlowServices(const cFakeFlowServices&) = delete;
   cFakeFlowServices& operator=(const cFakeFlowServices&) = delete;
 
@@ -78,6 +79,7 @@ class cFakeFlowServices final : public cFlowServices {
   }
 
  private:
+  cFlowServices* m_pPrevious;
   void Record(const char* what, const cCharaBase& chara, int value) { m_Calls.push_back({what, &chara, value}); }
   bool Answer(const cCond& cond, cCharaBase& chara) {
     Record("Condition", chara, cond.m_nKind);

@@ -9,10 +9,10 @@
 #include "data/RecordTestSupport.h"
 #include "flow/Arrange.h"
 #include "flow/CmdParamDesc.h"
-#include "flow/FlowServices.h"
 #include "flow/StatusOperation.h"
 #include "support/FlowBuilder.h"
 #include "support/TestWorld.h"
+#include "world/FlowServices.h"
 
 namespace {
 

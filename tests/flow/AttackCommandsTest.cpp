@@ -7,6 +7,7 @@
 #include "data/Palette.h"
 #include "flow/FlowCommands.h"
 #include "flow/FlowRuntime.h"
+#include "flow/FlowStep.h"
 #include "flow/StatusOperation.h"
 #include "support/CharaSim.h"
 #include "support/FlowBuilder.h"
@@ -61,7 +62,7 @@ TEST_P(AttackCommandsTest, AShotCommandOfOneSecondFiresTenTimes) {
   shot.Shot().m_nCount = 1;
   shot.Shot().m_bPassBlocks = 1;
   cChara& chara = Chara({FlowOf(shot)});
-  chara.m_FlowStates[0].Start(chara);
+  StartFlow(chara.m_FlowStates[0], chara);
   Frames(80);
   EXPECT_EQ(g_ShotList.m_nNextKey, 10);
 }
@@ -75,7 +76,7 @@ TEST_P(AttackCommandsTest, ASummonOfHalfASecondSummonsFiveTimes) {
     summon.Duration(5);
     summon.Shot().m_nCount = 1;
     cChara& chara = Chara({FlowOf(summon)});
-    chara.m_FlowStates[0].Start(chara);
+    StartFlow(chara.m_FlowStates[0], chara);
   }
   Frames(40);
   EXPECT_EQ(creator.m_Charas, 5);
@@ -122,7 +123,7 @@ TEST_P(AttackCommandsTest, ASummonGivesItsLifetimeAsArrangedAndEvenZero) {
     cChara& chara = Chara({flow});
     const int charas = g_CharaList.Count();
     const int items = g_ItemList.Count();
-    chara.m_FlowStates[0].Start(chara);
+    StartFlow(chara.m_FlowStates[0], chara);
     Frames(2);  // the arrange takes its own sub-step
     if (c.type == FLOW_CMD_SUMMON_CHARA) {
       ASSERT_EQ(g_CharaList.Count(), charas + 1);
@@ -144,7 +145,7 @@ TEST_P(AttackCommandsTest, ASummonOfAPlayerCharacterOrBeyondThePaletteSummonsNot
     summon.Shot().m_nCount = 1;
     summon.Shot().m_nSummonIndex = static_cast<int16_t>(index);
     cChara& chara = Chara({FlowOf(summon)});
-    chara.m_FlowStates[0].Start(chara);
+    StartFlow(chara.m_FlowStates[0], chara);
   }
   Frames(3);
   EXPECT_EQ(creator.m_Charas, 0);
@@ -155,7 +156,7 @@ TEST_P(AttackCommandsTest, ASwordCommandSwingsOnceWithOneLink) {
   sword.Duration(20);
   sword.Shot();
   cChara& chara = Chara({FlowOf(sword)});
-  chara.m_FlowStates[0].Start(chara);
+  StartFlow(chara.m_FlowStates[0], chara);
   Frames(3);
   EXPECT_EQ(g_ShotList.m_nNextKey, 1);
   EXPECT_EQ(chara.m_ShotLinks.size(), 1u);
@@ -174,7 +175,7 @@ TEST_P(AttackCommandsTest, StartOnThisFlowRestartsItFromItsFirstCommand) {
   cChara& chara =
       Chara({cFlowBuilder().Trigger(TRIGGER_BY_FLOW_OPERATION).Cmd(WaitCmd(1)).Cmd(restart).Cmd(WaitCmd(50))});
   cFlowState& flow = chara.m_FlowStates[0];
-  flow.Start(chara);
+  StartFlow(flow, chara);
   Frames(7);
   // Restarted when it reached the operation: back on its first command.
   EXPECT_EQ(flow.m_Running, 1);
@@ -184,10 +185,10 @@ TEST_P(AttackCommandsTest, StartOnThisFlowRestartsItFromItsFirstCommand) {
 
 TEST_P(AttackCommandsTest, EndOnAllOthersActsOnTheCharactersOwnFlowsWhateverTheTarget) {
   cChara& target = Chara({FlowOf(WaitCmd(50), 3)});
-  target.m_FlowStates[0].Start(target);
+  StartFlow(target.m_FlowStates[0], target);
   cChara& chara = Chara({FlowOf(FlowOp(1, 1, 0, 2)), FlowOf(WaitCmd(50)), FlowOf(WaitCmd(50))});
   chara.SetTarget(1, &target, 1);
-  for (cFlowState& flow : chara.m_FlowStates) flow.Start(chara);
+  for (cFlowState& flow : chara.m_FlowStates) StartFlow(flow, chara);
   Frames(1);
   EXPECT_EQ(chara.m_FlowStates[1].m_Running, 0);
   EXPECT_EQ(chara.m_FlowStates[2].m_Running, 0);
@@ -203,7 +204,7 @@ TEST_P(AttackCommandsTest, AnOperationOnAnEmptyTargetSlotDoesNothing) {
     const cFlow operating =
         cFlowBuilder().Trigger(TRIGGER_BY_FLOW_OPERATION).Cmd(FlowOp(1, which, 5, 3)).Cmd(WaitCmd(50));
     cChara& chara = Chara({operating, FlowOf(WaitCmd(50), 5)});
-    for (cFlowState& flow : chara.m_FlowStates) flow.Start(chara);
+    for (cFlowState& flow : chara.m_FlowStates) StartFlow(flow, chara);
     Frames(1);
     EXPECT_EQ(chara.m_FlowStates[0].m_Running, 1);
     EXPECT_EQ(chara.m_FlowStates[1].m_Running, 1);
@@ -215,7 +216,7 @@ TEST_P(AttackCommandsTest, DeletingAnIdOnATargetRemovesEveryFlowOfThatId) {
                           FlowOf(WaitCmd(50), 4)});
   cChara& chara = Chara({FlowOf(FlowOp(4, 2, 5, 1))});
   chara.SetTarget(0, &target, 1);
-  chara.m_FlowStates[0].Start(chara);
+  StartFlow(chara.m_FlowStates[0], chara);
   Frames(1);
   ASSERT_EQ(target.m_FlowStates.size(), 1u);
   EXPECT_EQ(target.m_Data.m_Flows[0].m_nFlowId, 4);
@@ -223,7 +224,7 @@ TEST_P(AttackCommandsTest, DeletingAnIdOnATargetRemovesEveryFlowOfThatId) {
 
 TEST_P(AttackCommandsTest, DeletingItsOwnFlowIsServedAfterTheStep) {
   cChara& chara = Chara({FlowOf(FlowOp(4, 0)), FlowOf(WaitCmd(50), 7)});
-  chara.m_FlowStates[0].Start(chara);
+  StartFlow(chara.m_FlowStates[0], chara);
   Frames(1);
   ASSERT_EQ(chara.m_FlowStates.size(), 1u);
   EXPECT_EQ(chara.m_Data.m_Flows[0].m_nFlowId, 7);
@@ -239,7 +240,7 @@ TEST_P(AttackCommandsTest, AFalseConditionListStopsTheOperationEverySubStep) {
   commonVarIsOne.m_nValue = 1;
   op.Conds().m_Conds.push_back(commonVarIsOne);
   cChara& chara = Chara({FlowOf(op), FlowOf(WaitCmd(50), 9)});
-  for (cFlowState& flow : chara.m_FlowStates) flow.Start(chara);
+  for (cFlowState& flow : chara.m_FlowStates) StartFlow(flow, chara);
   Frames(5);
   EXPECT_EQ(chara.m_FlowStates[1].m_Running, 1);
   cTestWorld::CommonVar(1) = 1;

@@ -8,6 +8,7 @@
 
 #include "flow/FlowCommands.h"
 #include "flow/FlowRuntime.h"
+#include "flow/FlowStep.h"
 #include "support/FlowBuilder.h"
 #include "support/TestWorld.h"
 
@@ -341,7 +342,7 @@ TEST(FlowPassTest, AGroupFlowStartedForAnotherCharacterClaimsThatCharactersGroup
   cCharaBase& target = world.AddChara(data);
   cCharaBase& runner = world.AddChara();
   world.Scene().m_pCurChara = &runner;
-  target.m_FlowStates[0].Start(target);
+  StartFlow(target.m_FlowStates[0], target);
   EXPECT_EQ(target.m_GroupRunning[6], 1);
   EXPECT_EQ(runner.m_GroupRunning[6], 0);
   target.m_FlowStates[0].Stop(target);

@@ -9,6 +9,7 @@
 
 #include "data/Database.h"
 #include "flow/FlowRuntime.h"
+#include "flow/FlowStep.h"
 #include "support/FlowBuilder.h"
 #include "support/TestWorld.h"
 
@@ -167,7 +168,7 @@ TEST(FlowOwnOperationTest, PauseStopAndRestartLeaveTheFlowWhereTheySay) {
     data.m_Flows.push_back(OwnOperationFlow(TRIGGER_BY_FLOW_OPERATION, c.operation, c.noWait, c.last));
     cCharaBase& chara = world.AddChara(data);
     cFlowState& state = chara.m_FlowStates[0];
-    state.Start(chara);
+    StartFlow(state, chara);
     for (int i = 0; i < 4; ++i) world.SubStep();
     state.Resume();
     for (int i = 0; i < 4; ++i) world.SubStep();
@@ -212,7 +213,7 @@ TEST(FlowOwnOperationTest, ARestartedGroupFlowKeepsItsGroupAndAnEndedOneFreesIt)
     data.m_Flows.push_back(OwnOperationFlow(TRIGGER_ALWAYS, c.operation, c.noWait, c.last));
     cCharaBase& chara = world.AddChara(data);
     cFlowState& state = chara.m_FlowStates[1];
-    state.Start(chara);
+    StartFlow(state, chara);
     for (int i = 0; i < 4; ++i) world.Frame();
     EXPECT_EQ(cTestWorld::CommonVar(3) > 0, c.rivalRuns);
     if (!c.rivalRuns) {

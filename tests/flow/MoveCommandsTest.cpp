@@ -10,6 +10,7 @@
 #include "data/DataRecord.h"
 #include "flow/FlowCommands.h"
 #include "flow/FlowRuntime.h"
+#include "flow/FlowStep.h"
 #include "flow/MovePhysics.h"
 #include "support/CharaSim.h"
 #include "support/FlowBuilder.h"
@@ -209,10 +210,10 @@ TEST_F(MoveTest, AMoveToATargetPointEndsOnArrival) {
   });
   cChara& chara = Chara(Flyer(), command);
   cFlowState& flow = chara.m_FlowStates[0];
-  flow.Start(chara);
+  StartFlow(flow, chara);
   int steps = 0;
   while (flow.m_Running != 0 && steps < 1000) {
-    if (flow.Step(chara) == 1) flow.Stop(chara);
+    if (StepFlow(flow, chara) == 1) flow.Stop(chara);
     ++steps;
   }
   EXPECT_EQ(steps, 100 / 3);

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "flow/FlowCommands.h"
-#include "flow/FlowServices.h"
 #include "flow/FlowTriggers.h"
 #include "flow/StatusOperation.h"
 #include "support/FlowBuilder.h"
 #include "support/TestWorld.h"
+#include "world/FlowServices.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "WorldTestSupport.h"
 #include "core/SafeAccess.h"
 #include "doubles/FakeFlowServices.h"
-#include "flow/FlowState.h"
+#include "world/FlowState.h"
 #include "world/Hero.h"
 #include "world/Item.h"
 

@@ -6,7 +6,7 @@
 
 #include "WorldTestSupport.h"
 #include "data/StageArea.h"
-#include "flow/FlowState.h"
+#include "world/FlowState.h"
 #include "world/CharaBase.h"
 #include "world/MapGrid.h"
 

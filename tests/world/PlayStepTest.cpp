@@ -20,7 +20,7 @@
 #include "data/ItemData.h"
 #include "data/PaletteContext.h"
 #include "doubles/FakeFlowServices.h"
-#include "flow/FlowState.h"
+#include "world/FlowState.h"
 #include "support/FlowBuilder.h"
 #include "support/WorldFakes.h"
 #include "world/Chara.h"

@@ -12,7 +12,7 @@
 
 #include "data/Database.h"
 #include "data/SwordType.h"
-#include "flow/FlowState.h"
+#include "world/FlowState.h"
 #include "ShotTestSupport.h"
 #include "support/TestWorld.h"
 #include "world/Chara.h"

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "data/EdShot.h"
-#include "flow/FlowState.h"
 #include "support/TestWorld.h"
 #include "world/Chara.h"
+#include "world/FlowState.h"
 #include "world/Formation.h"
 #include "world/Shot.h"
 

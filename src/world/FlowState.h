@@ -9,20 +9,25 @@
 // per sub-step of the stage (S = g_Stage.m_SubSteps), and a command authored
 // in tenths of a second lasts 6 x S sub-steps per tenth.
 //
-// Life of a flow state (the character owns it, FlowRuntime.h builds it):
+// Life of a flow state (the character owns it, the interpreter builds it,
+// flow/FlowRuntime.h):
 //
-//   idle --Start--> running --Step returns 1 / Stop--> idle (restartable)
-//                     |  Pause / Resume: a paused flow is not stepped,
-//                     |  shows no cues, and no trigger starts it
-//                     '--StopForever--> stopped forever (final)
+//   idle --StartFlow--> running --StepFlow returns 1 / Stop--> idle (restartable)
+//                         |  Pause / Resume: a paused flow is not stepped,
+//                         |  shows no cues, and no trigger starts it
+//                         '--StopForever--> stopped forever (final)
 //
-// A trigger-21 flow ("before the stage starts") runs inside Start and is
-// stopped again before Start returns. A delete request removes the state at
-// the end of the character's flow pass.
+// A trigger-21 flow ("before the stage starts") runs inside StartFlow and is
+// stopped again before StartFlow returns. A delete request removes the state
+// at the end of the character's flow pass.
 //
-// Who runs what: the world's character update runs the flow pass
-// (RunFlowPass, FlowRuntime.h) once per sub-step; the trigger logic
-// (FlowTriggers.h) starts flows; the command handlers (FlowCommands.h) read
+// These records belong to the world, which holds them in its characters; the
+// interpreter (src/flow) runs them. Starting and stepping a flow run its
+// commands, so they live with the interpreter (flow/FlowStep.h); stopping
+// and pausing only change the record and the owner's group switches, so
+// they are members here. Who runs what: the world's character update runs
+// the flow pass once per sub-step through FlowServices() (FlowServices.h);
+// the interpreter's trigger logic starts flows and its command handlers read
 // and write their command state. The game scene's current character, flow
 // state and command state (GameScene.h) name the command that runs, for the
 // handlers that reach their flow through them.
@@ -38,11 +43,11 @@ class cCharaBase;
 struct cFlowState;
 
 // One pending arrange: the five parameters of an arrange command, copied when
-// it runs and applied to the next command that starts (Arrange.h).
+// it runs and applied to the next command that starts (flow/Arrange.h).
 struct cArrangeEntry {
   int32_t m_nTargetType = 0;  // flow-command type; item command t counts as t + 15
-  int32_t m_nParam = 0;       // row of that type's parameter table (CmdParamDesc.h)
-  int32_t m_nOperation = 0;   // eStatusOp (StatusOperation.h)
+  int32_t m_nParam = 0;       // row of that type's parameter table (flow/CmdParamDesc.h)
+  int32_t m_nOperation = 0;   // eStatusOp (flow/StatusOperation.h)
   int32_t m_nSource = 0;      // 0 common variable, 1 stage variable, 2 own character variable
   int32_t m_nOperand = 0;     // the variable's number
 
@@ -73,10 +78,10 @@ struct cMovePoint {
 // Installation sets the command pointer, the duration, and for a command with
 // movement parameters the speed, the maximum speed, the movement kind and the
 // direction choice; the command type's state initialiser (kCmdStateInits,
-// FlowCommands.h) then prepares the rest. Reset (at every start of the
-// command) sets remaining = duration and clears the done flag and the work
-// words marked "cleared by Reset"; vx, vy and the facing code survive a
-// restart. The handlers own the meaning of the work words.
+// flow/FlowCommands.h) then prepares the rest. Every start of the command
+// (flow/FlowStep.cpp) sets remaining = duration and clears the done flag and
+// the work words marked "cleared at each start"; vx, vy and the facing code
+// survive a restart. The handlers own the meaning of the work words.
 struct cCmdState {
   cCommand* m_pCommand = nullptr;
   int32_t m_bDone = 0;  // finished in the current run of the flow
@@ -106,7 +111,7 @@ struct cCmdState {
   double m_VY = 0.0;
   int32_t m_FacingCode = 0;  // 0 leave, 1 face left, 2 face right
 
-  // ---- handler work, cleared by Reset ----
+  // ---- handler work, cleared at each start ----
   int32_t m_bStarted = 0;     // the command's first step is done
   int32_t m_StepCounter = 0;  // steps counted by the handler (some wrap at 6 x S)
   int32_t m_OffsetX = 0;      // the target-point offset, dots
@@ -121,15 +126,6 @@ struct cCmdState {
   // Movement accumulated by the command, x first; the stop variants of the
   // game object's centre setters zero all four.
   int32_t m_Accumulated[4] = {0, 0, 0, 0};
-
-  // remaining = duration; done and the work words above cleared; unless the
-  // command is an arrange command, the pending arranges of `flow` applied to
-  // the command, then dropped.
-  void Reset(cCharaBase& chara, cFlowState& flow);
-  // Runs the command's handler once for `chara` (the scene's current command
-  // state = this), then counts one sub-step off: 1 when the command has
-  // finished (remaining reached 0), else 0. A duration of 0 or 1 runs once.
-  int Run(cCharaBase& chara);
 };
 
 // One installed flow of a character.
@@ -174,23 +170,11 @@ struct cFlowState {
   // Counts the starts (wrapping), so that a step sees when the command it
   // ran started the flow again.
   uint32_t m_StartCount = 0;
-  // 1 while a trigger-21 flow runs its commands inside Start.
+  // 1 while a trigger-21 flow runs its commands inside StartFlow.
   int32_t m_bRunningAtStart = 0;
 
-  // Runs the flow from its first command for `owner`. A flow of trigger 0 in
-  // a group raises the owner's group running and started switches. A trigger-21
-  // flow runs its no-wait commands of type 16 or more here, once each, and is
-  // stopped before Start returns; started again by one of those commands, it
-  // does not run them a second time.
-  void Start(cCharaBase& owner);
-  // One sub-step of the flow for `owner`: 1 when its last command has
-  // finished, else 0 (the frame counter then advances). A waiting command
-  // holds the flow until its time is over; a no-wait command runs in parallel
-  // with the commands after it, the next one starting in the same sub-step.
-  // A command that stops or pauses the flow ends the step with its own
-  // progress kept; one that starts the flow again ends it with the flow on
-  // its first command, to run from there on the next step.
-  int Step(cCharaBase& owner);
+  // The flow's group, when the owner's group switches can hold it; else 0.
+  int GroupSwitch() const;
   // 0 when the flow was not running. Otherwise: not running, pending arranges
   // dropped, every remaining time 0, and for a flow in a group the owner's
   // group ended switch and group-ended-pending flag raised; 1.
@@ -201,8 +185,4 @@ struct cFlowState {
   // its running flag, but its commands' times end and its group is released
   // as by Stop.
   void StopForever(cCharaBase& owner);
-
- private:
-  // The trigger-21 run of Start.
-  void RunStageStartCommands(cCharaBase& owner);
 };

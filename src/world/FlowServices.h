@@ -4,18 +4,21 @@
 // and key conditions that read characters, convert movement times, aim, apply
 // arranges, unroll loops, and run item and change-flow commands.
 //
-// The world reaches the interpreter only through this interface, by
-// FlowServices() (cCharaBase's flow operations are thin calls of it). The
-// flow library's own interpreter (cFlowInterpreter, FlowInterpreter.h)
-// answers by default; a test installs a double with SetFlowServices and takes
-// it away again with SetFlowServices (nullptr).
+// The interpreter (src/flow) sits above the world: the world declares here
+// what it asks of it and reaches it only through FlowServices()
+// (cCharaBase's flow operations are thin calls of it). The flow library's
+// interpreter (cFlowInterpreter, flow/FlowInterpreter.h) implements the
+// interface, and the shell wires it in with SetFlowServices when the
+// program's globals are made (app/Globals.cpp). A test installs a double the
+// same way and puts back what it found. With nothing installed the world
+// runs no flows.
 // Calls come from the thread that runs game logic at the time; no locks.
 //
 // The world's side of the contract (members the interpreter reads and
 // writes) lives in the world's headers: cCharaBase and cGameObj
-// (world/CharaBase.h, world/GameObj.h), the key histories of cKeyInput
-// (world/KeyInput.h), the scroll axes (world/ScrollAxis.h) and the wait record
-// (world/GameWait.h). Run-time flow state is in FlowState.h.
+// (CharaBase.h, GameObj.h), the key histories of cKeyInput (KeyInput.h), the
+// scroll axes (ScrollAxis.h) and the wait record (GameWait.h). Run-time flow
+// state is in FlowState.h.
 
 #include <cstdint>
 
@@ -115,8 +118,9 @@ class cFlowServices {
   virtual int CmdChangeFlow(cCharaBase& chara, cCommand& command, int runNow) = 0;
 };
 
-// The interpreter in use: the installed double, else the flow library's.
+// The services installed, else a stand-in that installs no flows, fires
+// none, holds no condition and runs no command.
 cFlowServices& FlowServices();
-// Installs a double (tests); null puts the flow library's interpreter back.
+// Installs the services the world calls from now on (null: the stand-in).
 // The caller keeps ownership.
 void SetFlowServices(cFlowServices* services);
