@@ -121,7 +121,7 @@ int cInstanceLock::OwnerPid() const {
   return pid;
 }
 
-eCloseOther CloseOtherInstance(cInstanceLock& lock, std::uint32_t waitMs) {
+eCloseOther CloseOtherInstance(cInstanceLock& lock, std::uint32_t closeWaitMs, std::uint32_t killWaitMs) {
   const int pid = lock.OwnerPid();
   // Never 0, -1 or below (process groups, every process) and never ourselves.
   if (pid <= 1 || pid == static_cast<int>(::getpid()) || !ProcessExists(pid)) {
@@ -130,9 +130,9 @@ eCloseOther CloseOtherInstance(cInstanceLock& lock, std::uint32_t waitMs) {
   if (::kill(pid, SIGTERM) != 0) {
     return errno == ESRCH ? eCloseOther::kNotRunning : eCloseOther::kFailed;
   }
-  if (lock.WaitAcquire(waitMs)) return eCloseOther::kClosed;
+  if (lock.WaitAcquire(closeWaitMs)) return eCloseOther::kClosed;
   if (::kill(pid, SIGKILL) != 0 && errno != ESRCH) return eCloseOther::kFailed;
-  return lock.WaitAcquire(waitMs) ? eCloseOther::kKilled : eCloseOther::kStillHeld;
+  return lock.WaitAcquire(killWaitMs) ? eCloseOther::kKilled : eCloseOther::kStillHeld;
 }
 
 void InstallCloseRequestHandler() {

@@ -53,11 +53,14 @@ enum class eCloseOther {
   kFailed,      // the holder could not be signalled (not ours to end)
 };
 
-// Asks the lock's holder to close (SIGTERM) and waits up to `waitMs` for the
-// lock; when the holder still has it then, ends it (SIGKILL) and waits up to
-// `waitMs` more. Never signals anything but a single named process other than
-// this one.
-eCloseOther CloseOtherInstance(cInstanceLock& lock, std::uint32_t waitMs = 500);
+// Asks the lock's holder to close (SIGTERM) and waits up to `closeWaitMs` for
+// the lock; when the holder still has it then, ends it (SIGKILL) and waits up
+// to `killWaitMs` more. The close is the player's own, in order: it saves the
+// window's placement (flushed to disk) and stops every thread, which on a
+// busy machine or under a sanitizer takes well over the half second a killed
+// process needs to go, so the close gets the longer wait. Never signals
+// anything but a single named process other than this one.
+eCloseOther CloseOtherInstance(cInstanceLock& lock, std::uint32_t closeWaitMs = 5000, std::uint32_t killWaitMs = 500);
 
 // Turns SIGTERM into a close request: the handler only raises a flag, which
 // the message loop takes with TakeCloseRequest and turns into the close

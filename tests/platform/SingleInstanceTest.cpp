@@ -43,9 +43,10 @@ class SingleInstanceTest : public ::testing::Test {
   void WriteFileText(const std::string& text) const { std::ofstream(m_Path, std::ios::trunc) << text; }
 
   // A second process takes the lock and then waits for a close request
-  // (SIGTERM), on which it lets the lock go and ends with 0; or, when
-  // `ignoreClose`, it ignores SIGTERM and stays until it is killed.
-  void StartHolder(bool ignoreClose) {
+  // (SIGTERM), on which it takes `closeMs` to close, then lets the lock go
+  // and ends with 0; or, when `ignoreClose`, it ignores SIGTERM and stays
+  // until it is killed.
+  void StartHolder(bool ignoreClose, std::uint32_t closeMs = 0) {
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     m_Child = ::fork();
@@ -62,6 +63,7 @@ class SingleInstanceTest : public ::testing::Test {
       if (::write(ready[1], "r", 1) != 1) ::_exit(4);
       for (int i = 0; i < 5000; ++i) {
         if (plat::TakeCloseRequest()) {
+          ::usleep(closeMs * 1000);
           lock.Release();
           ::_exit(0);
         }
@@ -117,6 +119,19 @@ TEST_F(SingleInstanceTest, AHolderThatHandlesTheCloseRequestGivesTheLockUp) {
   EXPECT_TRUE(lock.IsHeld());
   const int status = WaitChild();
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "it closed itself, in order";
+}
+
+// A close in order that takes longer than a killed process needs to go (a
+// player saving its placement and stopping its threads on a busy machine)
+// is waited for, not cut short.
+TEST_F(SingleInstanceTest, AHolderThatTakesItsTimeToCloseIsNotKilled) {
+  StartHolder(false, 1500);
+  plat::cInstanceLock lock(m_Path);
+  ASSERT_FALSE(lock.TryAcquire());
+
+  EXPECT_EQ(plat::CloseOtherInstance(lock), plat::eCloseOther::kClosed);
+  const int status = WaitChild();
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "closed, not killed: " << status;
 }
 
 TEST_F(SingleInstanceTest, AHolderThatDoesNotCloseInTimeIsEnded) {

@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -98,6 +100,45 @@ TEST(RunOptionsTest, TheDrawingPathAndDepthTakeOnlyTheValuesThePlayerKnows) {
     if (!c.accepted) {
       EXPECT_NE(std::string::npos, error.find(c.name)) << error;
     }
+  }
+}
+
+// Every option --help names is one the parser takes, with a value of the
+// shape the help gives; every key name it gives is one the script knows.
+TEST(RunOptionsTest, TheHelpNamesOptionsAndKeysTheRunnerTakes) {
+  const std::string usage = runner::RunnerUsage();
+  std::istringstream lines(usage);
+  std::set<std::string> described;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("  --", 0) != 0) continue;
+    std::istringstream words(line);
+    std::string name, shape;
+    words >> name >> shape;
+    std::string program = "kestrova4-run", value = shape == "0|1" ? "1" : shape == "8|16|32" ? "16" : "12";
+    std::vector<char*> argv = {program.data(), name.data()};
+    if (name != "--help") argv.push_back(value.data());
+    runner::sRunOptions parsed;
+    std::string error;
+    EXPECT_TRUE(runner::ParseRunOptions(static_cast<int>(argv.size()), argv.data(), parsed, error)) << line;
+    EXPECT_EQ(name == "--help", parsed.help) << line;
+    described.insert(name);
+  }
+  // Each option of the synopsis has its line.
+  for (std::size_t at = usage.find("[--"); at < usage.find("\n\n"); at = usage.find("[--", at + 1)) {
+    const std::string name = usage.substr(at + 1, usage.find_first_of(" ]", at) - at - 1);
+    EXPECT_EQ(1u, described.count(name)) << name;
+  }
+  EXPECT_GE(described.size(), 2u) << usage;
+
+  const std::size_t keys = usage.find("Keys: ");
+  ASSERT_NE(std::string::npos, keys);
+  std::istringstream names(usage.substr(keys + 6, usage.find('\n', keys) - keys - 6));
+  for (std::string name; names >> name;) {
+    const std::size_t range = name.find("..");
+    const std::vector<std::string> ends = range == std::string::npos
+                                              ? std::vector<std::string>{name}
+                                              : std::vector<std::string>{name.substr(0, range), name.substr(range + 2)};
+    for (const std::string& key : ends) EXPECT_NE(-1, runner::VirtualKeyFromName(key)) << key;
   }
 }
 
@@ -631,6 +672,29 @@ TEST_F(RunnerRunTest, TheStartUpDialogIsAnsweredFromTheKeyScript) {
     }
     EXPECT_EQ(c.saysDefault, ErrorText().find("default") != std::string::npos) << ErrorText();
   }
+}
+
+// The copy of the game has no data folder yet: the start-up's box asks
+// whether to make it, and its text reaches the terminal as UTF-8.
+TEST_F(RunnerRunTest, AMessageBoxReachesTheTerminalAsUtf8) {
+  ASSERT_EQ(0, Run({"--frames", "1"})) << ErrorText();
+  const std::string text = ErrorText();
+  const std::string utf8 = reinterpret_cast<const char*>(u8"データが存在しません！デフォルトデータを作成しますか？");
+  EXPECT_NE(std::string::npos, text.find("message box at frame -1: " + utf8)) << text;
+}
+
+// --help prints the usage on standard output and runs nothing.
+TEST_F(RunnerRunTest, HelpPrintsTheUsageAndRunsNothing) {
+  const std::string command = std::string("'") + KESTROVA4_RUN + "' --dir '" + m_Folder.string() + "' --help";
+  FILE* out = ::popen(command.c_str(), "r");
+  ASSERT_NE(nullptr, out);
+  std::string printed;
+  char buffer[512];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, out)) > 0;) printed.append(buffer, n);
+  const int status = ::pclose(out);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(runner::RunnerUsage(), printed);
+  EXPECT_FALSE(fs::exists(m_Folder / "Report_Game.txt")) << "the player did not start";
 }
 
 TEST_F(RunnerRunTest, AMissingReplayEndsTheRunWithItsReason) {

@@ -158,9 +158,11 @@ class cRun {
   // before the first frame takes the answers of frame 0.
   std::int64_t AnswerFrame() const { return std::max<std::int64_t>(m_Frame, 0); }
 
+  // The box's text is CP932, as in the game; the terminal reads UTF-8, as
+  // the window's own boxes show it.
   int AnswerBox(const std::string& text, UINT type) {
     std::fprintf(stderr, "kestrova4-run: message box at frame %lld: %s\n", static_cast<long long>(m_Frame),
-                 text.c_str());
+                 plat::Cp932ToUtf8(text).c_str());
     sAnswer answer;
     const UINT buttons = type & 0x0F;
     if (m_Script.TakeAnswer(AnswerFrame(), answer)) {
@@ -305,9 +307,50 @@ bool ParseChoice(const std::string& name, const std::string& value, std::initial
 
 }  // namespace
 
+const char* RunnerUsage() {
+  return "usage: kestrova4-run [--dir DIR] [--stage FILE] [--keys FILE] [--frames N] [--trace FILE]\n"
+         "                     [--shots DIR] [--shot-every N] [--record-replay FILE] [--replay FILE]\n"
+         "                     [--audio-out FILE] [--direct3d 0|1] [--bpp 8|16|32] [--lose-display N]\n"
+         "\n"
+         "Runs the player headless: no window, no sound card, no pacing.\n"
+         "\n"
+         "  --dir DIR            the working folder (data/, bmp/, System.ini...); default the current one\n"
+         "  --stage FILE         test-play this stage file instead of starting on the title\n"
+         "  --keys FILE          the key script (below)\n"
+         "  --frames N           stop after N frames; default: run until the player quits\n"
+         "  --trace FILE         one line per frame: frame scene phase step rng hero_x hero_y hero_vx\n"
+         "                       hero_vy hero_hp world_hash, then the frame's sound and music requests\n"
+         "  --shots DIR          the back buffer as BMP files in DIR, every --shot-every N frames\n"
+         "  --shot-every N       and at the last frame\n"
+         "  --record-replay FILE save the run's replay at the end\n"
+         "  --replay FILE        play this replay instead of the keys\n"
+         "  --audio-out FILE     the run's sound as a 44.1 kHz stereo 16-bit WAV file\n"
+         "  --direct3d 0|1       the drawing path in place of System.ini's\n"
+         "  --bpp 8|16|32        full screen at this depth in place of System.ini's window\n"
+         "  --lose-display N     the display loses its video memory at the top of frame N\n"
+         "  --help               this text\n"
+         "\n"
+         "Key script, one entry a line ('#' starts a comment):\n"
+         "  FRAME KEY...              these keys are held from FRAME on, until the next line\n"
+         "  FRAME                     from FRAME on no key is held\n"
+         "  FRAME answer yes|no|cancel\n"
+         "  FRAME answer text TEXT    (the rest of the line, UTF-8)\n"
+         "  FRAME answer file PATH    (a file of the working folder)\n"
+         "An answer goes to the next dialog or message box met at or after FRAME; those\n"
+         "of the start-up take the answers of frame 0. Unanswered ones take their default.\n"
+         "Keys: LEFT RIGHT UP DOWN SPACE RETURN ESCAPE F1..F12 A..Z 0..9 SHIFT CONTROL 0x5A\n"
+         "(a virtual-key code in hex).\n"
+         "\n"
+         "Exit status 0 when the run ended as asked; otherwise the reason on standard error.\n";
+}
+
 bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     const std::string name = argv[i];
+    if (name == "--help") {
+      options.help = true;
+      continue;
+    }
     if (i + 1 >= argc) {
       error = "missing value after " + name;
       return false;

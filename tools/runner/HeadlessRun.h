@@ -34,7 +34,11 @@ struct sRunOptions {
   // Called at the top of each frame with its number, before the keys are
   // set; benchmarks time frames and read the world through it.
   std::function<void(std::int64_t frame)> onFrame;
+  bool help = false;  // --help: print RunnerUsage() and run nothing
 };
+
+// What --help prints: the options and the key script's syntax.
+const char* RunnerUsage();
 
 // Parses the command line; false with the reason in `error`.
 bool ParseRunOptions(int argc, char** argv, sRunOptions& options, std::string& error);

@@ -3,7 +3,8 @@
 // frame on, and the answers given to the dialogs and message boxes met on
 // the way.
 //
-// Text form, one entry a line ('#' starts a comment):
+// Text form (RunnerUsage() in HeadlessRun.h prints it too), one entry a line
+// ('#' starts a comment):
 //   FRAME KEY...              the keys held from FRAME on, until the next line
 //   FRAME                     from FRAME on no key is held
 //   FRAME answer yes|no|cancel

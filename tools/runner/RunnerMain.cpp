@@ -17,6 +17,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kestrova4-run: %s\n", error.c_str());
     return 2;
   }
+  if (options.help) {
+    std::fputs(runner::RunnerUsage(), stdout);
+    return 0;
+  }
   const int result = runner::RunHeadless(options, error);
   if (result != 0) std::fprintf(stderr, "kestrova4-run: %s\n", error.c_str());
   std::fflush(nullptr);
