@@ -25,9 +25,10 @@ for dir in "$root"/src/*/; do
   above=("${layers[@]:$((own + 1))}")
   [ ${#above[@]} -gt 0 ] || continue
   pattern=$(IFS='|'; echo "${above[*]}")
-  # Lines like: #include "flow/FlowState.h" or #include <flow/FlowState.h>
+  # Lines like: #include "flow/FlowStep.h", #include <flow/FlowStep.h> or,
+  # relative to the includer, #include "../flow/FlowStep.h"
   if grep -rnE --include='*.h' --include='*.cpp' \
-      "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<]($pattern)/" "$dir" | sed "s|^$root/||"; then
+      "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<](\.\.?/)*($pattern)/" "$dir" | sed "s|^$root/||"; then
     status=1
   fi
 done

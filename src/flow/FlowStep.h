@@ -8,10 +8,10 @@ struct cFlowState;
 class cCharaBase;
 
 // Runs `flow` from its first command for `owner`. A flow of trigger 0 in a
-// group raises the owner's group running and started switches. A trigger-21
-// flow runs its no-wait commands of type 16 or more here, once each, and is
-// stopped before StartFlow returns; started again by one of those commands,
-// it does not run them a second time.
+// group raises the owner's group running and started switches and lowers its
+// group ended switch. A trigger-21 flow runs its no-wait commands of type 16
+// or more here, once each, and is stopped before StartFlow returns; started
+// again by one of those commands, it does not run them a second time.
 void StartFlow(cFlowState& flow, cCharaBase& owner);
 
 // One sub-step of `flow` for `owner`: 1 when its last command has finished,

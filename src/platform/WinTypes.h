@@ -1,8 +1,7 @@
 #pragma once
 // The handful of window-system types and message numbers the player's code is
 // written against. They are our own definitions with the window system's
-// values, so message numbers read the same here as in the game's
-// documentation.
+// values, so a message number means the same here as there.
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #pragma once
-// What the data model and the game world ask of the flow interpreter: install
-// a character's flows and fire them on events, evaluate the condition kinds
-// and key conditions that read characters, convert movement times, aim, apply
+// What the game world asks of the flow interpreter: install a character's
+// flows and fire them on events, evaluate the condition kinds and key
+// conditions that read characters, convert movement times, aim, apply
 // arranges, unroll loops, and run item and change-flow commands.
 //
 // The interpreter (src/flow) sits above the world: the world declares here

@@ -139,7 +139,7 @@ TEST(ArrangeTest, OperandsComeFromVariablesInTheirLists) {
   };
   const std::vector<cCase> cases = {
       {"common variable 2", 0, 2, true},
-      {"common variable 0 is refused", 0, 0, false},  // as the command always did
+      {"common variable 0 is refused", 0, 0, false},
       {"common variable 1001 is beyond the list", 0, 1001, false},
       {"stage variable 3", 1, 3, true},
       {"own variable 4", 2, 4, true},

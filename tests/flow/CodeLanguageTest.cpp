@@ -92,7 +92,7 @@ TEST_F(CodeLanguageTest, StatusesAreLimitedToTheirRangesAndWidths) {
 TEST_F(CodeLanguageTest, MaximumsPullTheCurrentValuesIntoTheirNewRange) {
   m_Chara.m_Hp = 0;
   EXPECT_EQ(Run("my.mhp = 30"), 1);
-  // Even a character at 0 comes back to 1: kept as the language always did.
+  // Even a character at 0 comes back to 1.
   EXPECT_EQ(m_Chara.m_Hp, 1);
   m_Chara.m_Hp = 25;
   EXPECT_EQ(Run("my.mhp = 10"), 1);
