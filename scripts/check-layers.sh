@@ -27,8 +27,16 @@ for dir in "$root"/src/*/; do
   pattern=$(IFS='|'; echo "${above[*]}")
   # Lines like: #include "flow/FlowStep.h", #include <flow/FlowStep.h> or,
   # relative to the includer, #include "../flow/FlowStep.h"
-  if grep -rnE --include='*.h' --include='*.cpp' \
-      "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<](\.\.?/)*($pattern)/" "$dir" | sed "s|^$root/||"; then
+  # grep answers 1 for no match and 2 for a failure to read, which must not
+  # pass as a clean tree.
+  found=0
+  offending=$(grep -rnE --include='*.h' --include='*.cpp' \
+      "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<](\.\.?/)*($pattern)/" "$dir") || found=$?
+  if [ "$found" -eq 0 ]; then
+    echo "$offending" | sed "s|^$root/||"
+    status=1
+  elif [ "$found" -ne 1 ]; then
+    echo "src/$lib: could not be read"
     status=1
   fi
 done
