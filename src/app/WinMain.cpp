@@ -238,8 +238,8 @@ void ConnectMainWindowServices(sMainThreadPlatform& platform) {
   SetMainWndServices(std::move(services));
 }
 
-// The game thread takes thread messages only once it has made its queue:
-// the wake-up is posted until it is taken or the thread has ended.
+// A post to the game thread is refused until the thread has made its queue:
+// the wake-up is posted again until a post is accepted or the thread has ended.
 void WakeGameThread() {
   while (thGame.IsRunning() && !plat::PostThreadMessage(thGame.GetThreadId(), WM_APP_WAKE_THREAD, 0, 0)) {
   }
