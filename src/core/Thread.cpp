@@ -145,16 +145,19 @@ void cThread::Exit() {
   LogPrintf("Exit C");
 
   int polls = 0;
-  bool wasInStep = false;
+  // The last poll, within the wait for a step, that found the thread inside
+  // one; -1 while none has.
+  int lastStepPoll = -1;
   while (m_hThread->state.load() != kFinished) {
-    const bool inStep = m_hThread->inStep.load();
+    const bool waitForStep = m_hThread->inStep.load() && polls < kStepExitPolls;
+    if (waitForStep) lastStepPoll = polls;
     // A step that has just ended leaves the thread with the quit message still
     // to take; on a busy machine that takes more than the polls already spent
-    // waiting for the step, so the count starts again.
-    if (wasInStep && !inStep) polls = 0;
-    wasInStep = inStep;
-    const bool waitForStep = inStep && polls < kStepExitPolls;
-    if (polls >= kExitPolls && !waitForStep) {
+    // waiting for the step, so it gets its own count, measured from the last
+    // poll that saw it stepping. A thread that keeps entering steps is still
+    // given up once the wait for steps is spent.
+    const bool justLeftStep = lastStepPoll >= 0 && polls - lastStepPoll < kExitPolls;
+    if (polls >= kExitPolls && !waitForStep && !justLeftStep) {
       Abandon(polls);
       break;
     }
