@@ -46,8 +46,11 @@ class ThreadsRunTest : public runnertest::cRunnerFolder {
 TEST_F(ThreadsRunTest, AShortGameCrossesTheThreadsAndEndsByTheTitlesClose) {
   const fs::path trace = m_Folder / "trace.txt";
   const std::string keys = (fs::path(KESTROVA_TEST_KEYS) / "threads.keys").string();
-  // No frame count: only the player's own close ends the run with status 0.
-  ASSERT_EQ(0, Run({"--keys", keys, "--trace", trace.string()})) << ErrorText();
+  // The frame count is only a bound, twice the script's length, so a script
+  // that stops short fails instead of running on for ever: the run must end
+  // by the player's own close before it (status 4, "the player quit").
+  ASSERT_EQ(4, Run({"--keys", keys, "--trace", trace.string(), "--frames", "4000"})) << ErrorText();
+  EXPECT_NE(ErrorText().find("the player quit at frame"), std::string::npos) << ErrorText();
   const std::vector<sFrame> frames = Frames(trace);
   ASSERT_FALSE(frames.empty());
   EXPECT_GE(frames.back().frame, 1910) << "closed before the title's last entry was chosen";
