@@ -100,7 +100,9 @@ void StartFlow(cFlowState& flow, cCharaBase& owner) {
   if (flow.m_pFlow == nullptr) return;
 
   const int group = flow.GroupSwitch();
-  if (flow.m_pFlow->m_nTrigger == TRIGGER_ALWAYS && group != 0) {
+  // A flow stopped for ever is never stepped again: claiming its group would
+  // keep the group's other always-running flows out for the rest of the stage.
+  if (flow.m_pFlow->m_nTrigger == TRIGGER_ALWAYS && group != 0 && flow.m_StoppedForever == 0) {
     owner.m_GroupRunning[group] = 1;
     owner.m_GroupStarted[group] = 1;
     // A stop earlier in this pass (a restart stops first) marked the group

@@ -107,8 +107,11 @@ const char* ParseTracks(std::span<const std::uint8_t> bytes, int trackCount, std
     // next chunk starts where this one's length says, when a chunk header or
     // the file's end is there. Otherwise the length is wrong (some writers
     // count too much or too little), and the next chunk is looked for right
-    // after the end of track.
-    if (chunkEnd > at && (chunkEnd == bytes.size() || IsChunkHeader(bytes, static_cast<std::size_t>(chunkEnd))))
+    // after the end of track; so it is too when the next track's header
+    // stands right there, as a length too long may end on event bytes that
+    // look like a header.
+    if (chunkEnd > at && !IsChunk(bytes, at, "MTrk") &&
+        (chunkEnd == bytes.size() || IsChunkHeader(bytes, static_cast<std::size_t>(chunkEnd))))
       at = static_cast<std::size_t>(chunkEnd);
     latestEnd = std::max(latestEnd, track.endTime);
   }

@@ -10,8 +10,9 @@
 //   repeats (running status).
 // The tracks are read one after the other, each up to its end-of-track event
 // (FF 2F 00); the next chunk starts at the end the track chunk's length gives
-// when a chunk header or the file's end stands there, otherwise (the length
-// is wrong) right after the end-of-track event. A chunk of another kind
+// when a chunk header or the file's end stands there and no track header
+// follows the end-of-track event at once, otherwise (the length is wrong)
+// right after the end-of-track event. A chunk of another kind
 // standing between two tracks is skipped by its length.
 //
 // Image (a standard MIDI file as well):

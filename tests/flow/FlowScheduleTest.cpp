@@ -354,3 +354,35 @@ TEST_F(FlowCueTest, TheSwordAndJumpCommandsKeepTheLockedFrameAsItIs) {
 }
 
 }  // namespace
+
+namespace {
+
+// An always-running flow of group A (ID 5) stopped for ever, while running or
+// before it ever ran, then restarted by "開始" by ID from another flow, beside
+// a rival always-running flow of group A: the restarted flow is never stepped
+// again, so it must not hold the group, and the rival keeps running.
+TEST(FlowOwnOperationTest, ARestartedFlowStoppedForEverLeavesItsGroupFree) {
+  for (const bool wasRunning : {true, false}) {
+    SCOPED_TRACE(wasRunning ? "stopped for ever while running" : "stopped for ever before it ran");
+    cTestWorld world;
+    cCharaData data = cTestWorld::Definition();
+    data.m_Flows.push_back(cFlowBuilder().Trigger(TRIGGER_ALWAYS).Group(1).Cmd(CodeCmd("C3 = C3 + 1")));
+    data.m_Flows.push_back(
+        cFlowBuilder().Trigger(TRIGGER_ALWAYS).Group(1).Id(5).Cmd(CodeCmd("C1 = C1 + 1").Duration(100)));
+    data.m_Flows.push_back(cFlowBuilder().Trigger(TRIGGER_BY_FLOW_OPERATION).Cmd(
+        cCmdBuilder(FLOW_CMD_FLOW_OPERATION).Params({0, 2, 5, 0})));
+    cCharaBase& chara = world.AddChara(data);
+    if (wasRunning) StartFlow(chara.m_FlowStates[1], chara);
+    chara.m_FlowStates[1].StopForever(chara);
+    world.Frame();
+    StartFlow(chara.m_FlowStates[2], chara);
+    world.Frame();
+    const int rivalRuns = cTestWorld::CommonVar(3);
+    for (int i = 0; i < 4; ++i) world.Frame();
+    EXPECT_EQ(cTestWorld::CommonVar(3), rivalRuns + 4);
+    EXPECT_EQ(chara.m_GroupRunning[1], 0);
+    EXPECT_EQ(cTestWorld::CommonVar(1), 0) << "the flow stopped for ever runs no more";
+  }
+}
+
+}  // namespace
