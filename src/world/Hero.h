@@ -25,9 +25,11 @@ class cKeyInput;
 // commands get, and theirs. An item that gets itself nests without end, and
 // two lists that each get the other twice double the work at every level: one
 // pickup runs at most kMaxItemListsPerPickup lists, at most kMaxItemNesting
-// inside one another.
+// inside one another. The list bound stays far above what a list that does
+// not come back to itself can ask: a fully unrolled list of get-items (65536
+// commands at most) and the lists they get.
 inline constexpr int kMaxItemNesting = 32;
-inline constexpr int kMaxItemListsPerPickup = 1024;
+inline constexpr int kMaxItemListsPerPickup = 131072;
 
 // One displayed hit area of the hero.
 struct cAreaMark {

@@ -456,6 +456,10 @@ TEST_F(PresentationCommandsTest, GettingAnItemRunsItsListOnTheHero) {
   g_CommonPalette.m_Items[6].m_Commands = {getItem(0, 7), getItem(0, 7), code("C4 = C4 + 1")};
   g_CommonPalette.m_Items[7].m_Commands = {getItem(0, 6), getItem(0, 6), code("C4 = C4 + 1")};
   g_CommonPalette.m_Items[8].m_Commands = {getItem(0, 6), getItem(0, 4), code("C4 = C4 + 1")};
+  // A long list that never comes back to itself runs whole: the unrolled
+  // form of a 1100-times loop of get-items.
+  g_CommonPalette.m_Items.resize(10);
+  g_CommonPalette.m_Items[9].m_Commands.assign(1100, getItem(0, 1));
   g_Stage.m_PaletteItems.resize(2);
   g_Stage.m_PaletteItems[1].m_Commands = {code("C2 = C2 + 1"), getItem(0, 5)};
 
@@ -472,6 +476,7 @@ TEST_F(PresentationCommandsTest, GettingAnItemRunsItsListOnTheHero) {
       {"an item that kills the hero", 0, 3, 0, 0, STEP_RESULT_STOP, 0},
       {"two items that each get the other twice", 0, 6, 0, 0, STEP_RESULT_NONE, 1, kMaxItemListsPerPickup},
       {"one list getting both kinds", 0, 8, 0, 0, STEP_RESULT_NONE, 1, kMaxItemListsPerPickup},
+      {"a list of 1100 get-items", 0, 9, 1100, 0, STEP_RESULT_NONE, 0},
       {"an item that gets itself", 0, 4, 0, 0, STEP_RESULT_NONE, 1},
   };
   for (const cCase& c : cases) {
