@@ -53,6 +53,13 @@ DTQUAD EffectQuad(const sMappedRect& m, int x, int y, int nWidth, int nHeight, s
   return q;
 }
 
+// The diffuse that lays a colour over white texels: the colour, with the
+// complement of the transparency as its alpha.
+std::uint32_t LaidColourDiffuse(int nAlpha, std::uint8_t bRed, std::uint8_t bGreen, std::uint8_t bBlue) {
+  return (~static_cast<std::uint32_t>(nAlpha) & 0xFFu) << 24 | static_cast<std::uint32_t>(bRed) << 16 |
+         static_cast<std::uint32_t>(bGreen) << 8 | bBlue;
+}
+
 std::uint32_t RgbOf(const plat::sPaletteEntry& e) {
   return static_cast<std::uint32_t>(e.red) << 16 | static_cast<std::uint32_t>(e.green) << 8 | e.blue;
 }
@@ -286,10 +293,20 @@ int DDChangeColor(DDSURFACEDATA* lpDstSD, int /*x*/, int /*y*/, int /*nWidth*/, 
   // The destination is its own texture; BackBuffer has none and reads white,
   // so there the colour itself is laid over the screen.
   const sMappedRect whole{lpDstSD, lpDstSD, 0, 0, lpDstSD->nWidth, lpDstSD->nHeight};
-  const std::uint32_t diffuse = (~static_cast<std::uint32_t>(nAlpha) & 0xFFu) << 24 |
-                                static_cast<std::uint32_t>(bRed) << 16 | static_cast<std::uint32_t>(bGreen) << 8 |
-                                bBlue;
+  const std::uint32_t diffuse = LaidColourDiffuse(nAlpha, bRed, bGreen, bBlue);
   DTDrawQuadNow(EffectQuad(whole, 0, 0, lpDstSD->nWidth, lpDstSD->nHeight, diffuse, plat::TextureOp::Modulate,
                            plat::TextureOp::Modulate));
   return 1;
+}
+
+void DDLayColor(DDSURFACEDATA* lpDst, int x, int y, int nWidth, int nHeight, int nAlpha, std::uint8_t bRed,
+                std::uint8_t bGreen, std::uint8_t bBlue) {
+  if (!lpDTCon || lpDst == nullptr) return;
+  DDPrimarySurface(lpDst);
+  DDMapBackBuffer(lpDst);
+  // BackBuffer as the source binds no texture: the stage reads opaque white
+  // texels, which the diffuse modulates into the colour at its alpha.
+  const sMappedRect m{lpDst, &BackBuffer, 0, 0, nWidth, nHeight};
+  const std::uint32_t diffuse = LaidColourDiffuse(nAlpha, bRed, bGreen, bBlue);
+  DTDrawQuadNow(EffectQuad(m, x, y, nWidth, nHeight, diffuse, plat::TextureOp::Modulate, plat::TextureOp::Modulate));
 }

@@ -7,6 +7,7 @@
 //   DDAlphaBlt     drawn with a constant transparency (the screen colour)
 //   DDTranslucent  DDAlphaBlt at half transparency (the character effect "半透明")
 //   DDChangeColor  a colour laid over the whole destination (Direct3D only)
+//   DDLayColor     a constant colour laid over a rectangle (Direct3D only)
 //
 // Under Direct3D the tint and the alpha blit draw one textured quad when the
 // destination is a render target and the source does not live in system
@@ -58,3 +59,12 @@ bool DDTranslucent(DDSURFACEDATA* lpDst, int x, int y, int nWidth, int nHeight, 
 // not supported to the debug log and draws nothing. Always 1.
 int DDChangeColor(DDSURFACEDATA* lpDstSD, int x, int y, int nWidth, int nHeight, int nAlpha, std::uint8_t bRed,
                   std::uint8_t bGreen, std::uint8_t bBlue);
+
+// Direct3D: lays the colour (red, green, blue) with transparency nAlpha (0
+// opaque, 255 invisible) over the rectangle of the destination, which may be
+// BackBuffer mapped to the virtual back buffer: the pixels of the colour
+// filled into an opaque surface and drawn over the rectangle by DDAlphaBlt,
+// in one pass over the destination and without the surface. DirectDraw: draws
+// nothing.
+void DDLayColor(DDSURFACEDATA* lpDst, int x, int y, int nWidth, int nHeight, int nAlpha, std::uint8_t bRed,
+                std::uint8_t bGreen, std::uint8_t bBlue);

@@ -655,17 +655,20 @@ void ShadeConstantRect(cPixelSurface& dst, sSpan cols, sSpan rows, int x, int y,
   }
   const std::uint32_t a = colour >> 24;
   if (blend && a == 0) return;
+  // Blending one colour c at alpha a is, per channel of the destination d,
+  // (d * (255 - a) + c * a + 127) / 255: an affine stage over the row itself.
+  sAffineStage over;
+  for (int c = 0; c < 4; ++c) over.channel[c] = {255 - a, Channel(colour, 8 * c) * a};
   for (int i = rows.first; i < rows.last; ++i) {
-    std::uint32_t* row = lock.Row32(y + i) + x;
+    std::uint32_t* row = lock.Row32(y + i) + x + cols.first;
     if (!blend || a == 255) {
-      FillRow32(row + cols.first, cols.last - cols.first, colour);
+      FillRow32(row, cols.last - cols.first, colour);
     } else {
-      for (int j = cols.first; j < cols.last; ++j) row[j] = BlendSourceAlpha(colour, row[j]);
+      AffineRow(row, row, cols.last - cols.first, over);
     }
   }
 }
 
-// Pixel-centre sampling with wrapping, for one axis of a textured rectangle.
 // Pixel-centre sampling with wrapping, for one axis of a textured rectangle,
 // into `table` (whose storage is kept from draw to draw: a frame draws
 // thousands of small sprites). An axis drawn at its own size samples

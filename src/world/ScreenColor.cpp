@@ -1,6 +1,5 @@
 // cScreenColor: the tint the change-screen-colour command lays over the frame.
 
-#include "graphics/BlendTable.h"
 #include "graphics/ColourEffects.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Fade.h"
@@ -70,11 +69,13 @@ void cScreenColor::DrawTint(uint8_t red, uint8_t green, uint8_t blue) {
   }
   // While a screen effect runs the frame is in the virtual back buffer, a
   // texture: the colour change would take the frame as its own texture and
-  // multiply it by the colour. The colour is laid over it from the work
-  // surface instead, with the same transparency.
-  DDSURFACEDATA* work = TableSurface(SURF_WORK);
-  DDFillRectRGB(work, 0, 0, 640, 480, 0xFF000000u | red << 16 | green << 8 | blue);
-  DDAlphaBlt(&BackBuffer, 0, 0, 640, 480, work, 0, 0, 0, g_BlendTable, static_cast<uint32_t>(m_nLevel));
+  // multiply it by the colour. The colour is laid over it as a constant
+  // instead, with the same transparency. The work surface is still left
+  // holding the colour: the next frame's effect copies the frame into it by
+  // its alpha, so where the frame is not opaque (the edges of text) what the
+  // work surface held shows through.
+  DDFillRectRGB(TableSurface(SURF_WORK), 0, 0, 640, 480, 0xFF000000u | red << 16 | green << 8 | blue);
+  DDLayColor(&BackBuffer, 0, 0, 640, 480, m_nLevel, red, green, blue);
 }
 
 void cScreenColor::ApplyPalette(uint8_t red, uint8_t green, uint8_t blue) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DrawLayerTestSupport.h"
+#include "graphics/SurfaceFill.h"
 
 namespace {
 
@@ -273,6 +274,73 @@ TEST(ChangeColorTest, DirectDrawDrawsNothing) {
   drawtest::FillAll(BackBuffer, 0x00102030u);
   EXPECT_EQ(DDChangeColor(&BackBuffer, 0, 0, 64, 48, 0, 0x40, 0x80, 0xC0), 1);
   EXPECT_EQ(PixelAt(BackBuffer, 0, 0), 0x00102030u);
+}
+
+// The constant colour laid over a rectangle in one pass gives the pixels of
+// the colour filled into an opaque surface and alpha-blitted over the same
+// rectangle, byte for byte: over pixels of every alpha, for colours and
+// transparencies that store, blend or leave the frame, on a render target
+// and on BackBuffer while the virtual back buffer holds the frame (the screen
+// colour during a screen effect), for the whole surface and for a rectangle
+// reaching past its edges.
+TEST(LayColorTest, OnePassGivesThePixelsOfTheFilledSurfaceAlphaBlitted) {
+  constexpr int kW = 37, kH = 9;  // rows of groups of four and an odd tail
+  cTestLayer layer(eRoad::Direct3D, kW, kH);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA target, work;
+  drawtest::MakeFilledSurface(target, kW, kH, 0);
+  drawtest::MakeFilledSurface(work, kW, kH, 0);
+  const auto paintFrame = [](DDSURFACEDATA& sd) {
+    std::uint32_t seed = 99;
+    plat::cPixelSurface& px = drawtest::PixelsOf(sd);
+    for (int y = 0; y < kH; ++y) {
+      for (int x = 0; x < kW; ++x) {
+        seed = seed * 214013u + 2531011u;
+        px.SetPixel(x, y, seed ^ seed >> 13);
+      }
+    }
+  };
+  struct sCase {
+    std::uint32_t rgb;
+    int alpha;  // transparency: 0 opaque, 255 invisible
+  };
+  const sCase cases[] = {{0xFF0000u, 0},   {0xFFFFFFu, 1},   {0x4080C0u, 127}, {0x000000u, 128},
+                         {0x123456u, 200}, {0xFEFF01u, 254}, {0xFFFFFFu, 255}};
+  struct sRect {
+    int x, y, w, h;
+  };
+  const sRect rects[] = {{0, 0, kW, kH}, {-3, 2, 30, 20}};
+  for (const int onBackBuffer : {0, 1}) {
+    DDSURFACEDATA* dst = onBackBuffer != 0 ? &BackBuffer : &target;
+    DDSetVirtualBackBuffer(onBackBuffer);
+    DDSURFACEDATA& drawn = onBackBuffer != 0 ? VirBackBuffer : target;
+    for (const sRect& r : rects) {
+      for (const sCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << (onBackBuffer != 0 ? "virtual back buffer" : "render target") << ", rect "
+                                        << r.x << "," << r.y << " " << r.w << "x" << r.h << ", colour " << std::hex
+                                        << c.rgb << " at transparency " << std::dec << c.alpha);
+        paintFrame(drawn);
+        DDFillRectRGB(&work, 0, 0, kW, kH, 0xFF000000u | c.rgb);
+        ASSERT_TRUE(DDAlphaBlt(dst, r.x, r.y, r.w, r.h, &work, 0, 0, 0, g_BlendTable, static_cast<std::uint32_t>(c.alpha)));
+        const plat::cPixelSurface twoPasses = drawtest::PixelsOf(drawn).Clone();
+        paintFrame(drawn);
+        DDLayColor(dst, r.x, r.y, r.w, r.h, c.alpha, static_cast<std::uint8_t>(c.rgb >> 16),
+                   static_cast<std::uint8_t>(c.rgb >> 8), static_cast<std::uint8_t>(c.rgb));
+        for (int y = 0; y < kH; ++y)
+          for (int x = 0; x < kW; ++x)
+            ASSERT_EQ(PixelAt(drawn, x, y), twoPasses.GetPixel(x, y)) << "at " << x << "," << y;
+      }
+    }
+    DDSetVirtualBackBuffer(0);
+  }
+}
+
+TEST(LayColorTest, DirectDrawDrawsNothing) {
+  cTestLayer layer(eRoad::DirectDraw);
+  ASSERT_TRUE(layer.Started());
+  drawtest::FillAll(BackBuffer, 0x00102030u);
+  DDLayColor(&BackBuffer, 0, 0, 64, 48, 0, 0x40, 0x80, 0xC0);
+  EXPECT_EQ(PixelAt(BackBuffer, 10, 10), 0x00102030u);
 }
 
 }  // namespace

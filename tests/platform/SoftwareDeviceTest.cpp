@@ -639,6 +639,35 @@ TEST_F(StageKernelTest, EveryStageStateDrawsWhatTheGenericEvaluatorGives) {
   EXPECT_EQ(draws, 14 * 14 * 2 * 2 * 4 * 2 * 3);
 }
 
+// Without a texture the stage result is one colour for the whole draw,
+// blended over every pixel as the per-pixel rule gives it: colours at alphas
+// that leave, blend or store, over the destination and over a fill, on rows
+// long enough for the four-pixel loops and their tails.
+TEST_F(StageKernelTest, AConstantColourIsBlendedAsThePerPixelRuleGives) {
+  const std::uint32_t diffuses[] = {0x00FF0000, 0x01FFFFFF, 0x7F4080C0, 0x80000000, 0xC8123456, 0xFEFEFF01, 0xFF00FF00};
+  const std::uint32_t fillValue = 0x7F30A0C0;
+  for (std::uint32_t diffuse : diffuses) {
+    for (const std::uint32_t* fill : {static_cast<const std::uint32_t*>(nullptr), &fillValue}) {
+      sStageState lay;
+      lay.alphaOp = TextureOp::Modulate;
+      lay.diffuse = diffuse;
+      cPixelSurface dst = background.Clone();
+      const int x = 1, w = kDstW - 2;
+      ASSERT_TRUE(fill != nullptr
+                      ? plat::DrawTexturedRectOnFill(dst, x, 0, w, kDstH, *fill, nullptr, 0, 0, w, kDstH, lay)
+                      : plat::DrawTexturedRect(dst, x, 0, w, kDstH, nullptr, 0, 0, w, kDstH, lay));
+      cPixelSurface want = background.Clone();
+      for (int y = 0; y < kDstH; ++y) {
+        for (int j = x; j < x + w; ++j) {
+          const std::uint32_t under = fill != nullptr ? *fill : want.GetPixel(j, y);
+          want.SetPixel(j, y, plat::BlendSourceAlpha(plat::EvaluateStage(0xFFFFFFFF, lay), under));
+        }
+      }
+      ASSERT_EQ(FirstDifference(dst, want), "") << std::hex << diffuse << (fill != nullptr ? " on a fill" : "");
+    }
+  }
+}
+
 // A surface drawn over itself in place, pixel for pixel (the screen tint),
 // reads every texel before it is written; over a screen of opaque pixels
 // (the back buffer) and over one of mixed alphas, with tint alphas that
