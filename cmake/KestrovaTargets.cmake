@@ -1,6 +1,14 @@
 # Compiler settings shared by every target of the project, and the helpers that
 # declare its libraries, executables and test programs.
 
+# LLVM's linker, when the system has it: it links the test programs and their
+# debug information in a fraction of the time of the default linker.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -fuse-ld=lld KESTROVA_HAVE_LLD)
+if(KESTROVA_HAVE_LLD)
+  add_link_options(-fuse-ld=lld)
+endif()
+
 if(KESTROVA_ASAN AND KESTROVA_TSAN)
   message(FATAL_ERROR "KESTROVA_ASAN and KESTROVA_TSAN cannot be combined")
 endif()
@@ -49,6 +57,23 @@ function(kestrova_library name)
   kestrova_apply_flags(${name})
 endfunction()
 
+# The headers nearly every test file includes (GoogleTest and the heavy
+# standard ones), compiled once and shared by every test program: each test
+# file would otherwise parse them again, in each of the build's
+# configurations. The test programs take the same flags as this target, which
+# a shared precompiled header needs.
+function(kestrova_test_pch)
+  if(TARGET kestrova_test_pch)
+    return()
+  endif()
+  add_library(kestrova_test_pch OBJECT ${PROJECT_SOURCE_DIR}/tests/support/TestPch.cpp)
+  target_link_libraries(kestrova_test_pch PRIVATE GTest::gtest)
+  kestrova_apply_flags(kestrova_test_pch)
+  target_precompile_headers(kestrova_test_pch PRIVATE
+    <gtest/gtest.h> <algorithm> <array> <atomic> <cmath> <cstdint> <cstring> <filesystem> <fstream>
+    <functional> <memory> <string> <string_view> <utility> <vector>)
+endfunction()
+
 # kestrova_test(name SOURCES ... DEPENDS ... [LABELS ...])
 # One GoogleTest program. Each of its tests becomes a ctest test, or, with
 # KESTROVA_TEST_SHARDS above 0, the program runs as that many ctest tests,
@@ -62,6 +87,7 @@ function(kestrova_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   kestrova_apply_flags(${name})
+  target_precompile_headers(${name} REUSE_FROM kestrova_test_pch)
   set(headless "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
   if(KESTROVA_TEST_SHARDS GREATER 0)
     math(EXPR last "${KESTROVA_TEST_SHARDS} - 1")

@@ -6,7 +6,7 @@ KESTROVA_PACKAGES=(
   libsdl2-dev libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libfluidsynth-dev timgm6mb-soundfont
   libboost-dev libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev lld
 )
 
 kestrova_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
