@@ -714,7 +714,7 @@ int IsCrushedByBlockCharas(cCharaBase& chara, cObjList<cChara>& charas, const do
   };
   const auto inSomeBlock = [&](double x, double y) {
     for (cChara* const blockPtr : BlockCharasOf(charas)) {
-    cChara& block = *blockPtr;
+      cChara& block = *blockPtr;
       if (IsSolidBlockChara(block, chara) && Contains(BoxOf(block), x, y)) return true;
     }
     return false;
