@@ -36,8 +36,11 @@ std::uint32_t LoaderKeyRgb() {
          key.rgbtBlue;
 }
 
+// With `decoded`, the picture of `file` as already read (the plain texture a
+// mirrored one is turned from), which is not read and decoded again.
 int LoadD3D(DDSURFACEDATA* lpSD, const std::string& file, int key, int bpp, std::uint32_t ddMemory, int dtMemoryType,
-            std::uint32_t copy, std::uint32_t bPalMap, int mirrorW, int mirrorH, int bRestore) {
+            std::uint32_t copy, std::uint32_t bPalMap, int mirrorW, int mirrorH, int bRestore,
+            const plat::sBmpImage* decoded = nullptr) {
   DDAllocSurfaceRecord(lpSD);
   DTDATA& dt = *lpSD->lpDT;
   if (!bRestore) {
@@ -50,11 +53,12 @@ int LoadD3D(DDSURFACEDATA* lpSD, const std::string& file, int key, int bpp, std:
     if (!copy) dt.dwSerial = lpDTCon->dwNextSerial++;
   }
 
-  plat::sBmpImage image;
-  if (!plat::LoadBmpFile(file, image)) {
+  plat::sBmpImage loaded;
+  if (decoded == nullptr && !plat::LoadBmpFile(file, loaded)) {
     if (!file.empty()) ReportPrintfLog("LoadImage Err %s", file.c_str());
     return DDERR_CODE_LOADIMAGE;
   }
+  const plat::sBmpImage& image = decoded != nullptr ? *decoded : loaded;
 
   if (copy) {
     // Drawn through its primary: only the size is its own.
@@ -105,7 +109,7 @@ int LoadD3D(DDSURFACEDATA* lpSD, const std::string& file, int key, int bpp, std:
   // so their primary's texture must stay as loaded.
   if ((mirrorW != 0 || mirrorH != 0) && !copy) {
     DDSURFACEDATA plain;
-    LoadD3D(&plain, file, key, bpp, ddMemory, dtMemoryType, 0, bPalMap, 0, 0, 0);
+    LoadD3D(&plain, file, key, bpp, ddMemory, dtMemoryType, 0, bPalMap, 0, 0, 0, &image);
     const bool mirrored = CreateMirror(lpSD, &plain, mirrorW, mirrorH);
     DDReleaseSurface(&plain);
     if (!mirrored) {
