@@ -186,13 +186,14 @@ bool InsertDigits(std::string& dest, std::string_view source, int digitA, int di
 bool FindLastNumberedFile(std::string& dest, std::string_view source, const char* extension) {
   std::string base;
   ChangeExtension(base, source, extension);
+  std::vector<std::string> candidates;
+  candidates.reserve(kHighestFileNumber + 1);
   for (int number = kHighestFileNumber; number >= 0; --number) {
-    std::string candidate;
+    std::string& candidate = candidates.emplace_back();
     FormatString(candidate, "%s_%d%d%d", base.c_str(), number / 100, number / 10 % 10, number % 10);
-    if (plat::FileExists(candidate)) {
-      dest = std::move(candidate);
-      return true;
-    }
   }
-  return false;
+  const int found = plat::FirstExistingFile(candidates);
+  if (found < 0) return false;
+  dest = std::move(candidates[static_cast<std::size_t>(found)]);
+  return true;
 }

@@ -1,6 +1,7 @@
 #include "graphics/BitmapLoad.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/Log.h"
 #include "graphics/DrawContext.h"
@@ -19,9 +20,11 @@ void FillTextureFromImage(plat::cPixelSurface& texture, const plat::sBmpImage& i
   const int width = std::min(image.width, px.width);
   const int height = std::min(image.height, px.height);
   for (int y = 0; y < height; ++y) {
-    std::uint32_t* row = px.Row32(y);
+    // Plain pointers and a select the compiler turns into vector code.
+    std::uint32_t* __restrict row = px.Row32(y);
+    const std::uint32_t* __restrict in = &image.rgb[static_cast<std::size_t>(y) * image.width];
     for (int x = 0; x < width; ++x) {
-      const std::uint32_t rgb = image.RgbAt(x, y) & 0x00FFFFFFu;
+      const std::uint32_t rgb = in[x] & 0x00FFFFFFu;
       row[x] = rgb == keyRgb ? 0u : (0xFF000000u | rgb);
     }
   }
@@ -33,8 +36,11 @@ std::uint32_t LoaderKeyRgb() {
          key.rgbtBlue;
 }
 
+// With `decoded`, the picture of `file` as already read (the plain texture a
+// mirrored one is turned from), which is not read and decoded again.
 int LoadD3D(DDSURFACEDATA* lpSD, const std::string& file, int key, int bpp, std::uint32_t ddMemory, int dtMemoryType,
-            std::uint32_t copy, std::uint32_t bPalMap, int mirrorW, int mirrorH, int bRestore) {
+            std::uint32_t copy, std::uint32_t bPalMap, int mirrorW, int mirrorH, int bRestore,
+            const plat::sBmpImage* decoded = nullptr) {
   DDAllocSurfaceRecord(lpSD);
   DTDATA& dt = *lpSD->lpDT;
   if (!bRestore) {
@@ -47,11 +53,12 @@ int LoadD3D(DDSURFACEDATA* lpSD, const std::string& file, int key, int bpp, std:
     if (!copy) dt.dwSerial = lpDTCon->dwNextSerial++;
   }
 
-  plat::sBmpImage image;
-  if (!plat::LoadBmpFile(file, image)) {
+  plat::sBmpImage loaded;
+  if (decoded == nullptr && !plat::LoadBmpFile(file, loaded)) {
     if (!file.empty()) ReportPrintfLog("LoadImage Err %s", file.c_str());
     return DDERR_CODE_LOADIMAGE;
   }
+  const plat::sBmpImage& image = decoded != nullptr ? *decoded : loaded;
 
   if (copy) {
     // Drawn through its primary: only the size is its own.
@@ -102,7 +109,7 @@ int LoadD3D(DDSURFACEDATA* lpSD, const std::string& file, int key, int bpp, std:
   // so their primary's texture must stay as loaded.
   if ((mirrorW != 0 || mirrorH != 0) && !copy) {
     DDSURFACEDATA plain;
-    LoadD3D(&plain, file, key, bpp, ddMemory, dtMemoryType, 0, bPalMap, 0, 0, 0);
+    LoadD3D(&plain, file, key, bpp, ddMemory, dtMemoryType, 0, bPalMap, 0, 0, 0, &image);
     const bool mirrored = CreateMirror(lpSD, &plain, mirrorW, mirrorH);
     DDReleaseSurface(&plain);
     if (!mirrored) {
@@ -185,12 +192,32 @@ bool CopyImageDD(DDSURFACEDATA* lpSD, const plat::sBmpImage& image, const std::s
     } else {
       const int width = std::min(px.width, image.width);
       const int height = std::min(px.height, image.height);
+      // The source column of each destination column, up to the first one
+      // left as it is, worked out once for all rows.
+      std::vector<int> columns;
+      columns.reserve(static_cast<std::size_t>(std::max(width, 0)));
+      for (int x = 0; x < width; ++x) {
+        const int sx = MirroredIndex(x, mirrorW, image.width);
+        if (sx < 0) break;
+        columns.push_back(sx);
+      }
+      const int count = static_cast<int>(columns.size());
       for (int y = 0; y < height; ++y) {
         const int sy = MirroredIndex(y, mirrorH, image.height);
         if (sy < 0) break;
-        for (int x = 0; x < width; ++x) {
-          const int sx = MirroredIndex(x, mirrorW, image.width);
-          if (sx < 0) break;
+        if (!indexed && !convertAtSixteenBits) {
+          // The common case in one tight loop per row.
+          std::uint32_t* __restrict out = px.Row32(y);
+          const std::uint32_t* __restrict in = &image.rgb[static_cast<std::size_t>(sy) * image.width];
+          if (mirrorW <= 0) {
+            for (int x = 0; x < count; ++x) out[x] = in[x] & 0x00FFFFFFu;
+          } else {
+            for (int x = 0; x < count; ++x) out[x] = in[columns[static_cast<std::size_t>(x)]] & 0x00FFFFFFu;
+          }
+          continue;
+        }
+        for (int x = 0; x < count; ++x) {
+          const int sx = columns[static_cast<std::size_t>(x)];
           if (!indexed) {
             const std::uint32_t rgb = image.RgbAt(sx, sy) & 0x00FFFFFFu;
             px.Row32(y)[x] = convertAtSixteenBits ? ConvertedAtSixteenBits(rgb) : rgb;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <system_error>
 #include <vector>
 
@@ -114,6 +115,48 @@ bool DirectoryExists(std::string_view programPath) {
   if (programPath.empty()) return false;
   std::error_code ec;
   return fs::is_directory(NativePath(programPath), ec);
+}
+
+int FirstExistingFile(const std::vector<std::string>& candidates) {
+  if (candidates.empty()) return -1;
+  auto oneByOne = [&] {
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+      if (FileExists(candidates[i])) return static_cast<int>(i);
+    }
+    return -1;
+  };
+  // The last component in UTF-8, where a slash never lies inside a character.
+  auto lastName = [](std::string_view programPath) {
+    std::string path = Cp932ToUtf8(programPath);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+  };
+  if (candidates.front().empty()) return oneByOne();
+  const fs::path folder = fs::path(NativePath(candidates.front())).parent_path();
+  std::error_code ec;
+  fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+  if (ec) return oneByOne();
+  std::set<std::string> entries;
+  for (; it != fs::directory_iterator(); it.increment(ec)) entries.insert(it->path().filename().string());
+  if (ec) return oneByOne();
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const std::string name = lastName(candidates[i]);
+    if (name.empty() || name == "." || name == ".." || HasDrivePrefix(candidates[i])) return oneByOne();
+    // As NativePath resolves it: the exact name, else the smallest name that
+    // matches but for ASCII case (the set is in that order).
+    const std::string* resolved = entries.count(name) != 0 ? &name : nullptr;
+    if (resolved == nullptr) {
+      for (const std::string& entry : entries) {
+        if (EqualsIgnoringAsciiCase(entry, name)) {
+          resolved = &entry;
+          break;
+        }
+      }
+    }
+    if (resolved != nullptr && fs::is_regular_file(folder / *resolved, ec)) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 }  // namespace plat

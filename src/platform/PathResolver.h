@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -28,5 +29,11 @@ std::string CurrentDirectory();
 // True when the program path names an existing regular file / folder.
 bool FileExists(std::string_view programPath);
 bool DirectoryExists(std::string_view programPath);
+
+// The index of the first of `candidates` that names an existing regular file,
+// as FileExists would answer for each in turn, or -1. The candidates must
+// differ only in their last component: their folder is read once for all of
+// them instead of once for each name that is missing.
+int FirstExistingFile(const std::vector<std::string>& candidates);
 
 }  // namespace plat

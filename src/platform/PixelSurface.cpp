@@ -1,9 +1,30 @@
 #include "platform/PixelSurface.h"
 
+#include <mutex>
 #include <new>
 #include <utility>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace plat {
+
+void* AllocateZeroedPixels(std::size_t count, std::size_t size) {
+#if defined(__GLIBC__)
+  // glibc maps blocks above its mmap threshold on their own and unmaps them
+  // when freed, and trims the freed top of the heap: either way a surface of
+  // the next scene faults in every page again. Blocks up to the largest
+  // threshold glibc takes (32 MiB) come from the heap instead, and the heap
+  // keeps what is freed up to a generous size. Larger surfaces still map.
+  static std::once_flag once;
+  std::call_once(once, [] {
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
+  });
+#endif
+  return std::calloc(count, size);
+}
 
 cPixelSurface::cPixelSurface(cPixelSurface&& other) noexcept
     : m_Width(std::exchange(other.m_Width, 0)),

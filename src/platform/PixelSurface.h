@@ -22,10 +22,16 @@
 
 namespace plat {
 
-// Pixel storage that comes zeroed from calloc, whose large blocks the system
-// hands out as zero pages, and is not zeroed again: a new surface costs no
-// pass over its pixels, and the parts never drawn (a texture's padding up to
-// a power of two) are never touched. Copies are made as usual.
+// calloc for pixel storage. The memory of released surfaces stays with the
+// process for the next ones: a scene releases its surfaces and the next
+// creates as many again, and memory handed back to the system comes back as
+// fresh pages whose first touch costs far more than the drawing into them.
+void* AllocateZeroedPixels(std::size_t count, std::size_t size);
+
+// Pixel storage that comes zeroed from calloc and is not zeroed again: a new
+// surface costs no pass over its pixels of its own, and the parts never drawn
+// (a texture's padding up to a power of two) are never touched when they
+// come as the system's zero pages. Copies are made as usual.
 template <typename T>
 struct cZeroedAllocator {
   using value_type = T;
@@ -34,7 +40,7 @@ struct cZeroedAllocator {
   cZeroedAllocator(const cZeroedAllocator<U>&) {}
 
   T* allocate(std::size_t count) {
-    void* memory = std::calloc(count, sizeof(T));
+    void* memory = AllocateZeroedPixels(count, sizeof(T));
     if (memory == nullptr) throw std::bad_alloc();
     return static_cast<T*>(memory);
   }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "platform/PathResolver.h"
 #include "support/Utf8Text.h"
@@ -130,6 +131,36 @@ TEST_F(PathResolverTest, TellsFilesFromFolders) {
   for (const Case& c : cases) {
     EXPECT_EQ(plat::FileExists(c.program), c.file) << c.program;
     EXPECT_EQ(plat::DirectoryExists(c.program), c.folder) << c.program;
+  }
+}
+
+// One reading of the folder must answer as FileExists asks name by name.
+TEST_F(PathResolverTest, FirstExistingFileAnswersAsFileExistsInTurn) {
+  fs::create_directories(m_Root / "data" / "stg4" / "b.stg4_900");
+  struct Case {
+    std::vector<std::string> candidates;
+    int first;
+  };
+  const Case cases[] = {
+      {{"data\\stg4\\a.stg4_999", "DATA\\STG4\\A.STG4_781", "data\\stg4\\a.stg4_000"}, 1},
+      // A folder of the right name is not a file.
+      {{"data\\stg4\\b.stg4_900", "data\\stg4\\a.stg4_781"}, 1},
+      {{"dir\\none.bmp", "dir\\表.bmp"}, 1},
+      // Two names that differ in case only: either answers.
+      {{"dir\\readme.txt"}, 0},
+      {{"data\\stg4\\a.stg4_780", "data\\stg4\\a.stg4_782"}, -1},
+      {{"none\\a.stg4_781", "none\\b.stg4_781"}, -1},
+      {{"", "data\\stg4\\a.stg4_781"}, 1},
+      {{}, -1},
+  };
+  for (const Case& c : cases) {
+    int oneByOne = -1;
+    for (std::size_t i = 0; i < c.candidates.size() && oneByOne < 0; ++i) {
+      if (plat::FileExists(c.candidates[i])) oneByOne = static_cast<int>(i);
+    }
+    const std::string first = c.candidates.empty() ? "(none)" : c.candidates.front();
+    EXPECT_EQ(oneByOne, c.first) << first;
+    EXPECT_EQ(plat::FirstExistingFile(c.candidates), c.first) << first;
   }
 }
 

@@ -15,6 +15,7 @@
 #include "RunReplay.h"
 #include "RunTrace.h"
 #include "app/GameSceneHost.h"
+#include "app/Globals.h"
 #include "app/MainWnd.h"
 #include "app/OpenFileService.h"
 #include "app/SoundServices.h"
@@ -22,6 +23,7 @@
 #include "app/SystemIni.h"
 #include "core/AppMessages.h"
 #include "core/ErrorBox.h"
+#include "core/FrameTimer.h"
 #include "core/Log.h"
 #include "core/MainWindow.h"
 #include "core/ProcessFlags.h"
@@ -405,6 +407,14 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   }
   if (!options.shotsDir.empty()) fs::create_directories(options.shotsDir);
 
+  // A run starts from the state of a new process, as the player does: a run
+  // before it in this process (a bench runs the player again and again)
+  // leaves its scenes and globals behind, and its frame timing holds a due
+  // time from that run's clock, which the frame limiter would step the new
+  // clock up to a millisecond at a time. The caches that only speed things up
+  // (glyphs, the sound font) are kept.
+  ResetAppGlobalsForTests();
+  ResetFrameTimingForTests();
   cRun run(options, script);
   if (!run.OpenTrace(error)) return 2;
   plat::SetTimeSource(&run.m_Clock);
