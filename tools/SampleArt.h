@@ -49,6 +49,9 @@ inline constexpr std::uint8_t Shade(eHue hue, int shade) {
 }
 
 // Cell sizes the world reads the sheets with.
+// A scatter of 0 to modulo - 1 over i, the same on every run.
+inline int Scatter(int i, int modulo) { return static_cast<int>((static_cast<unsigned>(i) * 2654435761u) >> 16) % modulo; }
+
 inline constexpr int kCell = 32;      // blocks, characters, items, marks
 inline constexpr int kShotCell = 16;  // the shot sheet
 

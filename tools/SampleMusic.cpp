@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "platform/OggEncoder.h"
 
@@ -11,7 +12,6 @@ namespace samplegame {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr int kRest = -1;
 
 // ---- the boss tune (MIDI) ------------------------------------------------------
@@ -138,7 +138,7 @@ void Render(std::vector<float>& samples, const std::vector<int>& notes, double s
       const double t = static_cast<double>(i - first) / kStageRate;
       const double release = std::min(1.0, (static_cast<double>(last - i) / kStageRate) / 0.02);
       double value = 0.0;
-      for (std::size_t h = 0; h < harmonics.size(); ++h) value += harmonics[h] * std::sin(2.0 * kPi * f * (h + 1) * t);
+      for (std::size_t h = 0; h < harmonics.size(); ++h) value += harmonics[h] * std::sin(2.0 * std::numbers::pi * f * (h + 1) * t);
       value *= std::min(1.0, t / 0.005) * std::exp(-fall * t) * release;
       samples[2 * i] += static_cast<float>(value * left);
       samples[2 * i + 1] += static_cast<float>(value * right);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
+#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,10 +21,6 @@ namespace {
 
 constexpr int kScreenW = 640;
 constexpr int kScreenH = 480;
-constexpr double kPi = 3.14159265358979323846;
-
-// A fixed scatter of points, the same on every run.
-int Scatter(int i, int modulo) { return static_cast<int>((static_cast<unsigned>(i) * 2654435761u) >> 16) % modulo; }
 
 // Top to bottom through the given colours, ordered-dithered between
 // neighbouring steps so the bands blend.
@@ -51,7 +48,7 @@ std::vector<std::uint8_t> SkySteps() {
 int WaveHeight(int x, int base, std::initializer_list<std::pair<int, int>> waves, double phase = 0.0) {
   double y = base;
   for (const auto& [cycles, amplitude] : waves)
-    y += amplitude * std::sin(2 * kPi * cycles * x / kScreenW + phase * cycles);
+    y += amplitude * std::sin(2 * std::numbers::pi * cycles * x / kScreenW + phase * cycles);
   return static_cast<int>(std::lround(y));
 }
 

@@ -6,14 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <numbers>
 
 #include "SampleMusic.h"
 
 namespace samplegame {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // One sample of an effect at time t (seconds) of its length, for a channel.
 using Recipe = std::function<double(double t, double length, int channel)>;
@@ -29,7 +28,7 @@ struct cEffect {
 
 // The phase of a tone gliding linearly from f0 to f1 over `length`.
 double GlidePhase(double t, double length, double f0, double f1) {
-  return 2.0 * kPi * (f0 * t + (f1 - f0) * t * t / (2.0 * length));
+  return 2.0 * std::numbers::pi * (f0 * t + (f1 - f0) * t * t / (2.0 * length));
 }
 
 double Square(double phase) { return std::sin(phase) >= 0.0 ? 1.0 : -1.0; }
@@ -51,8 +50,8 @@ Recipe Arpeggio(std::vector<int> notes, double step, double volume) {
     const auto index = std::min(static_cast<std::size_t>(t / step), notes.size() - 1);
     const double local = t - static_cast<double>(index) * step;
     const double pan = channel == 0 ? 1.0 : 0.8;
-    return volume * pan * Envelope(local, 6.0) * (0.6 * Square(2.0 * kPi * Note(notes[index]) * local) +
-                                                  0.4 * std::sin(4.0 * kPi * Note(notes[index]) * local));
+    return volume * pan * Envelope(local, 6.0) * (0.6 * Square(2.0 * std::numbers::pi * Note(notes[index]) * local) +
+                                                  0.4 * std::sin(4.0 * std::numbers::pi * Note(notes[index]) * local));
   };
 }
 
@@ -66,7 +65,7 @@ Recipe Glide(double f0, double f1, double fall, double volume, bool square) {
 Recipe Burst(double fall, double volume, double tone) {
   return [=](double t, double, int channel) {
     const double grit = Noise(t + channel * 0.37);
-    return volume * Envelope(t, fall) * (0.8 * grit + 0.2 * std::sin(2.0 * kPi * tone * t));
+    return volume * Envelope(t, fall) * (0.8 * grit + 0.2 * std::sin(2.0 * std::numbers::pi * tone * t));
   };
 }
 

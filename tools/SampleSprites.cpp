@@ -23,9 +23,6 @@ void PutCell(cCanvas& sheet, const cCanvas& cell, int x, int y) {
 // A dark line around the figure, so sprites stand out on any background.
 void OutlineCell(cCanvas& cell) { cell.Outline(0, 0, cell.Width(), cell.Height(), kKey, kOutline); }
 
-// A small fixed scatter of points for textures, the same on every run.
-int Scatter(int i, int modulo) { return static_cast<int>((static_cast<unsigned>(i) * 2654435761u) >> 16) % modulo; }
-
 // --- blocks -------------------------------------------------------------
 
 enum eBlockCell : int { BLOCK_CELL_GROUND = 1, BLOCK_CELL_BRICK, BLOCK_CELL_SPIKES, BLOCK_CELL_GOAL, BLOCK_CELL_STONE,

@@ -10,7 +10,7 @@ namespace samplegame {
 namespace {
 
 constexpr int kMapWidth = 30;
-constexpr int kMapHeight = 21;
+constexpr int kWorldMapHeight = 21;
 constexpr int kPathRow = 10;
 constexpr int kPathFirstColumn = 6;
 constexpr int kNodeSpacing = 4;
@@ -70,9 +70,9 @@ void PaintIsland(cWorldMap& map) {
     for (int y = y0; y <= y1; ++y)
       for (int x = x0; x <= x1; ++x) map.m_Grid[map.CellIndex(x, y)] = kind;
   };
-  fill(0, 0, kMapWidth - 1, kMapHeight - 1, CELL_SEA);
-  fill(3, 5, kMapWidth - 4, kMapHeight - 6, CELL_SAND);
-  fill(4, 6, kMapWidth - 5, kMapHeight - 7, CELL_MEADOW);
+  fill(0, 0, kMapWidth - 1, kWorldMapHeight - 1, CELL_SEA);
+  fill(3, 5, kMapWidth - 4, kWorldMapHeight - 6, CELL_SAND);
+  fill(4, 6, kMapWidth - 5, kWorldMapHeight - 7, CELL_MEADOW);
   fill(8, 6, 20, 7, CELL_MOUNTAIN);
   fill(7, 12, 12, 14, CELL_FOREST);
   fill(18, 13, 24, 14, CELL_FOREST);
@@ -88,7 +88,7 @@ std::string StagePathForWorldMap(int nStage) {
 cWorldMap MakeWorldMap() {
   cWorldMap map;
   map.m_strName = "サンプルワールド";
-  map.SetSize(kMapWidth, kMapHeight);
+  map.SetSize(kMapWidth, kWorldMapHeight);
   map.m_nFillColour = kSeaColour;
   PaintIsland(map);
   map.m_nStartX = kPathFirstColumn;

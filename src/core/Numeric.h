@@ -31,3 +31,6 @@ constexpr std::int32_t PercentOf(std::int32_t value, std::int32_t percent) {
   const double scaled = static_cast<double>(WrapToI32(std::int64_t{value} * percent)) * 0.01;
   return TruncToI32(scaled >= 0.0 ? scaled + 0.5 : scaled - 0.5);
 }
+
+// pi / 180, as the nearest double.
+inline constexpr double kRadiansPerDegree = 0.017453292519943295;

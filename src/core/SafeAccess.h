@@ -16,6 +16,7 @@
 // the process ends.
 
 #include <cstddef>
+#include <cstdint>
 
 enum class eSafeContainerKind { Vector, List };
 
@@ -26,6 +27,10 @@ void ReportSafeIndexFailure(eSafeContainerKind kind, int index, std::size_t size
 // exist): the request is dropped and the run goes on, so neither the
 // fatal-pending flag nor a close follows.
 void ReportBadIndex(eSafeContainerKind kind, int index, std::size_t size, std::size_t elementSize);
+
+// True when `index` addresses an element of a list of `size`: indexes are
+// compared unsigned, so a negative one never does.
+inline bool IsInList(int index, std::size_t size) { return static_cast<std::uint32_t>(index) < size; }
 
 // True once any checked container was indexed out of range in this process.
 bool IsFatalPending();

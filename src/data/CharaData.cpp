@@ -10,9 +10,6 @@ namespace {
 // cell position, the carried item and the three list counts.
 constexpr std::size_t kMinCharaBytes = 4 + 4 + 4 + 4 + 4 + 4 + 4;
 
-// Indexes are compared unsigned: a negative one is out of range.
-bool IsInList(int index, std::size_t size) { return static_cast<std::uint32_t>(index) < size; }
-
 // The flag list of an older file brought to the current group count, with a
 // set flag inserted for a group introduced later: the flags from `group` on
 // move up one place and the last one drops off.

@@ -183,6 +183,8 @@ class cCommand : public cDataRecord {
   static int ParamCountOf(int nSet, int nType);
   static bool IsTypeInTable(int nSet, int nType);
   int ParamCount() const { return ParamCountOf(m_nSet, m_nType); }
+  // The parameter at index, or 0 when the command holds fewer.
+  int32_t Param(int index) const;
   bool IsFlowCommand() const { return m_nSet == 0; }
   // The flow type this command runs as: its type for set 0, type + 15 for item
   // types from 2; -1 for "フローの変更" and the empty item command.
@@ -217,7 +219,6 @@ class cCommand : public cDataRecord {
   void RenumberTypes();
   bool IsUpgradeType(int nOldFlowType) const;
   bool IsUpgradeFlowOnlyType(int nOldFlowType) const;
-  int32_t Param(int index) const;
   void SetParam(int index, int32_t value);
   void ResizeParams(int count);
   void InsertParam(int index, int32_t value, int count);

@@ -9,9 +9,6 @@ namespace {
 // position and the three list counts.
 constexpr std::size_t kMinItemBytes = 4 + 4 + 4 + 4 + 4 + 4;
 
-// Indexes are compared unsigned: a negative one is out of range.
-bool IsInList(int index, std::size_t size) { return static_cast<std::uint32_t>(index) < size; }
-
 }  // namespace
 
 cItemData::cItemData() { Reset(); }

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "core/Log.h"
+#include "core/Numeric.h"
 #include "core/StringUtil.h"
 #include "data/Database.h"
 #include "data/PathTable.h"
@@ -30,11 +31,6 @@ constexpr int kVariantVersion = 758;
 constexpr int kResultVariantVersion = 759;
 
 constexpr int kWalkerFacingCount = 4;  // down, up, left, right
-
-std::int32_t ClampToI32(std::int64_t value) {
-  return static_cast<std::int32_t>(
-      std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
 
 // A per-mode value of the system data; 0 for a play mode it has no entry for.
 template <class List>

@@ -20,7 +20,7 @@ namespace {
 
 // Versions that introduced header members, and those of the other upgrades.
 constexpr int kFlyBoxVersion = 155;
-constexpr int kBgmLoopVersion = 166;
+constexpr int kStageBgmLoopVersion = 166;
 constexpr int kRankFlagsVersion = 181;
 constexpr int kShowHudVersion = 183;
 constexpr int kAutoAdvanceVersion = 184;
@@ -208,7 +208,7 @@ void cStageData::RegisterMembers(int nVersion) {
   RegisterInt(m_HitLevel);
   RegisterInt(m_ContactChecks);
   RegisterInt(m_Bgm);
-  if (nVersion >= kBgmLoopVersion) RegisterInt(m_BgmLoop);
+  if (nVersion >= kStageBgmLoopVersion) RegisterInt(m_BgmLoop);
   if (nVersion >= kBgmKeepVersion) RegisterInt(m_BgmKeepOnRetry);
   RegisterInt(m_Layered);
   RegisterInt(m_RestoreStatus);
@@ -313,7 +313,7 @@ void cStageData::ApplyUpgrades(int nVersion) {
     m_CharaCharaBoxBottom = 0;
     m_CharaCharaBoxFlyBottom = 0;
   }
-  if (nVersion < kBgmLoopVersion) m_BgmLoop = 1;
+  if (nVersion < kStageBgmLoopVersion) m_BgmLoop = 1;
   if (nVersion < kRankFlagsVersion) {
     m_RankFlags.resize(kStageRankFlagCount, 0);
     m_RankFlags[3] = 0;

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int kNeedTotalVersion = 209;
-constexpr int kVariantVersion = 758;
+constexpr int kMapVariantVersion = 758;
 constexpr int kDefaultCellKindCount = 10;
 constexpr int kDefaultImpassableKinds = 5;
 
@@ -47,7 +47,7 @@ void cWorldStage::RegisterMembers(int nVersion) {
   RegisterInt(m_nCondValue);
   RegisterInt(m_nCondOp);
   if (nVersion >= kNeedTotalVersion) RegisterInt(m_nNeedTotal);
-  if (nVersion >= kVariantVersion) {
+  if (nVersion >= kMapVariantVersion) {
     RegisterInt(m_bVariant);
     RegisterInt(m_nVariant1);
     RegisterInt(m_nVariant2);

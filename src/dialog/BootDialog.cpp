@@ -8,7 +8,7 @@
 namespace {
 
 constexpr std::uint16_t kStartButton = 1000;
-constexpr std::uint16_t kCancelButton = 1001;
+constexpr std::uint16_t kBootCancelButton = 1001;
 constexpr std::uint16_t kDirect3DRadio = 1002;
 constexpr std::uint16_t kDirectDrawRadio = 1003;
 constexpr std::uint16_t kNoShowCheck = 1004;
@@ -17,8 +17,8 @@ constexpr std::uint16_t kModeGroup = 1006;
 // Placed on the middle of the main window, with the dialog's own size.
 constexpr int kOffsetX = 320 - 187;
 constexpr int kOffsetY = 240 - 136;
-constexpr double kPointerX = 181.9;
-constexpr double kPointerY = 198.9;
+constexpr double kBootPointerX = 181.9;
+constexpr double kBootPointerY = 198.9;
 
 }  // namespace
 
@@ -33,7 +33,7 @@ const sDlgTemplate& BootTemplate() {
       {
           {1075, eWidgetKind::Picture, "", 7, 7, 20, 21},
           {kStartButton, eWidgetKind::PushButton, "ゲーム開始", 80, 105, 50, 25, true, true},
-          {kCancelButton, eWidgetKind::PushButton, "ゲーム中止", 80, 140, 50, 18, false, true},
+          {kBootCancelButton, eWidgetKind::PushButton, "ゲーム中止", 80, 140, 50, 18, false, true},
           {kModeGroup, eWidgetKind::GroupBox, "描画モード", 15, 15, 190, 55},
           {kDirect3DRadio, eWidgetKind::RadioButton, "Direct3D", 20, 30, 42, 10, false, true, true},
           {kDirectDrawRadio, eWidgetKind::RadioButton, "DirectDraw", 80, 30, 45, 10, false, true},
@@ -59,7 +59,7 @@ cBootDialog::cBootDialog(cWnd* owner, std::int32_t createValue, cWindowRegistry*
   // The pointer starts over the Start button. The offsets are fractional
   // and the sum is truncated toward zero.
   if (owner != nullptr) {
-    owner->MovePointer(static_cast<int>(m_nRequestedX + kPointerX), static_cast<int>(m_nRequestedY + kPointerY));
+    owner->MovePointer(static_cast<int>(m_nRequestedX + kBootPointerX), static_cast<int>(m_nRequestedY + kBootPointerY));
   }
 }
 
@@ -79,7 +79,7 @@ void cBootDialog::OnInitDialog(WPARAM wParam, LPARAM lParam) {
   if (m_bEnglish) {
     SetDlgItemString(*this, kModeGroup, "Drawing mode");
     SetDlgItemString(*this, kStartButton, "Start");
-    SetDlgItemString(*this, kCancelButton, "Cancel");
+    SetDlgItemString(*this, kBootCancelButton, "Cancel");
     if (cTextBinding* settings = FindBoundControl(m_Texts, kSettingsText)) {
       SetDlgItemString(*this, settings->m_nId, "Configure the detail settings at \"System.ini\".");
     }
@@ -99,7 +99,7 @@ void cBootDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
       if (!m_BootData.Save()) ReportPrintf("%s", "Boot.dat cannot be written; the choice holds for this run only");
       End(1);
       break;
-    case kCancelButton:
+    case kBootCancelButton:
       End(0);
       break;
     default:
@@ -114,7 +114,7 @@ void cBootDialog::OnScriptAnswer(const plat::sDialogInput& answer) {
       Press(kStartButton);
       return;
     case plat::eDialogAnswer::No:
-      Press(kCancelButton);
+      Press(kBootCancelButton);
       return;
     default:
       cDlg::OnScriptAnswer(answer);

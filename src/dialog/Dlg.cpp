@@ -19,8 +19,6 @@ constexpr std::size_t kItemTextBuffer = 5120;
 constexpr int kClientWidthDefault = 640;
 constexpr int kClientHeightDefault = 480;
 
-int LowWord(std::uintptr_t value) { return static_cast<int>(value & 0xFFFF); }
-int HighWord(std::uintptr_t value) { return static_cast<int>((value >> 16) & 0xFFFF); }
 WPARAM MakeWParam(int low, int high) {
   return static_cast<WPARAM>((static_cast<std::uint32_t>(high) << 16) | (static_cast<std::uint32_t>(low) & 0xFFFF));
 }

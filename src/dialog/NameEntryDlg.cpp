@@ -2,15 +2,15 @@
 
 namespace {
 
-constexpr std::uint16_t kNameEdit = 1003;
-constexpr std::uint16_t kOkButton = 1000;
-constexpr std::uint16_t kCancelButton = 1001;
-constexpr std::uint16_t kNameLabel = 1007;
+constexpr std::uint16_t kEntryNameEdit = 1003;
+constexpr std::uint16_t kEntryOkButton = 1000;
+constexpr std::uint16_t kEntryCancelButton = 1001;
+constexpr std::uint16_t kEntryNameLabel = 1007;
 constexpr int kDialogX = 240;
 constexpr int kDialogY = 220;
 constexpr int kNameLength = 3;
-constexpr int kPointerX = 80;
-constexpr int kPointerY = 65;
+constexpr int kEntryPointerX = 80;
+constexpr int kEntryPointerY = 65;
 
 }  // namespace
 
@@ -24,9 +24,9 @@ const sDlgTemplate& NameEntryTemplate() {
       65,
       {
           {1075, eWidgetKind::Picture, "", 7, 7, 20, 21},
-          {kNameEdit, eWidgetKind::Edit, "", 75, 12, 24, 14, false, true},
-          {kOkButton, eWidgetKind::PushButton, "OK", 30, 35, 50, 18, true, true},
-          {kNameLabel, eWidgetKind::Static, "登録名(3文字まで)", 15, 15, 56, 16},
+          {kEntryNameEdit, eWidgetKind::Edit, "", 75, 12, 24, 14, false, true},
+          {kEntryOkButton, eWidgetKind::PushButton, "OK", 30, 35, 50, 18, true, true},
+          {kEntryNameLabel, eWidgetKind::Static, "登録名(3文字まで)", 15, 15, 56, 16},
       }};
   return kTemplate;
 }
@@ -41,16 +41,16 @@ cNameEntryDlg::cNameEntryDlg(cWnd* owner, std::int32_t createValue, cWindowRegis
   m_nRequestedX = ownerX + kDialogX;
   m_nRequestedY = ownerY + kDialogY;
   // The pointer starts over the edit box, ready to click into it.
-  if (owner != nullptr) owner->MovePointer(m_nRequestedX + kPointerX, m_nRequestedY + kPointerY);
+  if (owner != nullptr) owner->MovePointer(m_nRequestedX + kEntryPointerX, m_nRequestedY + kEntryPointerY);
   // Both screens give the same limits: three characters on one line, a
   // double-byte character counting once.
   switch (target) {
     case eNameEntryTarget::OptionName:
-      m_EditSetups[0] = sEditSetup{kNameEdit, name, kNameLength + 1, kNameLength, 1, 1, {}};
+      m_EditSetups[0] = sEditSetup{kEntryNameEdit, name, kNameLength + 1, kNameLength, 1, 1, {}};
       m_nEditCount = name != nullptr ? 1 : 0;
       break;
     case eNameEntryTarget::EntryName:
-      m_EditSetups[0] = sEditSetup::Short(kNameEdit, name, kNameLength, 1);
+      m_EditSetups[0] = sEditSetup::Short(kEntryNameEdit, name, kNameLength, 1);
       m_nEditCount = name != nullptr ? 1 : 0;
       break;
     case eNameEntryTarget::None:
@@ -65,20 +65,20 @@ void cNameEntryDlg::OnCreate(WPARAM wParam, LPARAM lParam) {
     m_Controls.push_back(&m_Edits[i]);
   }
   LoadAll();
-  Form().SetFocus(kNameEdit);
-  Form().SetSelection(kNameEdit, 0, 0x7FFFFFFF);
-  if (m_bEnglish) SetDlgItemString(*this, kNameLabel, "     Name");
+  Form().SetFocus(kEntryNameEdit);
+  Form().SetSelection(kEntryNameEdit, 0, 0x7FFFFFFF);
+  if (m_bEnglish) SetDlgItemString(*this, kEntryNameLabel, "     Name");
   m_bReady = 1;
 }
 
 void cNameEntryDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   cDlg::OnCommand(wParam, lParam);
   switch (wParam & 0xFFFF) {
-    case kOkButton:
+    case kEntryOkButton:
       StoreAll();
       End(1);
       break;
-    case kCancelButton:
+    case kEntryCancelButton:
       End(0);
       break;
     default:

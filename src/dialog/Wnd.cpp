@@ -82,9 +82,6 @@ constexpr sMessageName kMessageNames[] = {
     {0x0380, "WM_PENWINFIRST"}, {0x038F, "WM_PENWINLAST"}, {0x0400, "WM_USER"}, {0x8000, "WM_APP"},
 };
 
-std::uint16_t LowWord(std::uint64_t value) { return static_cast<std::uint16_t>(value & 0xFFFFu); }
-std::uint16_t HighWord(std::uint64_t value) { return static_cast<std::uint16_t>((value >> 16) & 0xFFFFu); }
-
 }  // namespace
 
 // ---- mouse state ----------------------------------------------------------

@@ -135,13 +135,6 @@ void ReleaseEndedGroups(cCharaBase& chara) {
   chara.m_bGroupEndedPending = 0;
 }
 
-void ClearCurrent() {
-  if (g_GameScene == nullptr) return;
-  g_GameScene->m_pCurChara = nullptr;
-  g_GameScene->m_pCurFlowState = nullptr;
-  g_GameScene->m_pCurCmdState = nullptr;
-}
-
 // The loops of the character's flow `index` unrolled; a cut names the flow.
 void UnrollLoops(cCharaBase& chara, int index) {
   cFlow& flow = chara.m_Data.m_Flows[index];
@@ -296,7 +289,7 @@ int RunFlowPass(cCharaBase& chara, int deathMode) {
     if (chara.m_bVanished != 0) return 1;
     if (deathMode == 0 && trigger != TRIGGER_DEATH && chara.m_Hp <= 0) return 1;
   }
-  ClearCurrent();
+  if (g_GameScene != nullptr) g_GameScene->ClearCurrent();
 
   if (cHero* hero = dynamic_cast<cHero*>(&chara)) {
     // Taken out first: a queued change may queue nothing, but never runs twice.

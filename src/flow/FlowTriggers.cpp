@@ -66,13 +66,6 @@ void SetCurrentChara(cCharaBase* chara) {
   if (g_GameScene != nullptr) g_GameScene->m_pCurChara = chara;
 }
 
-void ClearCurrent() {
-  if (g_GameScene == nullptr) return;
-  g_GameScene->m_pCurChara = nullptr;
-  g_GameScene->m_pCurFlowState = nullptr;
-  g_GameScene->m_pCurCmdState = nullptr;
-}
-
 int GroupOf(const cFlow& flow) { return flow.m_nGroup < kFlowGroupCount ? flow.m_nGroup : 0; }
 
 // The conditions, then the key conditions, of a flow about to start.
@@ -81,8 +74,8 @@ bool GatesHold(cCharaBase& chara, cFlowState& state) {
 }
 
 // The centre of an object's box.
-double CentreX(const cGameObj& object) { return object.m_X + object.m_BoxW * 0.5; }
-double CentreY(const cGameObj& object) { return object.m_Y + object.m_BoxH * 0.5; }
+double BoxCentreX(const cGameObj& object) { return object.m_X + object.m_BoxW * 0.5; }
+double BoxCentreY(const cGameObj& object) { return object.m_Y + object.m_BoxH * 0.5; }
 
 }  // namespace
 
@@ -130,7 +123,7 @@ void FireFlowTrigger(cCharaBase& chara, int trigger, cCharaBase* other, int flow
     starting.m_TriggerKeySlot = keys != nullptr ? cCharaBase::GetTriggerKeySlot(*keys) : 0;
     StartFlow(starting, chara);
   }
-  ClearCurrent();
+  if (g_GameScene != nullptr) g_GameScene->ClearCurrent();
 }
 
 // ---- key sequences ---------------------------------------------------------------------
@@ -354,8 +347,8 @@ bool RangeConditionHolds(cCharaBase& chara, const cCond& cond) {
       inside = right ? along(range, 0) : along(0, range);
       break;
     case 6: {
-      const double dx = CentreX(chara) - CentreX(*other);
-      const double dy = CentreY(chara) - CentreY(*other);
+      const double dx = BoxCentreX(chara) - BoxCentreX(*other);
+      const double dy = BoxCentreY(chara) - BoxCentreY(*other);
       inside = std::sqrt(dx * dx + dy * dy) <= range;
       break;
     }

@@ -13,10 +13,6 @@
 
 namespace {
 
-int Param(const cCommand& command, int index) {
-  return index >= 0 && index < static_cast<int>(command.m_Params.size()) ? command.m_Params[index] : 0;
-}
-
 // Display modes of the message command.
 enum eMessageDisplay : int {
   MESSAGE_UNTIL_KEY = 0,        // "進行キーが押されるまで表示"
@@ -39,25 +35,25 @@ cMessageSetup SetupFrom(cCharaBase& chara, const cCommand& command, int display,
   cMessageSetup s;
   s.kind = MESSAGE_TEXT;
   s.text = command.m_strText;
-  s.posMode = Param(command, 0);
-  s.cellX = Param(command, 1);
-  s.cellY = Param(command, 2);
-  s.offX = Param(command, 3);
-  s.offY = Param(command, 4);
-  s.keepOnScreen = Param(command, 5);
+  s.posMode = command.Param(0);
+  s.cellX = command.Param(1);
+  s.cellY = command.Param(2);
+  s.offX = command.Param(3);
+  s.offY = command.Param(4);
+  s.keepOnScreen = command.Param(5);
   // Files older than the fixed-position flag get it at 10 for exactly the two
   // screen-anchored positions (0 and 7), which kept their place on the
   // screen before it existed; 9 is the window box.
-  s.boxStyle = Param(command, 9);
-  s.fixedPos = Param(command, 10);
-  s.expand = Param(command, 11);
-  s.refreshInterval = Param(command, 14);
+  s.boxStyle = command.Param(9);
+  s.fixedPos = command.Param(10);
+  s.expand = command.Param(11);
+  s.refreshInterval = command.Param(14);
   s.refresh = s.refreshInterval > 0 ? 1 : 0;
-  s.noOpening = Param(command, 16);
+  s.noOpening = command.Param(16);
   s.waitMode = display;
   s.countdown = frames;
-  s.hasId = Param(command, 12);
-  s.id = Param(command, 13);
+  s.hasId = command.Param(12);
+  s.id = command.Param(13);
   if (s.posMode >= 4 && s.posMode <= 6) {
     const cHero* hero = StageHero();
     s.followKey = hero != nullptr ? hero->m_Key : 0;
@@ -71,7 +67,7 @@ cMessageSetup SetupFrom(cCharaBase& chara, const cCommand& command, int display,
 
 int CmdGameWait(cCharaBase&, cCommand& command) {
   if (g_GameScene == nullptr) return 0;
-  const int frames = Param(command, 0) * 6;
+  const int frames = command.Param(0) * 6;
   cMessageSetup setup;
   setup.text.clear();
   setup.waitMode = MESSAGE_TIMED;
@@ -91,8 +87,8 @@ int CmdGameWait(cCharaBase&, cCommand& command) {
 int CmdMessageWait(cCharaBase& chara, cCommand& command, int messageWait) {
   if (g_GameScene == nullptr || g_GameScene->m_bMessageLock != 0) return 0;
   tMessageList& messages = g_GameScene->m_Messages;
-  const bool replace = Param(command, 12) != 0, removeOnly = Param(command, 15) != 0;
-  const int id = Param(command, 13);
+  const bool replace = command.Param(12) != 0, removeOnly = command.Param(15) != 0;
+  const int id = command.Param(13);
   tMessageList::iterator shown = messages.end();
   if (replace) {
     for (auto it = messages.begin(); it != messages.end(); ++it) {
@@ -109,8 +105,8 @@ int CmdMessageWait(cCharaBase& chara, cCommand& command, int messageWait) {
   } else if (removeOnly) {
     return 0;
   }
-  const int display = Param(command, 17) != 0 ? MESSAGE_UNTIL_STAGE_END : Param(command, 6);
-  const int frames = Param(command, 17) != 0 ? 1 : Param(command, 7) * 6;
+  const int display = command.Param(17) != 0 ? MESSAGE_UNTIL_STAGE_END : command.Param(6);
+  const int frames = command.Param(17) != 0 ? 1 : command.Param(7) * 6;
   cMessageSetup setup = SetupFrom(chara, command, display, frames);
   setup.hasId = replace ? 1 : setup.hasId;
   std::shared_ptr<cMessage> message;
@@ -140,7 +136,7 @@ int CmdMessageWait(cCharaBase& chara, cCommand& command, int messageWait) {
     message = std::make_shared<cMessage>(setup);
     messages.push_back(message);
   }
-  if (Param(command, 8) == 0) return 0;
+  if (command.Param(8) == 0) return 0;
   // Stop the game while it is shown. A message kept until the stage ends has
   // no wait of its own to run: the game goes on.
   if (display == MESSAGE_UNTIL_KEY) {

@@ -31,9 +31,6 @@ int Param(const cCmdState& state, int n) {
   return command != nullptr && n < static_cast<int>(command->m_Params.size()) ? command->m_Params[n] : 0;
 }
 
-// The screen centre of an object.
-double CentreX(const cGameObj& obj) { return obj.m_ScrLeft + (obj.m_GfxW >> 1); }
-
 int ApplyStateMove(cCharaBase& chara, cCmdState& state, const cEdMove& move, int forceFacing) {
   return ApplyMove(chara, state.m_VX, state.m_VY, state.m_FacingCode, state, move, forceFacing);
 }
@@ -61,7 +58,7 @@ struct cPoint {
 };
 
 cPoint LivePoint(cCharaBase& chara, cCharaBase& target, const cEdMove& move, const cCmdState& state) {
-  cPoint point{CentreX(chara), static_cast<double>(chara.m_ScrTop + (chara.m_GfxH >> 1))};
+  cPoint point{ScreenCentreX(chara), static_cast<double>(chara.m_ScrTop + (chara.m_GfxH >> 1))};
   MoveTargetPoint(target, point.x, point.y, move, state);
   return point;
 }
@@ -158,8 +155,8 @@ int CmdChargeMove(cCharaBase& chara, cCmdState& state) {
     } else if (move->m_bHoldX != 0) {
       state.m_VX = 0.0;
     } else {
-      HeadTowardX(state.m_VX, state.m_VY, state.m_FacingCode, target, CentreX(chara),
-                  CentreX(*target) + state.m_OffsetX, state.m_Speed, chara.m_MovesWithScroll, 0);
+      HeadTowardX(state.m_VX, state.m_VY, state.m_FacingCode, target, ScreenCentreX(chara),
+                  ScreenCentreX(*target) + state.m_OffsetX, state.m_Speed, chara.m_MovesWithScroll, 0);
     }
     if (state.m_Angle != 0) TurnByAngle(chara, state);
   } else if (chara.m_Flying == 0) {
@@ -191,7 +188,7 @@ int CmdHomingMove(cCharaBase& chara, cCmdState& state) {
     }
   };
   cPoint live = LivePoint(chara, *target, *move, state);
-  if (!flying) live.x = CentreX(*target) + state.m_OffsetX;
+  if (!flying) live.x = ScreenCentreX(*target) + state.m_OffsetX;
   const int interval = state.m_Radius;
   const int count = state.m_StepCounter;
   if (interval <= 0) {

@@ -7,9 +7,9 @@
 #include "data/DataRecord.h"
 #include "data/EdMove.h"
 #include "data/SystemData.h"
-#include "world/FlowState.h"
-#include "world/CharaBase.h"
 #include "world/Chara.h"
+#include "world/CharaBase.h"
+#include "world/FlowState.h"
 #include "world/GameScene.h"
 #include "world/KeyInput.h"
 #include "world/MapGrid.h"
@@ -28,9 +28,6 @@ bool FacingRight(const cCharaBase& chara) { return chara.m_Facing == 1; }
 
 const cScrollAxis& ScrollX() { return g_GameScene->m_ScrollX; }
 const cScrollAxis& ScrollY() { return g_GameScene->m_ScrollY; }
-
-double CentreX(const cGameObj& obj) { return obj.m_ScrLeft + (obj.m_GfxW >> 1); }
-double CentreY(const cGameObj& obj) { return obj.m_ScrTop + (obj.m_GfxH >> 1); }
 
 int FacingCodeOf(double vx) {
   if (vx < 0) return FACING_LEFT;
@@ -139,13 +136,13 @@ int ResolveDirection(cCharaBase& chara, int choice, int useCurrentKeys, int keyM
   const bool right = FacingRight(chara);
   switch (choice) {
     case DIR_FRONT:
-      return right ? DIRCODE_RIGHT : DIRCODE_LEFT;
+      return right ? DIR_CODE_RIGHT : DIR_CODE_LEFT;
     case DIR_BACK:
-      return right ? DIRCODE_LEFT : DIRCODE_RIGHT;
+      return right ? DIR_CODE_LEFT : DIR_CODE_RIGHT;
     case DIR_FRONT_Y:
-      return right ? DIRCODE_DOWN : DIRCODE_UP;
+      return right ? DIR_CODE_DOWN : DIR_CODE_UP;
     case DIR_BACK_Y:
-      return right ? DIRCODE_UP : DIRCODE_DOWN;
+      return right ? DIR_CODE_UP : DIR_CODE_DOWN;
     case DIR_INPUT: {
       int slot = 0;
       if (useCurrentKeys != 0) {
@@ -157,8 +154,8 @@ int ResolveDirection(cCharaBase& chara, int choice, int useCurrentKeys, int keyM
       // with (g_ReadVersion keeps the replay file's).
       int code = MapDirectionCode(slot, keyMode, chara.m_Facing, IsReplayPlaying(), g_ReadVersion);
       if (keepDiagonals == 0) {
-        if (code == DIRCODE_UP_LEFT || code == DIRCODE_DOWN_LEFT) code = DIRCODE_LEFT;
-        if (code == DIRCODE_UP_RIGHT || code == DIRCODE_DOWN_RIGHT) code = DIRCODE_RIGHT;
+        if (code == DIR_CODE_UP_LEFT || code == DIR_CODE_DOWN_LEFT) code = DIR_CODE_LEFT;
+        if (code == DIR_CODE_UP_RIGHT || code == DIR_CODE_DOWN_RIGHT) code = DIR_CODE_RIGHT;
       }
       return code;
     }
@@ -174,36 +171,36 @@ void DirToVelocity(cCharaBase& chara, double& vx, double& vy, int& facingCode, d
   const double diagonal = speed * kDiagonal;
   int facing = FACING_KEEP;
   switch (code) {
-    case DIRCODE_LEFT:
+    case DIR_CODE_LEFT:
       vx = -speed;
       facing = FACING_LEFT;
       break;
-    case DIRCODE_RIGHT:
+    case DIR_CODE_RIGHT:
       vx = speed;
       facing = FACING_RIGHT;
       break;
-    case DIRCODE_UP:
+    case DIR_CODE_UP:
       if (flying) vy = -speed;
       break;
-    case DIRCODE_DOWN:
+    case DIR_CODE_DOWN:
       if (flying) vy = speed;
       break;
-    case DIRCODE_UP_LEFT:
+    case DIR_CODE_UP_LEFT:
       vx = -diagonal;
       if (flying) vy = -diagonal;
       facing = FACING_LEFT;
       break;
-    case DIRCODE_DOWN_LEFT:
+    case DIR_CODE_DOWN_LEFT:
       vx = -diagonal;
       if (flying) vy = diagonal;
       facing = FACING_LEFT;
       break;
-    case DIRCODE_UP_RIGHT:
+    case DIR_CODE_UP_RIGHT:
       vx = diagonal;
       if (flying) vy = -diagonal;
       facing = FACING_RIGHT;
       break;
-    case DIRCODE_DOWN_RIGHT:
+    case DIR_CODE_DOWN_RIGHT:
       vx = diagonal;
       if (flying) vy = diagonal;
       facing = FACING_RIGHT;
@@ -225,10 +222,10 @@ void DirAngleToVelocity(cCharaBase& chara, double& vx, double& vy, int& facingCo
     int m_Facing;
   };
   static constexpr cBase kBases[] = {
-      {DIRCODE_LEFT, 0, FACING_LEFT},          {DIRCODE_RIGHT, 180, FACING_RIGHT},
-      {DIRCODE_UP, 90, FACING_KEEP},           {DIRCODE_DOWN, 270, FACING_KEEP},
-      {DIRCODE_UP_LEFT, 45, FACING_LEFT},      {DIRCODE_DOWN_LEFT, 315, FACING_LEFT},
-      {DIRCODE_UP_RIGHT, 135, FACING_RIGHT},   {DIRCODE_DOWN_RIGHT, 225, FACING_RIGHT},
+      {DIR_CODE_LEFT, 0, FACING_LEFT},          {DIR_CODE_RIGHT, 180, FACING_RIGHT},
+      {DIR_CODE_UP, 90, FACING_KEEP},           {DIR_CODE_DOWN, 270, FACING_KEEP},
+      {DIR_CODE_UP_LEFT, 45, FACING_LEFT},      {DIR_CODE_DOWN_LEFT, 315, FACING_LEFT},
+      {DIR_CODE_UP_RIGHT, 135, FACING_RIGHT},   {DIR_CODE_DOWN_RIGHT, 225, FACING_RIGHT},
   };
   int base = 0;
   for (const cBase& entry : kBases) {
@@ -247,8 +244,8 @@ void VelocityToPoint(cCharaBase& chara, double& vx, double& vy, int& facingCode,
                      const cEdMove& move, cCmdState& state) {
   const double camX = ScrollX().m_Position;
   const double camY = ScrollY().m_Position;
-  const double ownX = CentreX(chara) + camX;
-  const double ownY = CentreY(chara) + camY;
+  const double ownX = ScreenCentreX(chara) + camX;
+  const double ownY = ScreenCentreY(chara) + camY;
   double dx = 0.0;
   double dy = 0.0;
   switch (move.m_nCoordSystem) {
@@ -347,10 +344,10 @@ void AvoidOffscreenStep(cCharaBase& chara, cCmdState& state, const cEdMove& move
   if (code == DIR_FRONT || code == DIR_BACK || code == DIR_FRONT_Y || code == DIR_BACK_Y) {
     code = ResolveDirection(chara, code, 0, 1, 1);
   }
-  const bool left = code == DIRCODE_LEFT || code == DIRCODE_UP_LEFT || code == DIRCODE_DOWN_LEFT;
-  const bool right = code == DIRCODE_RIGHT || code == DIRCODE_UP_RIGHT || code == DIRCODE_DOWN_RIGHT;
-  const bool up = code == DIRCODE_UP || code == DIRCODE_UP_LEFT || code == DIRCODE_UP_RIGHT;
-  const bool down = code == DIRCODE_DOWN || code == DIRCODE_DOWN_LEFT || code == DIRCODE_DOWN_RIGHT;
+  const bool left = code == DIR_CODE_LEFT || code == DIR_CODE_UP_LEFT || code == DIR_CODE_DOWN_LEFT;
+  const bool right = code == DIR_CODE_RIGHT || code == DIR_CODE_UP_RIGHT || code == DIR_CODE_DOWN_RIGHT;
+  const bool up = code == DIR_CODE_UP || code == DIR_CODE_UP_LEFT || code == DIR_CODE_UP_RIGHT;
+  const bool down = code == DIR_CODE_DOWN || code == DIR_CODE_DOWN_LEFT || code == DIR_CODE_DOWN_RIGHT;
   const double s = state.m_Speed;
   state.m_VX = state.m_VY = 0.0;
   const cScrollAxis& axisX = ScrollX();
@@ -389,9 +386,12 @@ void AvoidOffscreenStep(cCharaBase& chara, cCmdState& state, const cEdMove& move
 
 // ---- aiming --------------------------------------------------------------------------------------
 
+double ScreenCentreX(const cGameObj& obj) { return obj.m_ScrLeft + (obj.m_GfxW >> 1); }
+double ScreenCentreY(const cGameObj& obj) { return obj.m_ScrTop + (obj.m_GfxH >> 1); }
+
 void MoveTargetPoint(cCharaBase& target, double& x, double& y, const cEdMove& move, const cCmdState& state) {
-  if (move.m_bHoldX == 0) x = CentreX(target) + state.m_OffsetX;
-  if (move.m_bHoldY == 0) y = CentreY(target) + state.m_OffsetY;
+  if (move.m_bHoldX == 0) x = ScreenCentreX(target) + state.m_OffsetX;
+  if (move.m_bHoldY == 0) y = ScreenCentreY(target) + state.m_OffsetY;
 }
 
 void StepTowardTarget(cCharaBase& chara, cCmdState& state, const cEdMove& move, cCharaBase& target, double x,
@@ -412,8 +412,8 @@ void StepTowardTarget(cCharaBase& chara, cCmdState& state, const cEdMove& move, 
 
 int StepTowardXY(cCharaBase& chara, cCmdState& state, const cEdMove& move, cGameObj* target, double x, double y,
                  int followsScroll, int stopOnArrival) {
-  const int arrived = SolveAimVelocity(state.m_VX, state.m_VY, state.m_FacingCode, target, CentreX(chara),
-                                       CentreY(chara), x, y, state.m_Speed, followsScroll, 0, 1);
+  const int arrived = SolveAimVelocity(state.m_VX, state.m_VY, state.m_FacingCode, target, ScreenCentreX(chara),
+                                       ScreenCentreY(chara), x, y, state.m_Speed, followsScroll, 0, 1);
   if (arrived == 0 || stopOnArrival == 0) return arrived;
   RefreshRects(chara, target, move);
   chara.SetCenterStop(TruncToI32(x), TruncToI32(y), &state);
@@ -422,7 +422,7 @@ int StepTowardXY(cCharaBase& chara, cCmdState& state, const cEdMove& move, cGame
 
 int StepTowardX(cCharaBase& chara, cCmdState& state, const cEdMove& move, cGameObj* target, double x,
                 int followsScroll, int stopOnArrival) {
-  const int arrived = HeadTowardX(state.m_VX, state.m_VY, state.m_FacingCode, target, CentreX(chara), x,
+  const int arrived = HeadTowardX(state.m_VX, state.m_VY, state.m_FacingCode, target, ScreenCentreX(chara), x,
                                   state.m_Speed, followsScroll, 1);
   if (arrived == 0 || stopOnArrival == 0) return arrived;
   RefreshRects(chara, target, move);
@@ -432,7 +432,7 @@ int StepTowardX(cCharaBase& chara, cCmdState& state, const cEdMove& move, cGameO
 
 int StepTowardY(cCharaBase& chara, cCmdState& state, const cEdMove& move, cGameObj* target, double y,
                 int followsScroll, int stopOnArrival) {
-  const int arrived = HeadTowardY(state.m_VY, state.m_VX, state.m_FacingCode, target, CentreY(chara), y,
+  const int arrived = HeadTowardY(state.m_VY, state.m_VX, state.m_FacingCode, target, ScreenCentreY(chara), y,
                                   state.m_Speed, followsScroll, 1);
   if (arrived == 0 || stopOnArrival == 0) return arrived;
   RefreshRects(chara, target, move);

@@ -23,22 +23,12 @@
 
 #include <cstdint>
 
+#include "world/Formation.h"
+
 class cCharaBase;
 class cEdMove;
 class cGameObj;
 struct cCmdState;
-
-// The direction codes.
-enum eDirCode : int {
-  DIRCODE_LEFT = 2,
-  DIRCODE_RIGHT = 3,
-  DIRCODE_UP = 6,
-  DIRCODE_DOWN = 7,
-  DIRCODE_UP_LEFT = 8,
-  DIRCODE_DOWN_LEFT = 9,
-  DIRCODE_UP_RIGHT = 10,
-  DIRCODE_DOWN_RIGHT = 11,
-};
 
 // The facing codes.
 enum eFacingCode : int {
@@ -103,6 +93,9 @@ void AvoidOffscreenStep(cCharaBase& chara, cCmdState& state, const cEdMove& move
 
 // ---- aiming ----
 
+// The screen centre of an object's graphic.
+double ScreenCentreX(const cGameObj& obj);
+double ScreenCentreY(const cGameObj& obj);
 // The target's centre plus the state's offset on the axes the move does not
 // fix (only those coordinates are written).
 void MoveTargetPoint(cCharaBase& target, double& x, double& y, const cEdMove& move, const cCmdState& state);

@@ -30,10 +30,6 @@
 
 namespace {
 
-int Param(const cCommand& command, int index) {
-  return index >= 0 && index < static_cast<int>(command.m_Params.size()) ? command.m_Params[index] : 0;
-}
-
 bool IsHero(const cCharaBase& chara) { return dynamic_cast<const cHero*>(&chara) != nullptr; }
 
 // The character or its target in slot `whose` - 1 (whose 1..4); null for an
@@ -54,9 +50,6 @@ void KillObject(cCharaBase& object, const cCharaBase& running) {
     object.m_bVanished = 1;
   if (&object != &running && g_GameScene != nullptr) g_GameScene->m_bHpCheck = 1;
 }
-
-double CameraX() { return g_GameScene != nullptr ? g_GameScene->m_ScrollX.m_Position : 0.0; }
-double CameraY() { return g_GameScene != nullptr ? g_GameScene->m_ScrollY.m_Position : 0.0; }
 
 // Halves away from zero, as the size of an effect is rounded.
 int RoundHalfAway(double v) { return static_cast<int>(v < 0 ? std::ceil(v - 0.5) : std::floor(v + 0.5)); }
@@ -128,7 +121,7 @@ void RemovePicture(tPictureList::iterator it) {
 }  // namespace
 
 int CmdStatusOperation2(cCharaBase& chara, cCommand& command) {
-  const int whose = Param(command, 0), which = Param(command, 1), value = Param(command, 2);
+  const int whose = command.Param(0), which = command.Param(1), value = command.Param(2);
   if (whose == 5) {
     // The system: the automatic scroll switch of an axis, at the speed the
     // stage has.
@@ -220,7 +213,7 @@ void VanishChildCharas(cCharaBase& chara, cCharaBase& running, int depth, bool w
 }
 
 int CmdVanish(cCharaBase& chara, cCommand& command) {
-  const int what = Param(command, 0), group = Param(command, 1), everywhere = Param(command, 2);
+  const int what = command.Param(0), group = command.Param(1), everywhere = command.Param(2);
   switch (what) {
     case 0:
       VanishCharaGroup(chara, group, everywhere);
@@ -250,7 +243,7 @@ int CmdVanish(cCharaBase& chara, cCommand& command) {
 int CmdGetItem(cCharaBase&, cCommand& command) {
   cHero* hero = StageHero();
   if (hero == nullptr || g_GameScene == nullptr) return 0;
-  const int palette = Param(command, 0), index = Param(command, 1);
+  const int palette = command.Param(0), index = command.Param(1);
   bool report = false;
   if (!cHero::MayRunNestedItemList(report)) {
     if (report) {
@@ -268,22 +261,22 @@ int CmdGetItem(cCharaBase&, cCommand& command) {
 }
 
 int CmdChangeGraphic(cCharaBase& chara, cCommand& command) {
-  const uint8_t kind = static_cast<uint8_t>(Param(command, 0));
-  const int16_t graphic = static_cast<int16_t>(Param(command, 1));
+  const uint8_t kind = static_cast<uint8_t>(command.Param(0));
+  const int16_t graphic = static_cast<int16_t>(command.Param(1));
   chara.m_Data.m_nGraphicKind = kind;
   chara.m_Data.m_nGraphic = graphic;
   chara.m_Graphic = graphic;
-  chara.m_Data.m_nZ = static_cast<uint8_t>(static_cast<int16_t>(Param(command, 2)));
+  chara.m_Data.m_nZ = static_cast<uint8_t>(static_cast<int16_t>(command.Param(2)));
   return 0;
 }
 
 int CmdChangeBaseAnimeSet(cCharaBase& chara, cCommand& command) {
-  chara.SetBaseAnimeSet(static_cast<uint16_t>(Param(command, 0)), 0);
+  chara.SetBaseAnimeSet(static_cast<uint16_t>(command.Param(0)), 0);
   return 0;
 }
 
 int CmdRunAnime(cCharaBase& chara, cCommand& command) {
-  const int anime = Param(command, 0);
+  const int anime = command.Param(0);
   cAnimePlayback entry;
   cFrameScriptTable one;
   one.push_back(g_AnimeScripts[anime]);
@@ -297,19 +290,19 @@ int CmdRunAnime(cCharaBase& chara, cCommand& command) {
 
 int CmdRunEffect(cCharaBase& chara, cCommand& command) {
   if (g_GameScene == nullptr || g_GameScene->m_bMessageLock != 0) return 0;
-  const int index = Param(command, 0);
+  const int index = command.Param(0);
   if (index == 0) {
     g_GameScene->m_Effects.clear();
     return 0;
   }
   const cEffect& entry = g_Database.m_Effects[index];
-  const int percent = Param(command, 6);
+  const int percent = command.Param(6);
   const int w = RoundHalfAway(percent * entry.m_nCellWidth * 0.01);
   const int h = RoundHalfAway(percent * entry.m_nCellHeight * 0.01);
   double x, y;
-  PlaceByKind(chara, Param(command, 1), Param(command, 2), Param(command, 3), Param(command, 4), Param(command, 5), w,
+  PlaceByKind(chara, command.Param(1), command.Param(2), command.Param(3), command.Param(4), command.Param(5), w,
               h, x, y);
-  const int wait = Param(command, 7);
+  const int wait = command.Param(7);
   g_GameScene->m_Effects.emplace_back(index, x, y, w, h, wait);
   if (wait != 0) {
     g_GameScene->m_GameWait.Set(GAME_WAIT_EFFECT, 0, g_GameScene->m_Effects.back().TotalFrames(), 0);
@@ -319,13 +312,13 @@ int CmdRunEffect(cCharaBase& chara, cCommand& command) {
 }
 
 int CmdRunCharaEffect(cCharaBase& chara, cCommand& command) {
-  chara.m_CharaEffect.Start(static_cast<int16_t>(Param(command, 0)), Param(command, 1), Param(command, 2));
+  chara.m_CharaEffect.Start(static_cast<int16_t>(command.Param(0)), command.Param(1), command.Param(2));
   return 0;
 }
 
 int CmdRunScreenEffect(cCharaBase&, cCommand& command) {
   if (g_GameScene == nullptr) return 0;
-  g_GameScene->m_ScrEffect.Start(static_cast<int16_t>(Param(command, 0)), Param(command, 1), Param(command, 2));
+  g_GameScene->m_ScrEffect.Start(static_cast<int16_t>(command.Param(0)), command.Param(1), command.Param(2));
   if (g_GameScene->m_ScrEffect.m_nEffect == 0) DDSetVirtualBackBuffer(0);
   return 0;
 }
@@ -333,12 +326,12 @@ int CmdRunScreenEffect(cCharaBase&, cCommand& command) {
 int CmdShowPicture(cCharaBase& chara, cCommand& command) {
   if (g_GameScene == nullptr || g_GameScene->m_bMessageLock != 0) return 0;
   tPictureList& pictures = g_GameScene->m_Pictures;
-  const int index = Param(command, PICTURE_INDEX);
+  const int index = command.Param(PICTURE_INDEX);
   if (index == 0) {
     while (!pictures.empty()) RemovePicture(pictures.begin());
     return 0;
   }
-  const int replace = Param(command, PICTURE_REPLACE), id = Param(command, PICTURE_ID);
+  const int replace = command.Param(PICTURE_REPLACE), id = command.Param(PICTURE_ID);
   if (replace != 0) {
     for (auto it = pictures.begin(); it != pictures.end(); ++it) {
       if (it->m_nValue2 == 0 || it->m_nValue1 != id) continue;
@@ -359,20 +352,20 @@ int CmdShowPicture(cCharaBase& chara, cCommand& command) {
     ErrorBoxf("%s 読み込み失敗！", entry.m_strFile.c_str());
     return 0;
   }
-  const int percent = Param(command, PICTURE_SIZE) > 0 ? Param(command, PICTURE_SIZE) : 100;
+  const int percent = command.Param(PICTURE_SIZE) > 0 ? command.Param(PICTURE_SIZE) : 100;
   const int w = RoundHalfAway(surface->nWidth * percent * 0.01);
   const int h = RoundHalfAway(surface->nHeight * percent * 0.01);
   double x, y;
-  PlaceByKind(chara, Param(command, PICTURE_PLACE), Param(command, PICTURE_CELL_X), Param(command, PICTURE_CELL_Y),
-              Param(command, PICTURE_OFFSET_X), Param(command, PICTURE_OFFSET_Y), w, h, x, y);
-  const int mode = Param(command, PICTURE_DISPLAY);
-  const int frames = mode == 2 ? Param(command, PICTURE_TIME) * 6 : 0;
+  PlaceByKind(chara, command.Param(PICTURE_PLACE), command.Param(PICTURE_CELL_X), command.Param(PICTURE_CELL_Y),
+              command.Param(PICTURE_OFFSET_X), command.Param(PICTURE_OFFSET_Y), w, h, x, y);
+  const int mode = command.Param(PICTURE_DISPLAY);
+  const int frames = mode == 2 ? command.Param(PICTURE_TIME) * 6 : 0;
   cPicturePlayer player;
-  player.Set(index, x, y, w, h, Param(command, PICTURE_SCREEN_FIXED), Param(command, PICTURE_LAYER) != 0 ? 1 : 0,
-             percent, mode, frames, Param(command, PICTURE_COUNT_WHEN_FROZEN), id, replace != 0 ? 1 : 0);
+  player.Set(index, x, y, w, h, command.Param(PICTURE_SCREEN_FIXED), command.Param(PICTURE_LAYER) != 0 ? 1 : 0,
+             percent, mode, frames, command.Param(PICTURE_COUNT_WHEN_FROZEN), id, replace != 0 ? 1 : 0);
   player.m_lpSurface = surface;
   pictures.push_back(player);
-  if (Param(command, PICTURE_WAIT) != 0 && (mode == 0 || mode == 2)) {
+  if (command.Param(PICTURE_WAIT) != 0 && (mode == 0 || mode == 2)) {
     g_GameScene->m_GameWait.Set(GAME_WAIT_MESSAGE, mode == 0 ? 1 : 0, frames, 0);
     g_GameScene->PauseLoop();
     for (auto it = pictures.begin(); it != pictures.end(); ++it) {
@@ -386,16 +379,16 @@ int CmdShowPicture(cCharaBase& chara, cCommand& command) {
 
 int CmdScreenColor(cCharaBase&, cCommand& command) {
   if (g_GameScene == nullptr) return 0;
-  g_GameScene->m_ScreenColor.Set(Param(command, 0), Param(command, 1), Param(command, 2), Param(command, 3),
-                                 Param(command, 4), Param(command, 5), Param(command, 6), Param(command, 7));
+  g_GameScene->m_ScreenColor.Set(command.Param(0), command.Param(1), command.Param(2), command.Param(3),
+                                 command.Param(4), command.Param(5), command.Param(6), command.Param(7));
   return 0;
 }
 
 int CmdChangeBackground(cCharaBase&, cCommand& command) {
-  const int n = Param(command, 0);
+  const int n = command.Param(0);
   if (n < 1 || n > static_cast<int>(g_Stage.m_BgLayers.size())) return 0;
   cBgLayer& layer = g_Stage.m_BgLayers[n - 1];
-  switch (Param(command, 1)) {
+  switch (command.Param(1)) {
     case 0:
       layer.m_bShown = 1;
       break;
@@ -412,11 +405,11 @@ int CmdChangeBackground(cCharaBase&, cCommand& command) {
 }
 
 int CmdPlaySound(cCharaBase& chara, cCommand& command) {
-  if (command.m_bSoundOnScreen == 0 || chara.m_OnScreen != 0) PlayDataSound(static_cast<int16_t>(Param(command, 0)));
+  if (command.m_bSoundOnScreen == 0 || chara.m_OnScreen != 0) PlayDataSound(static_cast<int16_t>(command.Param(0)));
   return 0;
 }
 
 int CmdPlayBgm(cCharaBase&, cCommand& command) {
-  RequestStageBgm(Param(command, 0), Param(command, 1));
+  RequestStageBgm(command.Param(0), command.Param(1));
   return 0;
 }

@@ -23,10 +23,6 @@
 
 namespace {
 
-int Param(const cCommand& command, int index) {
-  return index >= 0 && index < static_cast<int>(command.m_Params.size()) ? command.m_Params[index] : 0;
-}
-
 // Next-stage choices of parameter 0.
 enum eNextStage : int {
   NEXT_STAGE_FOLLOWING = 0,    // "次のステージへ"
@@ -36,13 +32,13 @@ enum eNextStage : int {
 };
 
 void ChooseNextStage(cStageClearState& clear, cCommand& command) {
-  switch (Param(command, 0)) {
+  switch (command.Param(0)) {
     case NEXT_STAGE_FOLLOWING:
       clear.m_nNextStageNo = g_Progress.m_nSeriesNo + 1;
       clear.m_strNextStageName.clear();
       break;
     case NEXT_STAGE_NUMBER:
-      clear.m_nNextStageNo = Param(command, 1);
+      clear.m_nNextStageNo = command.Param(1);
       clear.m_strNextStageName.clear();
       break;
     case NEXT_STAGE_PATH:
@@ -72,18 +68,18 @@ void ChooseNextStage(cStageClearState& clear, cCommand& command) {
 
 int CmdStageClear(cCharaBase&, cCommand& command) {
   if (g_GameScene != nullptr) ChooseNextStage(g_GameScene->m_StageClear, command);
-  if (Param(command, 2) != 0) {
+  if (command.Param(2) != 0) {
     // Within the map on both sides: a negative position would index the
     // map's grid outside it later.
-    g_Progress.m_nMapX = std::clamp(Param(command, 3), 0, std::max(g_WorldMap.m_nWidth - 1, 0));
-    g_Progress.m_nMapY = std::clamp(Param(command, 4), 0, std::max(g_WorldMap.m_nHeight - 1, 0));
+    g_Progress.m_nMapX = std::clamp(command.Param(3), 0, std::max(g_WorldMap.m_nWidth - 1, 0));
+    g_Progress.m_nMapY = std::clamp(command.Param(4), 0, std::max(g_WorldMap.m_nHeight - 1, 0));
     g_Progress.m_bBackToMap = 0;
   }
-  if (Param(command, 5) != 0) {
+  if (command.Param(5) != 0) {
     g_Progress.m_bHeroStartSet = 1;
-    g_Progress.m_nHeroStartX = Param(command, 6);
-    g_Progress.m_nHeroStartY = Param(command, 7);
-    int facing = Param(command, 8);
+    g_Progress.m_nHeroStartX = command.Param(6);
+    g_Progress.m_nHeroStartY = command.Param(7);
+    int facing = command.Param(8);
     if (facing == 2) {
       const cHero* hero = StageHero();
       facing = hero != nullptr ? hero->m_Facing : 0;
@@ -146,14 +142,14 @@ void DisplaceByDirection(cCharaBase& chara, cCharaBase& facingOf, const cEdMove&
   const int code = ResolveDirection(facingOf, move.m_nDirection, 1, 0, keepDiagonals);
   const double diagonal = distance / std::sqrt(2.0);
   switch (code) {
-    case DIRCODE_LEFT: ShiftX(chara, -distance); break;
-    case DIRCODE_RIGHT: ShiftX(chara, distance); break;
-    case DIRCODE_UP: ShiftY(chara, -distance); break;
-    case DIRCODE_DOWN: ShiftY(chara, distance); break;
-    case DIRCODE_UP_LEFT: ShiftX(chara, -diagonal); ShiftY(chara, -diagonal); break;
-    case DIRCODE_DOWN_LEFT: ShiftX(chara, -diagonal); ShiftY(chara, diagonal); break;
-    case DIRCODE_UP_RIGHT: ShiftX(chara, diagonal); ShiftY(chara, -diagonal); break;
-    case DIRCODE_DOWN_RIGHT: ShiftX(chara, diagonal); ShiftY(chara, diagonal); break;
+    case DIR_CODE_LEFT: ShiftX(chara, -distance); break;
+    case DIR_CODE_RIGHT: ShiftX(chara, distance); break;
+    case DIR_CODE_UP: ShiftY(chara, -distance); break;
+    case DIR_CODE_DOWN: ShiftY(chara, distance); break;
+    case DIR_CODE_UP_LEFT: ShiftX(chara, -diagonal); ShiftY(chara, -diagonal); break;
+    case DIR_CODE_DOWN_LEFT: ShiftX(chara, -diagonal); ShiftY(chara, diagonal); break;
+    case DIR_CODE_UP_RIGHT: ShiftX(chara, diagonal); ShiftY(chara, -diagonal); break;
+    case DIR_CODE_DOWN_RIGHT: ShiftX(chara, diagonal); ShiftY(chara, diagonal); break;
     default: break;
   }
 }
@@ -244,16 +240,16 @@ enum eTargetRange : int {
 
 cTargetFilter TargetFilterOf(const cCharaBase& chara, const cCommand& command) {
   cTargetFilter filter;
-  if (Param(command, TP_USE_FACTION) != 0) filter.m_nFaction = Param(command, TP_FACTION);
-  filter.m_bExcludeKey = Param(command, TP_NOT_SELF) != 0;
+  if (command.Param(TP_USE_FACTION) != 0) filter.m_nFaction = command.Param(TP_FACTION);
+  filter.m_bExcludeKey = command.Param(TP_NOT_SELF) != 0;
   filter.m_nExcludeKey = chara.m_Key;
-  filter.m_bNotInvincible1 = Param(command, TP_NOT_INVINCIBLE_1) != 0;
-  filter.m_bNotInvincible2 = Param(command, TP_NOT_INVINCIBLE_2) != 0;
-  filter.m_bNotBlockChara = Param(command, TP_NOT_BLOCK_CHARA) != 0;
-  if (Param(command, TP_USE_VARIABLE) != 0) {
-    filter.m_nVarIndex = Param(command, TP_VARIABLE);
-    filter.m_nVarValue = Param(command, TP_VALUE);
-    filter.m_nVarCompare = Param(command, TP_COMPARE);
+  filter.m_bNotInvincible1 = command.Param(TP_NOT_INVINCIBLE_1) != 0;
+  filter.m_bNotInvincible2 = command.Param(TP_NOT_INVINCIBLE_2) != 0;
+  filter.m_bNotBlockChara = command.Param(TP_NOT_BLOCK_CHARA) != 0;
+  if (command.Param(TP_USE_VARIABLE) != 0) {
+    filter.m_nVarIndex = command.Param(TP_VARIABLE);
+    filter.m_nVarValue = command.Param(TP_VALUE);
+    filter.m_nVarCompare = command.Param(TP_COMPARE);
   }
   return filter;
 }
@@ -304,8 +300,8 @@ cCharaBase* FindRecentTarget(const cCharaBase& chara, int range, const cTargetFi
 }
 
 cCharaBase* FindTargetCandidate(cCharaBase& chara, const cCommand& command) {
-  const int kind = Param(command, TP_KIND);
-  const int range = Param(command, TP_RANGE);
+  const int kind = command.Param(TP_KIND);
+  const int range = command.Param(TP_RANGE);
   switch (kind) {
     case TARGET_HERO:
       return StageHero();
@@ -318,7 +314,7 @@ cCharaBase* FindTargetCandidate(cCharaBase& chara, const cCommand& command) {
       return FindNearestTarget(x, y, mode, TargetFilterOf(chara, command));
     }
     case TARGET_BY_ID:
-      return FindFirstTarget(Param(command, TP_CHARA_ID), range, TargetFilterOf(chara, command));
+      return FindFirstTarget(command.Param(TP_CHARA_ID), range, TargetFilterOf(chara, command));
     case TARGET_PARENT:
       return chara.m_pParent;
     case TARGET_LAST_CHILD:
@@ -368,9 +364,9 @@ int CmdWarp(cCharaBase& chara, cCommand& command) {
 }
 
 int CmdSetTarget(cCharaBase& chara, cCommand& command) {
-  const int slot = Param(command, TP_SLOT);
+  const int slot = command.Param(TP_SLOT);
   cCharaBase* candidate = FindTargetCandidate(chara, command);
-  if (candidate == nullptr && Param(command, TP_NO_TARGET) != 0) return 0;
+  if (candidate == nullptr && command.Param(TP_NO_TARGET) != 0) return 0;
   chara.SetTarget(slot, candidate, 1);
   return 0;
 }

@@ -35,13 +35,6 @@ sMappedRect MapForDirect3D(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int sx, i
   return m;
 }
 
-// Direct3D draws a quad into a render target from a texture that does not
-// live in system memory; anything else is done on pixels.
-bool TakesQuadRoad(const DDSURFACEDATA* lpDst, const DDSURFACEDATA* lpSrc) {
-  return lpDst->lpDT && lpDst->lpDT->bRenderTarget && lpSrc->lpDT &&
-         lpSrc->lpDT->dtMemoryType != DTMEMORYTYPE_SYSTEM;
-}
-
 // An effect quad: no clear of an opaque keyed source (the effects blend by
 // the texels' alpha whatever their flags), blend values given by the effect.
 DTQUAD EffectQuad(const sMappedRect& m, int x, int y, int nWidth, int nHeight, std::uint32_t diffuse,

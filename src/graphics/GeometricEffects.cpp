@@ -167,13 +167,6 @@ void LensPixels(const cEffectLock& lock, i64 cx, i64 cy, i64 radius, i64 depth, 
 // ---------------------------------------------------------------------------
 // Rotation
 
-// Direct3D draws the turned quad into a render target from a texture that
-// does not live in system memory.
-bool TakesQuadRoad(const DDSURFACEDATA* lpDst, const DDSURFACEDATA* lpSrc) {
-  return lpDst->lpDT && lpDst->lpDT->bRenderTarget && lpSrc->lpDT &&
-         lpSrc->lpDT->dtMemoryType != DTMEMORYTYPE_SYSTEM;
-}
-
 // The pixel road: the box of the turned rectangle, each of its pixels on the
 // destination taking the source pixel the inverse turn finds.
 template <typename P>

@@ -44,6 +44,11 @@ DTQUAD DTMakeQuad(DDSURFACEDATA* lpDst, int x, int y, int nWidth, int nHeight, D
   return q;
 }
 
+bool TakesQuadRoad(const DDSURFACEDATA* lpDst, const DDSURFACEDATA* lpSrc) {
+  return lpDst->lpDT && lpDst->lpDT->bRenderTarget && lpSrc->lpDT &&
+         lpSrc->lpDT->dtMemoryType != DTMEMORYTYPE_SYSTEM;
+}
+
 bool DTNeedsClear(const DTQUAD& quad) {
   return quad.dwFlags == 0 && quad.lpSrc != nullptr && quad.lpSrc->lpDT != nullptr && quad.lpSrc->lpDT->bColorKey;
 }

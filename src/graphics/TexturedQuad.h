@@ -51,6 +51,10 @@ DTQUAD DTMakeQuad(DDSURFACEDATA* lpDst, int x, int y, int nWidth, int nHeight, D
 // An opaque blit of a keyed texture first clears its rectangle: to the opaque
 // transparent colour on BackBuffer (so the transparent parts show the key
 // colour, as under DirectDraw), to transparent black on any other target.
+// Whether an effect draws as a quad: Direct3D draws one into a render target
+// from a texture that does not live in system memory; anything else is done
+// on pixels.
+bool TakesQuadRoad(const DDSURFACEDATA* lpDst, const DDSURFACEDATA* lpSrc);
 bool DTNeedsClear(const DTQUAD& quad);
 void DTClearQuadRect(const DTQUAD& quad);
 

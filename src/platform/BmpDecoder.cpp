@@ -16,7 +16,7 @@ constexpr std::uint32_t kCompressionRgb = 0;
 constexpr std::uint32_t kCompressionRle8 = 1;
 constexpr std::uint32_t kCompressionRle4 = 2;
 constexpr std::uint32_t kCompressionBitfields = 3;
-constexpr std::int64_t kMaxFileBytes = std::int64_t{256} * 1024 * 1024;
+constexpr std::int64_t kMaxBmpFileBytes = std::int64_t{256} * 1024 * 1024;
 
 std::uint16_t ReadU16(std::span<const std::uint8_t> b, std::size_t at) {
   return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
@@ -407,7 +407,7 @@ bool LoadBmpFile(std::string_view programPath, sBmpImage& out, std::string* erro
     return false;
   }
   const std::streamoff size = in.tellg();
-  if (size < 0 || size > kMaxFileBytes) {
+  if (size < 0 || size > kMaxBmpFileBytes) {
     if (error != nullptr) *error = "cannot read the size of " + native + " or it is too large";
     return false;
   }

@@ -8,7 +8,7 @@ namespace plat {
 
 namespace {
 
-std::mutex g_Mutex;
+std::mutex g_ScriptMutex;
 std::deque<sDialogInput> g_Queue;
 std::atomic<bool> g_ScriptOnly{false};
 
@@ -53,12 +53,12 @@ sDialogInput sDialogInput::Answer(eDialogAnswer answer, std::string text) {
 }
 
 void PushDialogInput(sDialogInput input) {
-  const std::lock_guard<std::mutex> lock(g_Mutex);
+  const std::lock_guard<std::mutex> lock(g_ScriptMutex);
   g_Queue.push_back(std::move(input));
 }
 
 bool TakeDialogInput(sDialogInput* input) {
-  const std::lock_guard<std::mutex> lock(g_Mutex);
+  const std::lock_guard<std::mutex> lock(g_ScriptMutex);
   if (g_Queue.empty()) return false;
   *input = std::move(g_Queue.front());
   g_Queue.pop_front();
@@ -66,12 +66,12 @@ bool TakeDialogInput(sDialogInput* input) {
 }
 
 bool HasDialogInput() {
-  const std::lock_guard<std::mutex> lock(g_Mutex);
+  const std::lock_guard<std::mutex> lock(g_ScriptMutex);
   return !g_Queue.empty();
 }
 
 void ClearDialogScript() {
-  const std::lock_guard<std::mutex> lock(g_Mutex);
+  const std::lock_guard<std::mutex> lock(g_ScriptMutex);
   g_Queue.clear();
   g_ScriptOnly.store(false);
 }

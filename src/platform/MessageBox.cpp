@@ -120,7 +120,8 @@ std::optional<int> ShowSdlBox(const std::string& text, const std::string& captio
   return answer;
 }
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+// `a` folded to lower case (A-Z only) against `b`, which is lower case.
+bool MatchesLowerCaseName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     const char x = (a[i] >= 'A' && a[i] <= 'Z') ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
@@ -134,7 +135,7 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 int ScriptedAnswer(const std::vector<cButton>& buttons) {
   if (const char* wanted = std::getenv("KESTROVA_MESSAGEBOX_ANSWER")) {
     for (const cButton& button : buttons) {
-      if (EqualsIgnoringAsciiCase(wanted, button.answerName)) return button.id;
+      if (MatchesLowerCaseName(wanted, button.answerName)) return button.id;
     }
   }
   return buttons.front().id;

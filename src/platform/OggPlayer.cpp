@@ -16,7 +16,7 @@ constexpr std::uint64_t kMaxChunkOutput = 2048;
 // Decoded before the first mix, so the music starts with its first frame.
 constexpr std::uint64_t kPrefillFrames = 4096;
 // Music files above this are refused rather than read into memory.
-constexpr std::uintmax_t kMaxFileBytes = 256u << 20;
+constexpr std::uintmax_t kMaxOggFileBytes = 256u << 20;
 // When the ring is full the decoder looks again this often.
 constexpr int kDecoderWaitMs = 5;
 
@@ -33,7 +33,7 @@ cOggPlayer::~cOggPlayer() { Close(); }
 bool cOggPlayer::Load(std::string_view programPath, std::string* error) {
   Close();
   std::vector<std::uint8_t> bytes;
-  switch (ReadFileBytes(programPath, kMaxFileBytes, bytes)) {
+  switch (ReadFileBytes(programPath, kMaxOggFileBytes, bytes)) {
     case eReadFile::Read:
       return LoadBytes(std::move(bytes), error);
     case eReadFile::TooLarge:

@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::size_t kHeaderBytes = 8;
 
-std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) {
+std::uint32_t ReadLeU32(std::span<const std::uint8_t> bytes, std::size_t at) {
   return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
          static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
@@ -18,8 +18,8 @@ std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) {
 std::optional<sRiffChunk> ChunkAt(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t end) {
   if (at > end || end - at < kHeaderBytes) return std::nullopt;
   sRiffChunk chunk;
-  chunk.id = ReadU32(bytes, at);
-  chunk.size = ReadU32(bytes, at + 4);
+  chunk.id = ReadLeU32(bytes, at);
+  chunk.size = ReadLeU32(bytes, at + 4);
   chunk.dataOffset = at + kHeaderBytes;
   chunk.available = std::min<std::size_t>(chunk.size, end - chunk.dataOffset);
   const std::size_t padded = static_cast<std::size_t>(chunk.size) + (chunk.size & 1u);
@@ -49,7 +49,7 @@ std::optional<sRiffChunk> FindRiffChunk(std::span<const std::uint8_t> bytes, std
 std::optional<sRiffChunk> FindRiffForm(std::span<const std::uint8_t> bytes, std::size_t begin, std::size_t end,
                                        std::uint32_t formType) {
   std::optional<sRiffChunk> form = Walk(bytes, begin, end, [&](const sRiffChunk& chunk) {
-    return chunk.id == RiffId("RIFF") && chunk.available >= 4 && ReadU32(bytes, chunk.dataOffset) == formType;
+    return chunk.id == RiffId("RIFF") && chunk.available >= 4 && ReadLeU32(bytes, chunk.dataOffset) == formType;
   });
   if (form) {
     form->dataOffset += 4;

@@ -16,6 +16,10 @@ using LRESULT = std::intptr_t;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
+// The low and the high 16 bits of a message parameter that packs two values.
+constexpr std::uint16_t LowWord(std::uint64_t value) { return static_cast<std::uint16_t>(value & 0xFFFFu); }
+constexpr std::uint16_t HighWord(std::uint64_t value) { return static_cast<std::uint16_t>((value >> 16) & 0xFFFFu); }
+
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;

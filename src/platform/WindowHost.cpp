@@ -29,14 +29,14 @@ sScreenMetrics DefaultMetrics() {
   return metrics;
 }
 
-std::mutex g_Mutex;
+std::mutex g_HostMutex;
 sScreenMetrics g_Metrics = DefaultMetrics();
 std::unordered_map<HWND, cWindowHost*> g_Hosts;
 
 }  // namespace
 
 void AttachWindowHost(HWND window, cWindowHost* host) {
-  std::lock_guard<std::mutex> lock(g_Mutex);
+  std::lock_guard<std::mutex> lock(g_HostMutex);
   if (host == nullptr) {
     g_Hosts.erase(window);
   } else {
@@ -46,35 +46,35 @@ void AttachWindowHost(HWND window, cWindowHost* host) {
 
 cWindowHost* FindWindowHost(HWND window) {
   if (window == nullptr) return nullptr;
-  std::lock_guard<std::mutex> lock(g_Mutex);
+  std::lock_guard<std::mutex> lock(g_HostMutex);
   const auto found = g_Hosts.find(window);
   return found != g_Hosts.end() ? found->second : nullptr;
 }
 
 int GetSystemMetrics(int index) {
   if (index < 0 || index >= kMetricCount) return 0;
-  std::lock_guard<std::mutex> lock(g_Mutex);
+  std::lock_guard<std::mutex> lock(g_HostMutex);
   return g_Metrics.values[static_cast<std::size_t>(index)];
 }
 
 void SetSystemMetric(int index, int value) {
   if (index < 0 || index >= kMetricCount) return;
-  std::lock_guard<std::mutex> lock(g_Mutex);
+  std::lock_guard<std::mutex> lock(g_HostMutex);
   g_Metrics.values[static_cast<std::size_t>(index)] = value;
 }
 
 RECT GetDesktopRect() {
-  std::lock_guard<std::mutex> lock(g_Mutex);
+  std::lock_guard<std::mutex> lock(g_HostMutex);
   return g_Metrics.desktop;
 }
 
 RECT GetWorkArea() {
-  std::lock_guard<std::mutex> lock(g_Mutex);
+  std::lock_guard<std::mutex> lock(g_HostMutex);
   return g_Metrics.workArea;
 }
 
 void SetDesktopRects(const RECT& desktop, const RECT& workArea) {
-  std::lock_guard<std::mutex> lock(g_Mutex);
+  std::lock_guard<std::mutex> lock(g_HostMutex);
   g_Metrics.desktop = desktop;
   g_Metrics.workArea = workArea;
   g_Metrics.values[SM_CXSCREEN] = desktop.right - desktop.left;
@@ -84,7 +84,7 @@ void SetDesktopRects(const RECT& desktop, const RECT& workArea) {
 }
 
 void ResetScreenMetrics() {
-  std::lock_guard<std::mutex> lock(g_Mutex);
+  std::lock_guard<std::mutex> lock(g_HostMutex);
   g_Metrics = DefaultMetrics();
 }
 

@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr int kRowHeight = 16;
-constexpr int kScreenCentre = 320;
-
 cMenuCursorPos& Cursor() { return *g_MenuCursor.m_pCurrent; }
 
 }  // namespace
@@ -45,10 +42,10 @@ void cMapMenuScene::DrawMenuBox() {
   for (int i = 0; i < m_nCmdCount; ++i) {
     longest = std::max(longest, CountChars(g_System.m_MapMenu[m_CmdIndex[static_cast<std::size_t>(i)]].m_strLabel.c_str()));
   }
-  DDDrawBox(&BackBuffer, kMapMenuX, kMapMenuY, kRowHeight * (longest + 1), kRowHeight * m_nCmdCount,
+  DDDrawBox(&BackBuffer, kMapMenuX, kMapMenuY, kMenuRowHeight * (longest + 1), kMenuRowHeight * m_nCmdCount,
             &g_SurfaceData[SURF_WINDOW], kBoxFrame, kBoxFrameColour);
   for (int i = 0; i < m_nCmdCount; ++i) {
-    g_Font[kFontMedium].Draw(&BackBuffer, kMapMenuX + kRowHeight, kMapMenuY + kRowHeight * i,
+    g_Font[kFontMedium].Draw(&BackBuffer, kMapMenuX + kMenuRowHeight, kMapMenuY + kMenuRowHeight * i,
                              g_System.m_MapMenu[m_CmdIndex[static_cast<std::size_t>(i)]].m_strLabel);
   }
 }
@@ -57,8 +54,8 @@ void cMapMenuScene::DrawTotal() {
   const int total = g_Progress.m_nTotal;
   if (g_System.m_bMenuShowTotal == 0 || total <= 0) return;
   const std::string& caption = g_System.m_Messages[MSG_TOTAL_SCORE];
-  const int width = kRowHeight * (CountChars(caption.c_str()) + static_cast<int>(std::to_string(total).size()));
-  FontPrintfInBox(g_Font[kFontMedium], &BackBuffer, kScreenCentre - width / 2, kMapMenuTotalY, width, kRowHeight,
+  const int width = kMenuRowHeight * (CountChars(caption.c_str()) + static_cast<int>(std::to_string(total).size()));
+  FontPrintfInBox(g_Font[kFontMedium], &BackBuffer, kScreenCentreX - width / 2, kMapMenuTotalY, width, kMenuRowHeight,
                   "%s%d", caption.c_str(), total);
 }
 
@@ -76,7 +73,7 @@ void cMapMenuScene::FadeIn() {
 }
 
 void cMapMenuScene::Menu() {
-  g_MenuCursor.MoveGrid(Keys(), kMapMenuX, kMapMenuY, 0, kRowHeight, 1, m_nCmdCount);
+  g_MenuCursor.MoveGrid(Keys(), kMapMenuX, kMapMenuY, 0, kMenuRowHeight, 1, m_nCmdCount);
   CursorSound(kCursorSoundVertical);
   if (Buttons() & kButtonDecide) {
     Sound(MENU_SOUND_DECIDE);
@@ -102,8 +99,8 @@ void cMapMenuScene::BackToMenu() {
 }
 
 cMapMenuScene::ePromptKey cMapMenuScene::MovePrompt(int firstMessage, int y) {
-  const int x = GetMessageListX(kScreenCentre, firstMessage, 2, true);
-  g_MenuCursor.MoveGrid(Keys(), x, y, 0, kRowHeight, 1, 2);
+  const int x = GetMessageListX(kScreenCentreX, firstMessage, 2, true);
+  g_MenuCursor.MoveGrid(Keys(), x, y, 0, kMenuRowHeight, 1, 2);
   CursorSound(kCursorSoundVertical);
   if (Buttons() & kButtonDecide) return PROMPT_DECIDE;
   if (Buttons() & kButtonCancel) {
@@ -119,7 +116,7 @@ void cMapMenuScene::DrawPrompt(int firstMessage, int y, bool withSlotList) {
     DrawSlotList(&BackBuffer, kMapMenuSlotListX, kMapMenuSlotListY, g_StorySlots, m_nSlotTop, m_nSlotRows);
     DrawParentPointer(g_MenuCursor.m_pParent->m_X, g_MenuCursor.m_pParent->m_Y);
   }
-  DrawMessageList(&BackBuffer, GetMessageListX(kScreenCentre, firstMessage, 2, true), y, firstMessage, 2, true);
+  DrawMessageList(&BackBuffer, GetMessageListX(kScreenCentreX, firstMessage, 2, true), y, firstMessage, 2, true);
   DrawPointer(Cursor().m_X, Cursor().m_Y);
 }
 
@@ -136,7 +133,7 @@ void cMapMenuScene::Save() {
     m_nSlotTop = Cursor().m_Row;
   }
   if (m_nSubStep == 1) {
-    g_MenuCursor.MoveList(Keys(), 1, m_nSlotTop, kMapMenuSlotListY, kRowHeight, kMapMenuSlotListX, m_nSlotRows,
+    g_MenuCursor.MoveList(Keys(), 1, m_nSlotTop, kMapMenuSlotListY, kMenuRowHeight, kMapMenuSlotListX, m_nSlotRows,
                           slotCount, 1);
     CursorSound(kCursorSoundBoth);
     if (Buttons() & kButtonDecide) {
@@ -217,7 +214,7 @@ void cMapMenuScene::AutoSave() {
     return;
   }
   DDFillSurfacePal(&BackBuffer, kHandOverColour);
-  DrawMessageList(&BackBuffer, GetMessageListX(kScreenCentre, MSG_NO_SAVE_SLOT, 1, false), kMapMenuNoSlotY,
+  DrawMessageList(&BackBuffer, GetMessageListX(kScreenCentreX, MSG_NO_SAVE_SLOT, 1, false), kMapMenuNoSlotY,
                   MSG_NO_SAVE_SLOT, 1, false);
 }
 

@@ -17,6 +17,7 @@
 #include "sound/SoundState.h"
 #include "world/KeyInput.h"
 #include "world/MenuCursor.h"
+#include "world/ScrollAxis.h"
 
 cMenuScene::cMenuScene(int ownType, int buttonMask) : m_nOwnType(ownType), m_nButtonMask(buttonMask) {}
 
@@ -100,9 +101,6 @@ void cMenuScene::DrawPointer(int x, int y) { DrawCell(SURF_ACCESSORY, 64, 0, 16,
 void cMenuScene::DrawParentPointer(int x, int y) { DrawCell(SURF_ACCESSORY, 80, 0, 16, 16, x, y); }
 
 namespace {
-
-constexpr int kScreenWidth = 640;
-constexpr int kScreenHeight = 480;
 
 DDSURFACEDATA* ScreenSurface() { return g_SceneSurfaces.empty() ? nullptr : &g_SceneSurfaces[0]; }
 

@@ -16,14 +16,13 @@
 
 #include "core/Scene.h"
 #include "graphics/Surface.h"
+#include "world/KeyInput.h"
 
 class cKeyInput;
 
-// Menu buttons.
-inline constexpr std::uint16_t kButtonDecide = 1;
-inline constexpr std::uint16_t kButtonCancel = 2;
-inline constexpr std::uint16_t kButtonRanking = 4;
-inline constexpr std::uint16_t kButtonGenre = 8;
+// The menus' text rows, and the x they centre their texts on.
+inline constexpr int kMenuRowHeight = 16;
+inline constexpr int kScreenCentreX = 320;
 // Press-once masks of the menus: buttons 1 and 2, or buttons 1 to 4.
 inline constexpr int kMenuMaskTwoButtons = 3;
 inline constexpr int kMenuMaskFourButtons = 15;

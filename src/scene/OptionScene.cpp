@@ -22,9 +22,6 @@
 
 namespace {
 
-constexpr int kScreenCentre = 320;
-constexpr int kRowHeight = 16;
-
 // The value text of an option row.
 std::string OptionValueText(int option) {
   switch (option) {
@@ -92,7 +89,7 @@ void cOptionScene::DrawScreen(DDSURFACEDATA* lpDst) {
   DrawFrame(lpDst, g_System.m_TitleMenu[TITLE_OPTIONS].m_strLabel);
   for (int i = 0; i < m_nRows; ++i) {
     const int option = m_CmdIndex[static_cast<std::size_t>(i)];
-    const int y = kOptionListY + kRowHeight * i;
+    const int y = kOptionListY + kMenuRowHeight * i;
     medium.Draw(lpDst, kOptionLabelX, y, g_System.m_OptionMenu[option].m_strLabel);
     medium.Draw(lpDst, kOptionValueX, y, OptionValueText(option));
   }
@@ -111,7 +108,7 @@ void cOptionScene::Menu() {
 }
 
 void cOptionScene::ChooseEntry() {
-  g_MenuCursor.MoveGrid(Keys(), kOptionCursorX, kOptionListY, 0, kRowHeight, 1, m_nRows);
+  g_MenuCursor.MoveGrid(Keys(), kOptionCursorX, kOptionListY, 0, kMenuRowHeight, 1, m_nRows);
   CursorSound(kCursorSoundVertical);
   const std::uint16_t buttons = Buttons();
   if (buttons & kButtonCancel) {

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int kScreenCentre = 320;
 constexpr int kCellSize = 32;
 constexpr int kStageListX = 64;
 
@@ -71,7 +70,7 @@ void cStageSelectScene::DrawScreen(DDSURFACEDATA* lpDst) {
   if (g_System.m_bSelectShowTotal != 0 && total > 0) {
     const std::string& caption = g_System.m_Messages[MSG_TOTAL_SCORE];
     const int chars = CountChars(caption.c_str()) + static_cast<int>(std::to_string(total).size());
-    FontPrintf(medium, lpDst, kScreenCentre - 8 * chars, 88, "%s%d", caption.c_str(), total);
+    FontPrintf(medium, lpDst, kScreenCentreX - 8 * chars, 88, "%s%d", caption.c_str(), total);
   }
   const bool showBest = g_System.m_bSelectShowBest != 0;
   if (!BoardShown() && showBest) {

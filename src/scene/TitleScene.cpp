@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr int kMenuRowHeight = 32;
+constexpr int kTitleRowHeight = 32;
 // The left margin of the menu surface, where the cursor stands.
 constexpr int kMenuMargin = 32;
 // Picture mode centres the entry pictures on x 320.
@@ -87,7 +87,7 @@ void cTitleScene::BuildMenuSurface() {
     }
     width = 34 + kMenuMargin * longest;
   }
-  const int height = kMenuRowHeight * m_nCmdCount + 2;
+  const int height = kTitleRowHeight * m_nCmdCount + 2;
   if (!DDAddSurfaceVector(m_MenuSurfaces, m_MenuSurfaceDefs, width, height, 1, 1, DTMEMORYTYPE_VIDEO_RT, 0)) {
     PostCloseToMainWindow();
     return;
@@ -102,7 +102,7 @@ void cTitleScene::DrawMenuSurface(DDSURFACEDATA* lpDst) {
     DDFillRectPal(lpDst, 0, 0, lpDst->nWidth, lpDst->nHeight, 0);
     for (int i = 0; i < m_nCmdCount; ++i) {
       const int entry = m_CmdIndex[static_cast<std::size_t>(i)];
-      DDBlt(lpDst, kMenuMargin, kMenuRowHeight * i, strips.nWidth, kMenuRowHeight, &strips, 0, kMenuRowHeight * entry,
+      DDBlt(lpDst, kMenuMargin, kTitleRowHeight * i, strips.nWidth, kTitleRowHeight, &strips, 0, kTitleRowHeight * entry,
             0);
     }
     return;
@@ -110,7 +110,7 @@ void cTitleScene::DrawMenuSurface(DDSURFACEDATA* lpDst) {
   DDDrawBox(lpDst, 1, 1, lpDst->nWidth - 2, lpDst->nHeight - 2, &FixedSurface(SURF_WINDOW), kBoxFrame, kBoxFrameColour);
   for (int i = 0; i < m_nCmdCount; ++i) {
     const cCmd& entry = g_System.m_TitleMenu[m_CmdIndex[static_cast<std::size_t>(i)]];
-    g_Font[kFontLarge].Draw(lpDst, kMenuMargin, kMenuRowHeight * i, entry.m_strLabel);
+    g_Font[kFontLarge].Draw(lpDst, kMenuMargin, kTitleRowHeight * i, entry.m_strLabel);
   }
 }
 
@@ -133,7 +133,7 @@ void cTitleScene::FadeIn() {
 }
 
 void cTitleScene::Menu() {
-  g_MenuCursor.MoveGrid(Keys(), m_nMenuX, m_nMenuY, 0, kMenuRowHeight, 1, m_nCmdCount);
+  g_MenuCursor.MoveGrid(Keys(), m_nMenuX, m_nMenuY, 0, kTitleRowHeight, 1, m_nCmdCount);
   CursorSound(kCursorSoundVertical);
   if ((Buttons() & kButtonDecide) == 0) {
     DrawTitle();

@@ -19,17 +19,15 @@
 #include "graphics/SurfaceTable.h"
 #include "scene/RankingView.h"
 #include "world/KeyInput.h"
+#include "world/ScrollAxis.h"
 
 namespace {
 
-constexpr int kScreenWidth = 640;
-constexpr int kScreenHeight = 480;
 constexpr int kScreenColumns = 20;
 constexpr int kScreenRows = 15;
 // The title and best boxes are centred on x 304; the lives box ends at 605.
 constexpr int kInfoCentre = 304;
 constexpr int kLivesRight = 605;
-constexpr int kRowHeight = 16;
 constexpr int kFigureCycle = 80;
 constexpr int kFigureHalf = 40;
 constexpr int kChipsPerRow = 5;
@@ -230,13 +228,13 @@ void cWorldMapScene::DrawFrame(bool withInfo) {
     const int lives = g_Progress.m_nLives;
     const bool infinite = lives == kInfiniteLives;
     const int digits = infinite ? 1 : DecimalDigits(lives);
-    const int x = kLivesRight - kRowHeight * digits;
-    medium.DrawBox(&BackBuffer, x, 17, kRowHeight * (digits + 1), 20);
-    DrawCell(SURF_ACCESSORY, 0, 48, kRowHeight, kRowHeight, x, 19);
+    const int x = kLivesRight - kMenuRowHeight * digits;
+    medium.DrawBox(&BackBuffer, x, 17, kMenuRowHeight * (digits + 1), 20);
+    DrawCell(SURF_ACCESSORY, 0, 48, kMenuRowHeight, kMenuRowHeight, x, 19);
     if (infinite) {
-      medium.Draw(&BackBuffer, x + kRowHeight, 19, "∞");
+      medium.Draw(&BackBuffer, x + kMenuRowHeight, 19, "∞");
     } else {
-      FontPrintf(medium, &BackBuffer, x + kRowHeight, 19, "%d", lives);
+      FontPrintf(medium, &BackBuffer, x + kMenuRowHeight, 19, "%d", lives);
     }
   }
   if (!withInfo || !StageEntryHere()) return;
@@ -255,13 +253,13 @@ void cWorldMapScene::DrawFrame(bool withInfo) {
   const std::string& title = m_pStage->m_strTitle;
   if (!title.empty()) {
     const int chars = CountChars(title.c_str());
-    FontPrintfInBox(medium, &BackBuffer, kInfoCentre - 8 * chars, y, kRowHeight * chars, kRowHeight, "%s",
+    FontPrintfInBox(medium, &BackBuffer, kInfoCentre - 8 * chars, y, kMenuRowHeight * chars, kMenuRowHeight, "%s",
                     title.c_str());
   }
   if (showBest) {
     const std::string& caption = g_System.m_Messages[MSG_MAP_SCORE];
-    const int width = kRowHeight * (CountChars(caption.c_str()) + DecimalDigits(m_nBest));
-    FontPrintfInBox(medium, &BackBuffer, kInfoCentre - width / 2, y + 20, width, kRowHeight, "%s%d", caption.c_str(),
+    const int width = kMenuRowHeight * (CountChars(caption.c_str()) + DecimalDigits(m_nBest));
+    FontPrintfInBox(medium, &BackBuffer, kInfoCentre - width / 2, y + 20, width, kMenuRowHeight, "%s%d", caption.c_str(),
                     m_nBest);
   }
 }
@@ -441,7 +439,7 @@ void cWorldMapScene::Prompt() {
     m_nSubStep = 1;
   }
   const int x = GetMessageListX(kInfoCentre, MSG_ENTER_STAGE, 2, true);
-  g_MenuCursor.MoveGrid(Keys(), x, kWorldPromptY, 0, kRowHeight, 1, 2);
+  g_MenuCursor.MoveGrid(Keys(), x, kWorldPromptY, 0, kMenuRowHeight, 1, 2);
   CursorSound(kCursorSoundVertical);
   if (Buttons() & kButtonDecide) {
     Sound(MENU_SOUND_DECIDE);

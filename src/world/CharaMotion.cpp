@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "core/Numeric.h"
+#include "data/Flow.h"
 #include "data/StageData.h"
 #include "data/SystemData.h"
-#include "data/Flow.h"
 #include "world/CharaBase.h"
 #include "world/GameScene.h"
 #include "world/MapGrid.h"
@@ -18,7 +18,6 @@ namespace {
 
 // The stage's sub-steps per frame and its square; a broken stage without any
 // counts as one, so nothing divides by zero.
-double SubSteps() { return g_Stage.SubStepsAtLeastOneF(); }
 double SubStepsSq() { return g_Stage.SubStepsSqAtLeastOne(); }
 
 // The speed a knock-back share d gives: n v^2 + v = 32 |d|, signed as d.
@@ -32,7 +31,7 @@ double ImpulseForShare(double d, double n) {
 bool Opposed(double a, double b) { return (a > 1e-8 && b < -1e-8) || (a < -1e-8 && b > 1e-8); }
 
 double DecayToward0(double value) {
-  const double step = 1.0 / SubSteps();
+  const double step = 1.0 / g_Stage.SubStepsAtLeastOneF();
   if (value > 0) return std::max(value - step, 0.0);
   if (value < 0) return std::min(value + step, 0.0);
   return value;
@@ -65,14 +64,14 @@ double JumpSpeedForHeight(int8_t halfBlocks, int playerOperated) {
 }
 
 int JumpSubSteps(double velocity) {
-  const double steps = SubSteps() - velocity / g_Stage.m_GravityStep;
+  const double steps = g_Stage.SubStepsAtLeastOneF() - velocity / g_Stage.m_GravityStep;
   // Without gravity the rise never ends: the jump lasts one frame.
-  if (!std::isfinite(steps)) return static_cast<int>(SubSteps());
+  if (!std::isfinite(steps)) return static_cast<int>(g_Stage.SubStepsAtLeastOneF());
   return ClampToI32(static_cast<int64_t>(std::clamp(steps, -2147483648.0, 2147483647.0)));
 }
 
 int JumpTenths(int8_t halfBlocks, int playerOperated) {
-  const int subSteps = static_cast<int>(SubSteps());
+  const int subSteps = static_cast<int>(g_Stage.SubStepsAtLeastOneF());
   return JumpSubSteps(JumpSpeedForHeight(halfBlocks, playerOperated)) / subSteps / 6 + 1;
 }
 
@@ -83,7 +82,7 @@ void KnockbackImpulse(int strength, double sourceVX, double sourceVY, double& im
     impulseX = impulseY = 0.0;
     return;
   }
-  const double n = SubSteps();
+  const double n = g_Stage.SubStepsAtLeastOneF();
   impulseX = ImpulseForShare(strength * sourceVX / f, n);
   impulseY = ImpulseForShare(strength * sourceVY / f, n);
 }
@@ -188,7 +187,7 @@ void cCharaBase::Knockback(int strength, double sourceVX, double sourceVY) {
 void cCharaBase::KnockbackFromChara(const cCharaBase& attacker) {
   // A walker's fall speed does not push: only a vertical speed beyond one
   // frame of gravity counts.
-  const bool falling = attacker.m_Flying == 0 && attacker.m_VY < SubSteps() * g_Stage.m_GravityStep;
+  const bool falling = attacker.m_Flying == 0 && attacker.m_VY < g_Stage.SubStepsAtLeastOneF() * g_Stage.m_GravityStep;
   Knockback(attacker.m_Data.m_nImp, attacker.m_VX, falling ? 0.0 : attacker.m_VY);
 }
 

@@ -18,15 +18,11 @@
 #include "world/Hero.h"
 #include "world/Item.h"
 #include "world/Shot.h"
+#include "world/SystemSounds.h"
 
 namespace {
 
 tItemMessageMaker g_ItemMessageMaker = nullptr;
-
-inline constexpr int kFactionCount = 8;
-inline constexpr int kSoundHit = 7;
-inline constexpr int kSoundHeroDies = 8;
-inline constexpr int kSoundCharaDies = 9;
 
 enum eItemTakeMode : int {
   TAKE_CONSUMED = 0,
@@ -47,8 +43,6 @@ bool RectsOverlap(const cHitRect& a, const cHitRect& b) {
 }
 
 bool IsBlockChara(const cCharaBase& chara) { return chara.m_Data.m_bBlockChara != 0; }
-
-int FactionIndex(int faction) { return faction >= 0 && faction < kFactionCount ? faction : 0; }
 
 // The objects of the contact passes by faction, as they stand when the
 // passes start: the hero first, then g_CharaList; the shots in firing order.

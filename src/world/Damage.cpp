@@ -12,6 +12,7 @@
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Shot.h"
+#include "world/SystemSounds.h"
 
 namespace {
 
@@ -19,7 +20,6 @@ tHitEffectMaker g_HitEffectMaker = nullptr;
 
 inline constexpr int64_t kMaxDamage = 999999;
 inline constexpr int32_t kMaxScore = 999999;
-inline constexpr int kSoundHeroDies = 8;
 
 // The hit points a power takes away: power less defence within 0 to 999999
 // for a positive power; a power of 0 or less as it is (it heals).

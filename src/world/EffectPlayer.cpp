@@ -11,9 +11,6 @@
 
 namespace {
 
-double CameraX() { return g_GameScene != nullptr ? g_GameScene->m_ScrollX.m_Position : 0.0; }
-double CameraY() { return g_GameScene != nullptr ? g_GameScene->m_ScrollY.m_Position : 0.0; }
-
 // An index with bit 15 set is no effect at all: it reads entry 0.
 int CheckedEffectIndex(int index) { return (index & 0x8000) != 0 ? -1 : index; }
 

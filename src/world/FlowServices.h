@@ -36,6 +36,11 @@ struct cFlowState;
 struct cCmdState;
 struct cArrangeEntry;
 
+// SolveAimVelocity's speedAsGiven for shots: the speed is taken as it is, so a
+// negative speed flies straight away from the target along the line, where a
+// mover would flee diagonally.
+inline constexpr int kSpeedAsGiven = 1;
+
 class cFlowServices {
  public:
   virtual ~cFlowServices() = default;

@@ -8,10 +8,10 @@
 #include "world/Contact.h"
 #include "world/Hero.h"
 #include "world/MapGrid.h"
+#include "world/SystemSounds.h"
 
 namespace {
 
-constexpr int kSoundSpring = 10;
 constexpr int kItemBlockSeconds = 60;  // frames between two items of one block
 
 // The cell under the hero's feet when it is solid for the hero, else null.

@@ -23,17 +23,8 @@ namespace {
 
 cSummonCreator* g_pSummonCreator = nullptr;
 
-inline constexpr double kRadiansPerDegree = 0.017453292519943295;
-// Aiming takes the shot's speed as it is: a negative speed flies straight
-// away from the target along the line.
-inline constexpr int kSpeedAsGiven = 1;
-
 // K: computed once, as 1 divided by the square root of 2.
 const double kK = 1.0 / std::sqrt(2.0);
-
-double SubSteps() { return g_Stage.SubStepsAtLeastOneF(); }
-double CameraX() { return g_GameScene->m_ScrollX.m_Position; }
-double CameraY() { return g_GameScene->m_ScrollY.m_Position; }
 
 // The shooter's rectangle in world dots (its screen rectangle plus the camera)
 // and its collision centre.
@@ -488,7 +479,7 @@ int AimAngle(int x, int y, cCharaBase& shooter, const cEdShot& edShot, Formation
   if (still || edShot.m_bScrollSync == 0 || target->m_MovesWithScroll == 0) {
     return TruncToI32(std::atan2(ty - y, tx - x) / kRadiansPerDegree + 180 + 0.5);
   }
-  const double speed = (edShot.m_nSpeed + step.m_CloneIndex * edShot.m_nSpeedPerCopy) * 0.1 / SubSteps();
+  const double speed = (edShot.m_nSpeed + step.m_CloneIndex * edShot.m_nSpeedPerCopy) * 0.1 / g_Stage.SubStepsAtLeastOneF();
   double vx = 0.0;
   double vy = 0.0;
   int direction = 0;
@@ -496,7 +487,7 @@ int AimAngle(int x, int y, cCharaBase& shooter, const cEdShot& edShot, Formation
                                   ty - CameraY(), speed, edShot.m_bScrollSync, kSpeedAsGiven, 0);
   // The intercept may need another speed than the shot's own: the shot flies
   // at the speed it solved for.
-  step.m_Speed = std::sqrt(vx * vx + vy * vy) * SubSteps();
+  step.m_Speed = std::sqrt(vx * vx + vy * vy) * g_Stage.SubStepsAtLeastOneF();
   return TruncToI32(std::atan2(vy, vx) / kRadiansPerDegree + 180);
 }
 

@@ -53,7 +53,7 @@ struct FormationStep {
   int32_t m_DirCode = 2;  // eDirCode
 };
 
-// Direction codes of a formation.
+// Direction codes, as formations and the movement commands hold them.
 enum eDirCode : int {
   DIR_CODE_LEFT = 2,
   DIR_CODE_RIGHT = 3,

@@ -16,14 +16,11 @@ const double kHalfSqrt2 = std::sqrt(0.5);
 
 namespace {
 
-constexpr double kRadiansPerDegree = 0.017453292519943295;
-
 const cScrollAxis& ScrollX() { return g_GameScene->m_ScrollX; }
 const cScrollAxis& ScrollY() { return g_GameScene->m_ScrollY; }
 
 // The stage's sub-steps per frame; a broken stage without any counts as one,
 // so nothing divides by zero.
-double SubSteps() { return g_Stage.SubStepsAtLeastOneF(); }
 
 // Whether an axis scrolls by itself: automatic scrolling runs and the camera
 // has not stopped at a limit.
@@ -351,17 +348,17 @@ int cGameObj::CornersHitBlock() const {
 
 // ---- free helpers --------------------------------------------------------------------
 
-double ScaleByFrameRate(double value) { return value / SubSteps() / 60; }
+double ScaleByFrameRate(double value) { return value / g_Stage.SubStepsAtLeastOneF() / 60; }
 
 namespace {
 
 // The wave's angle at the phase before it advances, in radians.
 double WaveAngle(double degreesPerUnit, double phase, double offsetDeg) {
-  return degreesPerUnit * kRadiansPerDegree * (phase / SubSteps() + offsetDeg);
+  return degreesPerUnit * kRadiansPerDegree * (phase / g_Stage.SubStepsAtLeastOneF() + offsetDeg);
 }
 
 void AdvanceWavePhase(double* phase, double phaseStep) {
-  const double turn = 360 * SubSteps();
+  const double turn = 360 * g_Stage.SubStepsAtLeastOneF();
   *phase += phaseStep;
   if (*phase >= turn) *phase -= turn;
 }
@@ -370,7 +367,7 @@ void AdvanceWavePhase(double* phase, double phaseStep) {
 
 double WaveVelocity(double amplitude, double degreesPerUnit, double* phase, double phaseStep, double offsetDeg) {
   const double r = degreesPerUnit * kRadiansPerDegree;
-  const double n = SubSteps();
+  const double n = g_Stage.SubStepsAtLeastOneF();
   const double velocity = amplitude * r * std::cos(WaveAngle(degreesPerUnit, *phase, offsetDeg)) / n;
   AdvanceWavePhase(phase, phaseStep);
   return velocity;
@@ -378,7 +375,7 @@ double WaveVelocity(double amplitude, double degreesPerUnit, double* phase, doub
 
 double WaveAccel(double amplitude, double degreesPerUnit, double* phase, double phaseStep, double offsetDeg) {
   const double r = degreesPerUnit * kRadiansPerDegree;
-  const double n = SubSteps();
+  const double n = g_Stage.SubStepsAtLeastOneF();
   const double accel = -amplitude * r * r * std::sin(WaveAngle(degreesPerUnit, *phase, offsetDeg)) / (n * n);
   AdvanceWavePhase(phase, phaseStep);
   return accel;

@@ -20,11 +20,12 @@
 #include "platform/KeySource.h"
 #include "platform/VirtualKeys.h"
 #include "world/BlockCollision.h"
-#include "world/CharaMotion.h"
 #include "world/Chara.h"
+#include "world/CharaMotion.h"
 #include "world/Conditions.h"
 #include "world/Contact.h"
 #include "world/Damage.h"
+#include "world/FootAndItemBlocks.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Item.h"
@@ -32,13 +33,11 @@
 #include "world/ReplayFile.h"
 #include "world/ReplayInput.h"
 #include "world/Shot.h"
-#include "world/FootAndItemBlocks.h"
 #include "world/StageClear.h"
+#include "world/SystemSounds.h"
 
 namespace {
 
-constexpr int kSoundPause = 4;
-constexpr int kSoundCharaDeath = 9;
 constexpr int kMaxPlayTime = 599999;  // hundredths of a second
 constexpr int kSecondFrames = 60;
 
@@ -111,9 +110,7 @@ void cGameScene::ForgetCurrentOf(const cCharaBase& chara) {
     }
   }
   if (!ownsCurrent) return;
-  m_pCurChara = nullptr;
-  m_pCurFlowState = nullptr;
-  m_pCurCmdState = nullptr;
+  ClearCurrent();
 }
 
 void cGameScene::PruneGroups() {
@@ -349,7 +346,7 @@ eTurn cPlayFrame::AfterKill(cChara& chara, int result) {
       m_Scene.RemoveChara(chara);
       return eTurn::kEndFrame;
     }
-    PlaySystemSound(kSoundCharaDeath);
+    PlaySystemSound(kSoundCharaDies);
     return result != 0 ? eTurn::kEndFrame : eTurn::kGoOn;
   }
   m_Scene.RemoveChara(chara);
@@ -357,7 +354,7 @@ eTurn cPlayFrame::AfterKill(cChara& chara, int result) {
 }
 
 eTurn cPlayFrame::KillDying(cChara& chara) {
-  PlaySystemSound(kSoundCharaDeath);
+  PlaySystemSound(kSoundCharaDies);
   const int result = KillAndCheck(chara);
   if (result == 1) {
     m_Scene.RemoveChara(chara);

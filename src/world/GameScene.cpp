@@ -22,28 +22,29 @@
 #include "graphics/Surface.h"
 #include "graphics/SurfaceFill.h"
 #include "graphics/SurfaceTable.h"
-#include "platform/MessageCore.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
+#include "platform/MessageCore.h"
 #include "platform/VirtualKeys.h"
-#include "world/Ranking.h"
-#include "world/Shot.h"
-#include "world/Spawn.h"
-#include "world/Formation.h"
-#include "world/StageClear.h"
 #include "world/Chara.h"
 #include "world/CharaDraw.h"
-#include "world/SceneDraw.h"
-#include "world/StageGraphics.h"
+#include "world/Formation.h"
 #include "world/Hero.h"
 #include "world/Item.h"
 #include "world/KeyConfig.h"
 #include "world/KeyInput.h"
 #include "world/MenuCursor.h"
 #include "world/ModalLoop.h"
+#include "world/Ranking.h"
 #include "world/ReplayFile.h"
 #include "world/ReplayInput.h"
 #include "world/RunStart.h"
+#include "world/SceneDraw.h"
+#include "world/Shot.h"
+#include "world/Spawn.h"
+#include "world/StageClear.h"
+#include "world/StageGraphics.h"
+#include "world/SystemSounds.h"
 
 namespace {
 
@@ -68,16 +69,6 @@ namespace {
 // The play level of a replay being played back, and the title choice that
 // plays one.
 constexpr int kPlayLevelChallenge = 1;
-
-// System sounds the scene plays.
-constexpr int kSoundCursor = 0;
-constexpr int kSoundDecide = 1;
-constexpr int kSoundCancel = 2;
-constexpr int kSoundMessageEnd = 12;
-
-// Button bits of device 0.
-constexpr uint16_t kButtonDecide = 1;
-constexpr uint16_t kButtonCancel = 2;
 
 constexpr int kMenuRowDots = 16;
 constexpr int kBackgroundCount = SURF_BACKGROUND_LAST - SURF_BACKGROUND_FIRST + 1;

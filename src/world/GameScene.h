@@ -31,10 +31,10 @@
 #include "data/Cmd.h"
 #include "world/GameWait.h"
 #include "world/SceneDrawState.h"
+#include "world/SceneDrawState.h"
 #include "world/ScrollAxis.h"
 #include "world/StageClearState.h"
 #include "world/StageClearState.h"
-#include "world/SceneDrawState.h"
 
 class cCharaBase;
 class cChara;
@@ -187,6 +187,11 @@ class cGameScene : public cScene {
   cCharaBase* m_pCurChara = nullptr;
   cFlowState* m_pCurFlowState = nullptr;
   cCmdState* m_pCurCmdState = nullptr;
+  void ClearCurrent() {
+    m_pCurChara = nullptr;
+    m_pCurFlowState = nullptr;
+    m_pCurCmdState = nullptr;
+  }
   int32_t m_bMessageFlag = 0;
   int32_t m_nHeroCount = 0;
   // The sub-step of the frame being run: 1 to the stage's sub-steps inside a
@@ -263,3 +268,7 @@ class cGameScene : public cScene {
 // The game scene while it exists, else null. Defined with every global object
 // in app/Globals.cpp.
 extern cGameScene* g_GameScene;
+
+// The camera's scroll position; 0 without a game scene.
+inline double CameraX() { return g_GameScene != nullptr ? g_GameScene->m_ScrollX.m_Position : 0.0; }
+inline double CameraY() { return g_GameScene != nullptr ? g_GameScene->m_ScrollY.m_Position : 0.0; }

@@ -337,7 +337,7 @@ void RemoveFinishedChara(cGameScene& scene, cChara& chara) { scene.RemoveChara(c
 namespace {
 
 // The hit effects of damage: made here, where the effects are drawn.
-void MakeHitEffect(int effect, const cHitRect& victim, const cHitRect& attacker, int scale) {
+void AddHitEffect(int effect, const cHitRect& victim, const cHitRect& attacker, int scale) {
   if (g_GameScene == nullptr) return;
   const cEffectRect a{static_cast<int32_t>(victim.m_Left), static_cast<int32_t>(victim.m_Top),
                       static_cast<int32_t>(victim.m_Right), static_cast<int32_t>(victim.m_Bottom)};
@@ -366,7 +366,7 @@ void ShowItemMessage(cHero& hero, const cItem& item) {
 
 }  // namespace
 
-void InstallHitEffectMaker() { SetHitEffectMaker(MakeHitEffect); }
+void InstallHitEffectMaker() { SetHitEffectMaker(AddHitEffect); }
 
 void InstallItemMessageMaker() { SetItemMessageMaker(ShowItemMessage); }
 

@@ -32,8 +32,6 @@ void SetCentredRect(cHitRect& rect, const cBoxSize& size, int bodyOffX, int body
 // limit) counts as stopped.
 bool Stopped(const cScrollAxis& axis) { return axis.m_Speed == 0.0 || axis.m_AtLimit != 0; }
 
-int SubSteps() { return g_Stage.SubStepsAtLeastOne(); }
-
 // The screen coordinate of a box edge: on a stopped axis position and camera
 // are truncated apart, otherwise their difference is.
 int32_t ScreenEdge(double position, double camera, int32_t drawOffset, bool stopped) {
@@ -84,7 +82,7 @@ void cHero::InitForStage(int key, const cCharaData& definition, double spawnX, d
   m_nJumpHold = 0;
   m_bJumpReady = 1;
   m_bJumpHandled = 0;
-  m_FootPushBase = 4.0 / SubSteps();
+  m_FootPushBase = 4.0 / g_Stage.SubStepsAtLeastOne();
   m_nFootKind = 0;
   m_FootValue = 0.0;
   m_nFootTimer = 0;
@@ -366,7 +364,7 @@ void cHero::Jump(cCmdState& state) {
   if (!held && hasKeyConds && m_pKeys != nullptr) held = KeyCondHolds(*m_pKeys, *flow->m_KeyConds.back());
 
   if (mode == 2) {
-    const double subSteps = SubSteps();
+    const double subSteps = g_Stage.SubStepsAtLeastOne();
     const double fast = param(1) / (10 * subSteps);
     const double slow = param(3) / (10 * subSteps);
     const double u = std::fabs(m_CmdVX);
@@ -390,14 +388,14 @@ void cHero::Jump(cCmdState& state) {
         m_bJumpRising = 1;
         m_bJumpReady = 0;
       }
-    } else if (m_bAirborne == 0 && m_nJumpHold <= SubSteps() && free && m_bJumpReady != 0 && m_bCeilingHit == 0 &&
+    } else if (m_bAirborne == 0 && m_nJumpHold <= g_Stage.SubStepsAtLeastOne() && free && m_bJumpReady != 0 && m_bCeilingHit == 0 &&
                m_bKnockback == 0 && state.m_TakenOff == 0) {
       m_bJumped = 1;
       if (m_bRiding == 0) {
         m_VY = state.m_Speed;
         state.m_TakenOff = 1;
         if (command != nullptr) PlayDataSound(command->m_nSound);
-      } else if (g_GameScene->m_nSubStep == SubSteps()) {
+      } else if (g_GameScene->m_nSubStep == g_Stage.SubStepsAtLeastOne()) {
         // From a block character the hero leaves on the frame's last sub-step,
         // once the block has moved for the frame.
         m_VY = state.m_Speed * kRideTakeOffFactor;

@@ -65,6 +65,12 @@ inline constexpr uint16_t kDirUp = 4;
 inline constexpr uint16_t kDirDown = 8;
 inline constexpr uint16_t kDirAll = 15;
 
+// Button bits: what the menus and the game scene's own prompts read.
+inline constexpr uint16_t kButtonDecide = 1;
+inline constexpr uint16_t kButtonCancel = 2;
+inline constexpr uint16_t kButtonRanking = 4;
+inline constexpr uint16_t kButtonGenre = 8;
+
 // The key-repeat timing start-up gives every device, in frames.
 inline constexpr int kKeyRepeatDelay = 18;
 inline constexpr int kKeyRepeatInterval = 6;

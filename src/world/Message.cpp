@@ -77,9 +77,6 @@ std::string FormatEscape(const cEscape& e, int32_t value) {
   return digits;
 }
 
-double CameraX() { return g_GameScene != nullptr ? g_GameScene->m_ScrollX.m_Position : 0.0; }
-double CameraY() { return g_GameScene != nullptr ? g_GameScene->m_ScrollY.m_Position : 0.0; }
-
 }  // namespace
 
 void ExpandMessageVars(std::string& text, const tMessageVarReader& reader) {

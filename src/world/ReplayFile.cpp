@@ -13,12 +13,10 @@
 #include "platform/PathResolver.h"
 #include "world/MainWindowRequest.h"
 #include "world/ReplayInput.h"
+#include "world/SystemSounds.h"
 
 namespace {
 
-// The system sounds of the save request.
-constexpr int kSoundAccepted = 1;
-constexpr int kSoundRefused = 3;
 // Calls between two refusal sounds.
 constexpr int kRefusalCooldown = 60;
 // The highest digit of a proposed name's number.
@@ -73,7 +71,7 @@ int RequestReplaySave(bool replayPlaying) {
     }
     return 0;
   }
-  PlaySystemSound(kSoundAccepted);
+  PlaySystemSound(kSoundDecide);
   SendFileRequest(WM_APP_SAVE_REPLAY, static_cast<WPARAM>(which));
   return 1;
 }

@@ -15,6 +15,8 @@
 
 inline constexpr int kCellDots = 32;
 inline constexpr int kMapMarginCells = 10;
+// The map coordinate of the centre of a cell counted from the map's margin.
+inline double CellCentre(int cell) { return (static_cast<double>(cell) + kMapMarginCells) * kCellDots + kCellDots / 2; }
 inline constexpr int kScreenWidth = 640;
 inline constexpr int kScreenHeight = 480;
 

@@ -20,7 +20,6 @@
 
 namespace {
 
-double SubSteps() { return g_Stage.SubStepsAtLeastOneF(); }
 int SubStepsI() { return g_Stage.SubStepsAtLeastOne(); }
 
 // List 0 (swords): patterns 0, 1, 2 for 7 frames each, then the end; list 1
@@ -80,10 +79,6 @@ void AddShotLink(cCharaBase* chara, cShot* shot, int kind) {
   place = static_cast<int32_t>(chara->m_ShotLinks.size());
   chara->m_ShotLinks.push_back(cShotLink{shot, kind});
 }
-
-// The faction a shot list index stands for: a faction outside 0 to 7 goes
-// to list 0.
-int FactionIndex(int faction) { return faction >= 0 && faction < 8 ? faction : 0; }
 
 }  // namespace
 
@@ -195,7 +190,7 @@ void cShot::Init(int objectKey, cCharaBase& owner, int commandType, cEdShot& edS
   m_Y = step.m_Y;
   ClampY(-1);
 
-  const double n = SubSteps();
+  const double n = g_Stage.SubStepsAtLeastOneF();
   m_MotionVX = step.m_VX / n;
   m_MotionVY = step.m_VY / n;
 
@@ -248,7 +243,7 @@ void cShot::InitRange(const FormationStep& step) {
 
 void cShot::SplitAccel(double vx, double vy) {
   const double a = m_Accel;
-  const auto perFrame = [](double value) { return value / SubSteps() / 60; };
+  const auto perFrame = [](double value) { return value / g_Stage.SubStepsAtLeastOneF() / 60; };
   if (vx != 0 && vy != 0) {
     const double len = std::sqrt(vx * vx + vy * vy);
     m_AccelX = perFrame(a * vx / len);

@@ -38,6 +38,12 @@
 #include "world/GameObj.h"
 #include "world/ObjList.h"
 
+// The factions, 0 to 7, each with its own contact lists.
+inline constexpr int kFactionCount = 8;
+// The faction list a faction number stands for: a number outside 0 to 7 goes
+// to list 0.
+inline int FactionIndex(int faction) { return faction >= 0 && faction < kFactionCount ? faction : 0; }
+
 class cCharaBase;
 class cSwordType;
 struct DDSURFACEDATA;

@@ -16,13 +16,6 @@
 
 namespace {
 
-double SubSteps() { return g_Stage.SubStepsAtLeastOneF(); }
-
-inline constexpr double kRadiansPerDegree = 0.017453292519943295;
-// Shots aim with their speed as it is: a negative speed flies straight away
-// from the target along the line, where a mover would flee diagonally.
-inline constexpr int kSpeedAsGiven = 1;
-
 enum eShotMotion : int {
   MOTION_STRAIGHT = 0,
   MOTION_AIM_HERO = 1,
@@ -59,7 +52,7 @@ cCharaBase* FindCharaByKey(int32_t key) {
 
 void cShot::StartMotion() {
   const int motion = m_EdShot.m_nMotion;
-  m_AimSpeed = (m_EdShot.m_nSpeed + m_CloneNo * m_EdShot.m_nSpeedPerCopy) * 0.1 / SubSteps();
+  m_AimSpeed = (m_EdShot.m_nSpeed + m_CloneNo * m_EdShot.m_nSpeedPerCopy) * 0.1 / g_Stage.SubStepsAtLeastOneF();
   const int16_t* p = m_EdShot.m_nMotionParams;
   if (motion <= MOTION_AIM_TARGET || motion == MOTION_FALL) {
     if (p[0] != 0) m_MotionStart = SubStepsFor(p[0], m_AimSpeed);
@@ -142,7 +135,7 @@ void cShot::WaveMotion() {
     p[0] = static_cast<int16_t>(std::clamp(p[0] * 16, -32768, 32767));
     m_WavePrev = 0.0;
     const int start = m_Facing != 0 ? p[2] : p[2] + 180;
-    m_WavePhase = SubSteps() * (static_cast<double>(start) / p[1]);
+    m_WavePhase = g_Stage.SubStepsAtLeastOneF() * (static_cast<double>(start) / p[1]);
     const double h = WaveVelocity(p[0], p[1], &m_WavePhase, 1, 0);
     double travel = std::atan2(m_MotionVY, m_MotionVX);
     if (travel < 0) travel += 2 * M_PI;

@@ -24,8 +24,6 @@ namespace {
 constexpr int kCrushGraceOnSummon = 2;
 constexpr double kCellEdgeInside = 0.1;  // a cell's box ends just before the next cell
 
-double CellCentre(int cell) { return (static_cast<double>(cell) + kMapMarginCells) * kCellDots + kCellDots / 2; }
-
 // The copy offset of copy `copy` moves the box and, unless the system data
 // keeps start points where placed, the recorded start point too.
 void ApplyCopyOffset(cCharaBase& chara, const cCharaData& definition, int copy) {

@@ -1,8 +1,8 @@
 #include "world/StageClear.h"
 
 #include <algorithm>
-#include <memory>
 #include <cstdint>
+#include <memory>
 
 #include "core/Log.h"
 #include "core/MainWindow.h"
@@ -19,25 +19,19 @@
 #include "platform/MessageCore.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
+#include "world/KeyInput.h"
 #include "world/MainWindowRequest.h"
 #include "world/Message.h"
 #include "world/ReplayInput.h"
+#include "world/SystemSounds.h"
 
 static_assert(kStageResultCount == kRankBoardCount, "one result per ranking board");
 
 namespace {
 
-constexpr int kSoundDecide = 1;
-constexpr int kSoundRankGenre = 6;
-constexpr int kSoundStageClear = 14;
-constexpr int kSoundExtraLife = 15;
-constexpr int kSoundRankEntry = 16;
-
 constexpr int kExtraLifeFrames = 30;
 constexpr int kAboveHero = 4;     // message position: above the followed hero
 constexpr int kMessageTimed = 2;  // message wait mode: a number of frames
-constexpr std::uint32_t kButtonDecide = 1;
-constexpr std::uint32_t kButtonGenre = 8;
 constexpr int kRankBoardX = 184;
 constexpr int kRankBoardY = 64;
 

@@ -25,7 +25,6 @@
 #include "platform/MessageCore.h"
 #include "world/Chara.h"
 #include "world/Contact.h"
-#include "world/Shot.h"
 #include "world/GameScene.h"
 #include "world/Hero.h"
 #include "world/Item.h"
@@ -34,6 +33,7 @@
 #include "world/MenuCursor.h"
 #include "world/Random.h"
 #include "world/ReplayInput.h"
+#include "world/Shot.h"
 #include "world/Spawn.h"
 #include "world/StageGraphics.h"
 #include "world/StageSetup.h"
@@ -47,8 +47,6 @@ constexpr int kHeroStatusSlot = 0;
 bool AreaHasSide(const cStageArea& area) {
   return area.m_bLeft != 0 || area.m_bRight != 0 || area.m_bTop != 0 || area.m_bBottom != 0;
 }
-
-double CellCentre(int cell) { return (static_cast<double>(cell) + kMapMarginCells) * kCellDots + kCellDots / 2; }
 
 }  // namespace
 

@@ -32,6 +32,9 @@
 
 namespace apptest {
 
+// A file's bytes as a string, for comparing texts read back.
+inline std::string AsString(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
 struct cShownBox {
   std::string text;
   std::string caption;

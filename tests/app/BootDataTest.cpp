@@ -13,7 +13,7 @@ namespace {
 using testsupport::ByteBuilder;
 using testsupport::I32;
 
-std::string AsString(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+using apptest::AsString;
 
 class BootDataTest : public apptest::cAppFixture {
  protected:

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "AppTestSupport.h"
 #include "SampleGame.h"
 #include "data/Database.h"
 #include "data/SystemData.h"
@@ -32,7 +33,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string AsString(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+using apptest::AsString;
 
 // One run of the player in the background.
 class cPlayerProcess {

@@ -101,7 +101,7 @@ class cRecordingHost final : public plat::cWindowHost {
   std::uint32_t m_Style = 0x80CB0000u;
 };
 
-std::string AsString(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+using apptest::AsString;
 
 using apptest::StageFileWithHero;
 

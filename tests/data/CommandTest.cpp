@@ -25,9 +25,9 @@ using flowtest::RefusedAt;
 using flowtest::Reload;
 using flowtest::WriteAt;
 using testsupport::ByteBuilder;
-using Params = std::vector<int32_t>;
+using ParamList = std::vector<int32_t>;
 
-cCommand MakeCommand(int set, int type, Params params = {}) {
+cCommand MakeCommand(int set, int type, ParamList params = {}) {
   cCommand command;
   command.m_nSet = static_cast<uint8_t>(set);
   command.m_nType = static_cast<int8_t>(type);
@@ -35,24 +35,24 @@ cCommand MakeCommand(int set, int type, Params params = {}) {
   return command;
 }
 
-Params ParamsOf(const cCommand& command) { return Params(command.m_Params.begin(), command.m_Params.end()); }
+ParamList ParamsOf(const cCommand& command) { return ParamList(command.m_Params.begin(), command.m_Params.end()); }
 
-Params Seq(int from, int to) {
-  Params p;
+ParamList Seq(int from, int to) {
+  ParamList p;
   for (int v = from; v <= to; ++v) p.push_back(v);
   return p;
 }
 
 // n parameters of `value`, then the given ones over them from index 0.
-Params Filled(int n, int32_t value, Params head = {}) {
-  Params p(static_cast<std::size_t>(n), value);
+ParamList Filled(int n, int32_t value, ParamList head = {}) {
+  ParamList p(static_cast<std::size_t>(n), value);
   for (std::size_t i = 0; i < head.size() && i < p.size(); ++i) p[i] = head[i];
   return p;
 }
 
 // A "ステータスの操作" parameter list: 18 zeros with the given (index, value) pairs.
-Params Status(std::initializer_list<std::pair<int, int32_t>> values) {
-  Params p(18, 0);
+ParamList Status(std::initializer_list<std::pair<int, int32_t>> values) {
+  ParamList p(18, 0);
   for (const auto& [index, value] : values) p[static_cast<std::size_t>(index)] = value;
   return p;
 }
@@ -92,18 +92,18 @@ class CommandUpgrade : public cFlowDataTest {};
 class CommandFile : public cFlowDataTest {};
 
 // Types are those of the file's own numbering; every later step applies as well.
-struct cUpgradeCase {
+struct cCommandUpgradeCase {
   const char* what;
   int version;
   int set;
   int type;
-  Params params;
+  ParamList params;
   int expectedType;
-  Params expected;
+  ParamList expected;
 };
 
 TEST_F(CommandUpgrade, EveryStepOfTheTable) {
-  const cUpgradeCase cases[] = {
+  const cCommandUpgradeCase cases[] = {
       {"145 stage clear grows to 9", 144, 0, 17, {1}, 17, Filled(9, 0, {1})},
       {"145 item stage clear", 144, 1, 2, {1}, 2, Filled(9, 0, {1})},
       {"166 BGM plays looped, then becomes 36", 165, 0, 35, {1}, 36, {1, 1}},
@@ -170,7 +170,7 @@ TEST_F(CommandUpgrade, EveryStepOfTheTable) {
       {"767 item status2", 766, 1, 8, {2, 0, 0}, 8, {5, 0, 0}},
       {"780 changes nothing", 780, 0, 21, Seq(1, 16), 21, Seq(1, 16)},
   };
-  for (const cUpgradeCase& c : cases) {
+  for (const cCommandUpgradeCase& c : cases) {
     SCOPED_TRACE(c.what);
     cCommand command = MakeCommand(c.set, c.type, c.params);
     const cCommand loaded = Reload(command, c.version);
@@ -325,7 +325,7 @@ TEST(CommandValidate, TheParameterListTakesItsTypesCount) {
   const cDatabase db = DatabaseOfSize(2);
   cCommand longer = MakeCommand(0, FLOW_CMD_TURN, {7, 8, 9});
   longer.Validate(db);
-  EXPECT_EQ(ParamsOf(longer), (Params{7}));
+  EXPECT_EQ(ParamsOf(longer), (ParamList{7}));
   cCommand shorter = MakeCommand(1, 7, {1, 2});
   shorter.Validate(db);
   EXPECT_EQ(ParamsOf(shorter), Filled(18, 0, {1, 2}));
@@ -404,7 +404,7 @@ TEST(CommandValidate, ReachesTheCommandsOfItsFlows) {
   outer.m_Flows.resize(1);
   outer.m_Flows[0].m_Commands.push_back(MakeCommand(0, FLOW_CMD_ANIME, {9, 9}));
   outer.Validate(db);
-  EXPECT_EQ(ParamsOf(outer.m_Flows[0].m_Commands[0]), (Params{1}));
+  EXPECT_EQ(ParamsOf(outer.m_Flows[0].m_Commands[0]), (ParamList{1}));
 }
 
 // Read validates against the loaded database.
@@ -481,8 +481,8 @@ TEST(CommandShotRefs, ItemGetOfFlowAndItemCommands) {
   struct Case {
     int set;
     int type;
-    Params params;
-    Params expected;
+    ParamList params;
+    ParamList expected;
   };
   const Case cases[] = {
       {0, FLOW_CMD_ITEM_GET, {0, 5}, {0, 1}},  {0, FLOW_CMD_ITEM_GET, {0, 4}, {0, 4}},
@@ -507,7 +507,7 @@ TEST(CommandShotRefs, CommandsWithoutShotParametersAndNestedFlows) {
   outer.m_Flows.resize(1);
   outer.m_Flows[0].m_Commands.push_back(MakeCommand(0, FLOW_CMD_ITEM_GET, {0, 50}));
   outer.ValidateShotRefs(Sizes());
-  EXPECT_EQ(ParamsOf(outer.m_Flows[0].m_Commands[0]), (Params{0, 1}));
+  EXPECT_EQ(ParamsOf(outer.m_Flows[0].m_Commands[0]), (ParamList{0, 1}));
 }
 
 // ---- copies ---------------------------------------------------------------------------
@@ -739,7 +739,7 @@ TEST_F(CommandFile, AFreshCommandHasItsDefaultsAndForm) {
 // ---- damaged files --------------------------------------------------------------------
 
 // A command at 781 built by hand: base record, no parts, no flows, the parameters.
-ByteBuilder CommandBytes(uint8_t set, int8_t type, Params params = {}) {
+ByteBuilder CommandBytes(uint8_t set, int8_t type, ParamList params = {}) {
   using namespace testsupport;
   ByteBuilder b;
   b.Record({U8(set), I8(type), I16(0), I16(0), U8(0), I16(0), U8(1), I16(0)}, {""});

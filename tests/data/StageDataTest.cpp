@@ -267,7 +267,7 @@ TEST(StageDataTest, AWrongTrailerIsRefusedFromVersion174) {
 
 // ---- upgrades ---------------------------------------------------------------------
 
-struct cUpgradeCase {
+struct cStageUpgradeCase {
   const char* name;
   int version;
   // Sets up the stage written into the file and the stage the file is read into.
@@ -275,7 +275,7 @@ struct cUpgradeCase {
   std::function<void(const cStageData& read)> check;
 };
 
-const cUpgradeCase kUpgradeCases[] = {
+const cStageUpgradeCase kUpgradeCases[] = {
     {"below 155 the flying boxes copy the plain ones", 154,
      [](cStageData& w, cStageData& t) {
        w.m_HeroCharaBox = {20, 30};
@@ -373,7 +373,7 @@ const cUpgradeCase kUpgradeCases[] = {
 };
 
 TEST(StageDataTest, UpgradeSteps) {
-  for (const cUpgradeCase& c : kUpgradeCases) {
+  for (const cStageUpgradeCase& c : kUpgradeCases) {
     SCOPED_TRACE(c.name);
     cStageData written = MakeStage();
     cStageData target;

@@ -6,12 +6,11 @@
 #include "dialog/FileDialog.h"
 #include "dialog/MessageBoxDlg.h"
 #include "platform/VirtualKeys.h"
+#include "support/Utf8Text.h"
 
 namespace {
 
 using namespace dialogtest;
-
-std::string Utf8(const std::u8string& text) { return std::string(text.begin(), text.end()); }
 
 class FileDialogTest : public cDialogFixture {
  protected:

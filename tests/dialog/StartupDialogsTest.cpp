@@ -9,14 +9,13 @@
 #include "platform/VirtualKeys.h"
 #include "support/ByteBuilder.h"
 #include "support/FakeWindowHost.h"
+#include "support/Utf8Text.h"
 
 namespace {
 
 using namespace dialogtest;
 using testsupport::ByteBuilder;
 using testsupport::I32;
-
-std::string Utf8(const std::u8string& text) { return std::string(text.begin(), text.end()); }
 
 std::string Bytes(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 

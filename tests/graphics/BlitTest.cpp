@@ -10,8 +10,8 @@ using drawtest::cTestLayer;
 using drawtest::eRoad;
 using drawtest::Marker;
 using drawtest::PixelAt;
+using drawtest::kBackground;
 
-constexpr std::uint32_t kBackground = 0xFF123456;
 
 // Every pixel of the surface: inside [left, right) x [top, bottom) it must
 // hold Marker(x + dx, y + dy), outside it the background.

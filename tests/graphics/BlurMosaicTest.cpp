@@ -13,8 +13,8 @@ using drawtest::cTestLayer;
 using drawtest::eRoad;
 using drawtest::PixelAt;
 using drawtest::Rgb;
+using drawtest::kUntouched;
 
-constexpr std::uint32_t kUntouched = 0x5A0A0B0Cu;
 
 class EffectRoadTest : public testing::TestWithParam<eRoad> {
  protected:

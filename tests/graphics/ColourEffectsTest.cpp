@@ -13,7 +13,7 @@ using drawtest::PixelAt;
 using drawtest::Rgb;
 
 constexpr std::uint32_t kGrey200 = 0xFFC8C8C8u;
-constexpr std::uint32_t kUntouched = 0xAB010203u;
+constexpr std::uint32_t kUntouchedPixel = 0xAB010203u;
 
 // Where the tint goes: the Direct3D quad, Direct3D's pixels (from a
 // system-memory texture), or DirectDraw's pixels.
@@ -26,7 +26,7 @@ struct sTintRoadSetup {
 
 class TintTest : public testing::Test {
  protected:
-  // A 4 x 4 source of grey 200 and a destination of kUntouched, the tint
+  // A 4 x 4 source of grey 200 and a destination of kUntouchedPixel, the tint
   // colour (40, 40, 40) at palette entry 77.
   void Prepare(eTintRoad road) {
     m_Layer = std::make_unique<cTestLayer>(road == eTintRoad::DirectDraw ? eRoad::DirectDraw : eRoad::Direct3D);
@@ -35,7 +35,7 @@ class TintTest : public testing::Test {
     m_Src = std::make_unique<DDSURFACEDATA>();
     m_Dst = std::make_unique<DDSURFACEDATA>();
     drawtest::MakeFilledSurface(*m_Src, 4, 4, kGrey200, 0, memory);
-    drawtest::MakeFilledSurface(*m_Dst, 8, 8, kUntouched);
+    drawtest::MakeFilledSurface(*m_Dst, 8, 8, kUntouchedPixel);
     m_Palette[77] = {40, 40, 40, 0};
   }
   void TearDown() override {
@@ -76,8 +76,8 @@ TEST_F(TintTest, LevelsPerRoad) {
       const std::uint32_t g = static_cast<std::uint32_t>(grey);
       const std::uint32_t drawn = r.road == eTintRoad::DirectDraw ? 0xAB000000u | g << 16 | g << 8 | g
                                                                   : 0xFF000000u | g << 16 | g << 8 | g;
-      EXPECT_EQ(PixelAt(*m_Dst, 3, 3), grey < 0 ? kUntouched : drawn);
-      EXPECT_EQ(PixelAt(*m_Dst, 1, 1), kUntouched);
+      EXPECT_EQ(PixelAt(*m_Dst, 3, 3), grey < 0 ? kUntouchedPixel : drawn);
+      EXPECT_EQ(PixelAt(*m_Dst, 1, 1), kUntouchedPixel);
       TearDown();
     }
   }
@@ -100,7 +100,7 @@ TEST_F(TintTest, QuadAtLevelFiveDrawsTheShapeInThePlainTint) {
   drawtest::PixelsOf(*m_Src).SetPixel(1, 1, 0x00C8C8C8u);
   Tint(5);
   EXPECT_EQ(PixelAt(*m_Dst, 2, 2), 0xFF282828u);
-  EXPECT_EQ(PixelAt(*m_Dst, 3, 3), kUntouched);
+  EXPECT_EQ(PixelAt(*m_Dst, 3, 3), kUntouchedPixel);
 }
 
 TEST_F(TintTest, KeyedSourcePixelsAreSkippedOnThePixelRoads) {
@@ -109,10 +109,10 @@ TEST_F(TintTest, KeyedSourcePixelsAreSkippedOnThePixelRoads) {
     const std::uint32_t transparent = road == eTintRoad::DirectDraw ? g_DrawLayer.dwColorKey : 0u;
     drawtest::PixelsOf(*m_Src).SetPixel(1, 1, transparent);
     Tint(1, 1);
-    EXPECT_EQ(PixelAt(*m_Dst, 3, 3), kUntouched);
-    EXPECT_NE(PixelAt(*m_Dst, 2, 2), kUntouched);
+    EXPECT_EQ(PixelAt(*m_Dst, 3, 3), kUntouchedPixel);
+    EXPECT_NE(PixelAt(*m_Dst, 2, 2), kUntouchedPixel);
     Tint(1, 0);  // unkeyed: the transparent pixel is tinted like the others
-    EXPECT_NE(PixelAt(*m_Dst, 3, 3), kUntouched);
+    EXPECT_NE(PixelAt(*m_Dst, 3, 3), kUntouchedPixel);
     TearDown();
   }
 }
@@ -124,8 +124,8 @@ TEST_F(TintTest, RectanglesAreCutToBothSurfaces) {
     EXPECT_TRUE(DDTint(m_Dst.get(), -1, 6, 100, 100, m_Src.get(), 1, 1, 0, m_Palette, g_BlendTable, 77, 1));
     EXPECT_EQ(Rgb(PixelAt(*m_Dst, 0, 6)), 0x787878u);   // source (2, 1)
     EXPECT_EQ(Rgb(PixelAt(*m_Dst, 1, 7)), 0x787878u);   // source (3, 2)
-    EXPECT_EQ(PixelAt(*m_Dst, 2, 7), kUntouched);       // past the source's right edge
-    EXPECT_EQ(PixelAt(*m_Dst, 0, 5), kUntouched);
+    EXPECT_EQ(PixelAt(*m_Dst, 2, 7), kUntouchedPixel);       // past the source's right edge
+    EXPECT_EQ(PixelAt(*m_Dst, 0, 5), kUntouchedPixel);
     TearDown();
   }
 }

@@ -10,8 +10,8 @@ using drawtest::cTestLayer;
 using drawtest::eRoad;
 using drawtest::Marker;
 using drawtest::PixelAt;
+using drawtest::kBackground;
 
-constexpr std::uint32_t kBackground = 0xFF123456;
 constexpr std::uint32_t kFront = 0xFF00C000, kBack = 0xFF0000C0;
 
 class DistortionTest : public testing::TestWithParam<eRoad> {

@@ -25,6 +25,11 @@ inline std::string RoadName(const testing::TestParamInfo<eRoad>& info) {
 
 inline constexpr std::uint8_t kKeyRed = 255, kKeyGreen = 0, kKeyBlue = 255;
 
+// What a test target holds before drawing: a drawing that leaves a pixel
+// alone leaves this.
+inline constexpr std::uint32_t kBackground = 0xFF123456;
+inline constexpr std::uint32_t kUntouched = 0x5A0A0B0Cu;
+
 // Every source pixel distinct, so a misplaced, mirrored or shifted pixel
 // shows: opaque, x in green, y in blue.
 inline std::uint32_t Marker(int x, int y) {

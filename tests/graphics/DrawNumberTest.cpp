@@ -11,8 +11,8 @@ namespace {
 using drawtest::cTestLayer;
 using drawtest::eRoad;
 using drawtest::PixelAt;
+using drawtest::kBackground;
 
-constexpr std::uint32_t kBackground = 0xFF123456;
 constexpr int kCell = 4;
 
 std::uint32_t DigitColour(int d) { return 0xFF000000u | 0x101010u * static_cast<std::uint32_t>(d + 1); }

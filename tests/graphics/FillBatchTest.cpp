@@ -10,8 +10,8 @@ namespace {
 using drawtest::cTestLayer;
 using drawtest::eRoad;
 using drawtest::PixelAt;
+using drawtest::kBackground;
 
-constexpr std::uint32_t kBackground = 0xFF123456;
 
 class FillBatchTest : public testing::Test {
  protected:

@@ -10,18 +10,18 @@ using drawtest::cTestLayer;
 using drawtest::eRoad;
 using drawtest::Marker;
 using drawtest::PixelAt;
+using drawtest::kBackground;
 
-constexpr std::uint32_t kBackground = 0xFF123456;
-constexpr std::uint32_t kColour = 7;  // palette entry (200, 100, 50)
+constexpr std::uint32_t kFrameColour = 7;  // palette entry (200, 100, 50)
 
 class FrameTest : public testing::TestWithParam<eRoad> {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m_Layer.Started());
-    g_Palette[kColour] = {200, 100, 50, 0};
+    g_Palette[kFrameColour] = {200, 100, 50, 0};
     drawtest::FillAll(BackBuffer, kBackground);
   }
-  void TearDown() override { g_Palette[kColour] = {}; }
+  void TearDown() override { g_Palette[kFrameColour] = {}; }
   std::uint32_t Drawn() const { return m_Layer.D3D() ? 0xFFC86432u : 0x00C86432u; }
 
   // True where the pixel holds the frame colour.
@@ -42,7 +42,7 @@ TEST_P(FrameTest, BarsLieInsideTheRectangle) {
   };
   for (const sCase c : {sCase{1, 36}, sCase{2, 64}}) {
     drawtest::FillAll(BackBuffer, kBackground);
-    DDFrameRect(&BackBuffer, 5, 5, 10, 10, c.thickness, kColour);
+    DDFrameRect(&BackBuffer, 5, 5, 10, 10, c.thickness, kFrameColour);
     EXPECT_EQ(CountFrame(), c.count) << "thickness " << c.thickness;
     EXPECT_TRUE(IsFrame(5, 5));
     EXPECT_TRUE(IsFrame(14, 14));
@@ -56,7 +56,7 @@ TEST_P(FrameTest, BarsLieInsideTheRectangle) {
 TEST_P(FrameTest, BoxFrameLiesOutsideThePattern) {
   DDSURFACEDATA pattern;
   drawtest::MakeMarkedSurface(pattern, 32, 32);
-  DDDrawBox(&BackBuffer, 10, 10, 20, 8, &pattern, 1, kColour);
+  DDDrawBox(&BackBuffer, 10, 10, 20, 8, &pattern, 1, kFrameColour);
   // The frame runs from (9, 9) to (30, 18) inclusive.
   EXPECT_EQ(CountFrame(), 2 * 22 + 2 * 8);
   EXPECT_TRUE(IsFrame(9, 9));

@@ -14,8 +14,8 @@ using drawtest::eRoad;
 using drawtest::Marker;
 using drawtest::PixelAt;
 using drawtest::Rgb;
+using drawtest::kUntouched;
 
-constexpr std::uint32_t kUntouched = 0x5A0A0B0Cu;
 
 class GeometricTest : public testing::TestWithParam<eRoad> {
  protected:

@@ -12,8 +12,8 @@ namespace {
 using drawtest::cTestLayer;
 using drawtest::eRoad;
 using drawtest::PixelAt;
+using drawtest::kBackground;
 
-constexpr std::uint32_t kBackground = 0xFF123456;
 constexpr std::uint32_t kP = 0xFF0000A0, kQ = 0xFF00B000, kR = 0xFFC00000, kS = 0xFFD0D0D0;
 
 class SpriteBatchTest : public testing::Test {

@@ -19,7 +19,7 @@ namespace {
 using drawtest::cTestLayer;
 using drawtest::eRoad;
 
-constexpr int kScreenW = 320, kScreenH = 112;
+constexpr int kGoldenW = 320, kGoldenH = 112;
 
 struct sGoldenCase {
   eRoad road;
@@ -31,7 +31,7 @@ class TextGolden : public testing::TestWithParam<sGoldenCase> {};
 
 TEST_P(TextGolden, FrameMatchesItsChecksum) {
   const sGoldenCase& c = GetParam();
-  cTestLayer layer(c.road, kScreenW, kScreenH);
+  cTestLayer layer(c.road, kGoldenW, kGoldenH);
   ASSERT_TRUE(layer.Started());
   g_Palette[0] = {drawtest::kKeyRed, drawtest::kKeyGreen, drawtest::kKeyBlue, 0};
   g_Palette[3] = {20, 40, 80, 0};

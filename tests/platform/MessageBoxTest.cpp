@@ -8,10 +8,9 @@
 #include <vector>
 
 #include "platform/MessageBox.h"
+#include "support/Utf8Text.h"
 
 namespace {
-
-std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 // Sets or clears an environment variable for the life of the object.
 class cScopedEnv {

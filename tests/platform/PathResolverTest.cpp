@@ -7,11 +7,10 @@
 #include <vector>
 
 #include "platform/PathResolver.h"
+#include "support/Utf8Text.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 // A game folder in the temporary folder, made the working folder for the
 // test; the previous working folder is restored and the folder removed after.

@@ -14,7 +14,7 @@
 
 namespace {
 
-LRESULT IgnoreMessage(HWND, UINT, WPARAM, LPARAM) { return 0; }
+LRESULT IgnoreWindowMessage(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 LPARAM Pack(int low, int high) { return static_cast<LPARAM>((low & 0xFFFF) | ((high & 0xFFFF) << 16)); }
 
@@ -28,7 +28,7 @@ class SdlWindowTest : public ::testing::Test {
     m_Window = plat::cSdlWindow::Create("\x83\x65\x83\x58\x83\x67", 100, 100, 640, 480, &error);
     if (!m_Window) GTEST_SKIP() << "no SDL video: " << error;
     m_Window->PumpEvents();  // whatever creating the window queued goes nowhere
-    m_Handle = plat::CreateWindowHandle(IgnoreMessage);
+    m_Handle = plat::CreateWindowHandle(IgnoreWindowMessage);
     m_Window->SetMessageTarget(m_Handle);
   }
 

@@ -6,11 +6,9 @@
 #include <vector>
 
 #include "platform/TextCodec.h"
+#include "support/Utf8Text.h"
 
 namespace {
-
-// UTF-8 text written in the source; narrow literals are compiled to CP932.
-std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 std::string Hex(const std::string& bytes) {
   std::string out;

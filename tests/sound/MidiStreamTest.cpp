@@ -18,7 +18,7 @@ using Bytes = std::vector<std::uint8_t>;
 using plat::sMidiRecordedEvent;
 using eKind = plat::sMidiRecordedEvent::eKind;
 
-Bytes Image(std::uint16_t division, const Bytes& events) {
+Bytes OneTrackImage(std::uint16_t division, const Bytes& events) {
   Bytes out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, static_cast<std::uint8_t>(division >> 8),
                static_cast<std::uint8_t>(division), 'M', 'T', 'r', 'k'};
   for (int i = 3; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(events.size() >> (8 * i)));
@@ -109,7 +109,7 @@ TEST_F(MidiStreamTest, BuffersHoldTheStreamWordsOfTheImageEvents) {
       {"a system exclusive too large for any buffer is passed over", BigSysExThenEnd(), 36, {6, 0, 0x40002FFF}, 39},
   };
   for (const sCase& test : cases) {
-    const Bytes image = Image(96, test.events);
+    const Bytes image = OneTrackImage(96, test.events);
     Bytes buffer(test.capacity, 0xCC);
     plat::sMidiHeader header;
     header.lpData = buffer.data();
@@ -128,7 +128,7 @@ TEST_F(MidiStreamTest, BuffersHoldTheStreamWordsOfTheImageEvents) {
   EXPECT_NE(Report().find("Midi test.mid Out "), std::string::npos) << "the large message is reported";
 
   // The next buffer after the passed-over text gets the text's delta.
-  const Bytes image = Image(96, cases[3].events);
+  const Bytes image = OneTrackImage(96, cases[3].events);
   Bytes buffer(24);
   plat::sMidiHeader header;
   header.lpData = buffer.data();
@@ -140,7 +140,7 @@ TEST_F(MidiStreamTest, BuffersHoldTheStreamWordsOfTheImageEvents) {
 // 96 ticks a quarter note: at 500000 microseconds a quarter 96 ticks are
 // 22050 frames, at 250000 they are 11025. The marker is passed over without
 // moving the note after it.
-const Bytes kSong = Image(96, {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,  // tempo 500000
+const Bytes kSong = OneTrackImage(96, {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,  // tempo 500000
                                0x00, 0xC0, 0x05,                          // program change
                                0x00, 0x90, 0x3C, 0x64,                    // note on
                                0x30, 0xFF, 0x06, 0x01, 'm',               // marker
@@ -190,7 +190,7 @@ TEST_F(MidiStreamTest, ASongPlaysAtItsTimesAndALoopPlaysItAgainWithTheSameEvents
 // the default tempo on every pass: a stop, and the end of a looping song,
 // leave no tempo of the pass before.
 TEST_F(MidiStreamTest, EveryPassStartsAtTheDefaultTempo) {
-  const Bytes lateTempo = Image(96, {0x00, 0x90, 0x3C, 0x64,                    // note on
+  const Bytes lateTempo = OneTrackImage(96, {0x00, 0x90, 0x3C, 0x64,                    // note on
                                      0x60, 0x90, 0x3C, 0x00,                    // tick 96
                                      0x00, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,  // tempo 250000
                                      0x60, 0x90, 0x3E, 0x64,                    // tick 192
@@ -294,7 +294,7 @@ TEST_F(MidiStreamTest, OnlyTheWholeEndOfTrackWordEndsTheSong) {
     const Bytes secondBuffer = notes(2000);
     events.insert(events.end(), secondBuffer.begin(), secondBuffer.end());
     events.insert(events.end(), {0x00, 0x90, 0x40, 0x7F, 0x00, 0xFF, 0x2F, 0x00});
-    WriteFile("bgm/Edge.mid", Image(96, events));
+    WriteFile("bgm/Edge.mid", OneTrackImage(96, events));
     m_Record->Clear();
     cMidiStream stream("bgm\\Edge.mid");
     stream.Play(0);

@@ -36,7 +36,7 @@ std::vector<std::uint8_t> Beep() {
   return samplegame::EncodeWave(sound);
 }
 
-std::vector<std::uint8_t> OggTune() {
+std::vector<std::uint8_t> ShortOggTune() {
   std::vector<float> samples;
   for (int i = 0; i < 8000; ++i) samples.push_back(static_cast<float>(0.3 * std::sin(i * 0.1)));
   std::vector<std::uint8_t> ogg;
@@ -45,7 +45,7 @@ std::vector<std::uint8_t> OggTune() {
 }
 
 // Short notes, so that the song reaches its end and loops while it plays.
-std::vector<std::uint8_t> MidiTune() {
+std::vector<std::uint8_t> LoopingMidiTune() {
   samplegame::cSmfTrack track;
   track.Channel(0, 0xC0, 19);
   for (int i = 0; i < 4; ++i) {
@@ -91,8 +91,8 @@ TEST_F(SoundThreadsTest, TheMixerRunsWhilePlayersAreMadePlayedStoppedAndDestroye
   ASSERT_FALSE(plat::FindGmSoundFont().empty());
   plat::SetMidiSynthFactory({});
   WriteFile("wave/Beep.wav", Beep());
-  WriteFile("bgm/Title.ogg", OggTune());
-  WriteFile("bgm/Stage.mid", MidiTune());
+  WriteFile("bgm/Title.ogg", ShortOggTune());
+  WriteFile("bgm/Stage.mid", LoopingMidiTune());
   ASSERT_TRUE(DS_Init(nullptr, 22050, 8, 1));
   ASSERT_TRUE(g_BgmManager.Init(1, g_BgmOggNames.data(), g_BgmMidiNames.data(), kBgmSlotCount));
   g_BgmManager.SetFile(4, "bgm\\Stage.mid");

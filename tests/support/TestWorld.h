@@ -200,3 +200,5 @@ class cTestWorld {
   std::list<cCharaBase> m_Charas;
   int m_NextKey = 1;
 };
+
+inline cTestWorld::cOptions WithSubSteps(int subSteps) { return cTestWorld::cOptions{.subSteps = subSteps}; }

@@ -33,7 +33,6 @@ namespace fs = std::filesystem;
 constexpr int kStepCreated = -1;
 constexpr int kMenuStep = 1;        // the title's menu, the map's walk, the map menu's menu
 constexpr int kTitleSlotList = 2;
-constexpr int kPhaseStageClear = 4;
 // The columns of a trace line before the frame's requests.
 constexpr int kStateColumns = 11;
 constexpr int kPhaseFadeOut = 7;
@@ -203,7 +202,7 @@ class GameRunTest : public runnertest::cRunnerFolder {
   // clear began.
   long long ClearStage(long long created, int stage) {
     const long long lastKey = m_Script.AddScript(created + 1, ClearScript(stage));
-    const long long clear = RunUntil(SCENE_GAME, kPhaseStageClear, created, lastKey - created + kClearMargin);
+    const long long clear = RunUntil(SCENE_GAME, runnertest::kPhaseStageClear, created, lastKey - created + kClearMargin);
     if (clear < 0) return clear;
     m_Script.DropFrom(clear);
     m_Script.Release(clear);

@@ -20,6 +20,10 @@ namespace runnertest {
 
 namespace fs = std::filesystem;
 
+// The game scene's phase while the stage-clear tally runs, as the runner's
+// trace reports it.
+inline constexpr int kPhaseStageClear = 4;
+
 class cRunnerFolder : public ::testing::Test {
  protected:
   void SetUp() override { CopyGame(); }

@@ -217,7 +217,6 @@ int PhaseOf(const std::string& line) {
 
 constexpr int kPhaseReady = 1;
 constexpr int kPhasePlay = 2;
-constexpr int kPhaseStageClear = 4;
 
 // Each sample stage is cleared by its checked-in keys without losing a life
 // (a lost life goes back to the ready phase), and two runs agree.
@@ -233,7 +232,7 @@ TEST_F(RunnerRunTest, EachSampleStageIsClearedByItsKeysAndTwoRunsAgree) {
     for (size_t i = 0; i < trace.size(); ++i) {
       const int phase = PhaseOf(trace[i]);
       if (phase == kPhaseReady && (i == 0 || PhaseOf(trace[i - 1]) != kPhaseReady)) ++readyPhases;
-      cleared = cleared || phase == kPhaseStageClear;
+      cleared = cleared || phase == runnertest::kPhaseStageClear;
     }
     EXPECT_TRUE(cleared) << "the run never reached the stage clear";
     EXPECT_EQ(1, readyPhases) << "the hero lost a life on the way";

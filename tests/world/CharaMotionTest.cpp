@@ -8,7 +8,6 @@
 
 namespace {
 
-cTestWorld::cOptions WithSubSteps(int subSteps) { return cTestWorld::cOptions{.subSteps = subSteps}; }
 
 // ---- the arithmetic -------------------------------------------------------------------------
 

@@ -15,7 +15,6 @@
 
 namespace {
 
-cTestWorld::cOptions WithSubSteps(int subSteps) { return cTestWorld::cOptions{.subSteps = subSteps}; }
 
 // A jump command's state as installation leaves it, for a command of `params`.
 struct cJumpCommand {

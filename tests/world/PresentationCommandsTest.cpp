@@ -30,7 +30,7 @@
 namespace {
 
 // A scene whose modal loop only counts and records the wait it was given.
-class cCountingScene : public cGameScene {
+class cWaitRecordingScene : public cGameScene {
  public:
   int PauseLoop() override {
     ++m_nWaits;
@@ -66,7 +66,7 @@ class PresentationCommandsTest : public worldtest::cWorldFixture {
     return Command({0, 0, 0, 0, 0, 0, display, tenths, stop, 0, 0, 0, replace, id, 0, remove, 0, 0}, text);
   }
 
-  cCountingScene m_Counting;
+  cWaitRecordingScene m_Counting;
   cChara m_Chara;
 };
 
@@ -82,7 +82,7 @@ TEST_F(PresentationCommandsTest, GameWaitRunsOneTimedWaitAndLeavesNoMessage) {
 TEST_F(PresentationCommandsTest, GameWaitTakesAwayOnlyItsOwnMessage) {
   // A message shown while the wait ran stays when the wait's own one has
   // already gone.
-  class cAddingScene : public cCountingScene {
+  class cAddingScene : public cWaitRecordingScene {
    public:
     int PauseLoop() override {
       m_Messages.clear();

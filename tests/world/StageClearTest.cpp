@@ -47,7 +47,7 @@ LRESULT RecordingProc(HWND, UINT message, WPARAM wParam, LPARAM) {
 }
 
 // A game scene whose modal pause loop only counts its runs.
-class cCountingScene : public cGameScene {
+class cExtraLifeWaitScene : public cGameScene {
  public:
   int PauseLoop() override {
     ++g_PauseLoops;
@@ -127,7 +127,7 @@ class StageClearTest : public worldtest::cWorldFixture {
     return static_cast<int>(std::count(sounds.begin(), sounds.end(), slot));
   }
 
-  cCountingScene m_Scene;
+  cExtraLifeWaitScene m_Scene;
   HWND m_Window = nullptr;
 };
 
