@@ -29,8 +29,11 @@
 #include "core/ProcessFlags.h"
 #include "core/SceneManager.h"
 #include "core/SystemReport.h"
+#include "data/OptionData.h"
 #include "data/Progress.h"
 #include "data/StageData.h"
+#include "data/StorySlots.h"
+#include "data/WorldMap.h"
 #include "dialog/DialogRuntime.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Present.h"
@@ -51,6 +54,23 @@ namespace runner {
 namespace {
 
 namespace fs = std::filesystem;
+
+// What start-up and play fill in beyond the shell's globals: the progress
+// (the running game's and the replays' copies), the stages, the world map,
+// the options, the story slots' headers and the start-up flag. A run before
+// in this process leaves its score, lives and variables there, which the next
+// run shows until its own game begins.
+void ResetGameData() {
+  g_Progress = cProgress{};
+  g_ReplayRecProgress = cProgress{};
+  g_ReplayPrevProgress = cProgress{};
+  g_Stage = cStageData{};
+  g_StageInitial = cStageData{};
+  g_WorldMap = cWorldMap{};
+  g_OptionData = cOptionData{};
+  ResetStorySlots(g_StorySlots);
+  g_StartupDone.store(0);
+}
 
 constexpr int kTitleChoiceReplay = 4;
 constexpr int kPlayLevelReplay = 3;
@@ -414,6 +434,7 @@ int RunHeadless(const sRunOptions& rawOptions, std::string& error) {
   // clock up to a millisecond at a time. The caches that only speed things up
   // (glyphs, the sound font) are kept.
   ResetAppGlobalsForTests();
+  ResetGameData();
   ResetFrameTimingForTests();
   cRun run(options, script);
   if (!run.OpenTrace(error)) return 2;
