@@ -18,6 +18,7 @@
 #define KESTROVA_ROWS_AVX2 0
 #endif
 
+
 namespace plat {
 namespace {
 
@@ -243,20 +244,42 @@ KESTROVA_AVX2 inline __m256i Blend(__m256i s, __m256i d) {
   return _mm256_packus_epi16(lo, hi);
 }
 
-// Blends eight shaded pixels over out (or over `under`). A group all opaque
-// is stored and one all transparent left as it is without the arithmetic.
+// Blends four groups of eight shaded pixels over out (or over `under`).
+// Four groups all transparent are left as they are and four all opaque
+// stored, without the arithmetic: sprites are mostly such runs. The test is
+// made per 32 pixels, not per group, so that mixed rows run without
+// branches that mispredict.
 template <bool kOnFill>
-KESTROVA_AVX2 inline void BlendInto(std::uint32_t* out, __m256i s, __m256i under) {
+KESTROVA_AVX2 inline void BlendGroupInto(std::uint32_t* out, __m256i s, __m256i under) {
+  Store(out, Blend(s, kOnFill ? under : Load(out)));
+}
+
+template <bool kOnFill>
+KESTROVA_AVX2 inline void BlendBlockInto(std::uint32_t* out, __m256i s0, __m256i s1, __m256i s2, __m256i s3,
+                                         __m256i under) {
   const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m256i alpha = _mm256_and_si256(s, alphaMask);
-  if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaMask)) == -1) {
-    Store(out, s);
+  const __m256i any = _mm256_or_si256(_mm256_or_si256(s0, s1), _mm256_or_si256(s2, s3));
+  const __m256i all = _mm256_and_si256(_mm256_and_si256(s0, s1), _mm256_and_si256(s2, s3));
+  if (_mm256_testz_si256(any, alphaMask)) {
+    if constexpr (kOnFill) {
+      Store(out, under);
+      Store(out + 8, under);
+      Store(out + 16, under);
+      Store(out + 24, under);
+    }
     return;
   }
-  if constexpr (!kOnFill) {
-    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, _mm256_setzero_si256())) == -1) return;
+  if (_mm256_testc_si256(all, alphaMask)) {
+    Store(out, s0);
+    Store(out + 8, s1);
+    Store(out + 16, s2);
+    Store(out + 24, s3);
+    return;
   }
-  Store(out, Blend(s, kOnFill ? under : Load(out)));
+  BlendGroupInto<kOnFill>(out, s0, under);
+  BlendGroupInto<kOnFill>(out + 8, s1, under);
+  BlendGroupInto<kOnFill>(out + 16, s2, under);
+  BlendGroupInto<kOnFill>(out + 24, s3, under);
 }
 
 KESTROVA_AVX2 void Affine(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f) {
@@ -270,7 +293,10 @@ template <bool kOnFill>
 KESTROVA_AVX2 void Blend(std::uint32_t* out, const std::uint32_t* in, int count, std::uint32_t fill) {
   const __m256i under = _mm256_set1_epi32(static_cast<int>(fill));
   int k = 0;
-  for (; k + 8 <= count; k += 8) BlendInto<kOnFill>(out + k, Load(in + k), under);
+  for (; k + 32 <= count; k += 32) {
+    BlendBlockInto<kOnFill>(out + k, Load(in + k), Load(in + k + 8), Load(in + k + 16), Load(in + k + 24), under);
+  }
+  for (; k + 8 <= count; k += 8) BlendGroupInto<kOnFill>(out + k, Load(in + k), under);
   sse2::Blend<kOnFill>(out + k, in + k, count - k, fill);
 }
 
@@ -280,7 +306,11 @@ KESTROVA_AVX2 void AffineBlend(std::uint32_t* out, const std::uint32_t* in, int 
   const sAffineLanes lanes = AffineLanesOf(f);
   const __m256i under = _mm256_set1_epi32(static_cast<int>(fill));
   int k = 0;
-  for (; k + 8 <= count; k += 8) BlendInto<kOnFill>(out + k, Shade(Load(in + k), lanes), under);
+  for (; k + 32 <= count; k += 32) {
+    BlendBlockInto<kOnFill>(out + k, Shade(Load(in + k), lanes), Shade(Load(in + k + 8), lanes),
+                            Shade(Load(in + k + 16), lanes), Shade(Load(in + k + 24), lanes), under);
+  }
+  for (; k + 8 <= count; k += 8) BlendGroupInto<kOnFill>(out + k, Shade(Load(in + k), lanes), under);
   sse2::AffineBlend<kOnFill>(out + k, in + k, count - k, f, fill);
 }
 
