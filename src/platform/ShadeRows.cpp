@@ -183,12 +183,12 @@ void AffineBlend(std::uint32_t* out, const std::uint32_t* in, int count, const s
 #endif
 
 // ---------------------------------------------------------------------------
-// AVX2: eight pixels a step. The blend multiplies source and destination
-// bytes in pairs (vpmaddubsw): with each byte x stored as x - 128 (signed),
-// a (s - 128) + (255 - a)(d - 128) = s a + d (255 - a) - 32640, which fits
-// 16 signed bits, and adding 32768 gives the rounding sum s a + d (255 - a)
-// + 128 that Div255 takes. Each helper carries the target attribute, since
-// only such functions may use the AVX2 instructions.
+// AVX2: eight pixels a step. Products are formed by vpmaddubsw, which
+// multiplies unsigned bytes by signed ones and adds each pair: pixel bytes
+// are biased to signed (x - 128) and the bias is added back in the constant
+// that also carries the 128 of the rounding division, so every sum is exact
+// in 16 bits. Each helper carries the target attribute, since only such
+// functions may use the AVX2 instructions.
 
 #if KESTROVA_ROWS_AVX2
 namespace avx2 {
@@ -198,37 +198,21 @@ KESTROVA_AVX2 inline __m256i Load(const std::uint32_t* p) {
 }
 KESTROVA_AVX2 inline void Store(std::uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 KESTROVA_AVX2 inline __m256i Div255(__m256i t) { return _mm256_mulhi_epu16(t, _mm256_set1_epi16(257)); }
-
-// An affine stage as 16-bit lanes in pixel byte order, twice per 128 bits.
-struct sAffineLanes {
-  __m256i mul;
-  __m256i add;  // with the 128 of the rounding division
-};
-
-KESTROVA_AVX2 inline sAffineLanes AffineLanesOf(const sAffineStage& f) {
-  short mul[4], add[4];
-  for (int c = 0; c < 4; ++c) {
-    mul[c] = static_cast<short>(f.channel[c].mul);
-    add[c] = static_cast<short>(f.channel[c].add + 128);
-  }
-  return {_mm256_setr_epi16(mul[0], mul[1], mul[2], mul[3], mul[0], mul[1], mul[2], mul[3], mul[0], mul[1], mul[2],
-                            mul[3], mul[0], mul[1], mul[2], mul[3]),
-          _mm256_setr_epi16(add[0], add[1], add[2], add[3], add[0], add[1], add[2], add[3], add[0], add[1], add[2],
-                            add[3], add[0], add[1], add[2], add[3])};
+KESTROVA_AVX2 inline __m256i Biased(__m256i pixels) {
+  return _mm256_xor_si256(pixels, _mm256_set1_epi8(static_cast<char>(0x80)));
 }
 
-KESTROVA_AVX2 inline __m256i Shade(__m256i texels, const sAffineLanes& f) {
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i lo = Div255(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(texels, zero), f.mul), f.add));
-  const __m256i hi = Div255(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(texels, zero), f.mul), f.add));
-  return _mm256_packus_epi16(lo, hi);
+// Whether all the pixels of four groups have alpha 0.
+KESTROVA_AVX2 inline bool AllTransparent(__m256i s0, __m256i s1, __m256i s2, __m256i s3, __m256i alphaMask) {
+  return _mm256_testz_si256(_mm256_or_si256(_mm256_or_si256(s0, s1), _mm256_or_si256(s2, s3)), alphaMask);
 }
 
-// s blended by its alpha over d, every channel.
+// s blended by its alpha over d, every channel. With s and d biased, each
+// channel is a (s - 128) + (255 - a)(d - 128) = s a + d (255 - a) - 32640,
+// and adding 32768 gives the rounding sum s a + d (255 - a) + 128.
 KESTROVA_AVX2 inline __m256i Blend(__m256i s, __m256i d) {
-  const __m256i bias = _mm256_set1_epi8(static_cast<char>(0x80));
-  const __m256i sb = _mm256_xor_si256(s, bias);
-  const __m256i db = _mm256_xor_si256(d, bias);
+  const __m256i sb = Biased(s);
+  const __m256i db = Biased(d);
   // The alpha byte of each pixel of the unpacked halves, then a and 255 - a
   // in turn: the weights of the source and destination bytes.
   const __m256i alphaLo =
@@ -244,57 +228,98 @@ KESTROVA_AVX2 inline __m256i Blend(__m256i s, __m256i d) {
   return _mm256_packus_epi16(lo, hi);
 }
 
-// Blends four groups of eight shaded pixels over out (or over `under`).
-// Four groups all transparent are left as they are and four all opaque
-// stored, without the arithmetic: sprites are mostly such runs. The test is
-// made per 32 pixels, not per group, so that mixed rows run without
-// branches that mispredict.
 template <bool kOnFill>
 KESTROVA_AVX2 inline void BlendGroupInto(std::uint32_t* out, __m256i s, __m256i under) {
   Store(out, Blend(s, kOnFill ? under : Load(out)));
 }
 
+// Pixels with their channels kept apart: blue and red in the 16-bit lanes of
+// `even`, green and alpha in those of `odd`, each in the low byte. The
+// affine stage gives its result so, with no unpacking: each texel byte
+// (biased) is multiplied by its channel's factor and the other byte of its
+// pair by 0, and mul (t - 128) + (add + 128 + 128 mul) is the rounding sum.
+struct sSplit {
+  __m256i even, odd;
+};
+struct sSplitAffine {
+  __m256i mulEven, mulOdd, addEven, addOdd;
+};
+
+KESTROVA_AVX2 inline sSplitAffine SplitAffineOf(const sAffineStage& f) {
+  std::uint32_t mul[4], sum[4];
+  for (int c = 0; c < 4; ++c) {
+    mul[c] = f.channel[c].mul;
+    sum[c] = (f.channel[c].add + 128 + 128 * f.channel[c].mul) & 0xFFFF;  // wraps back in the sum
+  }
+  return {_mm256_set1_epi32(static_cast<int>(mul[0] | mul[2] << 16)),
+          _mm256_set1_epi32(static_cast<int>(mul[1] << 8 | mul[3] << 24)),
+          _mm256_set1_epi32(static_cast<int>(sum[0] | sum[2] << 16)),
+          _mm256_set1_epi32(static_cast<int>(sum[1] | sum[3] << 16))};
+}
+
+KESTROVA_AVX2 inline sSplit ShadeSplit(__m256i texels, const sSplitAffine& f) {
+  const __m256i biased = Biased(texels);
+  return {Div255(_mm256_add_epi16(_mm256_maddubs_epi16(f.mulEven, biased), f.addEven)),
+          Div255(_mm256_add_epi16(_mm256_maddubs_epi16(f.mulOdd, biased), f.addOdd))};
+}
+
+KESTROVA_AVX2 inline __m256i Join(const sSplit& s) { return _mm256_or_si256(s.even, _mm256_slli_epi16(s.odd, 8)); }
+
+// A split source blended by its alpha over d: each source channel paired
+// with the destination's in one 16-bit lane, both biased, as in Blend; one
+// weight vector serves both halves.
+KESTROVA_AVX2 inline __m256i BlendSplit(const sSplit& s, __m256i d) {
+  const __m256i bias = _mm256_set1_epi8(static_cast<char>(0x80));
+  const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  const __m256i alphaOfPixel = _mm256_setr_epi8(2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14, 2, 2, 2, 2, 6,
+                                                6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14);
+  const __m256i round = _mm256_set1_epi16(static_cast<short>(0x8000));
+  const __m256i weights = _mm256_xor_si256(_mm256_shuffle_epi8(s.odd, alphaOfPixel), high);
+  const __m256i even = _mm256_xor_si256(_mm256_or_si256(s.even, _mm256_slli_epi16(d, 8)), bias);
+  const __m256i odd = _mm256_xor_si256(_mm256_or_si256(s.odd, _mm256_and_si256(d, high)), bias);
+  const __m256i e = Div255(_mm256_add_epi16(_mm256_maddubs_epi16(weights, even), round));
+  const __m256i o = Div255(_mm256_add_epi16(_mm256_maddubs_epi16(weights, odd), round));
+  return _mm256_or_si256(e, _mm256_slli_epi16(o, 8));
+}
+
 template <bool kOnFill>
-KESTROVA_AVX2 inline void BlendBlockInto(std::uint32_t* out, __m256i s0, __m256i s1, __m256i s2, __m256i s3,
-                                         __m256i under) {
-  const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m256i any = _mm256_or_si256(_mm256_or_si256(s0, s1), _mm256_or_si256(s2, s3));
-  const __m256i all = _mm256_and_si256(_mm256_and_si256(s0, s1), _mm256_and_si256(s2, s3));
-  if (_mm256_testz_si256(any, alphaMask)) {
-    if constexpr (kOnFill) {
-      Store(out, under);
-      Store(out + 8, under);
-      Store(out + 16, under);
-      Store(out + 24, under);
-    }
-    return;
+KESTROVA_AVX2 inline void BlendSplitInto(std::uint32_t* out, const sSplit& s, __m256i under) {
+  Store(out, BlendSplit(s, kOnFill ? under : Load(out)));
+}
+
+// The row loops take 32 pixels a step and leave (or fill) them at once when
+// all are transparent, as the keyed parts of sprites are; the test is made
+// per 32 pixels, not per group, to keep it cheap beside the arithmetic, and
+// mixed rows run without branches.
+template <bool kOnFill>
+KESTROVA_AVX2 inline void FillBlock(std::uint32_t* out, __m256i under) {
+  if constexpr (kOnFill) {
+    for (int g = 0; g < 32; g += 8) Store(out + g, under);
   }
-  if (_mm256_testc_si256(all, alphaMask)) {
-    Store(out, s0);
-    Store(out + 8, s1);
-    Store(out + 16, s2);
-    Store(out + 24, s3);
-    return;
-  }
-  BlendGroupInto<kOnFill>(out, s0, under);
-  BlendGroupInto<kOnFill>(out + 8, s1, under);
-  BlendGroupInto<kOnFill>(out + 16, s2, under);
-  BlendGroupInto<kOnFill>(out + 24, s3, under);
 }
 
 KESTROVA_AVX2 void Affine(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f) {
-  const sAffineLanes lanes = AffineLanesOf(f);
+  const sSplitAffine split = SplitAffineOf(f);
   int k = 0;
-  for (; k + 8 <= count; k += 8) Store(out + k, Shade(Load(in + k), lanes));
+  for (; k + 8 <= count; k += 8) Store(out + k, Join(ShadeSplit(Load(in + k), split)));
   sse2::Affine(out + k, in + k, count - k, f);
 }
 
 template <bool kOnFill>
 KESTROVA_AVX2 void Blend(std::uint32_t* out, const std::uint32_t* in, int count, std::uint32_t fill) {
   const __m256i under = _mm256_set1_epi32(static_cast<int>(fill));
+  const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
   int k = 0;
   for (; k + 32 <= count; k += 32) {
-    BlendBlockInto<kOnFill>(out + k, Load(in + k), Load(in + k + 8), Load(in + k + 16), Load(in + k + 24), under);
+    const __m256i s0 = Load(in + k), s1 = Load(in + k + 8), s2 = Load(in + k + 16), s3 = Load(in + k + 24);
+    if (AllTransparent(s0, s1, s2, s3, alphaMask)) {
+      FillBlock<kOnFill>(out + k, under);
+      continue;
+    }
+    BlendGroupInto<kOnFill>(out + k, s0, under);
+    BlendGroupInto<kOnFill>(out + k + 8, s1, under);
+    BlendGroupInto<kOnFill>(out + k + 16, s2, under);
+    BlendGroupInto<kOnFill>(out + k + 24, s3, under);
   }
   for (; k + 8 <= count; k += 8) BlendGroupInto<kOnFill>(out + k, Load(in + k), under);
   sse2::Blend<kOnFill>(out + k, in + k, count - k, fill);
@@ -303,14 +328,24 @@ KESTROVA_AVX2 void Blend(std::uint32_t* out, const std::uint32_t* in, int count,
 template <bool kOnFill>
 KESTROVA_AVX2 void AffineBlend(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f,
                                std::uint32_t fill) {
-  const sAffineLanes lanes = AffineLanesOf(f);
+  const sSplitAffine split = SplitAffineOf(f);
   const __m256i under = _mm256_set1_epi32(static_cast<int>(fill));
+  // The shaded alpha sits in the third byte of each pixel of `odd`.
+  const __m256i alphaMask = _mm256_set1_epi32(0x00FF0000);
   int k = 0;
   for (; k + 32 <= count; k += 32) {
-    BlendBlockInto<kOnFill>(out + k, Shade(Load(in + k), lanes), Shade(Load(in + k + 8), lanes),
-                            Shade(Load(in + k + 16), lanes), Shade(Load(in + k + 24), lanes), under);
+    const sSplit s0 = ShadeSplit(Load(in + k), split), s1 = ShadeSplit(Load(in + k + 8), split);
+    const sSplit s2 = ShadeSplit(Load(in + k + 16), split), s3 = ShadeSplit(Load(in + k + 24), split);
+    if (AllTransparent(s0.odd, s1.odd, s2.odd, s3.odd, alphaMask)) {
+      FillBlock<kOnFill>(out + k, under);
+      continue;
+    }
+    BlendSplitInto<kOnFill>(out + k, s0, under);
+    BlendSplitInto<kOnFill>(out + k + 8, s1, under);
+    BlendSplitInto<kOnFill>(out + k + 16, s2, under);
+    BlendSplitInto<kOnFill>(out + k + 24, s3, under);
   }
-  for (; k + 8 <= count; k += 8) BlendGroupInto<kOnFill>(out + k, Shade(Load(in + k), lanes), under);
+  for (; k + 8 <= count; k += 8) BlendSplitInto<kOnFill>(out + k, ShadeSplit(Load(in + k), split), under);
   sse2::AffineBlend<kOnFill>(out + k, in + k, count - k, f, fill);
 }
 
