@@ -202,11 +202,6 @@ KESTROVA_AVX2 inline __m256i Biased(__m256i pixels) {
   return _mm256_xor_si256(pixels, _mm256_set1_epi8(static_cast<char>(0x80)));
 }
 
-// Whether all the pixels of four groups have alpha 0.
-KESTROVA_AVX2 inline bool AllTransparent(__m256i s0, __m256i s1, __m256i s2, __m256i s3, __m256i alphaMask) {
-  return _mm256_testz_si256(_mm256_or_si256(_mm256_or_si256(s0, s1), _mm256_or_si256(s2, s3)), alphaMask);
-}
-
 // s blended by its alpha over d, every channel. With s and d biased, each
 // channel is a (s - 128) + (255 - a)(d - 128) = s a + d (255 - a) - 32640,
 // and adding 32768 gives the rounding sum s a + d (255 - a) + 128.
@@ -226,11 +221,6 @@ KESTROVA_AVX2 inline __m256i Blend(__m256i s, __m256i d) {
   const __m256i lo = Div255(_mm256_add_epi16(_mm256_maddubs_epi16(wLo, _mm256_unpacklo_epi8(sb, db)), round));
   const __m256i hi = Div255(_mm256_add_epi16(_mm256_maddubs_epi16(wHi, _mm256_unpackhi_epi8(sb, db)), round));
   return _mm256_packus_epi16(lo, hi);
-}
-
-template <bool kOnFill>
-KESTROVA_AVX2 inline void BlendGroupInto(std::uint32_t* out, __m256i s, __m256i under) {
-  Store(out, Blend(s, kOnFill ? under : Load(out)));
 }
 
 // Pixels with their channels kept apart: blue and red in the 16-bit lanes of
@@ -282,20 +272,61 @@ KESTROVA_AVX2 inline __m256i BlendSplit(const sSplit& s, __m256i d) {
   return _mm256_or_si256(e, _mm256_slli_epi16(o, 8));
 }
 
-template <bool kOnFill>
-KESTROVA_AVX2 inline void BlendSplitInto(std::uint32_t* out, const sSplit& s, __m256i under) {
-  Store(out, BlendSplit(s, kOnFill ? under : Load(out)));
-}
+// What a blending row loop reads: the texels as they are, or shaded by an
+// affine stage into split form; and where the alpha of what it gives lies.
+struct sTexelsAsTheyAre {
+  KESTROVA_AVX2 __m256i Shade(__m256i texels) const { return texels; }
+  KESTROVA_AVX2 static __m256i Alpha(__m256i s) { return s; }
+  KESTROVA_AVX2 static __m256i AlphaMask() { return _mm256_set1_epi32(static_cast<int>(0xFF000000u)); }
+  template <bool kOnFill>
+  KESTROVA_AVX2 static void Into(std::uint32_t* out, __m256i s, __m256i under) {
+    Store(out, Blend(s, kOnFill ? under : Load(out)));
+  }
+};
 
-// The row loops take 32 pixels a step and leave (or fill) them at once when
+struct sTexelsShaded {
+  sSplitAffine split;
+  KESTROVA_AVX2 sSplit Shade(__m256i texels) const { return ShadeSplit(texels, split); }
+  KESTROVA_AVX2 static __m256i Alpha(const sSplit& s) { return s.odd; }
+  // The shaded alpha sits in the third byte of each pixel of `odd`.
+  KESTROVA_AVX2 static __m256i AlphaMask() { return _mm256_set1_epi32(0x00FF0000); }
+  template <bool kOnFill>
+  KESTROVA_AVX2 static void Into(std::uint32_t* out, const sSplit& s, __m256i under) {
+    Store(out, BlendSplit(s, kOnFill ? under : Load(out)));
+  }
+};
+
+// Blends the row's whole groups of eight and returns how many pixels it
+// took. It reads 32 pixels a step and leaves (or fills) them at once when
 // all are transparent, as the keyed parts of sprites are; the test is made
 // per 32 pixels, not per group, to keep it cheap beside the arithmetic, and
 // mixed rows run without branches.
-template <bool kOnFill>
-KESTROVA_AVX2 inline void FillBlock(std::uint32_t* out, __m256i under) {
-  if constexpr (kOnFill) {
-    for (int g = 0; g < 32; g += 8) Store(out + g, under);
+template <bool kOnFill, typename Source>
+KESTROVA_AVX2 inline int BlendGroups(std::uint32_t* out, const std::uint32_t* in, int count, const Source& source,
+                                     std::uint32_t fill) {
+  const __m256i under = _mm256_set1_epi32(static_cast<int>(fill));
+  const __m256i alphaMask = Source::AlphaMask();
+  int k = 0;
+  for (; k + 32 <= count; k += 32) {
+    const auto s0 = source.Shade(Load(in + k));
+    const auto s1 = source.Shade(Load(in + k + 8));
+    const auto s2 = source.Shade(Load(in + k + 16));
+    const auto s3 = source.Shade(Load(in + k + 24));
+    const __m256i any = _mm256_or_si256(_mm256_or_si256(Source::Alpha(s0), Source::Alpha(s1)),
+                                        _mm256_or_si256(Source::Alpha(s2), Source::Alpha(s3)));
+    if (_mm256_testz_si256(any, alphaMask)) {
+      if constexpr (kOnFill) {
+        for (int g = 0; g < 32; g += 8) Store(out + k + g, under);
+      }
+      continue;
+    }
+    Source::template Into<kOnFill>(out + k, s0, under);
+    Source::template Into<kOnFill>(out + k + 8, s1, under);
+    Source::template Into<kOnFill>(out + k + 16, s2, under);
+    Source::template Into<kOnFill>(out + k + 24, s3, under);
   }
+  for (; k + 8 <= count; k += 8) Source::template Into<kOnFill>(out + k, source.Shade(Load(in + k)), under);
+  return k;
 }
 
 KESTROVA_AVX2 void Affine(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f) {
@@ -307,45 +338,14 @@ KESTROVA_AVX2 void Affine(std::uint32_t* out, const std::uint32_t* in, int count
 
 template <bool kOnFill>
 KESTROVA_AVX2 void Blend(std::uint32_t* out, const std::uint32_t* in, int count, std::uint32_t fill) {
-  const __m256i under = _mm256_set1_epi32(static_cast<int>(fill));
-  const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-  int k = 0;
-  for (; k + 32 <= count; k += 32) {
-    const __m256i s0 = Load(in + k), s1 = Load(in + k + 8), s2 = Load(in + k + 16), s3 = Load(in + k + 24);
-    if (AllTransparent(s0, s1, s2, s3, alphaMask)) {
-      FillBlock<kOnFill>(out + k, under);
-      continue;
-    }
-    BlendGroupInto<kOnFill>(out + k, s0, under);
-    BlendGroupInto<kOnFill>(out + k + 8, s1, under);
-    BlendGroupInto<kOnFill>(out + k + 16, s2, under);
-    BlendGroupInto<kOnFill>(out + k + 24, s3, under);
-  }
-  for (; k + 8 <= count; k += 8) BlendGroupInto<kOnFill>(out + k, Load(in + k), under);
+  const int k = BlendGroups<kOnFill>(out, in, count, sTexelsAsTheyAre{}, fill);
   sse2::Blend<kOnFill>(out + k, in + k, count - k, fill);
 }
 
 template <bool kOnFill>
 KESTROVA_AVX2 void AffineBlend(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f,
                                std::uint32_t fill) {
-  const sSplitAffine split = SplitAffineOf(f);
-  const __m256i under = _mm256_set1_epi32(static_cast<int>(fill));
-  // The shaded alpha sits in the third byte of each pixel of `odd`.
-  const __m256i alphaMask = _mm256_set1_epi32(0x00FF0000);
-  int k = 0;
-  for (; k + 32 <= count; k += 32) {
-    const sSplit s0 = ShadeSplit(Load(in + k), split), s1 = ShadeSplit(Load(in + k + 8), split);
-    const sSplit s2 = ShadeSplit(Load(in + k + 16), split), s3 = ShadeSplit(Load(in + k + 24), split);
-    if (AllTransparent(s0.odd, s1.odd, s2.odd, s3.odd, alphaMask)) {
-      FillBlock<kOnFill>(out + k, under);
-      continue;
-    }
-    BlendSplitInto<kOnFill>(out + k, s0, under);
-    BlendSplitInto<kOnFill>(out + k + 8, s1, under);
-    BlendSplitInto<kOnFill>(out + k + 16, s2, under);
-    BlendSplitInto<kOnFill>(out + k + 24, s3, under);
-  }
-  for (; k + 8 <= count; k += 8) BlendSplitInto<kOnFill>(out + k, ShadeSplit(Load(in + k), split), under);
+  const int k = BlendGroups<kOnFill>(out, in, count, sTexelsShaded{SplitAffineOf(f)}, fill);
   sse2::AffineBlend<kOnFill>(out + k, in + k, count - k, f, fill);
 }
 
