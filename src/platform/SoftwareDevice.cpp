@@ -445,9 +445,40 @@ void ShadeTexels(std::uint32_t* __restrict out, const std::uint32_t* __restrict 
 }
 
 // Shades a run of at most kShadeChunk texels already fetched and writes or
-// blends it into out. The texels are read whole before out is written, so
-// they may lie in out's own row.
+// blends it into out. The texels may lie anywhere in out's own row: those
+// that overlap out elsewhere than in place are shaded whole into a chunk of
+// their own before out is written.
 void ShadeSpan(std::uint32_t* out, const std::uint32_t* texels, int count, const sShader& shader) {
+  // Texels apart from out (gathered, or from another surface) or exactly
+  // out's own go through the row kernels in one pass.
+  const auto outAt = reinterpret_cast<std::uintptr_t>(out);
+  const auto texelsAt = reinterpret_cast<std::uintptr_t>(texels);
+  const std::uintptr_t bytes = static_cast<std::uintptr_t>(count) * 4;
+  const bool apart = texelsAt + bytes <= outAt || outAt + bytes <= texelsAt;
+  if (apart || texels == out) {
+    switch (shader.kind) {
+      case eShadeKind::Texel:
+        if (shader.blend) {
+          BlendRow(out, texels, count);
+        } else {
+          std::memmove(out, texels, bytes);
+        }
+        return;
+      case eShadeKind::Affine:
+        if (shader.blend) {
+          AffineBlendRow(out, texels, count, shader.affine);
+        } else {
+          AffineRow(out, texels, count, shader.affine);
+        }
+        return;
+      case eShadeKind::Opaque:
+        if (!apart) break;
+        StoreOpaqueRow(out, texels, count);
+        return;
+      case eShadeKind::General:
+        break;
+    }
+  }
   std::uint32_t shaded[kShadeChunk];
   ShadeTexels(shaded, texels, count, shader);
   if (shader.blend) {
