@@ -18,7 +18,6 @@
 #define KESTROVA_ROWS_AVX2 0
 #endif
 
-
 namespace plat {
 namespace {
 
@@ -447,3 +446,7 @@ eRowKernels UseRowKernels(eRowKernels set) {
 }
 
 }  // namespace plat
+
+// Sources compile in batches: the macros end with this file.
+#undef KESTROVA_AVX2
+#undef KESTROVA_ROWS_AVX2
