@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/PixelRows.h"
+#include "platform/ShadeRows.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -319,23 +320,6 @@ inline std::uint32_t StageChannel(std::uint32_t op, std::uint32_t arg1, std::uin
   }
 }
 
-// One channel of a stage result that is an affine function of the texel's
-// channel t: (t * mul + add + 127) / 255. Every operation whose second
-// argument and weight are constants for the whole draw has this form:
-//   select texel   mul 255, add 0          modulate by k   mul k,  add 0
-//   a constant c   mul 0,   add 255 c      blend toward k  mul w,  add k (255 - w)
-// and t * mul + add never exceeds 255 * 255.
-struct sAffineChannel {
-  std::uint32_t mul = 255;
-  std::uint32_t add = 0;
-};
-
-// The four channels in the order of the bytes of a pixel: blue, green, red,
-// alpha.
-struct sAffineStage {
-  sAffineChannel channel[4];
-};
-
 // The affine form of one operation, or false when it has none (it depends on
 // the texel's alpha, or saturates).
 bool AffineOperation(std::uint32_t op, std::uint32_t arg2, std::uint32_t current, std::uint32_t diffuseAlpha,
@@ -381,60 +365,6 @@ bool AffineStageOf(const sStageState& s, sAffineStage& out) {
     }
   }
   return AffineOperation(s.alphaOp, alphaArg2 >> 24, diffuseAlpha, diffuseAlpha, factorAlpha, out.channel[3]);
-}
-
-inline std::uint32_t AffinePixel(std::uint32_t texel, const sAffineStage& f) {
-  std::uint32_t out = 0;
-  for (int c = 0; c < 4; ++c) {
-    const std::uint32_t t = Channel(texel, 8 * c);
-    out |= ((t * f.channel[c].mul + f.channel[c].add + 127) / 255) << (8 * c);
-  }
-  return out;
-}
-
-#if defined(__SSE2__)
-// The affine stage on four pixels at a time.
-class cAffineLanes {
- public:
-  explicit cAffineLanes(const sAffineStage& f)
-      : m_Mul(Lanes(f, &sAffineChannel::mul, 0)),
-        // The 128 of the rounding division (Div255Lanes); every sum stays
-        // below 65536.
-        m_Add(Lanes(f, &sAffineChannel::add, 128)) {}
-
-  __m128i Shade(__m128i pixels) const {
-    const __m128i zero = _mm_setzero_si128();
-    return _mm_packus_epi16(ShadeChannels(_mm_unpacklo_epi8(pixels, zero)),
-                            ShadeChannels(_mm_unpackhi_epi8(pixels, zero)));
-  }
-  // The stage on the channels of two pixels widened to 16 bits.
-  __m128i ShadeChannels(__m128i t16) const { return Div255Lanes(_mm_add_epi16(_mm_mullo_epi16(t16, m_Mul), m_Add)); }
-
-  // (x + 127) / 255 per 16-bit lane, given t = x + 128 for x up to 255 * 255:
-  // (t + (t >> 8)) >> 8, which is the high half of t * 257.
-  static __m128i Div255Lanes(__m128i t) { return _mm_mulhi_epu16(t, _mm_set1_epi16(257)); }
-
- private:
-  static __m128i Lanes(const sAffineStage& f, std::uint32_t sAffineChannel::*member, std::uint32_t bias) {
-    const auto lane = [&](int c) { return static_cast<short>(f.channel[c].*member + bias); };
-    return _mm_setr_epi16(lane(0), lane(1), lane(2), lane(3), lane(0), lane(1), lane(2), lane(3));
-  }
-  __m128i m_Mul;
-  __m128i m_Add;
-};
-#endif
-
-// The affine stage over a run of texels; in and out may be the same array.
-void AffineRow(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f) {
-  int k = 0;
-#if defined(__SSE2__)
-  const cAffineLanes lanes(f);
-  for (; k + 4 <= count; k += 4) {
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), lanes.Shade(s));
-  }
-#endif
-  for (; k < count; ++k) out[k] = AffinePixel(in[k], f);
 }
 
 // How the pixels of one textured draw are shaded, decided once per draw.
@@ -492,106 +422,6 @@ sShader ChooseShader(const sStageState& s) {
   return shader;
 }
 
-inline void BlendInto(std::uint32_t& dst, std::uint32_t src) {
-  const std::uint32_t a = src >> 24;
-  if (a == 0) return;
-  if (a == 255) {
-    dst = src;
-    return;
-  }
-  dst = BlendSourceAlpha(src, dst);
-}
-
-#if defined(__SSE2__)
-// Source-alpha blending of four pixels at a time. Groups whose alphas are
-// all 0 or 255 are skipped, stored or picked pixel by pixel without
-// arithmetic: keyed sprites and backgrounds are made of such texels.
-class cBlendLanes {
- public:
-  // Blends s over the four pixels at out, or over `under` in their place
-  // when it is given (a rectangle filled just before).
-  void Into(std::uint32_t* out, __m128i s, const __m128i* under = nullptr) const {
-    const __m128i zero = _mm_setzero_si128();
-    IntoWide(out, s, _mm_unpacklo_epi8(s, zero), _mm_unpackhi_epi8(s, zero), under);
-  }
-  // The same with the source also given widened to 16-bit channels (sLo the
-  // first two pixels, sHi the last two), as a stage computes it.
-  void IntoWide(std::uint32_t* out, __m128i s, __m128i sLo, __m128i sHi, const __m128i* under = nullptr) const {
-    const __m128i alpha = _mm_and_si128(s, m_AlphaMask);
-    const __m128i opaque = _mm_cmpeq_epi32(alpha, m_AlphaMask);
-    const int opaqueBits = _mm_movemask_epi8(opaque);
-    if (opaqueBits == 0xFFFF) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), s);
-      return;
-    }
-    const int clearBits = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128()));
-    if (clearBits == 0xFFFF && under == nullptr) return;
-    const __m128i d = under != nullptr ? *under : _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
-    if ((opaqueBits | clearBits) == 0xFFFF) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                       _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, d)));
-      return;
-    }
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i lo = BlendChannels(sLo, _mm_unpacklo_epi8(d, zero));
-    const __m128i hi = BlendChannels(sHi, _mm_unpackhi_epi8(d, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(lo, hi));
-  }
-
- private:
-  // Per 16-bit channel: (s * a + d * (255 - a) + 127) / 255, exactly.
-  __m128i BlendChannels(__m128i s16, __m128i d16) const {
-    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-    __m128i x = _mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(m_Full, a)));
-    return cAffineLanes::Div255Lanes(_mm_add_epi16(x, m_Half));
-  }
-  const __m128i m_AlphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i m_Full = _mm_set1_epi16(255);
-  const __m128i m_Half = _mm_set1_epi16(128);
-};
-#endif
-
-// Blends a row of source pixels over a row of destination pixels by the
-// source alpha; with `fill`, over that value instead of what the row held (a
-// fill and the blend in one pass).
-void BlendRow(std::uint32_t* out, const std::uint32_t* in, int count, const std::uint32_t* fill = nullptr) {
-  int k = 0;
-#if defined(__SSE2__)
-  const cBlendLanes blend;
-  const __m128i under = _mm_set1_epi32(fill != nullptr ? static_cast<int>(*fill) : 0);
-  const __m128i* over = fill != nullptr ? &under : nullptr;
-  for (; k + 4 <= count; k += 4) blend.Into(out + k, _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k)), over);
-#endif
-  for (; k < count; ++k) {
-    if (fill != nullptr) out[k] = *fill;
-    BlendInto(out[k], in[k]);
-  }
-}
-
-// The affine stage over a run of texels blended in the same pass, as
-// BlendRow; in and out may be the same array.
-void AffineBlendRow(std::uint32_t* out, const std::uint32_t* in, int count, const sAffineStage& f,
-                    const std::uint32_t* fill = nullptr) {
-  int k = 0;
-#if defined(__SSE2__)
-  const cAffineLanes lanes(f);
-  const cBlendLanes blend;
-  const __m128i under = _mm_set1_epi32(fill != nullptr ? static_cast<int>(*fill) : 0);
-  const __m128i* over = fill != nullptr ? &under : nullptr;
-  const __m128i zero = _mm_setzero_si128();
-  for (; k + 4 <= count; k += 4) {
-    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-    const __m128i lo = lanes.ShadeChannels(_mm_unpacklo_epi8(t, zero));
-    const __m128i hi = lanes.ShadeChannels(_mm_unpackhi_epi8(t, zero));
-    blend.IntoWide(out + k, _mm_packus_epi16(lo, hi), lo, hi, over);
-  }
-#endif
-  for (; k < count; ++k) {
-    if (fill != nullptr) out[k] = *fill;
-    BlendInto(out[k], AffinePixel(in[k], f));
-  }
-}
-
 // The stage results of a run of at most kShadeChunk texels; out and texels
 // do not overlap.
 constexpr int kShadeChunk = 256;
@@ -615,9 +445,40 @@ void ShadeTexels(std::uint32_t* __restrict out, const std::uint32_t* __restrict 
 }
 
 // Shades a run of at most kShadeChunk texels already fetched and writes or
-// blends it into out. The texels are read whole before out is written, so
-// they may lie in out's own row.
+// blends it into out. The texels may lie anywhere in out's own row: those
+// that overlap out elsewhere than in place are shaded whole into a chunk of
+// their own before out is written.
 void ShadeSpan(std::uint32_t* out, const std::uint32_t* texels, int count, const sShader& shader) {
+  // Texels apart from out (gathered, or from another surface) or exactly
+  // out's own go through the row kernels in one pass.
+  const auto outAt = reinterpret_cast<std::uintptr_t>(out);
+  const auto texelsAt = reinterpret_cast<std::uintptr_t>(texels);
+  const std::uintptr_t bytes = static_cast<std::uintptr_t>(count) * 4;
+  const bool apart = texelsAt + bytes <= outAt || outAt + bytes <= texelsAt;
+  if (apart || texels == out) {
+    switch (shader.kind) {
+      case eShadeKind::Texel:
+        if (shader.blend) {
+          BlendRow(out, texels, count);
+        } else {
+          std::memmove(out, texels, bytes);
+        }
+        return;
+      case eShadeKind::Affine:
+        if (shader.blend) {
+          AffineBlendRow(out, texels, count, shader.affine);
+        } else {
+          AffineRow(out, texels, count, shader.affine);
+        }
+        return;
+      case eShadeKind::Opaque:
+        if (!apart) break;
+        StoreOpaqueRow(out, texels, count);
+        return;
+      case eShadeKind::General:
+        break;
+    }
+  }
   std::uint32_t shaded[kShadeChunk];
   ShadeTexels(shaded, texels, count, shader);
   if (shader.blend) {
