@@ -30,8 +30,10 @@ std::shared_ptr<const plat::sBmpImage> LoadSurfaceBitmap(const std::string& file
     const auto found = t_ReadOnce->m_Pictures.find(file);
     if (found != t_ReadOnce->m_Pictures.end()) return found->second;
   }
-  auto image = std::make_shared<plat::sBmpImage>();
-  if (!plat::LoadBmpFile(file, *image)) return nullptr;
+  std::shared_ptr<plat::sBmpImage> image = std::make_shared<plat::sBmpImage>();
+  if (!plat::LoadBmpFile(file, *image)) image.reset();
+  // A file that cannot be read is not looked for again either (each of the
+  // character sheets a game leaves out is asked for by several rows).
   if (t_ReadOnce != nullptr) t_ReadOnce->m_Pictures.emplace(file, image);
   return image;
 }

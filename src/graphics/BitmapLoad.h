@@ -24,10 +24,10 @@
 // While one is open on this thread, every bitmap file read for a surface is
 // read and decoded once: the surfaces a stage start makes from one file (a
 // sheet, its mirrored row, their system-memory copies, the size check of a
-// background before its load) share the picture. The pictures go when the
-// outermost one closes, so nothing is kept from one stage start to the next
-// and a file changed on disk is read again. One opened inside another adds
-// nothing.
+// background before its load) share the picture, and a file that cannot be
+// read or decoded is tried once. The pictures go when the outermost one
+// closes, so nothing is kept from one stage start to the next and a file
+// changed on disk is read again. One opened inside another adds nothing.
 class cBitmapReadOnce {
  public:
   cBitmapReadOnce();

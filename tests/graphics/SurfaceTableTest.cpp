@@ -259,25 +259,32 @@ TEST_F(BitmapLoadTest, MirrorCellsOnASheetThatIsNotACopy) {
   }
 }
 
-// The surfaces of one stage start share each file's picture; the next start
-// reads the file again, so an author's change on disk shows there.
+// The surfaces of one stage start share each file's picture (or its absence);
+// the next start reads the file again, so an author's change on disk shows there.
 TEST_P(SurfaceTableRoadTest, AFileIsReadOnceWhileTheOutermostReadOnceIsOpen) {
   WriteBmp24("bmp/Sheet.bmp", 2, 1, {0x112233, 0x445566});
   ASSERT_TRUE(Start(GetParam()));
   auto load = [](DDSURFACEDATA& sd) {
     return DDCreateSurfaceFromFile(&sd, "bmp\\Sheet.bmp", 0, 32, 0, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0);
   };
-  DDSURFACEDATA first, second, third;
+  auto loadLate = [](DDSURFACEDATA& sd) {
+    return DDCreateSurfaceFromFile(&sd, "bmp\\Late.bmp", 0, 32, 0, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0);
+  };
+  DDSURFACEDATA first, second, third, late;
   {
     const cBitmapReadOnce outer;
     ASSERT_EQ(load(first), 0);
+    EXPECT_EQ(loadLate(late), DDERR_CODE_LOADIMAGE);
     WriteBmp24("bmp/Sheet.bmp", 2, 1, {0x778899, 0xAABBCC});
+    WriteBmp24("bmp/Late.bmp", 1, 1, {0x010203});
+    EXPECT_EQ(loadLate(late), DDERR_CODE_LOADIMAGE);  // missing it was, for this start
     {
       const cBitmapReadOnce inner;  // adds nothing, and its end drops nothing
     }
     ASSERT_EQ(load(second), 0);
   }
   ASSERT_EQ(load(third), 0);
+  EXPECT_EQ(loadLate(late), 0);
   EXPECT_EQ(PixelOf(first, 1, 0) & 0xFFFFFF, 0x445566u);
   EXPECT_EQ(PixelOf(second, 1, 0) & 0xFFFFFF, 0x445566u);
   EXPECT_EQ(PixelOf(third, 1, 0) & 0xFFFFFF, 0xAABBCCu);
