@@ -19,7 +19,10 @@
 // frame and where it falls.
 //
 // And the load of a stage file of 1 MB (the boss room grown until its file
-// holds a megabyte), beside the plain read of the same file's bytes.
+// holds a megabyte), beside the plain read of the same file's bytes; and the
+// bitmaps a stage start of the sample must load (the stage's sheets and its
+// two backgrounds), read and decoded once each, beside the plain read of
+// their bytes: the floor under the worst frame of the whole game.
 
 #include <benchmark/benchmark.h>
 
@@ -34,6 +37,7 @@
 #include <time.h>
 
 #include "HeadlessRun.h"
+#include "platform/BmpDecoder.h"
 #include "SampleGame.h"
 #include "data/DataRecord.h"
 #include "data/StageData.h"
@@ -345,6 +349,61 @@ void BM_BigStageReadReference(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
 }
 
+// The files the first stage's start loads: the sheets of the surface table it
+// makes, and its two backgrounds (the first two pictures of the game folder).
+std::vector<fs::path> StageStartBitmaps() {
+  static const char* const kSheets[] = {"Block", "Character1", "Shot",   "Item",   "Item_Mini", "Mark",
+                                        "Window", "StatusWindow", "Accessory", "Symbol", "Word", "Effect/Explosion"};
+  std::vector<fs::path> files;
+  for (const char* sheet : kSheets) files.push_back(GameCopy().Folder() / "bmp" / (std::string(sheet) + ".bmp"));
+  std::vector<fs::path> pictures;
+  for (const auto& entry : fs::directory_iterator(GameCopy().Folder())) {
+    if (entry.is_regular_file() && entry.path().extension() == ".bmp") pictures.push_back(entry.path());
+  }
+  std::sort(pictures.begin(), pictures.end());
+  for (std::size_t i = 0; i < pictures.size() && i < 2; ++i) files.push_back(pictures[i]);
+  return files;
+}
+
+std::vector<std::uint8_t> ReadWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::uint8_t> bytes(fs::file_size(path));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
+}
+
+void BM_StageStartBitmapsDecode(benchmark::State& state) {
+  const std::vector<fs::path> files = StageStartBitmaps();
+  std::int64_t bytes = 0;
+  for (auto _ : state) {
+    for (const fs::path& file : files) {
+      const std::vector<std::uint8_t> data = ReadWhole(file);
+      plat::sBmpImage image;
+      if (!plat::DecodeBmp(data, image)) {
+        state.SkipWithError(("cannot decode " + file.string()).c_str());
+        return;
+      }
+      benchmark::DoNotOptimize(image.rgb.data());
+      bytes += static_cast<std::int64_t>(data.size());
+    }
+  }
+  state.SetBytesProcessed(bytes);
+  state.counters["files"] = static_cast<double>(files.size());
+}
+
+void BM_StageStartBitmapsReadReference(benchmark::State& state) {
+  const std::vector<fs::path> files = StageStartBitmaps();
+  std::int64_t bytes = 0;
+  for (auto _ : state) {
+    for (const fs::path& file : files) {
+      const std::vector<std::uint8_t> data = ReadWhole(file);
+      benchmark::DoNotOptimize(data.data());
+      bytes += static_cast<std::int64_t>(data.size());
+    }
+  }
+  state.SetBytesProcessed(bytes);
+}
+
 BENCHMARK(BM_BossStageFrame_Direct3D)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BossStageFrame_DirectDraw)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CrowdedStageFrame_Direct3D)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
@@ -355,6 +414,8 @@ BENCHMARK(BM_WholeGameFrame_Direct3D)->UseManualTime()->Iterations(2)->Unit(benc
 BENCHMARK(BM_WholeGameFrame_DirectDraw)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BigStageLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BigStageReadReference)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StageStartBitmapsDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StageStartBitmapsReadReference)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "graphics/BitmapLoad.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "core/Log.h"
@@ -11,10 +12,39 @@
 
 namespace {
 
+// The open cBitmapReadOnce of this thread (the outermost), if any.
+thread_local cBitmapReadOnce* t_ReadOnce = nullptr;
+
+}  // namespace
+
+cBitmapReadOnce::cBitmapReadOnce() : m_bOuter(t_ReadOnce == nullptr) {
+  if (m_bOuter) t_ReadOnce = this;
+}
+
+cBitmapReadOnce::~cBitmapReadOnce() {
+  if (m_bOuter) t_ReadOnce = nullptr;
+}
+
+std::shared_ptr<const plat::sBmpImage> LoadSurfaceBitmap(const std::string& file) {
+  if (t_ReadOnce != nullptr) {
+    const auto found = t_ReadOnce->m_Pictures.find(file);
+    if (found != t_ReadOnce->m_Pictures.end()) return found->second;
+  }
+  std::shared_ptr<plat::sBmpImage> image = std::make_shared<plat::sBmpImage>();
+  if (!plat::LoadBmpFile(file, *image)) image.reset();
+  // A file that cannot be read is not looked for again either (each of the
+  // character sheets a game leaves out is asked for by several rows).
+  if (t_ReadOnce != nullptr) t_ReadOnce->m_Pictures.emplace(file, image);
+  return image;
+}
+
+namespace {
+
 constexpr int kOutOfMemoryResult = static_cast<int>(0x8007000Eu);
 
-// The bitmap's colours into a texture: the loader's key colour becomes
-// transparent black, everything else opaque.
+// The bitmap's colours into a fresh texture: the loader's key colour becomes
+// transparent black, everything else opaque, and the padding up to the
+// texture's size transparent black (the texture comes unset).
 void FillTextureFromImage(plat::cPixelSurface& texture, const plat::sBmpImage& image, std::uint32_t keyRgb) {
   plat::sPixelLock px = texture.Lock();
   const int width = std::min(image.width, px.width);
@@ -27,7 +57,9 @@ void FillTextureFromImage(plat::cPixelSurface& texture, const plat::sBmpImage& i
       const std::uint32_t rgb = in[x] & 0x00FFFFFFu;
       row[x] = rgb == keyRgb ? 0u : (0xFF000000u | rgb);
     }
+    std::fill(row + width, row + px.width, 0u);
   }
+  for (int y = height; y < px.height; ++y) std::fill(px.Row32(y), px.Row32(y) + px.width, 0u);
 }
 
 std::uint32_t LoaderKeyRgb() {
@@ -53,12 +85,15 @@ int LoadD3D(DDSURFACEDATA* lpSD, const std::string& file, int key, int bpp, std:
     if (!copy) dt.dwSerial = lpDTCon->dwNextSerial++;
   }
 
-  plat::sBmpImage loaded;
-  if (decoded == nullptr && !plat::LoadBmpFile(file, loaded)) {
-    if (!file.empty()) ReportPrintfLog("LoadImage Err %s", file.c_str());
-    return DDERR_CODE_LOADIMAGE;
+  std::shared_ptr<const plat::sBmpImage> loaded;
+  if (decoded == nullptr) {
+    loaded = LoadSurfaceBitmap(file);
+    if (!loaded) {
+      if (!file.empty()) ReportPrintfLog("LoadImage Err %s", file.c_str());
+      return DDERR_CODE_LOADIMAGE;
+    }
   }
-  const plat::sBmpImage& image = decoded != nullptr ? *decoded : loaded;
+  const plat::sBmpImage& image = decoded != nullptr ? *decoded : *loaded;
 
   if (copy) {
     // Drawn through its primary: only the size is its own.
@@ -79,7 +114,8 @@ int LoadD3D(DDSURFACEDATA* lpSD, const std::string& file, int key, int bpp, std:
     bool fresh = false;
     if (memoryType == DTMEMORYTYPE_VIDEO_RT) {
       dt.bRenderTarget = 0;
-      if (!DTCreateTexture(dt, texWidth, texHeight)) {
+      // Written whole by FillTextureFromImage below.
+      if (!DTCreateTexture(dt, texWidth, texHeight, plat::ePixelInit::Unset)) {
         ReportPrintfLog("テクスチャの作成に失敗。(%s)", file.c_str());
         return kOutOfMemoryResult;
       }
@@ -87,7 +123,7 @@ int LoadD3D(DDSURFACEDATA* lpSD, const std::string& file, int key, int bpp, std:
     } else if (!bRestore || !dt.lpTexture) {
       // A system-memory texture outlives a device reset and keeps its contents.
       dt.bRenderTarget = 0;
-      if (!DTCreateTexture(dt, texWidth, texHeight)) {
+      if (!DTCreateTexture(dt, texWidth, texHeight, plat::ePixelInit::Unset)) {
         ReportPrintfLog("D3DXCreateTextureFromFileEx Err %x %s", static_cast<unsigned>(kOutOfMemoryResult),
                         file.c_str());
         DTTextureFailureBoxAndClose();
@@ -242,14 +278,20 @@ bool CopyImageDD(DDSURFACEDATA* lpSD, const plat::sBmpImage& image, const std::s
 
 int LoadDD(DDSURFACEDATA* lpSD, const std::string& file, int key, int bpp, std::uint32_t ddMemory, int dtMemoryType,
            std::uint32_t copy, std::uint32_t bPalMap, int mirrorW, int mirrorH) {
-  plat::sBmpImage image;
-  if (!plat::LoadBmpFile(file, image)) {
+  const std::shared_ptr<const plat::sBmpImage> loaded = LoadSurfaceBitmap(file);
+  if (!loaded) {
     LogPrintf("%s", file.c_str());
     return DDERR_CODE_LOADIMAGE;
   }
-  if (!DDCreateSurface(lpSD, image.width, image.height, key, ddMemory, dtMemoryType, copy, 0)) {
-    return DDERR_CODE_CREATESURFACE;
-  }
+  const plat::sBmpImage& image = *loaded;
+  // A picture of the surface's size covers it unless a last, partial mirror
+  // cell is left as the surface was made (filled with palette colour 0).
+  const bool covered = (mirrorW <= 0 || image.width % mirrorW == 0) && (mirrorH <= 0 || image.height % mirrorH == 0);
+  const bool made = covered ? DDCreateSurfaceForPicture(lpSD, image.width, image.height, key, ddMemory)
+                            : DDCreateSurface(lpSD, image.width, image.height, key, ddMemory, dtMemoryType, copy, 0);
+  if (!made) return DDERR_CODE_CREATESURFACE;
+  // A surface made just now is never lost, so its lock holds and the copy
+  // writes every pixel.
   if (!CopyImageDD(lpSD, image, file, bpp, bPalMap, mirrorW, mirrorH)) return DDERR_CODE_LOADIMAGE;
   lpSD->nTexWidth = image.width;
   lpSD->nTexHeight = image.height;
@@ -270,9 +312,9 @@ bool CopyBitmap(DDSURFACEDATA* lpSD, const std::string& file, int bpp, std::uint
                 int mirrorH) {
   if (lpDTCon || IsEmptySurfaceFile(file)) return true;
   if (!lpSD || !lpSD->lpDD) return false;
-  plat::sBmpImage image;
-  if (!plat::LoadBmpFile(file, image)) return false;
-  return CopyImageDD(lpSD, image, file, bpp, bPalMap, mirrorW, mirrorH);
+  const std::shared_ptr<const plat::sBmpImage> image = LoadSurfaceBitmap(file);
+  if (!image) return false;
+  return CopyImageDD(lpSD, *image, file, bpp, bPalMap, mirrorW, mirrorH);
 }
 
 bool CreateMirror(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, int mirrorW, int mirrorH) {

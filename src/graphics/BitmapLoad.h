@@ -14,9 +14,36 @@
 // transparent black (ARGB 0).
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "graphics/Surface.h"
+#include "platform/BmpDecoder.h"
+
+// While one is open on this thread, every bitmap file read for a surface is
+// read and decoded once: the surfaces a stage start makes from one file (a
+// sheet, its mirrored row, their system-memory copies, the size check of a
+// background before its load) share the picture, and a file that cannot be
+// read or decoded is tried once. The pictures go when the outermost one
+// closes, so nothing is kept from one stage start to the next and a file
+// changed on disk is read again. One opened inside another adds nothing.
+class cBitmapReadOnce {
+ public:
+  cBitmapReadOnce();
+  ~cBitmapReadOnce();
+  cBitmapReadOnce(const cBitmapReadOnce&) = delete;
+  cBitmapReadOnce& operator=(const cBitmapReadOnce&) = delete;
+
+ private:
+  friend std::shared_ptr<const plat::sBmpImage> LoadSurfaceBitmap(const std::string& file);
+  bool m_bOuter = false;
+  std::map<std::string, std::shared_ptr<const plat::sBmpImage>> m_Pictures;
+};
+
+// The decoded picture of a bitmap file named in program form, or null when it
+// cannot be read or decoded; shared with the open cBitmapReadOnce, if any.
+std::shared_ptr<const plat::sBmpImage> LoadSurfaceBitmap(const std::string& file);
 
 // 0 on success; 4 the surface could not be created; 8 the bitmap could not be
 // loaded or copied; 1 the mirrored copy failed; or the negative result of a

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 #include "core/ErrorBox.h"
 #include "core/Log.h"
 #include "core/MainWindow.h"
+#include "graphics/BitmapLoad.h"
 #include "graphics/DrawContext.h"
 #include "graphics/Palette.h"
 #include "graphics/Scene.h"
@@ -80,7 +82,8 @@ bool CreateSurfaceD3D(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std
   constexpr unsigned kOutOfMemory = 0x8007000Eu;
   if (memoryType == DTMEMORYTYPE_VIDEO_RT) {
     dt.bRenderTarget = 1;
-    if (!DTCreateTexture(dt, texWidth, texHeight)) return false;
+    // Filled whole below.
+    if (!DTCreateTexture(dt, texWidth, texHeight, plat::ePixelInit::Unset)) return false;
   } else if (memoryType == DTMEMORYTYPE_SYSTEM && (!bRestore || !dt.lpTexture)) {
     // A system-memory texture outlives a device reset and is kept when restoring.
     dt.bRenderTarget = 0;
@@ -109,19 +112,23 @@ bool CreateSurfaceD3D(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std
   return true;
 }
 
-bool CreateSurfaceDD(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std::uint32_t ddMemory) {
+// `fill`: filled with palette colour 0; without it the caller copies a
+// picture over every pixel.
+bool CreateSurfaceDD(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std::uint32_t ddMemory, bool fill) {
   DDAllocSurfaceRecord(lpSD);
   DDDATA& dd = *lpSD->lpDD;
   const plat::ePixelDepth depth = g_DrawLayer.nBpp == 8 ? plat::ePixelDepth::Indexed8 : plat::ePixelDepth::Argb32;
   auto pixels = std::make_unique<plat::cPixelSurface>();
   std::uint32_t memory = ddMemory;
-  if (!pixels->Create(nWidth, nHeight, depth)) {
+  // Every pixel is written at once (the fill, or the caller's picture), so
+  // the storage need not come zeroed.
+  if (!pixels->CreateUnset(nWidth, nHeight, depth)) {
     if (ddMemory == 1) {
       ReportPrintfLog("CreateSurface System Err");
       return false;
     }
     // Video memory ran out: system memory next.
-    if (!pixels->Create(nWidth, nHeight, depth)) {
+    if (!pixels->CreateUnset(nWidth, nHeight, depth)) {
       ReportPrintfLog("CreateSurface Video -> System Err");
       return false;
     }
@@ -135,7 +142,7 @@ bool CreateSurfaceDD(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std:
 
   lpSD->nWidth = lpSD->nTexWidth = nWidth;
   lpSD->nHeight = lpSD->nTexHeight = nHeight;
-  DDFillRectPal(lpSD, 0, 0, nWidth, nHeight, 0);
+  if (fill) DDFillRectPal(lpSD, 0, 0, nWidth, nHeight, 0);
   lpSD->dwDDMemory = memory;
   return true;
 }
@@ -148,9 +155,11 @@ DDSURFACEDEF EmptyContainerDef(int key, std::uint32_t ddMemory, int dtMemoryType
 
 }  // namespace
 
-bool DTCreateTexture(DTDATA& dt, int width, int height) {
+bool DTCreateTexture(DTDATA& dt, int width, int height, plat::ePixelInit init) {
   auto texture = std::make_unique<plat::cPixelSurface>();
-  if (!texture->Create(width, height, plat::ePixelDepth::Argb32)) return false;
+  const bool made = init == plat::ePixelInit::Zeroed ? texture->Create(width, height, plat::ePixelDepth::Argb32)
+                                                     : texture->CreateUnset(width, height, plat::ePixelDepth::Argb32);
+  if (!made) return false;
   dt.lpTexture = std::move(texture);
   return true;
 }
@@ -206,7 +215,12 @@ bool DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std:
                      int dtMemoryType, std::uint32_t copy, int bRestore) {
   if (!lpSD) return false;
   if (lpDTCon) return CreateSurfaceD3D(lpSD, nWidth, nHeight, key, ddMemory, dtMemoryType, copy, bRestore);
-  return CreateSurfaceDD(lpSD, nWidth, nHeight, key, ddMemory);
+  return CreateSurfaceDD(lpSD, nWidth, nHeight, key, ddMemory, true);
+}
+
+bool DDCreateSurfaceForPicture(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std::uint32_t ddMemory) {
+  if (!lpSD || lpDTCon) return false;
+  return CreateSurfaceDD(lpSD, nWidth, nHeight, key, ddMemory, false);
 }
 
 void DDReleaseSurface(DDSURFACEDATA* lpSD) {
@@ -278,12 +292,14 @@ bool DDSurfaceErrorMessage(int code) {
 
 int DDIsBitmapLarger(std::uint32_t* bLarger, const std::string& file, int nWidth, int nHeight) {
   if (lpDTCon) return 1;
-  plat::sBmpImage image;
-  if (!plat::LoadBmpFile(file, image)) {
+  // Through the stage start's reads, so the surface made from it next does
+  // not read the file again.
+  const std::shared_ptr<const plat::sBmpImage> image = LoadSurfaceBitmap(file);
+  if (!image) {
     if (bLarger) *bLarger = 0;
     return 0;
   }
-  if (bLarger) *bLarger = (image.width > nWidth || image.height > nHeight) ? 1 : 0;
+  if (bLarger) *bLarger = (image->width > nWidth || image->height > nHeight) ? 1 : 0;
   return 1;
 }
 

@@ -138,12 +138,17 @@ void DDAllocSurfaceRecord(DDSURFACEDATA* lpSD);
 // serial, no new texture-list entry; a system-memory texture is kept).
 bool DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std::uint32_t ddMemory,
                      int dtMemoryType, std::uint32_t copy, int bRestore);
+// DirectDraw: as DDCreateSurface, for a picture copied over every pixel at
+// once: the surface is neither zeroed nor filled first.
+bool DDCreateSurfaceForPicture(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std::uint32_t ddMemory);
 
 // For the code that makes textures (empty surfaces, bitmaps): a texture of
 // width x height into the record (false when it cannot be made), and what
 // follows a texture that cannot be made: the context's advice in an error box
-// (when the start-up left one) and the main window asked to close.
-bool DTCreateTexture(DTDATA& dt, int width, int height);
+// (when the start-up left one) and the main window asked to close. A texture
+// made with ePixelInit::Unset holds no known values until its maker writes
+// every texel.
+bool DTCreateTexture(DTDATA& dt, int width, int height, plat::ePixelInit init = plat::ePixelInit::Zeroed);
 void DTTextureFailureBoxAndClose();
 
 // Releases what the surface owns; the record keeps its sizes, file name and

@@ -14,6 +14,9 @@ void LinkMirrorSurfaces() {
 
 bool DDCreateSurfaceTable(DDSURFACEDATA* lpSurfaces, const int* rows, int count) {
   if (!lpSurfaces || !rows) return true;
+  // Rows made from one file (a sheet, its mirror, their system-memory copies)
+  // read it once.
+  const cBitmapReadOnce readOnce;
   for (int i = 0; i < count; ++i) {
     const int row = rows[i];
     if (row < 0 || row >= kSurfaceTableRows) {

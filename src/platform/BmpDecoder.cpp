@@ -75,14 +75,20 @@ class cBmpReader {
     image.topDown = layout.topDown;
     image.palette = layout.palette;
     const std::size_t count = static_cast<std::size_t>(layout.width * layout.height);
+    const bool rle = layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4;
     try {
-      image.rgb.assign(count, 0u);
-      if (layout.bitsPerPixel <= 8) image.indices.assign(count, std::uint8_t{0});
+      // Every pixel of the planes is written below, but for the pixels an RLE
+      // file skips, which keep index 0.
+      image.rgb = BmpPlane<std::uint32_t>(count, cPixelAllocator<std::uint32_t>(ePixelInit::Unset));
+      if (layout.bitsPerPixel <= 8) {
+        image.indices = BmpPlane<std::uint8_t>(
+            count, cPixelAllocator<std::uint8_t>(rle ? ePixelInit::Zeroed : ePixelInit::Unset));
+      }
     } catch (const std::bad_alloc&) {
       return Fail("not enough memory for the picture");
     }
     bool ok = false;
-    if (layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4) {
+    if (rle) {
       ok = DecodeRle(layout, image);
     } else {
       ok = DecodeRows(layout, image);
@@ -246,6 +252,7 @@ class cBmpReader {
           for (int x = 0; x < width; ++x) image.indices[base + x] = (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF;
           break;
         case 8:
+          // The colours are looked up from the indices afterwards.
           std::memcpy(&image.indices[base], src, static_cast<std::size_t>(width));
           break;
         case 16:
@@ -255,10 +262,7 @@ class cBmpReader {
           }
           break;
         case 24:
-          for (int x = 0; x < width; ++x) {
-            const std::uint8_t* p = src + 3 * x;
-            image.rgb[base + x] = std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
-          }
+          Rgb24Row(src, &image.rgb[base], width);
           break;
         case 32:
           for (int x = 0; x < width; ++x) {
@@ -335,13 +339,33 @@ class cBmpReader {
     }
   }
 
+  // Blue, green, red bytes to 0x00RRGGBB. All but the last pixel are read as
+  // four bytes, little-endian, whose top byte (the next pixel's blue) is
+  // dropped; the last one byte by byte, as it may end the file.
+  static void Rgb24Row(const std::uint8_t* __restrict src, std::uint32_t* __restrict out, int width) {
+    int x = 0;
+    for (; x + 1 < width; ++x) {
+      std::uint32_t p;
+      std::memcpy(&p, src + 3 * x, 4);
+      if constexpr (std::endian::native == std::endian::big) p = __builtin_bswap32(p);
+      out[x] = p & 0x00FFFFFFu;
+    }
+    if (x < width) {
+      const std::uint8_t* p = src + 3 * x;
+      out[x] = std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
+    }
+  }
+
   static void ResolveIndices(sBmpImage& image) {
     std::uint32_t colours[256] = {};
     for (std::size_t i = 0; i < image.palette.size() && i < 256; ++i) {
       const sPaletteEntry& e = image.palette[i];
       colours[i] = std::uint32_t{e.red} << 16 | std::uint32_t{e.green} << 8 | e.blue;
     }
-    for (std::size_t i = 0; i < image.indices.size(); ++i) image.rgb[i] = colours[image.indices[i]];
+    const std::uint8_t* __restrict in = image.indices.data();
+    std::uint32_t* __restrict out = image.rgb.data();
+    const std::size_t count = image.indices.size();
+    for (std::size_t i = 0; i < count; ++i) out[i] = colours[in[i]];
   }
 
   std::span<const std::uint8_t> m_File;

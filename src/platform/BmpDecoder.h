@@ -19,6 +19,11 @@
 
 namespace plat {
 
+// A decoded plane: storage the decoder writes whole (so it is not zeroed
+// first); otherwise a plain vector.
+template <typename T>
+using BmpPlane = std::vector<T, cPixelAllocator<T>>;
+
 struct sBmpImage {
   int width = 0;
   int height = 0;
@@ -26,13 +31,13 @@ struct sBmpImage {
   bool topDown = false;  // as stored in the file (the planes below are always top row first)
   // Files of 8 bits or fewer: one palette index per pixel, top row first.
   // Empty for deeper files.
-  std::vector<std::uint8_t> indices;
+  BmpPlane<std::uint8_t> indices;
   // Files of 8 bits or fewer: the colour table (flags 0), as many entries as
   // the file holds (its colour count, or 2^bits when that is 0).
   std::vector<sPaletteEntry> palette;
   // Every file: 0x00RRGGBB per pixel, top row first. An index beyond the
   // colour table gives black; pixels an RLE file skips have index 0.
-  std::vector<std::uint32_t> rgb;
+  BmpPlane<std::uint32_t> rgb;
 
   std::uint32_t RgbAt(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
   std::uint8_t IndexAt(int x, int y) const { return indices[static_cast<std::size_t>(y) * width + x]; }

@@ -1,5 +1,6 @@
 #include "platform/PixelSurface.h"
 
+#include <cstdint>
 #include <mutex>
 #include <new>
 #include <utility>
@@ -10,7 +11,9 @@
 
 namespace plat {
 
-void* AllocateZeroedPixels(std::size_t count, std::size_t size) {
+namespace {
+
+void SetUpPixelHeap() {
 #if defined(__GLIBC__)
   // glibc maps blocks above its mmap threshold on their own and unmaps them
   // when freed, and trims the freed top of the heap: either way a surface of
@@ -23,7 +26,19 @@ void* AllocateZeroedPixels(std::size_t count, std::size_t size) {
     mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
   });
 #endif
+}
+
+}  // namespace
+
+void* AllocateZeroedPixels(std::size_t count, std::size_t size) {
+  SetUpPixelHeap();
   return std::calloc(count, size);
+}
+
+void* AllocateUnsetPixels(std::size_t count, std::size_t size) {
+  SetUpPixelHeap();
+  if (size != 0 && count > SIZE_MAX / size) return nullptr;
+  return std::malloc(count * size);
 }
 
 cPixelSurface::cPixelSurface(cPixelSurface&& other) noexcept
@@ -50,13 +65,21 @@ cPixelSurface& cPixelSurface::operator=(cPixelSurface&& other) noexcept {
 }
 
 bool cPixelSurface::Create(int width, int height, ePixelDepth depth) {
+  return CreateStorage(width, height, depth, ePixelInit::Zeroed);
+}
+
+bool cPixelSurface::CreateUnset(int width, int height, ePixelDepth depth) {
+  return CreateStorage(width, height, depth, ePixelInit::Unset);
+}
+
+bool cPixelSurface::CreateStorage(int width, int height, ePixelDepth depth, ePixelInit init) {
   if (width < 1 || height < 1 || width > kMaxSurfaceSide || height > kMaxSurfaceSide) return false;
   const std::int64_t count = std::int64_t{width} * height;
   if (count > kMaxSurfacePixels) return false;
   if (depth != ePixelDepth::Argb32 && depth != ePixelDepth::Indexed8) return false;
   try {
-    PixelStore<std::uint32_t> pixels32;
-    PixelStore<std::uint8_t> pixels8;
+    PixelStore<std::uint32_t> pixels32{cPixelAllocator<std::uint32_t>(init)};
+    PixelStore<std::uint8_t> pixels8{cPixelAllocator<std::uint8_t>(init)};
     if (depth == ePixelDepth::Argb32) {
       pixels32.resize(static_cast<std::size_t>(count));
     } else {

@@ -27,37 +27,55 @@ namespace plat {
 // creates as many again, and memory handed back to the system comes back as
 // fresh pages whose first touch costs far more than the drawing into them.
 void* AllocateZeroedPixels(std::size_t count, std::size_t size);
+// malloc from the same heap, for storage whose every element the caller
+// writes before any is read.
+void* AllocateUnsetPixels(std::size_t count, std::size_t size);
+
+// What new pixel storage holds before anything is written into it.
+enum class ePixelInit : std::uint8_t {
+  Zeroed,  // every element 0
+  Unset,   // whatever the heap held: only for storage the caller writes whole at once
+};
 
 // Pixel storage that comes zeroed from calloc and is not zeroed again: a new
 // surface costs no pass over its pixels of its own, and the parts never drawn
 // (a texture's padding up to a power of two) are never touched when they
-// come as the system's zero pages. Copies are made as usual.
+// come as the system's zero pages. Storage made with ePixelInit::Unset skips
+// even calloc's zeroing of reused heap memory, for the callers that fill or
+// copy over every element at once; value-initialised elements are then not
+// zero, so no other caller may ask for it. Copies are made as usual.
 template <typename T>
-struct cZeroedAllocator {
+struct cPixelAllocator {
   using value_type = T;
-  cZeroedAllocator() = default;
+  ePixelInit init = ePixelInit::Zeroed;
+
+  cPixelAllocator() = default;
+  explicit cPixelAllocator(ePixelInit how) : init(how) {}
   template <typename U>
-  cZeroedAllocator(const cZeroedAllocator<U>&) {}
+  cPixelAllocator(const cPixelAllocator<U>& other) : init(other.init) {}
 
   T* allocate(std::size_t count) {
-    void* memory = AllocateZeroedPixels(count, sizeof(T));
+    void* memory = init == ePixelInit::Zeroed ? AllocateZeroedPixels(count, sizeof(T))
+                                              : AllocateUnsetPixels(count, sizeof(T));
     if (memory == nullptr) throw std::bad_alloc();
     return static_cast<T*>(memory);
   }
   void deallocate(T* memory, std::size_t) { std::free(memory); }
-  // A value-initialised element keeps calloc's zero.
+  // A value-initialised element keeps what the allocation holds (calloc's zero).
   template <typename U, typename... Args>
   void construct(U* at, Args&&... args) {
     if constexpr (sizeof...(Args) > 0) ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
   }
+  // Every block goes back through free(), so any two allocators may free each
+  // other's blocks and a moved vector keeps its buffer.
   template <typename U>
-  bool operator==(const cZeroedAllocator<U>&) const {
+  bool operator==(const cPixelAllocator<U>&) const {
     return true;
   }
 };
 
 template <typename T>
-using PixelStore = std::vector<T, cZeroedAllocator<T>>;
+using PixelStore = std::vector<T, cPixelAllocator<T>>;
 
 enum class ePixelDepth : std::uint8_t { Indexed8 = 8, Argb32 = 32 };
 
@@ -103,6 +121,10 @@ class cPixelSurface {
   // (and leaves the surface as it was) for a size below 1 or above the limits
   // above, or when memory runs out.
   bool Create(int width, int height, ePixelDepth depth);
+  // The same, with pixels left as the heap held them, for a caller that
+  // writes every pixel (a fill over all of it, a picture of its size copied
+  // in) before anything reads one.
+  bool CreateUnset(int width, int height, ePixelDepth depth);
   // Frees the pixels; the surface becomes empty (0 x 0).
   void Release();
 
@@ -137,6 +159,8 @@ class cPixelSurface {
   int m_Width = 0;
   int m_Height = 0;
   ePixelDepth m_Depth = ePixelDepth::Argb32;
+  bool CreateStorage(int width, int height, ePixelDepth depth, ePixelInit init);
+
   PixelStore<std::uint32_t> m_Pixels32;  // Argb32
   PixelStore<std::uint8_t> m_Pixels8;    // Indexed8
 };

@@ -13,6 +13,7 @@
 #include "data/Progress.h"
 #include "data/StageData.h"
 #include "data/SystemData.h"
+#include "graphics/BitmapLoad.h"
 #include "graphics/Blit.h"
 #include "graphics/Distortion.h"
 #include "graphics/DrawContext.h"
@@ -188,6 +189,10 @@ void cGameScene::Update() {
 
 void cGameScene::Init() {
   m_StageClear.ResetRanking();
+  // The stage start makes several surfaces from one file (the size check of a
+  // background and its load, a sheet and its mirrored and system-memory rows):
+  // each file is read and decoded once for all of them.
+  const cBitmapReadOnce readOnce;
 
   for (int layer = 0; layer < kBackgroundCount; ++layer) {
     DDSURFACEDEF& def = g_SurfaceDef[SURF_BACKGROUND_FIRST + layer];

@@ -65,6 +65,8 @@ void LoadImages(cImageSurfaces& images, const cSafeVector<tEntry>& entries, tFil
   if (count <= 1) return;
   images.m_Surfaces.resize(static_cast<std::size_t>(count - 1) * 4);
   images.m_Defs.resize(static_cast<std::size_t>(count - 1) * 4);
+  // The four surfaces of an entry read its file once.
+  const cBitmapReadOnce readOnce;
   for (int e = 1; e < count; ++e) {
     const std::string name = file(entries[e]);
     const int mirrorW = cells(entries[e]);

@@ -259,5 +259,78 @@ TEST_F(BitmapLoadTest, MirrorCellsOnASheetThatIsNotACopy) {
   }
 }
 
+// The surfaces of one stage start share each file's picture (or its absence);
+// the next start reads the file again, so an author's change on disk shows there.
+TEST_P(SurfaceTableRoadTest, AFileIsReadOnceWhileTheOutermostReadOnceIsOpen) {
+  WriteBmp24("bmp/Sheet.bmp", 2, 1, {0x112233, 0x445566});
+  ASSERT_TRUE(Start(GetParam()));
+  auto load = [](DDSURFACEDATA& sd) {
+    return DDCreateSurfaceFromFile(&sd, "bmp\\Sheet.bmp", 0, 32, 0, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0);
+  };
+  auto loadLate = [](DDSURFACEDATA& sd) {
+    return DDCreateSurfaceFromFile(&sd, "bmp\\Late.bmp", 0, 32, 0, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0);
+  };
+  DDSURFACEDATA first, second, third, late;
+  {
+    const cBitmapReadOnce outer;
+    ASSERT_EQ(load(first), 0);
+    EXPECT_EQ(loadLate(late), DDERR_CODE_LOADIMAGE);
+    WriteBmp24("bmp/Sheet.bmp", 2, 1, {0x778899, 0xAABBCC});
+    WriteBmp24("bmp/Late.bmp", 1, 1, {0x010203});
+    EXPECT_EQ(loadLate(late), DDERR_CODE_LOADIMAGE);  // missing it was, for this start
+    {
+      const cBitmapReadOnce inner;  // adds nothing, and its end drops nothing
+    }
+    ASSERT_EQ(load(second), 0);
+  }
+  ASSERT_EQ(load(third), 0);
+  EXPECT_EQ(loadLate(late), 0);
+  EXPECT_EQ(PixelOf(first, 1, 0) & 0xFFFFFF, 0x445566u);
+  EXPECT_EQ(PixelOf(second, 1, 0) & 0xFFFFFF, 0x445566u);
+  EXPECT_EQ(PixelOf(third, 1, 0) & 0xFFFFFF, 0xAABBCCu);
+  EXPECT_NE(first.Pixels(), second.Pixels());  // shared picture, surfaces of their own
+}
+
+// Bitmap surfaces come from unzeroed memory: what the heap held before must
+// not show, neither in a texture's padding up to a power of two nor in a
+// DirectDraw sheet whose last mirror cell is partial.
+TEST_P(SurfaceTableRoadTest, NothingOfReusedMemoryShowsInABitmapSurface) {
+  WriteBmp24("bmp/Sheet.bmp", 5, 3, DistinctPixels(5, 3));
+  ASSERT_TRUE(Start(GetParam()));
+  g_Palette[0] = {9, 9, 9, 0};
+  if (lpDTCon) lpDTCon->bTexturePow2 = 1;  // a device that pads textures
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass);
+    {
+      // Leaves surface-sized blocks of non-zero bytes for the heap to hand out again.
+      // (the texture's 8 x 4 and the sheet's 5 x 3).
+      plat::cPixelSurface dirty[8];
+      for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(i < 4 ? dirty[i].Create(8, 4, plat::ePixelDepth::Argb32)
+                          : dirty[i].Create(5, 3, plat::ePixelDepth::Argb32));
+        std::fill(dirty[i].Pixels32(), dirty[i].Pixels32() + dirty[i].Width() * dirty[i].Height(), 0xABABABABu);
+      }
+    }
+    DDSURFACEDATA sd;
+    ASSERT_EQ(DDCreateSurfaceFromFile(&sd, "bmp\\Sheet.bmp", 0, 32, 0, DTMEMORYTYPE_SYSTEM, 0, 0, 2, 0, 0), 0);
+    const plat::cPixelSurface* pixels = sd.Pixels();
+    ASSERT_NE(pixels, nullptr);
+    ASSERT_EQ(pixels->Width(), GetParam() == eRoad::Direct3D ? 8 : 5);
+    for (int y = 0; y < pixels->Height(); ++y) {
+      for (int x = 0; x < pixels->Width(); ++x) {
+        const std::uint32_t p = pixels->GetPixel(x, y);
+        if (GetParam() == eRoad::Direct3D && (x >= 5 || y >= 3)) {
+          EXPECT_EQ(p, 0u) << x << "," << y;  // padding: transparent black
+        } else if (GetParam() == eRoad::DirectDraw && x == 4) {
+          EXPECT_EQ(p, 0x090909u) << y;  // the partial cell keeps the fill
+        } else {
+          EXPECT_NE(p & 0xFFFFFF, 0xABABABu) << x << "," << y;
+        }
+      }
+    }
+    DDReleaseSurface(&sd);
+  }
+}
+
 }  // namespace
 }  // namespace gfxtest

@@ -365,8 +365,12 @@ TEST(BmpDecoderTest, MalformedFilesAreRefusedWithAReason) {
 // padding alone, decoded) without reading outside the buffer; run under
 // AddressSanitizer this catches any read past the end.
 TEST(BmpDecoderTest, TruncationSweepNeverReadsPastTheEnd) {
+  // 24-bit rows are read four bytes at a time but for their last pixel:
+  // widths 1 and 2 end the file right after that pixel's three bytes.
   const Bytes files[] = {ValidEightBit().Build(), ValidRle8().Build(),
-                         plat::EncodeBmp24(3, 3, std::vector<std::uint32_t>(9, 0x123456))};
+                         plat::EncodeBmp24(3, 3, std::vector<std::uint32_t>(9, 0x123456)),
+                         plat::EncodeBmp24(1, 2, std::vector<std::uint32_t>(2, 0x123456)),
+                         plat::EncodeBmp24(2, 2, std::vector<std::uint32_t>(4, 0x123456))};
   for (const Bytes& file : files) {
     for (std::size_t size = 0; size < file.size(); ++size) {
       // A copy of exactly `size` bytes, so a read past it is a heap overflow.

@@ -67,6 +67,31 @@ TEST(PixelSurfaceTest, RefusesSizesOutsideTheLimits) {
   EXPECT_EQ(s.Depth(), ePixelDepth::Indexed8);
 }
 
+// Surfaces made without zeroing share the heap with the rest: a surface that
+// asks for zeroed pixels gets them whatever a released one left behind.
+TEST(PixelSurfaceTest, CreateZeroesWhatAnUnsetSurfaceLeftBehind) {
+  for (ePixelDepth depth : {ePixelDepth::Argb32, ePixelDepth::Indexed8}) {
+    for (int round = 0; round < 3; ++round) {
+      {
+        cPixelSurface used[4];
+        for (cPixelSurface& u : used) {
+          ASSERT_TRUE(u.CreateUnset(16, 8, depth));
+          plat::FillRect(u, 0, 0, 16, 8, 0xA5A5A5A5u);
+        }
+      }
+      cPixelSurface fresh;
+      ASSERT_TRUE(fresh.Create(16, 8, depth));
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(fresh.GetPixel(x, y), 0u) << x << "," << y;
+    }
+    cPixelSurface unset;
+    EXPECT_FALSE(unset.CreateUnset(plat::kMaxSurfaceSide + 1, 1, depth));  // the same limits
+    ASSERT_TRUE(unset.CreateUnset(7, 5, depth));
+    EXPECT_EQ(unset.Width(), 7);
+    EXPECT_EQ(unset.Lock().pitch, 7);
+  }
+}
+
 TEST(PixelSurfaceTest, LockGivesPitchInPixelsAndDepth) {
   for (ePixelDepth depth : {ePixelDepth::Argb32, ePixelDepth::Indexed8}) {
     cPixelSurface s;

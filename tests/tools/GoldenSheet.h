@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -140,7 +141,7 @@ inline void ExpectGoldenSheet(const std::vector<fs::path>& frames, const fs::pat
   }
   plat::sBmpImage expected;
   const bool same = ReadBitmap(golden, expected) && expected.width == sheet.width && expected.height == sheet.height &&
-                    expected.rgb == sheet.rgb;
+                    std::equal(expected.rgb.begin(), expected.rgb.end(), sheet.rgb.begin(), sheet.rgb.end());
   if (same) return;
   const fs::path written = folder / ("actual-" + name + ".bmp");
   ASSERT_TRUE(WriteFileAtomic(written.string(), plat::EncodeBmp24(sheet.width, sheet.height, sheet.rgb)));
