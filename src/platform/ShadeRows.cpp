@@ -277,6 +277,7 @@ struct sTexelsAsTheyAre {
   KESTROVA_AVX2 __m256i Shade(__m256i texels) const { return texels; }
   KESTROVA_AVX2 static __m256i Alpha(__m256i s) { return s; }
   KESTROVA_AVX2 static __m256i AlphaMask() { return _mm256_set1_epi32(static_cast<int>(0xFF000000u)); }
+  KESTROVA_AVX2 static __m256i Opaque(__m256i s) { return s; }
   template <bool kOnFill>
   KESTROVA_AVX2 static void Into(std::uint32_t* out, __m256i s, __m256i under) {
     Store(out, Blend(s, kOnFill ? under : Load(out)));
@@ -289,6 +290,7 @@ struct sTexelsShaded {
   KESTROVA_AVX2 static __m256i Alpha(const sSplit& s) { return s.odd; }
   // The shaded alpha sits in the third byte of each pixel of `odd`.
   KESTROVA_AVX2 static __m256i AlphaMask() { return _mm256_set1_epi32(0x00FF0000); }
+  KESTROVA_AVX2 static __m256i Opaque(const sSplit& s) { return Join(s); }
   template <bool kOnFill>
   KESTROVA_AVX2 static void Into(std::uint32_t* out, const sSplit& s, __m256i under) {
     Store(out, BlendSplit(s, kOnFill ? under : Load(out)));
@@ -297,9 +299,11 @@ struct sTexelsShaded {
 
 // Blends the row's whole groups of eight and returns how many pixels it
 // took. It reads 32 pixels a step and leaves (or fills) them at once when
-// all are transparent, as the keyed parts of sprites are; the test is made
-// per 32 pixels, not per group, to keep it cheap beside the arithmetic, and
-// mixed rows run without branches.
+// all are transparent, as the keyed parts of sprites are, and stores them
+// as they are when all are opaque, as backgrounds and a frame copied through
+// a blended quad are; the tests are made per 32 pixels, not per group, to
+// keep them cheap beside the arithmetic, and mixed rows run without
+// branches.
 template <bool kOnFill, typename Source>
 KESTROVA_AVX2 inline int BlendGroups(std::uint32_t* out, const std::uint32_t* in, int count, const Source& source,
                                      std::uint32_t fill) {
@@ -317,6 +321,15 @@ KESTROVA_AVX2 inline int BlendGroups(std::uint32_t* out, const std::uint32_t* in
       if constexpr (kOnFill) {
         for (int g = 0; g < 32; g += 8) Store(out + k + g, under);
       }
+      continue;
+    }
+    const __m256i all = _mm256_and_si256(_mm256_and_si256(Source::Alpha(s0), Source::Alpha(s1)),
+                                         _mm256_and_si256(Source::Alpha(s2), Source::Alpha(s3)));
+    if (_mm256_testc_si256(all, alphaMask)) {
+      Store(out + k, Source::Opaque(s0));
+      Store(out + k + 8, Source::Opaque(s1));
+      Store(out + k + 16, Source::Opaque(s2));
+      Store(out + k + 24, Source::Opaque(s3));
       continue;
     }
     Source::template Into<kOnFill>(out + k, s0, under);
