@@ -152,6 +152,7 @@ bool DTCreateTexture(DTDATA& dt, int width, int height) {
   auto texture = std::make_unique<plat::cPixelSurface>();
   if (!texture->Create(width, height, plat::ePixelDepth::Argb32)) return false;
   dt.lpTexture = std::move(texture);
+  dt.bOwedFill = false;
   return true;
 }
 
@@ -181,9 +182,49 @@ DDSURFACEDATA& DDSURFACEDATA::operator=(DDSURFACEDATA&& other) noexcept {
   return *this;
 }
 
-bool DDSURFACEDATA::HasSurface() const { return Pixels() != nullptr; }
+bool DDSURFACEDATA::HasSurface() const { return PixelsOwingFill() != nullptr; }
+
+namespace {
+
+// The Direct3D record whose level-0 surface the pixels of lpSD are: its own,
+// or for a copy row its primary's.
+DTDATA* PixelOwner(const DDSURFACEDATA& sd) {
+  if (!sd.lpDT) return nullptr;
+  if (sd.lpDT->lpSurface) return sd.lpDT.get();
+  if (sd.lpPrimary && sd.lpPrimary != &sd && sd.lpPrimary->lpDT) return sd.lpPrimary->lpDT.get();
+  return nullptr;
+}
+
+}  // namespace
 
 plat::cPixelSurface* DDSURFACEDATA::Pixels() const {
+  DTDATA* owner = PixelOwner(*this);
+  if (owner && owner->bOwedFill && owner->lpSurface) {
+    owner->bOwedFill = false;
+    plat::FillRect(*owner->lpSurface, 0, 0, owner->lpSurface->Width(), owner->lpSurface->Height(),
+                   owner->dwOwedFill);
+  }
+  return PixelsOwingFill();
+}
+
+bool DDOweFill(DDSURFACEDATA* lpSD, std::uint32_t value) {
+  if (!lpDTCon || !lpSD || !lpSD->lpDT) return false;
+  DTDATA& dt = *lpSD->lpDT;
+  if (!dt.bRenderTarget || !dt.lpTexture || dt.lpSurface != dt.lpTexture.get()) return false;
+  dt.bOwedFill = true;
+  dt.dwOwedFill = value;
+  return true;
+}
+
+bool DDTakeOwedFill(DDSURFACEDATA* lpSD, std::uint32_t& value) {
+  DTDATA* owner = lpSD ? PixelOwner(*lpSD) : nullptr;
+  if (!owner || !owner->bOwedFill) return false;
+  owner->bOwedFill = false;
+  value = owner->dwOwedFill;
+  return true;
+}
+
+plat::cPixelSurface* DDSURFACEDATA::PixelsOwingFill() const {
   if (lpDT) {
     if (lpDT->lpSurface) return lpDT->lpSurface;
     if (lpPrimary && lpPrimary != this && lpPrimary->lpDT) return lpPrimary->lpDT->lpSurface;
