@@ -56,6 +56,31 @@ bool cPresenter::Present(const cPixelSurface& frame, const DisplayPalette* palet
   return true;
 }
 
+bool cPresenter::PresentCopying(const cPixelSurface& frame, cPixelSurface& copy) {
+  if (frame.Empty() || frame.Depth() != ePixelDepth::Argb32 || copy.Depth() != ePixelDepth::Argb32 ||
+      copy.Width() != frame.Width() || copy.Height() != frame.Height()) {
+    return false;
+  }
+  {
+    std::lock_guard<std::mutex> guard(m_Mutex);
+    const sPixelLock in = frame.Lock();
+    const sPixelLock out = copy.Lock();
+    const std::size_t rowPixels = static_cast<std::size_t>(in.width);
+    m_Mailbox.resize(rowPixels * in.height);
+    for (int y = 0; y < in.height; ++y) {
+      // The row just written is read back while it is still in the cache.
+      StoreOpaqueRow(out.Row32(y), in.Row32(y), in.width);
+      std::memcpy(m_Mailbox.data() + rowPixels * y, out.Row32(y), rowPixels * sizeof(std::uint32_t));
+    }
+    m_MailboxWidth = frame.Width();
+    m_MailboxHeight = frame.Height();
+    m_HasPending = true;
+    ++m_PresentedCount;
+  }
+  OnFramePending();
+  return true;
+}
+
 bool cPresenter::CopyLastFrame(cPixelSurface& frame) const {
   std::lock_guard<std::mutex> guard(m_Mutex);
   if (m_MailboxWidth <= 0 || m_MailboxHeight <= 0 ||

@@ -33,6 +33,12 @@ class cPresenter {
   // 8-bit frame without a palette.
   bool Present(const cPixelSurface& frame, const DisplayPalette* palette = nullptr);
 
+  // Present(copy) after `copy` took every pixel of `frame` with alpha 255, in
+  // one pass that reads the frame once: for a caller that copies its frame
+  // to another surface and then presents that. Both must be 32-bit surfaces
+  // of one size; otherwise returns false, leaving both and the mailbox alone.
+  bool PresentCopying(const cPixelSurface& frame, cPixelSurface& copy);
+
   // Main thread: shows the newest frame handed over since the last call.
   // Returns true when a new frame was shown.
   virtual bool ShowPendingFrame() = 0;
