@@ -67,6 +67,11 @@ class cPresenter {
   bool TakePendingFrame(cPixelSurface& frame);
 
  private:
+  // Puts a frame of width x height, written by fill(mailbox), into the
+  // mailbox and tells OnFramePending.
+  template <typename Fill>
+  void HandOver(int width, int height, Fill&& fill);
+
   mutable std::mutex m_Mutex;
   std::vector<std::uint32_t> m_Mailbox;
   int m_MailboxWidth = 0;
