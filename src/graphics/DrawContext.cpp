@@ -451,15 +451,26 @@ bool FlushVirtualBackBuffer(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, plat::cP
   lpDTCon->bFlushing = 1;
   DDSetAlphaOp(D3DTOP_DISABLE);
   plat::cPixelSurface* dst = lpDst->Pixels();
-  const plat::cPixelSurface* src = lpSrc->Pixels();
+  plat::cPixelSurface* src = lpSrc->PixelsOwingFill();
   if (dst && src && DDBeginScene() && DDSetRenderTarget(lpDst)) {
     // The copy is a quad drawn with the current blend values and an opaque alpha.
     plat::sStageState stage;
     stage.colorOp = lpDTCon->dwColorOp;
     stage.alphaOp = lpDTCon->dwAlphaOp;
     stage.diffuse = lpDTCon->dwBlendColor;
-    if (presenter && FlushCopiesOpaque(stage, *lpSrc, *dst, *src)) presented = presenter->PresentCopying(*src, *dst);
+    if (presenter && FlushCopiesOpaque(stage, *lpSrc, *dst, *src)) {
+      // A colour the frame still owes (the tint) is laid row by row in the
+      // same pass, into the frame as well.
+      std::uint32_t lay = 0;
+      const bool laying = DDTakeOwedLay(lpSrc, lay);
+      lpSrc->Pixels();
+      presented = presenter->PresentCopying(*src, *dst, [&](int row) {
+        if (laying) DDLayRow(*src, row, lay);
+      });
+      if (!presented && laying && DDOweLay(lpSrc, lay)) lpSrc->Pixels();
+    }
     if (!presented) {
+      lpSrc->Pixels();
       plat::DrawTexturedRect(*dst, 0, 0, lpSrc->nWidth, lpSrc->nHeight, src, 0, 0, lpSrc->nWidth, lpSrc->nHeight,
                              stage);
     }

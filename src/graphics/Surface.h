@@ -72,6 +72,11 @@ struct DTDATA {
   // the pixels. A new texture owes nothing.
   bool bOwedFill = false;
   std::uint32_t dwOwedFill = 0;  // the value every pixel takes
+  // Likewise a colour laid over the whole texture (blended by its alpha) and
+  // not laid yet, after the owed fill if there is one: the screen's tint,
+  // which the end of the frame lays in the pass that presents it.
+  bool bOwedLay = false;
+  std::uint32_t dwOwedLay = 0;  // ARGB
 };
 
 // The DirectDraw record of a surface. Every live record is known to the
@@ -133,8 +138,19 @@ struct DDSURFACEDATA {
 // surface: the caller then fills at once.
 bool DDOweFill(DDSURFACEDATA* lpSD, std::uint32_t value);
 // Takes the fill the pixels of lpSD owe off the surface without writing it:
-// true with its value in `value` when one was owed.
+// true with its value in `value` when one was owed and no colour is owed
+// over it.
 bool DDTakeOwedFill(DDSURFACEDATA* lpSD, std::uint32_t& value);
+// Direct3D: lets a render target that owns its texture owe the colour `argb`
+// laid over its every pixel (a quad of that colour blended by its alpha),
+// after writing what it owed before. False, owing nothing, for any other
+// surface: the caller then lays the colour at once.
+bool DDOweLay(DDSURFACEDATA* lpSD, std::uint32_t argb);
+// Takes the colour lpSD owes laid over its pixels (and nothing else) off the
+// surface without laying it: true with the colour in `argb` when one was.
+bool DDTakeOwedLay(DDSURFACEDATA* lpSD, std::uint32_t& argb);
+// Lays `argb` over the pixels of one row, as an owed lay lays it.
+void DDLayRow(plat::cPixelSurface& pixels, int row, std::uint32_t argb);
 
 // Every live DirectDraw record, in creation order.
 const std::vector<DDDATA*>& DDLiveDirectDrawRecords();

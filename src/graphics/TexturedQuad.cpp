@@ -176,10 +176,30 @@ bool DrawQuadOnOwedFill(const DTQUAD& quad) {
   return true;
 }
 
+// A quad of one colour (no texture) over the whole of its destination: the
+// destination owes the colour until its pixels are next used (the screen's
+// tint, laid in the pass that presents the frame).
+bool OweQuadColour(const DTQUAD& quad) {
+  const plat::cPixelSurface* dst = quad.lpDst != nullptr ? quad.lpDst->PixelsOwingFill() : nullptr;
+  const plat::cPixelSurface* texture = nullptr;
+  if (dst == nullptr || DTNeedsClear(quad) || !QuadTexture(quad.lpSrc, texture) || texture != nullptr) return false;
+  if (quad.x != 0 || quad.y != 0 || quad.nWidth < dst->Width() || quad.nHeight < dst->Height() || quad.sw == 0 ||
+      quad.sh == 0) {
+    return false;  // not the whole surface, or a quad the device refuses
+  }
+  const plat::sStageState stage = QuadStage(quad);
+  const auto known = [](std::uint32_t op) {
+    return op >= plat::TextureOp::Disable && op <= plat::TextureOp::BlendFactorAlpha;
+  };
+  if (!stage.alphaBlend || !known(stage.colorOp) || !known(stage.alphaOp)) return false;
+  return DDOweLay(quad.lpDst, plat::EvaluateStage(0xFFFFFFFFu, stage));
+}
+
 }  // namespace
 
 bool DTDrawQuadNow(const DTQUAD& quad) {
   return InSceneOnTarget(quad, [&quad] {
+    if (OweQuadColour(quad)) return;
     if (DrawQuadOnOwedFill(quad)) return;
     if (DTNeedsClear(quad)) {
       DrawQuadOverClear(quad);

@@ -63,7 +63,8 @@ bool cPresenter::Present(const cPixelSurface& frame, const DisplayPalette* palet
   return true;
 }
 
-bool cPresenter::PresentCopying(const cPixelSurface& frame, cPixelSurface& copy) {
+bool cPresenter::PresentCopying(const cPixelSurface& frame, cPixelSurface& copy,
+                                const std::function<void(int row)>& finishRow) {
   if (frame.Empty() || frame.Depth() != ePixelDepth::Argb32 || copy.Depth() != ePixelDepth::Argb32 ||
       copy.Width() != frame.Width() || copy.Height() != frame.Height()) {
     return false;
@@ -75,6 +76,7 @@ bool cPresenter::PresentCopying(const cPixelSurface& frame, cPixelSurface& copy)
     mailbox.resize(rowPixels * in.height);
     for (int y = 0; y < in.height; ++y) {
       // The row just written is read back while it is still in the cache.
+      if (finishRow) finishRow(y);
       StoreOpaqueRow(out.Row32(y), in.Row32(y), in.width);
       std::memcpy(mailbox.data() + rowPixels * y, out.Row32(y), rowPixels * sizeof(std::uint32_t));
     }

@@ -13,6 +13,7 @@
 // frame for tests and has no window.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -35,9 +36,13 @@ class cPresenter {
 
   // Present(copy) after `copy` took every pixel of `frame` with alpha 255, in
   // one pass that reads the frame once: for a caller that copies its frame
-  // to another surface and then presents that. Both must be 32-bit surfaces
-  // of one size; otherwise returns false, leaving both and the mailbox alone.
-  bool PresentCopying(const cPixelSurface& frame, cPixelSurface& copy);
+  // to another surface and then presents that. `finishRow`, when given, is
+  // called with each row number just before that row of the frame is read
+  // (the last drawing of the frame done in the same pass). Both must be
+  // 32-bit surfaces of one size; otherwise returns false, leaving both and the
+  // mailbox alone and calling nothing.
+  bool PresentCopying(const cPixelSurface& frame, cPixelSurface& copy,
+                      const std::function<void(int row)>& finishRow = {});
 
   // Main thread: shows the newest frame handed over since the last call.
   // Returns true when a new frame was shown.

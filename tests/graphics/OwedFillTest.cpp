@@ -9,9 +9,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "DrawLayerTestSupport.h"
 #include "graphics/Blit.h"
+#include "graphics/ColourEffects.h"
 #include "graphics/SurfaceFill.h"
 #include "platform/SoftwareDevice.h"
 
@@ -106,6 +108,49 @@ TEST(OwedFillTest, AQuadOverAFilledTargetDrawsWhatTheFillAndTheQuadDrawOneAfterT
         }
       }
     }
+  }
+}
+
+// A colour laid over the whole target is owed as well, after any fill it
+// owes. Each sequence of drawing calls runs twice, once with the pixels read
+// after every call (so nothing stays owed) and once straight through; the
+// targets must match.
+TEST(OwedFillTest, AColourLaidOverTheWholeTargetShowsAsIfLaidAtOnce) {
+  cTestLayer layer(eRoad::Direct3D, kWidth, kHeight);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA source;
+  MakeAlphaSurface(source, 0);
+  using tStep = void (*)(DDSURFACEDATA&, DDSURFACEDATA&);
+  const tStep fill = [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDFillSurfaceRGB(&t, kFill); };
+  const tStep lay = [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDLayColor(&t, 0, 0, kWidth, kHeight, 90, 200, 40, 10); };
+  const tStep layAgain = [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDLayColor(&t, 0, 0, kWidth, kHeight, 200, 5, 6, 7); };
+  const tStep layPart = [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDLayColor(&t, 1, 1, 5, 5, 90, 200, 40, 10); };
+  const tStep blit = [](DDSURFACEDATA& t, DDSURFACEDATA& s) { DDBltEx(&t, 3, 2, 10, 8, &s, 0, 0, 10, 8, 0); };
+  const tStep fillPart = [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDFillRectRGB(&t, 0, 0, 3, 3, 0xFF445566u); };
+  const struct {
+    const char* name;
+    std::vector<tStep> steps;
+  } sequences[] = {
+      {"fill, lay", {fill, lay}},
+      {"lay, blit", {lay, blit}},
+      {"fill, lay, blit", {fill, lay, blit}},
+      {"lay, lay again", {lay, layAgain}},
+      {"lay, fill", {lay, fill}},
+      {"lay, part fill", {lay, fillPart}},
+      {"lay, part lay", {lay, layPart}},
+  };
+  for (const auto& sequence : sequences) {
+    SCOPED_TRACE(sequence.name);
+    DDSURFACEDATA apart, straight;
+    for (DDSURFACEDATA* target : {&apart, &straight}) {
+      ASSERT_TRUE(DDCreateSurface(target, kWidth, kHeight, 0, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+      FillAll(*target, 0xC0708090u);
+      for (const tStep step : sequence.steps) {
+        step(*target, source);
+        if (target == &apart) target->Pixels();
+      }
+    }
+    EXPECT_TRUE(SamePixels(*apart.Pixels(), *straight.Pixels())) << Describe(*apart.Pixels(), *straight.Pixels());
   }
 }
 
