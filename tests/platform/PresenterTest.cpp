@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/BmpDecoder.h"
+#include "platform/PixelRows.h"
 #include "platform/Presenter.h"
 #include "platform/SoftwareDevice.h"
 
@@ -35,6 +36,34 @@ TEST(NullPresenterTest, KeepsTheFrameOpaqueAndIndependentOfTheBackBuffer) {
   EXPECT_EQ(shown.GetPixel(0, 0), 0xFF123456u);
   EXPECT_EQ(shown.GetPixel(3, 2), 0xFFABCDEFu);
   EXPECT_EQ(presenter.PresentedCount(), 1u);
+}
+
+// Presenting while copying leaves the copy and the shown frame as the copy
+// with alpha 255 followed by a present of it would, whatever the alphas; a
+// copy of another size or depth is refused and nothing changes.
+TEST(NullPresenterTest, PresentingWhileCopyingMatchesACopyThenAPresent) {
+  cPixelSurface frame = Frame(5, 3, 0xFF102030);
+  const std::uint32_t alphas[] = {0x00000000u, 0x01000000u, 0x80000000u, 0xFE000000u, 0xFF000000u};
+  for (int x = 0; x < 5; ++x) frame.SetPixel(x, 1, alphas[x] | (0x00A0B0C0u + static_cast<std::uint32_t>(x)));
+
+  cNullPresenter apart, fused;
+  cPixelSurface copyApart = Frame(5, 3, 0x5A5A5A5A), copyFused = Frame(5, 3, 0x5A5A5A5A);
+  plat::StoreOpaqueRow(copyApart.Pixels32(), frame.Pixels32(), 5 * 3);
+  ASSERT_TRUE(apart.Present(copyApart));
+  ASSERT_TRUE(fused.PresentCopying(frame, copyFused));
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      EXPECT_EQ(copyFused.GetPixel(x, y), copyApart.GetPixel(x, y)) << x << ", " << y;
+      EXPECT_EQ(fused.LastFrame().GetPixel(x, y), apart.LastFrame().GetPixel(x, y)) << x << ", " << y;
+    }
+  }
+  EXPECT_EQ(fused.PresentedCount(), 1u);
+
+  cPixelSurface narrow = Frame(4, 3, 0x5A5A5A5A), indexed = Frame(5, 3, 7, ePixelDepth::Indexed8);
+  EXPECT_FALSE(fused.PresentCopying(frame, narrow));
+  EXPECT_FALSE(fused.PresentCopying(frame, indexed));
+  EXPECT_EQ(narrow.GetPixel(0, 1), 0x5A5A5A5Au);
+  EXPECT_EQ(fused.PresentedCount(), 1u);
 }
 
 TEST(NullPresenterTest, IndexedFramesGoThroughTheDisplayPalette) {
