@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -107,6 +108,40 @@ TEST(NullPresenterTest, MainThreadShowsOnlyTheNewestFrame) {
   EXPECT_FALSE(presenter.ShowPendingFrame());  // nothing new
   EXPECT_EQ(presenter.ShownCount(), 1u);
   EXPECT_EQ(presenter.PresentedCount(), 3u);
+}
+
+// Frames presented while copying on the drawing thread, the last drawing of
+// each row done in the same pass, are shown whole on the main thread: every
+// row of a shown frame belongs to one frame, and the last one shown is the
+// last one presented.
+TEST(NullPresenterTest, FramesPresentedWhileCopyingAreShownWholeOnTheMainThread) {
+  cNullPresenter presenter(/*showOnPresent=*/false);
+  constexpr int kFrames = 200, kRows = 16;
+  std::atomic<bool> done{false};
+  std::thread drawing([&] {
+    cPixelSurface frame = Frame(8, kRows, 0), copy = Frame(8, kRows, 0);
+    for (std::uint32_t i = 1; i <= kFrames; ++i) {
+      presenter.PresentCopying(frame, copy, [&](int row) {
+        for (int x = 0; x < 8; ++x) frame.SetPixel(x, row, 0x80000000u | i);
+      });
+    }
+    done = true;
+  });
+  int shown = 0;
+  for (;;) {
+    const bool finished = done;
+    if (!presenter.ShowPendingFrame()) {
+      if (finished) break;
+      continue;
+    }
+    ++shown;
+    const cPixelSurface& f = presenter.LastFrame();
+    for (int y = 0; y < kRows; ++y) ASSERT_EQ(f.GetPixel(7, y), f.GetPixel(0, 0)) << "frame torn at row " << y;
+  }
+  drawing.join();
+  EXPECT_GE(shown, 1);
+  EXPECT_EQ(presenter.LastFrame().GetPixel(3, kRows - 1), 0xFF000000u | kFrames);
+  EXPECT_EQ(presenter.PresentedCount(), static_cast<std::uint64_t>(kFrames));
 }
 
 TEST(NullPresenterTest, DumpsTheLastFrameAsABitmap) {
