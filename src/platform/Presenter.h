@@ -40,7 +40,9 @@ class cPresenter {
   // called with each row number just before that row of the frame is read
   // (the last drawing of the frame done in the same pass). Both must be
   // 32-bit surfaces of one size; otherwise returns false, leaving both and the
-  // mailbox alone and calling nothing.
+  // mailbox alone and calling nothing. The whole pass, finishRow included,
+  // holds the mailbox: the main thread waits for it before showing, and
+  // finishRow must not present.
   bool PresentCopying(const cPixelSurface& frame, cPixelSurface& copy,
                       const std::function<void(int row)>& finishRow = {});
 
