@@ -430,24 +430,65 @@ int DDMapBackBuffer(DDSURFACEDATA*& lpSD) {
   return 1;
 }
 
-void DDFlushVirtualBackBuffer(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) {
-  if (!lpDTCon || !lpDst || !lpSrc) return;
+namespace {
+
+// Whether the flush's quad stores its every texel with alpha 255 and the
+// colour unchanged, over the whole of `dst` from the whole of `src`.
+bool FlushCopiesOpaque(const plat::sStageState& stage, const DDSURFACEDATA& lpSrc, const plat::cPixelSurface& dst,
+                       const plat::cPixelSurface& src) {
+  const bool colourKept = stage.colorOp == D3DTOP_SELECTARG1 ||
+                          (stage.colorOp == D3DTOP_MODULATE && (stage.diffuse & 0x00FFFFFFu) == 0x00FFFFFFu);
+  return colourKept && stage.alphaOp == D3DTOP_DISABLE && (stage.diffuse >> 24) == 0xFF &&
+         lpSrc.nWidth == src.Width() && lpSrc.nHeight == src.Height() && dst.Width() == src.Width() &&
+         dst.Height() == src.Height();
+}
+
+// The flush; with a presenter, the frame is presented in the same pass where
+// the flush is a plain opaque copy. True when it presented.
+bool FlushVirtualBackBuffer(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc, plat::cPresenter* presenter) {
+  if (!lpDTCon || !lpDst || !lpSrc) return false;
+  bool presented = false;
   lpDTCon->bFlushing = 1;
   DDSetAlphaOp(D3DTOP_DISABLE);
   plat::cPixelSurface* dst = lpDst->Pixels();
-  const plat::cPixelSurface* src = lpSrc->Pixels();
+  plat::cPixelSurface* src = lpSrc->PixelsOwingFill();
   if (dst && src && DDBeginScene() && DDSetRenderTarget(lpDst)) {
     // The copy is a quad drawn with the current blend values and an opaque alpha.
     plat::sStageState stage;
     stage.colorOp = lpDTCon->dwColorOp;
     stage.alphaOp = lpDTCon->dwAlphaOp;
     stage.diffuse = lpDTCon->dwBlendColor;
-    plat::DrawTexturedRect(*dst, 0, 0, lpSrc->nWidth, lpSrc->nHeight, src, 0, 0, lpSrc->nWidth, lpSrc->nHeight,
-                           stage);
+    if (presenter && FlushCopiesOpaque(stage, *lpSrc, *dst, *src)) {
+      // A colour the frame still owes (the tint) is laid row by row in the
+      // same pass, into the frame as well.
+      std::uint32_t lay = 0;
+      const bool laying = DDTakeOwedLay(lpSrc, lay);
+      lpSrc->Pixels();
+      presented = presenter->PresentCopying(*src, *dst, [&](int row) {
+        if (laying) DDLayRow(*src, row, lay);
+      });
+      if (!presented && laying && DDOweLay(lpSrc, lay)) lpSrc->Pixels();
+    }
+    if (!presented) {
+      lpSrc->Pixels();
+      plat::DrawTexturedRect(*dst, 0, 0, lpSrc->nWidth, lpSrc->nHeight, src, 0, 0, lpSrc->nWidth, lpSrc->nHeight,
+                             stage);
+    }
     if (lpDTCon->lpRestingTarget) DDSetRenderTarget(lpDTCon->lpRestingTarget);
   }
   DDResetAlphaOp();
   lpDTCon->bFlushing = 0;
+  return presented;
+}
+
+}  // namespace
+
+void DDFlushVirtualBackBuffer(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) {
+  FlushVirtualBackBuffer(lpDst, lpSrc, nullptr);
+}
+
+bool DDFlushAndPresentVirtualBackBuffer(plat::cPresenter& presenter) {
+  return FlushVirtualBackBuffer(&BackBuffer, &VirBackBuffer, &presenter);
 }
 
 void DDAdjustTextureSize(int& nWidth, int& nHeight) {

@@ -269,6 +269,12 @@ void DDSetVirtualBackBuffer(int on);
 // buffer is on (not while it is being flushed); 1 when it replaced it.
 int DDMapBackBuffer(DDSURFACEDATA*& lpSD);
 void DDFlushVirtualBackBuffer(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc);
+// The flush of VirBackBuffer into BackBuffer at the end of a frame, with the
+// frame handed to the presenter in the same pass where the flush copies it
+// unchanged but for an opaque alpha (the current blend values leave the
+// colour as it is). True when it presented the frame; false when it only
+// flushed, and the caller presents BackBuffer.
+bool DDFlushAndPresentVirtualBackBuffer(plat::cPresenter& presenter);
 
 // Texture-size rules of the device: powers of two and squares when the device
 // asks for them; sizes above the maximum are reported (0) but still created.

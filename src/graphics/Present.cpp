@@ -95,7 +95,16 @@ void WaitForVerticalBlank(int hz) {
 
 int DDEndFrame(int fps, int a, int b) {
   if (!lpDTCon) return 1;
-  if (lpDTCon->bVirtualBackBuffer) DDFlushVirtualBackBuffer(&BackBuffer, &VirBackBuffer);
+  // With nothing to wait for between them, the flush of the virtual back
+  // buffer and the present read the frame once. A lost device presents nothing.
+  bool presented = false;
+  if (lpDTCon->bVirtualBackBuffer) {
+    if (g_DrawLayer.bVSync && !g_DrawLayer.bDeviceLost) {
+      presented = DDFlushAndPresentVirtualBackBuffer(*DDGetPresenter());
+    } else {
+      DDFlushVirtualBackBuffer(&BackBuffer, &VirBackBuffer);
+    }
+  }
   if (!g_DrawLayer.bVSync) {
     while (!D3DFramePacing(fps, a, b)) plat::Sleep(1);
   }
@@ -104,7 +113,7 @@ int DDEndFrame(int fps, int a, int b) {
     if (g_DrawLayer.bWindowMode == 0) g_DrawLayer.bWindowMinimized = true;
     return 0;
   }
-  DDGetPresenter()->Present(g_DrawLayer.d3dBackBuffer);
+  if (!presented) DDGetPresenter()->Present(g_DrawLayer.d3dBackBuffer);
   // A synchronised presentation interval returns at the display's blank.
   if (lpDTCon->d3dpp.PresentationInterval == D3DPRESENT_INTERVAL_DEFAULT) WaitForVerticalBlank(ShownRefreshRate());
   return 1;

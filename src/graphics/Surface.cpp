@@ -161,6 +161,8 @@ bool DTCreateTexture(DTDATA& dt, int width, int height, plat::ePixelInit init) {
                                                      : texture->CreateUnset(width, height, plat::ePixelDepth::Argb32);
   if (!made) return false;
   dt.lpTexture = std::move(texture);
+  dt.bOwedFill = false;
+  dt.bOwedLay = false;
   return true;
 }
 
@@ -190,9 +192,96 @@ DDSURFACEDATA& DDSURFACEDATA::operator=(DDSURFACEDATA&& other) noexcept {
   return *this;
 }
 
-bool DDSURFACEDATA::HasSurface() const { return Pixels() != nullptr; }
+bool DDSURFACEDATA::HasSurface() const { return PixelsOwingFill() != nullptr; }
+
+namespace {
+
+// The Direct3D record whose level-0 surface the pixels of lpSD are: its own,
+// or for a copy row its primary's.
+DTDATA* PixelOwner(const DDSURFACEDATA& sd) {
+  if (!sd.lpDT) return nullptr;
+  if (sd.lpDT->lpSurface) return sd.lpDT.get();
+  if (sd.lpPrimary && sd.lpPrimary != &sd && sd.lpPrimary->lpDT) return sd.lpPrimary->lpDT.get();
+  return nullptr;
+}
+
+// The stage of a quad of one colour blended by its alpha.
+plat::sStageState LaidColourStage(std::uint32_t argb) {
+  plat::sStageState stage;
+  stage.colorOp = plat::TextureOp::SelectArg2;
+  stage.alphaOp = plat::TextureOp::Disable;
+  stage.diffuse = argb;
+  return stage;
+}
+
+// A render target whose pixels are its own texture: the only surfaces that owe.
+DTDATA* OwingRecord(DDSURFACEDATA* lpSD) {
+  if (!lpDTCon || !lpSD || !lpSD->lpDT) return nullptr;
+  DTDATA& dt = *lpSD->lpDT;
+  if (!dt.bRenderTarget || !dt.lpTexture || dt.lpSurface != dt.lpTexture.get()) return nullptr;
+  return &dt;
+}
+
+// Takes one owed drawing (flag and value) off the pixels of lpSD, unless the
+// other one is owed as well: then both stay to be written in their order.
+bool TakeOwed(DDSURFACEDATA* lpSD, bool DTDATA::*owed, std::uint32_t DTDATA::*value, bool DTDATA::*other,
+              std::uint32_t& out) {
+  DTDATA* owner = lpSD ? PixelOwner(*lpSD) : nullptr;
+  if (!owner || !(owner->*owed) || owner->*other) return false;
+  owner->*owed = false;
+  out = owner->*value;
+  return true;
+}
+
+}  // namespace
+
+void DDLayRow(plat::cPixelSurface& pixels, int row, std::uint32_t argb) {
+  plat::DrawTexturedRect(pixels, 0, row, pixels.Width(), 1, nullptr, 0, 0, pixels.Width(), 1, LaidColourStage(argb));
+}
 
 plat::cPixelSurface* DDSURFACEDATA::Pixels() const {
+  DTDATA* owner = PixelOwner(*this);
+  if (owner && owner->lpSurface && (owner->bOwedFill || owner->bOwedLay)) {
+    plat::cPixelSurface& pixels = *owner->lpSurface;
+    if (owner->bOwedFill) plat::FillRect(pixels, 0, 0, pixels.Width(), pixels.Height(), owner->dwOwedFill);
+    if (owner->bOwedLay) {
+      plat::DrawTexturedRect(pixels, 0, 0, pixels.Width(), pixels.Height(), nullptr, 0, 0, pixels.Width(),
+                             pixels.Height(), LaidColourStage(owner->dwOwedLay));
+    }
+    owner->bOwedFill = false;
+    owner->bOwedLay = false;
+  }
+  return PixelsOwingFill();
+}
+
+bool DDOweFill(DDSURFACEDATA* lpSD, std::uint32_t value) {
+  DTDATA* dt = OwingRecord(lpSD);
+  if (!dt) return false;
+  // The fill covers whatever was owed before it.
+  dt->bOwedFill = true;
+  dt->dwOwedFill = value;
+  dt->bOwedLay = false;
+  return true;
+}
+
+bool DDTakeOwedFill(DDSURFACEDATA* lpSD, std::uint32_t& value) {
+  return TakeOwed(lpSD, &DTDATA::bOwedFill, &DTDATA::dwOwedFill, &DTDATA::bOwedLay, value);
+}
+
+bool DDOweLay(DDSURFACEDATA* lpSD, std::uint32_t argb) {
+  DTDATA* dt = OwingRecord(lpSD);
+  if (!dt) return false;
+  lpSD->Pixels();  // what was owed before goes under the colour
+  dt->bOwedLay = true;
+  dt->dwOwedLay = argb;
+  return true;
+}
+
+bool DDTakeOwedLay(DDSURFACEDATA* lpSD, std::uint32_t& argb) {
+  return TakeOwed(lpSD, &DTDATA::bOwedLay, &DTDATA::dwOwedLay, &DTDATA::bOwedFill, argb);
+}
+
+plat::cPixelSurface* DDSURFACEDATA::PixelsOwingFill() const {
   if (lpDT) {
     if (lpDT->lpSurface) return lpDT->lpSurface;
     if (lpPrimary && lpPrimary != this && lpPrimary->lpDT) return lpPrimary->lpDT->lpSurface;

@@ -64,6 +64,19 @@ struct DTDATA {
   std::uint32_t bColorKey = 0;      // the caller asked for the transparent colour
   std::uint32_t bRenderTarget = 0;  // drawn into with quads; new ones are cleared
   std::vector<std::uint8_t> palIndexMap;  // empty: no map
+  // A fill of the whole texture that is not written yet. A full-surface fill
+  // is mostly followed by a quad over the same pixels (a cleared work
+  // surface that the frame is copied into, a cleared frame that is drawn back
+  // shifted), so the fill waits and goes into that quad's own pass
+  // (DTDrawQuadNow), or is written by Pixels() before anything else reaches
+  // the pixels. A new texture owes nothing.
+  bool bOwedFill = false;
+  std::uint32_t dwOwedFill = 0;  // the value every pixel takes
+  // Likewise a colour laid over the whole texture (blended by its alpha) and
+  // not laid yet, after the owed fill if there is one: the screen's tint,
+  // which the end of the frame lays in the pass that presents it.
+  bool bOwedLay = false;
+  std::uint32_t dwOwedLay = 0;  // ARGB
 };
 
 // The DirectDraw record of a surface. Every live record is known to the
@@ -112,8 +125,32 @@ struct DDSURFACEDATA {
   bool HasSurface() const;
   // The pixels drawing reads and writes: the level-0 surface (through the
   // primary for a Direct3D copy row) or the DirectDraw surface; null when none.
+  // A fill the texture owes is written first.
   plat::cPixelSurface* Pixels() const;
+  // The same pixels with an owed fill still owed: for the fill that replaces
+  // it and the quad that takes it into its pass, nothing else.
+  plat::cPixelSurface* PixelsOwingFill() const;
 };
+
+// Direct3D: lets a render target that owns its texture owe a fill of its
+// every pixel with `value` (raw, as FillRect writes it) instead of writing it
+// now, replacing any fill it owed. False, owing nothing, for any other
+// surface: the caller then fills at once.
+bool DDOweFill(DDSURFACEDATA* lpSD, std::uint32_t value);
+// Takes the fill the pixels of lpSD owe off the surface without writing it:
+// true with its value in `value` when one was owed and no colour is owed
+// over it.
+bool DDTakeOwedFill(DDSURFACEDATA* lpSD, std::uint32_t& value);
+// Direct3D: lets a render target that owns its texture owe the colour `argb`
+// laid over its every pixel (a quad of that colour blended by its alpha),
+// after writing what it owed before. False, owing nothing, for any other
+// surface: the caller then lays the colour at once.
+bool DDOweLay(DDSURFACEDATA* lpSD, std::uint32_t argb);
+// Takes the colour lpSD owes laid over its pixels (and nothing else) off the
+// surface without laying it: true with the colour in `argb` when one was.
+bool DDTakeOwedLay(DDSURFACEDATA* lpSD, std::uint32_t& argb);
+// Lays `argb` over the pixels of one row, as an owed lay lays it.
+void DDLayRow(plat::cPixelSurface& pixels, int row, std::uint32_t argb);
 
 // Every live DirectDraw record, in creation order.
 const std::vector<DDDATA*>& DDLiveDirectDrawRecords();

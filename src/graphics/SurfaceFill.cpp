@@ -50,24 +50,29 @@ void FillDirectDraw(DDSURFACEDATA* lpSD, int x, int y, int width, int height, st
 void FillRenderTarget(DDSURFACEDATA* lpSD, int x, int y, int width, int height, std::uint32_t argb) {
   ClampRenderTargetFill(*lpSD, x, y, width, height);
   if (width <= 0 || height <= 0) return;
-  plat::cPixelSurface* pixels = lpSD->Pixels();
+  plat::cPixelSurface* pixels = lpSD->PixelsOwingFill();
   if (!pixels) return;
 
   // A keyed target filled with the transparent value is cleared to it: a quad
   // of alpha 0 would leave the target unchanged.
   const std::uint32_t transparent = lpSD == &BackBuffer ? lpDTCon->dwOpaqueTransmit : lpDTCon->dwTransparent;
-  if (lpSD->lpDT->bColorKey && argb == transparent) {
-    if (!DDBeginScene() || !DDSetRenderTarget(lpSD)) return;
-    plat::FillRect(*pixels, x, y, width, height, argb);
-    if (lpDTCon->lpRestingTarget) DDSetRenderTarget(lpDTCon->lpRestingTarget);
-    return;
-  }
+  const bool clear = lpSD->lpDT->bColorKey && argb == transparent;
 
   // While the fill batch is active the fill waits there.
-  if (DDQueueFill(lpSD, x, y, width, height, argb)) return;
+  if (!clear && DDQueueFill(lpSD, x, y, width, height, argb)) return;
 
   if (!DDBeginScene() || !DDSetRenderTarget(lpSD)) return;
-  DTDrawFillQuad(*pixels, x, y, width, height, argb);
+  // The whole target takes the value as it is (a clear, or an opaque colour
+  // that the quad stores): the target owes it until its pixels are next used.
+  const bool whole = x == 0 && y == 0 && width >= pixels->Width() && height >= pixels->Height();
+  if (!(whole && (clear || argb >> 24 == 255) && DDOweFill(lpSD, argb))) {
+    lpSD->Pixels();  // a fill owed before this one goes first
+    if (clear) {
+      plat::FillRect(*pixels, x, y, width, height, argb);
+    } else {
+      DTDrawFillQuad(*pixels, x, y, width, height, argb);
+    }
+  }
   if (lpDTCon->lpRestingTarget) DDSetRenderTarget(lpDTCon->lpRestingTarget);
 }
 

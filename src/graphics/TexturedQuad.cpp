@@ -1,5 +1,7 @@
 #include "graphics/TexturedQuad.h"
 
+#include <algorithm>
+
 #include "graphics/DrawContext.h"
 #include "graphics/Scene.h"
 #include "platform/SoftwareDevice.h"
@@ -75,6 +77,7 @@ namespace {
 // or its load failed) cannot be drawn from.
 bool QuadTexture(const DDSURFACEDATA* lpSrc, const plat::cPixelSurface*& texture) {
   if (lpSrc == nullptr || lpSrc->lpDT == nullptr) return false;
+  lpSrc->Pixels();  // a fill the texture owes is read as written
   texture = lpSrc->lpDT->lpTexture.get();
   return texture != nullptr || lpSrc == &BackBuffer;
 }
@@ -149,10 +152,55 @@ void DrawQuadOverClear(const DTQUAD& quad) {
                                quad.sx, quad.sy, quad.sw, quad.sh, QuadStage(quad));
 }
 
+// A quad over a destination that owes a fill: the fill is written outside the
+// quad's rectangle, and under it in the quad's own pass (beneath the clear of
+// an opaque keyed blit, which covers it there). False, owing as before, when
+// the quad cannot take it: it reads its own destination, or has no texture.
+bool DrawQuadOnOwedFill(const DTQUAD& quad) {
+  plat::cPixelSurface* dst = quad.lpDst != nullptr ? quad.lpDst->PixelsOwingFill() : nullptr;
+  const plat::cPixelSurface* texture = nullptr;
+  if (dst == nullptr || !QuadTexture(quad.lpSrc, texture) || texture == dst) return false;
+  std::uint32_t owed = 0;
+  if (!DDTakeOwedFill(quad.lpDst, owed)) return false;
+  const auto clamp = [](std::int64_t v, int size) { return static_cast<int>(std::clamp<std::int64_t>(v, 0, size)); };
+  const int width = dst->Width(), height = dst->Height();
+  const int left = clamp(quad.x, width), right = std::max(left, clamp(std::int64_t{quad.x} + quad.nWidth, width));
+  const int top = clamp(quad.y, height), bottom = std::max(top, clamp(std::int64_t{quad.y} + quad.nHeight, height));
+  plat::FillRect(*dst, 0, 0, width, top, owed);
+  plat::FillRect(*dst, 0, bottom, width, height - bottom, owed);
+  plat::FillRect(*dst, 0, top, left, bottom - top, owed);
+  plat::FillRect(*dst, right, top, width - right, bottom - top, owed);
+  const std::uint32_t under = DTNeedsClear(quad) ? QuadClearColour(quad) : owed;
+  plat::DrawTexturedRectOnFill(*dst, quad.x, quad.y, quad.nWidth, quad.nHeight, under, texture, quad.sx, quad.sy,
+                               quad.sw, quad.sh, QuadStage(quad));
+  return true;
+}
+
+// A quad of one colour (no texture) over the whole of its destination: the
+// destination owes the colour until its pixels are next used (the screen's
+// tint, laid in the pass that presents the frame).
+bool OweQuadColour(const DTQUAD& quad) {
+  const plat::cPixelSurface* dst = quad.lpDst != nullptr ? quad.lpDst->PixelsOwingFill() : nullptr;
+  const plat::cPixelSurface* texture = nullptr;
+  if (dst == nullptr || DTNeedsClear(quad) || !QuadTexture(quad.lpSrc, texture) || texture != nullptr) return false;
+  if (quad.x != 0 || quad.y != 0 || quad.nWidth < dst->Width() || quad.nHeight < dst->Height() || quad.sw == 0 ||
+      quad.sh == 0) {
+    return false;  // not the whole surface, or a quad the device refuses
+  }
+  const plat::sStageState stage = QuadStage(quad);
+  const auto known = [](std::uint32_t op) {
+    return op >= plat::TextureOp::Disable && op <= plat::TextureOp::BlendFactorAlpha;
+  };
+  if (!stage.alphaBlend || !known(stage.colorOp) || !known(stage.alphaOp)) return false;
+  return DDOweLay(quad.lpDst, plat::EvaluateStage(0xFFFFFFFFu, stage));
+}
+
 }  // namespace
 
 bool DTDrawQuadNow(const DTQUAD& quad) {
   return InSceneOnTarget(quad, [&quad] {
+    if (OweQuadColour(quad)) return;
+    if (DrawQuadOnOwedFill(quad)) return;
     if (DTNeedsClear(quad)) {
       DrawQuadOverClear(quad);
     } else {

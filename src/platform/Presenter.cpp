@@ -41,18 +41,46 @@ void ConvertFrame(const cPixelSurface& frame, const DisplayPalette* palette, std
 
 }  // namespace
 
-bool cPresenter::Present(const cPixelSurface& frame, const DisplayPalette* palette) {
-  if (frame.Empty()) return false;
-  if (frame.Depth() == ePixelDepth::Indexed8 && palette == nullptr) return false;
+template <typename Fill>
+void cPresenter::HandOver(int width, int height, Fill&& fill) {
   {
     std::lock_guard<std::mutex> guard(m_Mutex);
-    ConvertFrame(frame, palette, m_Mailbox);
-    m_MailboxWidth = frame.Width();
-    m_MailboxHeight = frame.Height();
+    fill(m_Mailbox);
+    m_MailboxWidth = width;
+    m_MailboxHeight = height;
     m_HasPending = true;
     ++m_PresentedCount;
   }
   OnFramePending();
+}
+
+bool cPresenter::Present(const cPixelSurface& frame, const DisplayPalette* palette) {
+  if (frame.Empty()) return false;
+  if (frame.Depth() == ePixelDepth::Indexed8 && palette == nullptr) return false;
+  HandOver(frame.Width(), frame.Height(), [&](std::vector<std::uint32_t>& mailbox) {
+    ConvertFrame(frame, palette, mailbox);
+  });
+  return true;
+}
+
+bool cPresenter::PresentCopying(const cPixelSurface& frame, cPixelSurface& copy,
+                                const std::function<void(int row)>& finishRow) {
+  if (frame.Empty() || frame.Depth() != ePixelDepth::Argb32 || copy.Depth() != ePixelDepth::Argb32 ||
+      copy.Width() != frame.Width() || copy.Height() != frame.Height()) {
+    return false;
+  }
+  HandOver(frame.Width(), frame.Height(), [&](std::vector<std::uint32_t>& mailbox) {
+    const sPixelLock in = frame.Lock();
+    const sPixelLock out = copy.Lock();
+    const std::size_t rowPixels = static_cast<std::size_t>(in.width);
+    mailbox.resize(rowPixels * in.height);
+    for (int y = 0; y < in.height; ++y) {
+      // The row just written is read back while it is still in the cache.
+      if (finishRow) finishRow(y);
+      StoreOpaqueRow(out.Row32(y), in.Row32(y), in.width);
+      std::memcpy(mailbox.data() + rowPixels * y, out.Row32(y), rowPixels * sizeof(std::uint32_t));
+    }
+  });
   return true;
 }
 

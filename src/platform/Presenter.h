@@ -13,6 +13,7 @@
 // frame for tests and has no window.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,6 +33,18 @@ class cPresenter {
   // Returns false, keeping the previous frame, for an empty surface or an
   // 8-bit frame without a palette.
   bool Present(const cPixelSurface& frame, const DisplayPalette* palette = nullptr);
+
+  // Present(copy) after `copy` took every pixel of `frame` with alpha 255, in
+  // one pass that reads the frame once: for a caller that copies its frame
+  // to another surface and then presents that. `finishRow`, when given, is
+  // called with each row number just before that row of the frame is read
+  // (the last drawing of the frame done in the same pass). Both must be
+  // 32-bit surfaces of one size; otherwise returns false, leaving both and the
+  // mailbox alone and calling nothing. The whole pass, finishRow included,
+  // holds the mailbox: the main thread waits for it before showing, and
+  // finishRow must not present.
+  bool PresentCopying(const cPixelSurface& frame, cPixelSurface& copy,
+                      const std::function<void(int row)>& finishRow = {});
 
   // Main thread: shows the newest frame handed over since the last call.
   // Returns true when a new frame was shown.
@@ -61,6 +74,11 @@ class cPresenter {
   bool TakePendingFrame(cPixelSurface& frame);
 
  private:
+  // Puts a frame of width x height, written by fill(mailbox), into the
+  // mailbox and tells OnFramePending.
+  template <typename Fill>
+  void HandOver(int width, int height, Fill&& fill);
+
   mutable std::mutex m_Mutex;
   std::vector<std::uint32_t> m_Mailbox;
   int m_MailboxWidth = 0;

@@ -3,6 +3,7 @@
 
 #include "DrawLayerFixture.h"
 #include "core/FrameTimer.h"
+#include "graphics/ColourEffects.h"
 #include "graphics/Present.h"
 #include "graphics/SurfaceFill.h"
 #include "platform/Clock.h"
@@ -11,6 +12,7 @@ namespace gfxtest {
 namespace {
 
 using PresentTest = cDrawLayerFixture;
+using cPixelSurfaceCopy = plat::cPixelSurface;
 
 TEST_F(PresentTest, Direct3DPresentsTheBackBuffer) {
   ASSERT_TRUE(Start(eRoad::Direct3D));
@@ -27,6 +29,40 @@ TEST_F(PresentTest, Direct3DFlushesTheVirtualBackBufferBeforePresenting) {
   EXPECT_EQ(DDEndFrame(60, 0, 0), 1);
   EXPECT_EQ(m_Presenter.LastFrame().GetPixel(5, 5) & 0xFFFFFF, 0x00AA00u);
   EXPECT_EQ(lpDTCon->bVirtualBackBuffer, 1);
+}
+
+// With vertical sync the flush of the virtual back buffer and the present
+// are one pass where the flush is a plain opaque copy; the frame shown and the
+// back buffer left must be those of the flush and the present one after the
+// other (as without vertical sync), for the plain blend values and for ones
+// that change the colour.
+TEST_F(PresentTest, Direct3DFlushAndPresentInOnePassShowWhatTheyShowApart) {
+  const std::uint32_t alphas[] = {0x00000000u, 0x80000000u, 0xFF000000u};
+  for (const std::uint32_t blendColour : {0xFFFFFFFFu, 0xFF808080u, 0x80FFFFFFu})
+  for (const bool tint : {false, true}) {
+    cPixelSurfaceCopy shown[2], back[2];
+    for (int vsync = 0; vsync <= 1; ++vsync) {
+      SCOPED_TRACE(std::to_string(blendColour) + (tint ? ", tinted" : "") + (vsync ? ", vertical sync" : ""));
+      ResetLayer();
+      ASSERT_TRUE(DDInit(1, nullptr, 640, 480, 32, vsync, 1, 1, 60, 1, g_SurfaceData.data(), g_SurfaceDef.data(),
+                         kSurfaceTableRows, 0));
+      DDSetVirtualBackBuffer(1);
+      plat::cPixelSurface& frame = *VirBackBuffer.Pixels();
+      for (int x = 0; x < 640; ++x) frame.SetPixel(x, 7, alphas[x % 3] | static_cast<std::uint32_t>(x * 997));
+      if (tint) DDLayColor(&BackBuffer, 0, 0, 640, 480, 120, 30, 60, 200);  // the screen's tint, laid last
+      DDSetBlendColor(blendColour);
+      EXPECT_EQ(DDEndFrame(0, 0, 0), 1);
+      DDResetBlendColor();
+      shown[vsync] = m_Presenter.LastFrame().Clone();
+      back[vsync] = g_DrawLayer.d3dBackBuffer.Clone();
+    }
+    for (int x = 0; x < 640; ++x) {
+      ASSERT_EQ(shown[1].GetPixel(x, 7), shown[0].GetPixel(x, 7)) << x;
+      ASSERT_EQ(back[1].GetPixel(x, 7), back[0].GetPixel(x, 7)) << x;
+    }
+    EXPECT_EQ(shown[1].GetPixel(3, 300), shown[0].GetPixel(3, 300));
+    EXPECT_EQ(back[1].GetPixel(0, 0), back[0].GetPixel(0, 0));
+  }
 }
 
 TEST_F(PresentTest, Direct3DWithoutVerticalSyncWaitsForTheFrameToBeDue) {

@@ -2,12 +2,14 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
 
 #include "platform/BmpDecoder.h"
+#include "platform/PixelRows.h"
 #include "platform/Presenter.h"
 #include "platform/SoftwareDevice.h"
 
@@ -35,6 +37,34 @@ TEST(NullPresenterTest, KeepsTheFrameOpaqueAndIndependentOfTheBackBuffer) {
   EXPECT_EQ(shown.GetPixel(0, 0), 0xFF123456u);
   EXPECT_EQ(shown.GetPixel(3, 2), 0xFFABCDEFu);
   EXPECT_EQ(presenter.PresentedCount(), 1u);
+}
+
+// Presenting while copying leaves the copy and the shown frame as the copy
+// with alpha 255 followed by a present of it would, whatever the alphas; a
+// copy of another size or depth is refused and nothing changes.
+TEST(NullPresenterTest, PresentingWhileCopyingMatchesACopyThenAPresent) {
+  cPixelSurface frame = Frame(5, 3, 0xFF102030);
+  const std::uint32_t alphas[] = {0x00000000u, 0x01000000u, 0x80000000u, 0xFE000000u, 0xFF000000u};
+  for (int x = 0; x < 5; ++x) frame.SetPixel(x, 1, alphas[x] | (0x00A0B0C0u + static_cast<std::uint32_t>(x)));
+
+  cNullPresenter apart, fused;
+  cPixelSurface copyApart = Frame(5, 3, 0x5A5A5A5A), copyFused = Frame(5, 3, 0x5A5A5A5A);
+  plat::StoreOpaqueRow(copyApart.Pixels32(), frame.Pixels32(), 5 * 3);
+  ASSERT_TRUE(apart.Present(copyApart));
+  ASSERT_TRUE(fused.PresentCopying(frame, copyFused));
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      EXPECT_EQ(copyFused.GetPixel(x, y), copyApart.GetPixel(x, y)) << x << ", " << y;
+      EXPECT_EQ(fused.LastFrame().GetPixel(x, y), apart.LastFrame().GetPixel(x, y)) << x << ", " << y;
+    }
+  }
+  EXPECT_EQ(fused.PresentedCount(), 1u);
+
+  cPixelSurface narrow = Frame(4, 3, 0x5A5A5A5A), indexed = Frame(5, 3, 7, ePixelDepth::Indexed8);
+  EXPECT_FALSE(fused.PresentCopying(frame, narrow));
+  EXPECT_FALSE(fused.PresentCopying(frame, indexed));
+  EXPECT_EQ(narrow.GetPixel(0, 1), 0x5A5A5A5Au);
+  EXPECT_EQ(fused.PresentedCount(), 1u);
 }
 
 TEST(NullPresenterTest, IndexedFramesGoThroughTheDisplayPalette) {
@@ -78,6 +108,40 @@ TEST(NullPresenterTest, MainThreadShowsOnlyTheNewestFrame) {
   EXPECT_FALSE(presenter.ShowPendingFrame());  // nothing new
   EXPECT_EQ(presenter.ShownCount(), 1u);
   EXPECT_EQ(presenter.PresentedCount(), 3u);
+}
+
+// Frames presented while copying on the drawing thread, the last drawing of
+// each row done in the same pass, are shown whole on the main thread: every
+// row of a shown frame belongs to one frame, and the last one shown is the
+// last one presented.
+TEST(NullPresenterTest, FramesPresentedWhileCopyingAreShownWholeOnTheMainThread) {
+  cNullPresenter presenter(/*showOnPresent=*/false);
+  constexpr int kFrames = 200, kRows = 16;
+  std::atomic<bool> done{false};
+  std::thread drawing([&] {
+    cPixelSurface frame = Frame(8, kRows, 0), copy = Frame(8, kRows, 0);
+    for (std::uint32_t i = 1; i <= kFrames; ++i) {
+      presenter.PresentCopying(frame, copy, [&](int row) {
+        for (int x = 0; x < 8; ++x) frame.SetPixel(x, row, 0x80000000u | i);
+      });
+    }
+    done = true;
+  });
+  int shown = 0;
+  for (;;) {
+    const bool finished = done;
+    if (!presenter.ShowPendingFrame()) {
+      if (finished) break;
+      continue;
+    }
+    ++shown;
+    const cPixelSurface& f = presenter.LastFrame();
+    for (int y = 0; y < kRows; ++y) ASSERT_EQ(f.GetPixel(7, y), f.GetPixel(0, 0)) << "frame torn at row " << y;
+  }
+  drawing.join();
+  EXPECT_GE(shown, 1);
+  EXPECT_EQ(presenter.LastFrame().GetPixel(3, kRows - 1), 0xFF000000u | kFrames);
+  EXPECT_EQ(presenter.PresentedCount(), static_cast<std::uint64_t>(kFrames));
 }
 
 TEST(NullPresenterTest, DumpsTheLastFrameAsABitmap) {

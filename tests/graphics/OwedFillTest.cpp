@@ -1,0 +1,192 @@
+// A whole-surface fill of a Direct3D render target is owed until the pixels
+// are next used, and the quad drawn over them next takes it into its own
+// pass. Every case here draws the same fill and blit twice: once with the
+// target's pixels read between the two (so the fill is written on its own
+// first), once straight after each other (so the quad takes the fill); the
+// two targets must match pixel for pixel.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "DrawLayerTestSupport.h"
+#include "graphics/Blit.h"
+#include "graphics/ColourEffects.h"
+#include "graphics/SurfaceFill.h"
+#include "platform/SoftwareDevice.h"
+
+namespace {
+
+using namespace drawtest;
+
+constexpr int kWidth = 16, kHeight = 12;
+constexpr std::uint32_t kFill = 0xFF204060u;
+
+// A 10 x 8 source whose alpha runs 0, 128, 255 across the columns, so every
+// row has transparent, translucent and opaque texels.
+void MakeAlphaSurface(DDSURFACEDATA& sd, int key) {
+  ASSERT_TRUE(DDCreateSurface(&sd, 10, 8, key, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+  plat::cPixelSurface& px = PixelsOf(sd);
+  const std::uint32_t alphas[3] = {0x00000000u, 0x80000000u, 0xFF000000u};
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 10; ++x) px.SetPixel(x, y, alphas[x % 3] | (Marker(x, y) & 0x00FFFFFFu));
+}
+
+struct sBlit {
+  const char* name;
+  int x, y, w, h;     // destination
+  int sx, sy, sw, sh;  // source (a negative size mirrors)
+  std::uint32_t flags;
+  std::uint32_t alphaOp;  // D3DTOP_SELECTARG1 blends by the texel, D3DTOP_DISABLE stores
+  std::uint32_t diffuse;
+};
+
+const sBlit kBlits[] = {
+    {"covers the target, blended by the texel", 0, 0, kWidth, kHeight, 0, 0, 10, 8, 0, D3DTOP_SELECTARG1, 0xFFFFFFFF},
+    {"inside the target", 3, 2, 10, 8, 0, 0, 10, 8, 0, D3DTOP_SELECTARG1, 0xFFFFFFFF},
+    {"off the left and top edges", -4, -3, 10, 8, 0, 0, 10, 8, 0, D3DTOP_SELECTARG1, 0xFFFFFFFF},
+    {"off the right and bottom edges", 9, 7, 10, 8, 0, 0, 10, 8, 0, D3DTOP_SELECTARG1, 0xFFFFFFFF},
+    {"shifted and stored opaque", 2, 0, kWidth, kHeight, 0, 0, 10, 8, 0, D3DTOP_DISABLE, 0xFFFFFFFF},
+    {"stretched and mirrored", 1, 1, 14, 9, 10, 0, -10, 8, 0, D3DTOP_SELECTARG1, 0xFFFFFFFF},
+    {"at half the diffuse alpha", 0, 0, kWidth, kHeight, 0, 0, 10, 8, 0, D3DTOP_MODULATE, 0x80FFFFFF},
+    {"at a diffuse alpha of 0", 2, 2, 8, 6, 0, 0, 10, 8, 0, D3DTOP_MODULATE, 0x00FFFFFF},
+    {"keyed texels skipped", 2, 1, 10, 8, 0, 0, 10, 8, 1, D3DTOP_SELECTARG1, 0xFFFFFFFF},
+};
+
+std::string Describe(const plat::cPixelSurface& expected, const plat::cPixelSurface& actual) {
+  for (int y = 0; y < expected.Height(); ++y)
+    for (int x = 0; x < expected.Width(); ++x)
+      if (expected.GetPixel(x, y) != actual.GetPixel(x, y))
+        return "first difference at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+  return "";
+}
+
+bool SamePixels(const plat::cPixelSurface& a, const plat::cPixelSurface& b) { return Describe(a, b).empty(); }
+
+void Blit(DDSURFACEDATA& dst, DDSURFACEDATA& src, const sBlit& b) {
+  DDSetAlphaOp(b.alphaOp);
+  DDSetBlendColor(b.diffuse);
+  DDBltEx(&dst, b.x, b.y, b.w, b.h, &src, b.sx, b.sy, b.sw, b.sh, b.flags);
+  DDResetAlphaOp();
+  DDResetBlendColor();
+}
+
+// The blit over a filled target, on a plain and on a keyed target (whose
+// quads with flags 0 from a keyed source clear their rectangle first), from a
+// plain and from a keyed source, with the fill of an opaque colour and the
+// clear of a keyed target to its transparent value.
+TEST(OwedFillTest, AQuadOverAFilledTargetDrawsWhatTheFillAndTheQuadDrawOneAfterTheOther) {
+  cTestLayer layer(eRoad::Direct3D, kWidth, kHeight);
+  ASSERT_TRUE(layer.Started());
+  for (int sourceKey = 0; sourceKey <= 1; ++sourceKey) {
+    DDSURFACEDATA source;
+    MakeAlphaSurface(source, sourceKey);
+    for (int targetKey = 0; targetKey <= 1; ++targetKey) {
+      for (const bool clear : {false, true}) {
+        if (clear && targetKey == 0) continue;  // only a keyed target clears to the transparent value
+        for (const sBlit& b : kBlits) {
+          SCOPED_TRACE(std::string(b.name) + (sourceKey ? ", keyed source" : "") +
+                       (targetKey ? ", keyed target" : "") + (clear ? ", cleared" : ""));
+          DDSURFACEDATA apart, fused;
+          for (DDSURFACEDATA* target : {&apart, &fused}) {
+            ASSERT_TRUE(DDCreateSurface(target, kWidth, kHeight, targetKey, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+            FillAll(*target, kUntouched);
+            if (clear) {
+              DDFillSurfacePal(target, 0);
+            } else {
+              DDFillSurfaceRGB(target, kFill);
+            }
+          }
+          ASSERT_TRUE(fused.lpDT->bOwedFill) << "the whole-target fill is to wait for the quad";
+          apart.Pixels();  // the fill written on its own
+          Blit(apart, source, b);
+          Blit(fused, source, b);
+          EXPECT_FALSE(fused.lpDT->bOwedFill);
+          EXPECT_TRUE(SamePixels(*apart.Pixels(), *fused.Pixels())) << Describe(*apart.Pixels(), *fused.Pixels());
+        }
+      }
+    }
+  }
+}
+
+// A colour laid over the whole target is owed as well, after any fill it
+// owes. Each sequence of drawing calls runs twice, once with the pixels read
+// after every call (so nothing stays owed) and once straight through; the
+// targets must match.
+TEST(OwedFillTest, AColourLaidOverTheWholeTargetShowsAsIfLaidAtOnce) {
+  cTestLayer layer(eRoad::Direct3D, kWidth, kHeight);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA source;
+  MakeAlphaSurface(source, 0);
+  using tStep = void (*)(DDSURFACEDATA&, DDSURFACEDATA&);
+  const tStep fill = [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDFillSurfaceRGB(&t, kFill); };
+  const tStep lay = [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDLayColor(&t, 0, 0, kWidth, kHeight, 90, 200, 40, 10); };
+  const tStep layAgain = [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDLayColor(&t, 0, 0, kWidth, kHeight, 200, 5, 6, 7); };
+  const tStep layPart = [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDLayColor(&t, 1, 1, 5, 5, 90, 200, 40, 10); };
+  const tStep blit = [](DDSURFACEDATA& t, DDSURFACEDATA& s) { DDBltEx(&t, 3, 2, 10, 8, &s, 0, 0, 10, 8, 0); };
+  const tStep fillPart = [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDFillRectRGB(&t, 0, 0, 3, 3, 0xFF445566u); };
+  const struct {
+    const char* name;
+    std::vector<tStep> steps;
+  } sequences[] = {
+      {"fill, lay", {fill, lay}},
+      {"lay, blit", {lay, blit}},
+      {"fill, lay, blit", {fill, lay, blit}},
+      {"lay, lay again", {lay, layAgain}},
+      {"lay, fill", {lay, fill}},
+      {"lay, part fill", {lay, fillPart}},
+      {"lay, part lay", {lay, layPart}},
+  };
+  for (const auto& sequence : sequences) {
+    SCOPED_TRACE(sequence.name);
+    DDSURFACEDATA apart, straight;
+    for (DDSURFACEDATA* target : {&apart, &straight}) {
+      ASSERT_TRUE(DDCreateSurface(target, kWidth, kHeight, 0, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+      FillAll(*target, 0xC0708090u);
+      for (const tStep step : sequence.steps) {
+        step(*target, source);
+        if (target == &apart) target->Pixels();
+      }
+    }
+    EXPECT_TRUE(SamePixels(*apart.Pixels(), *straight.Pixels())) << Describe(*apart.Pixels(), *straight.Pixels());
+  }
+}
+
+// What the quad cannot take is written before it draws: a target drawn over
+// itself reads the fill, and a source that owes a fill is read filled.
+TEST(OwedFillTest, AFillIsWrittenBeforeItsPixelsAreRead) {
+  cTestLayer layer(eRoad::Direct3D, kWidth, kHeight);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA target, source;
+  ASSERT_TRUE(DDCreateSurface(&target, kWidth, kHeight, 0, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+  ASSERT_TRUE(DDCreateSurface(&source, kWidth, kHeight, 0, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+
+  // Over itself, shifted: every pixel the copy writes is the fill.
+  FillAll(target, kUntouched);
+  DDFillSurfaceRGB(&target, kFill);
+  DDBltEx(&target, 4, 0, 8, 8, &target, 0, 0, 8, 8, 0);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) ASSERT_EQ(PixelAt(target, x, y), kFill) << x << ", " << y;
+
+  // From a source that owes its fill: the source's fill shows.
+  FillAll(source, kUntouched);
+  DDFillSurfaceRGB(&source, 0xFF0A0B0Cu);
+  DDBltEx(&target, 0, 0, 4, 4, &source, 0, 0, 4, 4, 0);
+  EXPECT_EQ(PixelAt(target, 0, 0), 0xFF0A0B0Cu);
+  EXPECT_EQ(PixelAt(target, 4, 4), kFill);
+
+  // A fill that covers part of an owing target writes the owed fill first.
+  DDFillSurfaceRGB(&target, kFill);
+  DDFillRectRGB(&target, 0, 0, 2, 2, 0xFF445566u);
+  EXPECT_EQ(PixelAt(target, 1, 1), 0xFF445566u);
+  EXPECT_EQ(PixelAt(target, 2, 2), kFill);
+
+  // A translucent whole fill blends with what is there, owed or not.
+  DDFillSurfaceRGB(&target, kFill);
+  DDFillSurfaceRGB(&target, 0x80FFFFFFu);
+  EXPECT_EQ(PixelAt(target, 5, 5), plat::BlendSourceAlpha(0x80FFFFFFu, kFill));
+}
+
+}  // namespace
