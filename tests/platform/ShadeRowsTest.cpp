@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -219,6 +220,67 @@ TEST(ShadeRowsTest, EveryShadeKindAtEveryWidthMatchesTheGenericEvaluator) {
                   << KernelSetName(set) << " kernels, " << named.name << (blend ? ", blended" : ", stored")
                   << ", width " << width << ", as a quad at " << j << "," << y;
             }
+          }
+        }
+      }
+    }
+  }
+}
+
+// The wide loops store a block of 32 pixels as it is when every alpha in it
+// is 255. White texels carry 255 in every byte, so a test that read any byte
+// but the alpha would store a white sprite's soft edge or hole as opaque.
+// Each row holds four such blocks with one texel that is not opaque at a
+// different step of eight in each, or blocks all opaque or all 254; the
+// stage that weighs the alpha toward 255 makes 255 of a texel alpha of 254.
+TEST(ShadeRowsTest, WhiteBlocksAreStoredAsTheyAreOnlyWhereEveryAlphaIs255) {
+  constexpr int kW = 128;
+  const int holeAt[] = {0, 9, 18, 31};  // in the four blocks of a row
+  const std::uint32_t holeAlphas[] = {0, 128, 253, 254};
+  constexpr int kRows = 2 + static_cast<int>(std::size(holeAlphas));
+  cPixelSurface texture = SurfaceOf(kW, kRows);
+  for (int x = 0; x < kW; ++x) {
+    texture.SetPixel(x, 0, 0xFFFFFFFF);
+    texture.SetPixel(x, kRows - 1, 0xFEFFFFFF);
+    for (int r = 0; r < static_cast<int>(std::size(holeAlphas)); ++r) {
+      const bool hole = x % 32 == holeAt[x / 32];
+      texture.SetPixel(x, 1 + r, (hole ? holeAlphas[r] : 255) << 24 | 0xFFFFFF);
+    }
+  }
+  // No channel of the destination or the fill is 255, so a pixel stored
+  // where it should have been blended shows.
+  sRowRandom random;
+  cPixelSurface background = SurfaceOf(kW, kRows);
+  for (int y = 0; y < kRows; ++y)
+    for (int x = 0; x < kW; ++x) background.SetPixel(x, y, random.Next() & 0x7F7F7F7F);
+  const std::uint32_t fillValue = 0x40206080;
+
+  constexpr auto D = plat::eStageArg::Diffuse;
+  constexpr auto F = plat::eStageArg::TextureFactor;
+  const struct {
+    const char* name;
+    sStageState stage;
+  } stages[] = {
+      {"texel", {TextureOp::SelectArg1, TextureOp::SelectArg1, D, D, 0xFFFFFFFF, 0xFFFFFFFF}},
+      {"white constant colour", {TextureOp::SelectArg2, TextureOp::SelectArg1, F, D, 0xFFFFFFFF, 0x00FFFFFF}},
+      {"alpha toward opaque", {TextureOp::SelectArg1, TextureOp::BlendFactorAlpha, D, D, 0xFFFFFFFF, 0x64FFFFFF}},
+  };
+  for (eRowKernels set : RunnableKernelSets()) {
+    const cKernelSetScope scope(set);
+    for (const auto& named : stages) {
+      for (const std::uint32_t* fill : {static_cast<const std::uint32_t*>(nullptr), &fillValue}) {
+        cPixelSurface dst = background.Clone();
+        ASSERT_TRUE(fill != nullptr
+                        ? plat::DrawTexturedRectOnFill(dst, 0, 0, kW, kRows, *fill, &texture, 0, 0, kW, kRows, named.stage)
+                        : plat::DrawTexturedRect(dst, 0, 0, kW, kRows, &texture, 0, 0, kW, kRows, named.stage));
+        for (int y = 0; y < kRows; ++y) {
+          for (int x = 0; x < kW; ++x) {
+            const std::uint32_t under = fill != nullptr ? *fill : background.GetPixel(x, y);
+            const std::uint32_t want =
+                plat::BlendSourceAlpha(plat::EvaluateStage(texture.GetPixel(x, y), named.stage), under);
+            ASSERT_EQ(dst.GetPixel(x, y), want) << KernelSetName(set) << " kernels, " << named.name
+                                                << (fill != nullptr ? ", on a fill" : "") << ", row " << y << " at "
+                                                << x;
           }
         }
       }
