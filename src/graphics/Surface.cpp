@@ -82,7 +82,7 @@ bool CreateSurfaceD3D(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std
   constexpr unsigned kOutOfMemory = 0x8007000Eu;
   if (memoryType == DTMEMORYTYPE_VIDEO_RT) {
     dt.bRenderTarget = 1;
-    // Filled whole below.
+    // Owes a fill of the whole texture below.
     if (!DTCreateTexture(dt, texWidth, texHeight, plat::ePixelInit::Unset)) return false;
   } else if (memoryType == DTMEMORYTYPE_SYSTEM && (!bRestore || !dt.lpTexture)) {
     // A system-memory texture outlives a device reset and is kept when restoring.
@@ -105,7 +105,11 @@ bool CreateSurfaceD3D(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std
 
   if (dt.bRenderTarget) {
     DDSetRenderTarget(lpSD);
-    plat::FillRect(*dt.lpSurface, 0, 0, dt.desc.Width, dt.desc.Height, lpDTCon->dwOpaqueTransmit);
+    // A new render target is cleared, but the clear waits like any fill of a
+    // whole target: most are filled or drawn over whole before anything reads
+    // them (the shot sheets are filled again when built, the light surfaces
+    // made anew), and those never pay for it.
+    DDOweFill(lpSD, lpDTCon->dwOpaqueTransmit);
     if (lpDTCon->lpRestingTarget && lpDTCon->lpRestingTarget->HasSurface()) DDSetRenderTarget(lpDTCon->lpRestingTarget);
   }
   if (!bRestore) g_TextureList.push_back(lpSD);
