@@ -17,8 +17,8 @@
 // towards the boss) to the end of the run, with the share of the 16.7 ms
 // budget of a 60 fps frame beside it; the whole game also reports its worst
 // frame and where it falls, by the process's time and by the time of the
-// thread that runs the frames (which leaves out the music synthesiser's
-// thread).
+// thread that runs the frames (which leaves out the main thread's waiting
+// and music while a modal loop runs them).
 //
 // And the load of a stage file of 1 MB (the boss room grown until its file
 // holds a megabyte), beside the plain read of the same file's bytes; and the
@@ -61,8 +61,9 @@ double ClockSeconds(clockid_t clock) {
 }
 double ProcessSeconds() { return ClockSeconds(CLOCK_PROCESS_CPUTIME_ID); }
 // The processor time of the calling thread: the process figure also counts
-// the threads that run beside the frames (the music synthesiser renders on
-// its own thread while a frame runs), which this one leaves out.
+// the threads that run beside the frames (while a modal loop runs the frames
+// on its own thread, the main thread polls for its end, serves messages and
+// renders the music), which this one leaves out.
 double ThreadSeconds() { return ClockSeconds(CLOCK_THREAD_CPUTIME_ID); }
 
 constexpr int kWarmFrames = 450;
