@@ -82,7 +82,7 @@ bool CreateSurfaceD3D(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std
   constexpr unsigned kOutOfMemory = 0x8007000Eu;
   if (memoryType == DTMEMORYTYPE_VIDEO_RT) {
     dt.bRenderTarget = 1;
-    // Owes a fill of the whole texture below.
+    // Filled whole below.
     if (!DTCreateTexture(dt, texWidth, texHeight, plat::ePixelInit::Unset)) return false;
   } else if (memoryType == DTMEMORYTYPE_SYSTEM && (!bRestore || !dt.lpTexture)) {
     // A system-memory texture outlives a device reset and is kept when restoring.
@@ -93,8 +93,8 @@ bool CreateSurfaceD3D(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std
       return false;
     }
     // It comes zeroed, but the zeros wait until its pixels are first used, as
-    // a render target's clear does: the stage start makes a large one that
-    // only the other drawing road draws into.
+    // a whole-target fill does: the stage start makes a large one that only
+    // the other drawing road draws into.
     dt.bOwedFill = true;
     dt.dwOwedFill = 0;
   }
@@ -110,11 +110,7 @@ bool CreateSurfaceD3D(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std
 
   if (dt.bRenderTarget) {
     DDSetRenderTarget(lpSD);
-    // A new render target is cleared, but the clear waits like any fill of a
-    // whole target: most are filled or drawn over whole before anything reads
-    // them (the shot sheets are filled again when built, the light surfaces
-    // made anew), and those never pay for it.
-    DDOweFill(lpSD, lpDTCon->dwOpaqueTransmit);
+    plat::FillRect(*dt.lpSurface, 0, 0, dt.desc.Width, dt.desc.Height, lpDTCon->dwOpaqueTransmit);
     if (lpDTCon->lpRestingTarget && lpDTCon->lpRestingTarget->HasSurface()) DDSetRenderTarget(lpDTCon->lpRestingTarget);
   }
   if (!bRestore) g_TextureList.push_back(lpSD);

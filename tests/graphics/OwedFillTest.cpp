@@ -190,7 +190,7 @@ TEST(OwedFillTest, AFillIsWrittenBeforeItsPixelsAreRead) {
 }
 
 // A new empty render target is cleared and a new system-memory texture
-// zeroed, though the clear waits like a fill:
+// zeroed (its zeros owed like a fill):
 // whatever the heap held before (here a released target's pixels) never
 // shows, whether the first use reads it whole, draws into a part of it, or
 // fills it again and draws cells into it as the shot sheets are built.
