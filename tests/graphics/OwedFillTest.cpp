@@ -189,4 +189,70 @@ TEST(OwedFillTest, AFillIsWrittenBeforeItsPixelsAreRead) {
   EXPECT_EQ(PixelAt(target, 5, 5), plat::BlendSourceAlpha(0x80FFFFFFu, kFill));
 }
 
+// A new empty render target is cleared and a new system-memory texture
+// zeroed (its zeros owed like a fill):
+// whatever the heap held before (here a released target's pixels) never
+// shows, whether the first use reads it whole, draws into a part of it, or
+// fills it again and draws cells into it as the shot sheets are built.
+TEST(OwedFillTest, ANewEmptyTextureReadsClearedHoweverItIsFirstUsed) {
+  cTestLayer layer(eRoad::Direct3D, kWidth, kHeight);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA source;
+  MakeAlphaSurface(source, 0);
+  const std::uint32_t clear = lpDTCon->dwOpaqueTransmit;
+  using tUse = void (*)(DDSURFACEDATA&, DDSURFACEDATA&);
+  const struct {
+    const char* name;
+    tUse use;
+    int x, y, w, h;  // the part the use draws; the rest must read as the clear
+    bool quad;       // drawn by a quad, which only a render target takes
+  } uses[] = {
+      {"read whole", [](DDSURFACEDATA&, DDSURFACEDATA&) {}, 0, 0, 0, 0, false},
+      {"a part drawn", [](DDSURFACEDATA& t, DDSURFACEDATA& s) { DDBltEx(&t, 3, 2, 4, 4, &s, 0, 0, 4, 4, 0); },
+       3, 2, 4, 4, true},
+      {"a part filled", [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDFillRectRGB(&t, 1, 1, 2, 2, kFill); }, 1, 1, 2, 2,
+       false},
+  };
+  // A system-memory texture is no render target: it comes zeroed.
+  const struct {
+    const char* name;
+    int memoryType;
+    std::uint32_t clear;
+  } kinds[] = {{"render target", DTMEMORYTYPE_VIDEO_RT, clear}, {"system memory", DTMEMORYTYPE_SYSTEM, 0u}};
+  for (const auto& kind : kinds) {
+    for (int key = 0; key <= 1; ++key) {
+      for (const auto& use : uses) {
+        if (use.quad && kind.memoryType != DTMEMORYTYPE_VIDEO_RT) continue;
+        SCOPED_TRACE(std::string(kind.name) + ", " + use.name + (key ? ", keyed" : ""));
+        {
+          DDSURFACEDATA earlier;
+          ASSERT_TRUE(DDCreateSurface(&earlier, kWidth, kHeight, key, 0, kind.memoryType, 0, 0));
+          FillAll(earlier, kUntouched);
+        }
+        DDSURFACEDATA target;
+        ASSERT_TRUE(DDCreateSurface(&target, kWidth, kHeight, key, 0, kind.memoryType, 0, 0));
+        use.use(target, source);
+        const plat::cPixelSurface& px = *target.Pixels();
+        for (int y = 0; y < px.Height(); ++y) {
+          for (int x = 0; x < px.Width(); ++x) {
+            const bool drawn = x >= use.x && x < use.x + use.w && y >= use.y && y < use.y + use.h;
+            if (!drawn) ASSERT_EQ(px.GetPixel(x, y), kind.clear) << x << ", " << y;
+          }
+        }
+      }
+    }
+  }
+  // Filled again and drawn in cells: the same pixels as with the clear
+  // written at once.
+  DDSURFACEDATA apart, straight;
+  for (DDSURFACEDATA* target : {&apart, &straight}) {
+    ASSERT_TRUE(DDCreateSurface(target, kWidth, kHeight, 1, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+    if (target == &apart) target->Pixels();
+    DDFillSurfacePal(target, 0);
+    DDBlt(target, 2, 2, 4, 4, &source, 0, 0, 1);
+    DDBlt(target, 9, 2, 4, 4, &source, 4, 0, 1);
+  }
+  EXPECT_TRUE(SamePixels(*apart.Pixels(), *straight.Pixels())) << Describe(*apart.Pixels(), *straight.Pixels());
+}
+
 }  // namespace
