@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <mutex>
 
-#include <sys/stat.h>
-
 #include "core/ErrorBox.h"
 #include "core/StringUtil.h"
 #include "platform/MessageCore.h"
@@ -23,20 +21,9 @@ struct cDebugLogState {
   bool firstWriteDone = false;
 };
 
-// The report stays open between lines: a stage start writes a dozen lines
-// for the sheets a game leaves out, and opening, seeking and closing the
-// file for each cost more than the rest of their work. Every line is flushed
-// to the system as it is written, so it is in the file even when the
-// process is killed right after.
 struct cReportState {
   std::mutex mutex;
   std::string path;
-  std::FILE* file = nullptr;
-
-  void Close() {
-    if (file != nullptr) std::fclose(file);
-    file = nullptr;
-  }
 };
 
 cDebugLogState& DebugLog() {
@@ -77,34 +64,18 @@ struct cReportWrite {
 
 // Appends one line to the report; with `copyToDebugLog` the line also goes to
 // the debug log, but only when the report could be opened.
-// The open report, or null when it cannot be opened. A file removed since it
-// was opened (no name left) is let go, and the path is opened again as a
-// line opened by itself would find it: missing, or a new file in its place.
-std::FILE* OpenReport(cReportState& report) {
-  if (report.file != nullptr) {
-    struct stat status {};
-    if (::fstat(::fileno(report.file), &status) == 0 && status.st_nlink > 0) return report.file;
-    report.Close();
-  }
-  report.file = OpenForAppend(plat::NativePath(report.path));
-  return report.file;
-}
-
 cReportWrite AppendReportLine(std::string_view text, bool copyToDebugLog) {
   cReportState& report = Report();
   std::lock_guard<std::mutex> lock(report.mutex);
   cReportWrite result;
   if (report.path.empty()) return result;
-  std::FILE* file = OpenReport(report);
+  std::FILE* file = OpenForAppend(plat::NativePath(report.path));
   if (file == nullptr) return result;
   result.opened = true;
   const bool written = WriteLine(file, text);
   if (copyToDebugLog) LogWrite(text);
-  const bool flushed = std::fflush(file) == 0;
-  result.written = written && flushed;
-  // A failed write leaves the stream's state unknown: the next line opens
-  // the file afresh.
-  if (!result.written) report.Close();
+  const bool closed = std::fclose(file) == 0;
+  result.written = written && closed;
   return result;
 }
 
@@ -165,11 +136,10 @@ void LogFatal(HWND window, const char* format, ...) {
 bool ReportInit(std::string_view path) {
   cReportState& report = Report();
   std::lock_guard<std::mutex> lock(report.mutex);
-  report.Close();
   report.path.clear();
   std::FILE* file = std::fopen(plat::NativePath(path).c_str(), "w");
   if (file == nullptr) return false;
-  report.file = file;
+  if (std::fclose(file) != 0) return false;
   report.path.assign(path);
   return true;
 }
@@ -217,6 +187,5 @@ void ResetLogsForTests() {
   }
   cReportState& report = Report();
   std::lock_guard<std::mutex> lock(report.mutex);
-  report.Close();
   report.path.clear();
 }

@@ -3,14 +3,12 @@
 // a switch that is off in normal runs) and the system report
 // ("Report_Game.txt", always on, created afresh at every start).
 //
-// Every call appends exactly one line ending in "\n" and hands it to the
-// system before it returns, so the files are complete even when the process
-// is killed. The debug log is opened, appended to and closed by each call;
-// the report is kept open from ReportInit on (reopened by the next line when
-// the file has been removed since). Each file has its own lock around a line's
-// write, so lines written by several threads at once never interleave. Texts
-// are CP932 bytes written unchanged. File names are program paths (CP932,
-// backslashes) and are resolved through the path resolver when opened.
+// Every call appends exactly one line ending in "\n" and opens, appends and
+// closes the file on its own, so the files are complete even when the process
+// is killed. Each file has its own lock around that open-append-close, so lines
+// written by several threads at once never interleave. Texts are CP932 bytes
+// written unchanged. File names are program paths (CP932, backslashes) and are
+// resolved through the path resolver at each write.
 
 #include <cstddef>
 #include <string>
@@ -63,7 +61,7 @@ bool ReportPrintf(const char* format, ...) KESTROVA_PRINTF_FORMAT(1, 2);
 bool ReportPrintfLog(const char* format, ...) KESTROVA_PRINTF_FORMAT(1, 2);
 
 // As ReportPrintfLog, then the same text is shown in an error box (caption
-// "エラー"). The box appears only after the report is written and flushed and
+// "エラー"). The box appears only after the report is written and closed and
 // its lock released, so other threads can keep writing while it is open.
 bool ReportPrintfError(const char* format, ...) KESTROVA_PRINTF_FORMAT(1, 2);
 
