@@ -36,8 +36,9 @@
 #include <string>
 #include <vector>
 
-#include <pthread.h>
+#include <sys/types.h>
 #include <time.h>
+#include <unistd.h>
 
 #include "HeadlessRun.h"
 #include "platform/BmpDecoder.h"
@@ -217,14 +218,17 @@ bool RunTimed(runner::sRunOptions options, std::int64_t firstTimed, sFrameTimes&
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
   times.firstTimed = firstTimed;
   double top = 0, threadTop = 0;
-  pthread_t topThread{};
+  // The kernel's thread id, not pthread_self(): a modal loop started right
+  // after another one ended (two extra lives in a row) runs on a new thread
+  // that mostly gets the same pthread_t, and its clock is not the old one's.
+  pid_t topThread = 0;
   options.onFrame = [&](std::int64_t frame) {
     const double threadNow = ThreadSeconds();
     const double now = ProcessSeconds();
-    const pthread_t self = pthread_self();
+    const pid_t self = gettid();
     if (frame > firstTimed) {
       times.seconds.push_back(now - top);
-      times.threadSeconds.push_back(pthread_equal(self, topThread) ? threadNow - threadTop : now - top);
+      times.threadSeconds.push_back(self == topThread ? threadNow - threadTop : now - top);
       times.charas += g_CharaList.Count();
       times.shots += g_ShotList.m_Shots.Count();
     }
