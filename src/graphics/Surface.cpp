@@ -87,11 +87,16 @@ bool CreateSurfaceD3D(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std
   } else if (memoryType == DTMEMORYTYPE_SYSTEM && (!bRestore || !dt.lpTexture)) {
     // A system-memory texture outlives a device reset and is kept when restoring.
     dt.bRenderTarget = 0;
-    if (!DTCreateTexture(dt, texWidth, texHeight)) {
+    if (!DTCreateTexture(dt, texWidth, texHeight, plat::ePixelInit::Unset)) {
       ReportPrintfLog("D3DXCreateTexture Err hr = %x", kOutOfMemory);
       DTTextureFailureBoxAndClose();
       return false;
     }
+    // It comes zeroed, but the zeros wait until its pixels are first used, as
+    // a whole-target fill does: the stage start makes a large one that only
+    // the other drawing road draws into.
+    dt.bOwedFill = true;
+    dt.dwOwedFill = 0;
   }
   dt.dtMemoryType = memoryType;
   if (!dt.lpTexture) return false;

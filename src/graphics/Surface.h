@@ -69,7 +69,8 @@ struct DTDATA {
   // surface that the frame is copied into, a cleared frame that is drawn back
   // shifted), so the fill waits and goes into that quad's own pass
   // (DTDrawQuadNow), or is written by Pixels() before anything else reaches
-  // the pixels. A new texture owes nothing.
+  // the pixels. A new system-memory texture owes its zeros; any other new
+  // texture owes nothing.
   bool bOwedFill = false;
   std::uint32_t dwOwedFill = 0;  // the value every pixel takes
   // Likewise a colour laid over the whole texture (blended by its alpha) and

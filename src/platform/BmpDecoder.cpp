@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <limits>
 
 #include "platform/PathResolver.h"
@@ -435,14 +436,15 @@ bool LoadBmpFile(std::string_view programPath, sBmpImage& out, std::string* erro
     if (error != nullptr) *error = "cannot read the size of " + native + " or it is too large";
     return false;
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  // Not zeroed first: the read fills it whole or the load fails.
+  const std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[static_cast<std::size_t>(size)]);
   in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
+  if (!in.read(reinterpret_cast<char*>(bytes.get()), size) || in.gcount() != size) {
     if (error != nullptr) *error = "cannot read " + native;
     return false;
   }
   std::string reason;
-  if (!DecodeBmp(bytes, out, &reason)) {
+  if (!DecodeBmp(std::span<const std::uint8_t>(bytes.get(), static_cast<std::size_t>(size)), out, &reason)) {
     if (error != nullptr) *error = native + ": " + reason;
     return false;
   }

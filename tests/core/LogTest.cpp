@@ -9,6 +9,9 @@
 #include <string>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "CoreTestSupport.h"
 #include "platform/Clock.h"
 
@@ -139,6 +142,43 @@ TEST_F(LogTest, ReportThatCannotBeOpenedWritesNothingAnywhere) {
   EXPECT_FALSE(std::filesystem::exists(ReportFile()));
   EXPECT_FALSE(std::filesystem::exists(DebugLogFile()));
   EXPECT_TRUE(m_Boxes.empty());
+}
+
+// A line is in the file as soon as its call returns: a process that ends
+// without any clean-up of its own (no stream flushed at exit) loses none.
+TEST_F(LogTest, ReportLineIsInTheFileWhenTheProcessEndsAtOnce) {
+  StartReport();
+  ASSERT_TRUE(ReportPrintf("before"));
+  std::fflush(nullptr);  // nothing of the parent's buffers goes out twice
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const bool written = ReportPrintf("LoadImage Err %s", "bmp\\Character2.bmp") &&
+                         ReportPrintfLog("LoadImage Err %s", "bmp\\Character3.bmp");
+    ::_exit(written ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(child, ::waitpid(child, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(ReadLines(ReportFile()), (std::vector<std::string>{"before", "LoadImage Err bmp\\Character2.bmp",
+                                                               "LoadImage Err bmp\\Character3.bmp"}));
+}
+
+// Between lines the report may be replaced or started again; each line goes
+// to the file the report's path names when it is written.
+TEST_F(LogTest, ReportLinesFollowTheFileThePathNames) {
+  StartReport();
+  ASSERT_TRUE(ReportPrintf("first report"));
+  std::filesystem::remove(ReportFile());
+  WriteWholeFile(ReportFile(), "put in its place\n");
+  EXPECT_TRUE(ReportPrintf("after the swap"));
+  EXPECT_EQ(ReadLines(ReportFile()), (std::vector<std::string>{"put in its place", "after the swap"}));
+
+  // Started again: the file is emptied and the lines go on from its start.
+  ASSERT_TRUE(ReportInit(ReportProgramPath()));
+  EXPECT_EQ(ReadWholeFile(ReportFile()), "");
+  EXPECT_TRUE(ReportPrintf("second report"));
+  EXPECT_EQ(ReadLines(ReportFile()), std::vector<std::string>{"second report"});
 }
 
 TEST_F(LogTest, ReportBeforeInitIsRefused) {

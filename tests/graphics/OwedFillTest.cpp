@@ -14,7 +14,10 @@
 #include "DrawLayerTestSupport.h"
 #include "graphics/Blit.h"
 #include "graphics/ColourEffects.h"
+#include "graphics/BlendTable.h"
+#include "graphics/Present.h"
 #include "graphics/SurfaceFill.h"
+#include "graphics/TexturedQuad.h"
 #include "platform/SoftwareDevice.h"
 
 namespace {
@@ -187,6 +190,183 @@ TEST(OwedFillTest, AFillIsWrittenBeforeItsPixelsAreRead) {
   DDFillSurfaceRGB(&target, kFill);
   DDFillSurfaceRGB(&target, 0x80FFFFFFu);
   EXPECT_EQ(PixelAt(target, 5, 5), plat::BlendSourceAlpha(0x80FFFFFFu, kFill));
+}
+
+// A new empty render target is cleared and a new system-memory texture
+// zeroed (its zeros owed like a fill):
+// whatever the heap held before (here a released target's pixels) never
+// shows, whether the first use reads it whole, draws into a part of it, or
+// fills it again and draws cells into it as the shot sheets are built.
+TEST(OwedFillTest, ANewEmptyTextureReadsClearedHoweverItIsFirstUsed) {
+  cTestLayer layer(eRoad::Direct3D, kWidth, kHeight);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA source;
+  MakeAlphaSurface(source, 0);
+  const std::uint32_t clear = lpDTCon->dwOpaqueTransmit;
+  using tUse = void (*)(DDSURFACEDATA&, DDSURFACEDATA&);
+  const struct {
+    const char* name;
+    tUse use;
+    int x, y, w, h;  // the part the use draws; the rest must read as the clear
+    bool quad;       // drawn by a quad, which only a render target takes
+  } uses[] = {
+      {"read whole", [](DDSURFACEDATA&, DDSURFACEDATA&) {}, 0, 0, 0, 0, false},
+      {"a part drawn", [](DDSURFACEDATA& t, DDSURFACEDATA& s) { DDBltEx(&t, 3, 2, 4, 4, &s, 0, 0, 4, 4, 0); },
+       3, 2, 4, 4, true},
+      {"a part filled", [](DDSURFACEDATA& t, DDSURFACEDATA&) { DDFillRectRGB(&t, 1, 1, 2, 2, kFill); }, 1, 1, 2, 2,
+       false},
+  };
+  // A system-memory texture is no render target: it comes zeroed.
+  const struct {
+    const char* name;
+    int memoryType;
+    std::uint32_t clear;
+  } kinds[] = {{"render target", DTMEMORYTYPE_VIDEO_RT, clear}, {"system memory", DTMEMORYTYPE_SYSTEM, 0u}};
+  for (const auto& kind : kinds) {
+    for (int key = 0; key <= 1; ++key) {
+      for (const auto& use : uses) {
+        if (use.quad && kind.memoryType != DTMEMORYTYPE_VIDEO_RT) continue;
+        SCOPED_TRACE(std::string(kind.name) + ", " + use.name + (key ? ", keyed" : ""));
+        {
+          DDSURFACEDATA earlier;
+          ASSERT_TRUE(DDCreateSurface(&earlier, kWidth, kHeight, key, 0, kind.memoryType, 0, 0));
+          FillAll(earlier, kUntouched);
+        }
+        DDSURFACEDATA target;
+        ASSERT_TRUE(DDCreateSurface(&target, kWidth, kHeight, key, 0, kind.memoryType, 0, 0));
+        use.use(target, source);
+        const plat::cPixelSurface& px = *target.Pixels();
+        for (int y = 0; y < px.Height(); ++y) {
+          for (int x = 0; x < px.Width(); ++x) {
+            const bool drawn = x >= use.x && x < use.x + use.w && y >= use.y && y < use.y + use.h;
+            if (!drawn) ASSERT_EQ(px.GetPixel(x, y), kind.clear) << x << ", " << y;
+          }
+        }
+      }
+    }
+  }
+  // Filled again and drawn in cells: the same pixels as with the clear
+  // written at once.
+  DDSURFACEDATA apart, straight;
+  for (DDSURFACEDATA* target : {&apart, &straight}) {
+    ASSERT_TRUE(DDCreateSurface(target, kWidth, kHeight, 1, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+    if (target == &apart) target->Pixels();
+    DDFillSurfacePal(target, 0);
+    DDBlt(target, 2, 2, 4, 4, &source, 0, 0, 1);
+    DDBlt(target, 9, 2, 4, 4, &source, 4, 0, 1);
+  }
+  EXPECT_TRUE(SamePixels(*apart.Pixels(), *straight.Pixels())) << Describe(*apart.Pixels(), *straight.Pixels());
+}
+
+// A new system-memory texture owes its zeros: every road that reads, draws
+// into, keeps or makes anew its pixels leaves the texture, and whatever was
+// drawn from it, as a texture zeroed when it was made does. The heap holds a
+// released texture's pixels where the new one is made, so zeros never paid
+// show.
+TEST(OwedFillTest, ASystemMemoryTextureDrawsAsOneZeroedWhenMadeOnEveryRoad) {
+  cTestLayer layer(eRoad::Direct3D, kWidth, kHeight);
+  ASSERT_TRUE(layer.Started());
+  DDSURFACEDATA source;
+  MakeAlphaSurface(source, 0);
+  using tUse = void (*)(DDSURFACEDATA& sys, DDSURFACEDATA& rt, DDSURFACEDATA& other, DDSURFACEDATA& src);
+  const struct {
+    const char* name;
+    tUse use;
+  } uses[] = {
+      {"read", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA&) { s.Pixels(); }},
+      {"source of a blit into a target", [](DDSURFACEDATA& s, DDSURFACEDATA& rt, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDBltEx(&rt, 1, 1, 12, 9, &s, 0, 0, 12, 9, 0);
+       }},
+      {"source of a keyed blit", [](DDSURFACEDATA& s, DDSURFACEDATA& rt, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDBlt(&rt, 1, 1, 12, 9, &s, 0, 0, 1);
+       }},
+      {"source of a blit into system memory", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA& o, DDSURFACEDATA&) {
+         DDBlt(&o, 0, 0, 12, 9, &s, 2, 2, 0);
+       }},
+      {"translucent source", [](DDSURFACEDATA& s, DDSURFACEDATA& rt, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDTranslucent(&rt, 0, 0, 12, 9, &s, 0, 0, 0, g_BlendTable);
+       }},
+      {"alpha source", [](DDSURFACEDATA& s, DDSURFACEDATA& rt, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDAlphaBlt(&rt, 0, 0, 12, 9, &s, 0, 0, 0, g_BlendTable, 64);
+       }},
+      {"quad from it", [](DDSURFACEDATA& s, DDSURFACEDATA& rt, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DTDrawQuadNow(DTMakeQuad(&rt, 0, 0, 14, 10, &s, 0, 0, 12, 9, 0));
+       }},
+      {"blit into it", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA& src) {
+         DDBlt(&s, 3, 2, 4, 4, &src, 0, 0, 0);
+       }},
+      {"keyed blit into it", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA& src) {
+         DDBlt(&s, 3, 2, 8, 6, &src, 0, 0, 1);
+       }},
+      {"stretched into it", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA& src) {
+         DDBltEx(&s, 1, 1, 14, 9, &src, 10, 0, -10, 8, 0);
+       }},
+      {"filled whole", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDFillSurfaceRGB(&s, kFill);
+       }},
+      {"filled whole, then part", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDFillSurfaceRGB(&s, kFill);
+         DDFillRectRGB(&s, 2, 2, 3, 3, 0xFF00FF00u);
+       }},
+      {"colour changed", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDChangeColor(&s, 0, 0, kWidth, kHeight, 100, 200, 30, 40);
+       }},
+      {"colour laid", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDLayColor(&s, 2, 2, 8, 6, 100, 200, 30, 40);
+       }},
+      {"device reset", [](DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDSimulateDeviceLoss(true);
+         DDRestoreSurface();
+       }},
+      {"created again on its row", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDFillSurfaceRGB(&s, kFill);
+         DDCreateSurface(&s, kWidth, kHeight, 1, 0, DTMEMORYTYPE_SYSTEM, 0, 0);
+       }},
+      {"created again before use", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDCreateSurface(&s, kWidth, kHeight, 1, 0, DTMEMORYTYPE_SYSTEM, 0, 0);
+       }},
+      {"made a target on its row", [](DDSURFACEDATA& s, DDSURFACEDATA&, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDCreateSurface(&s, kWidth, kHeight, 1, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0);
+       }},
+      {"read through a copy row", [](DDSURFACEDATA& s, DDSURFACEDATA& rt, DDSURFACEDATA&, DDSURFACEDATA&) {
+         DDSURFACEDATA copy;
+         DDCreateSurface(&copy, kWidth, kHeight, 1, 0, DTMEMORYTYPE_SYSTEM, 1, 0);
+         copy.lpPrimary = &s;
+         DDBlt(&rt, 0, 0, kWidth, kHeight, &copy, 0, 0, 0);
+       }},
+  };
+  for (const auto& use : uses) {
+    SCOPED_TRACE(use.name);
+    std::vector<std::uint32_t> results[2];
+    for (int paid = 0; paid <= 1; ++paid) {
+      {
+        DDSURFACEDATA earlier[3];
+        for (auto& e : earlier) {
+          ASSERT_TRUE(DDCreateSurface(&e, kWidth, kHeight, 1, 0, DTMEMORYTYPE_SYSTEM, 0, 0));
+          FillAll(e, kUntouched);
+        }
+      }
+      DDSURFACEDATA sys, other, rt;
+      ASSERT_TRUE(DDCreateSurface(&sys, kWidth, kHeight, 1, 0, DTMEMORYTYPE_SYSTEM, 0, 0));
+      ASSERT_TRUE(DDCreateSurface(&other, kWidth, kHeight, 1, 0, DTMEMORYTYPE_SYSTEM, 0, 0));
+      ASSERT_TRUE(DDCreateSurface(&rt, kWidth, kHeight, 0, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+      FillAll(rt, 0xFF112233u);
+      FillAll(other, 0xFF445566u);
+      if (paid) {  // zeroed when made
+        plat::cPixelSurface& tex = *sys.lpDT->lpTexture;
+        plat::FillRect(tex, 0, 0, tex.Width(), tex.Height(), 0);
+        sys.lpDT->bOwedFill = false;
+      }
+      use.use(sys, rt, other, source);
+      for (DDSURFACEDATA* sd : {&sys, &rt, &other}) {
+        const plat::cPixelSurface* px = sd->Pixels();
+        ASSERT_NE(px, nullptr);
+        for (int y = 0; y < px->Height(); ++y)
+          for (int x = 0; x < px->Width(); ++x) results[paid].push_back(px->GetPixel(x, y));
+      }
+    }
+    EXPECT_EQ(results[0], results[1]);
+  }
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -412,6 +415,50 @@ TEST(BmpDecoderTest, LoadsThroughTheProgramPathAndWritesAtomically) {
   EXPECT_FALSE(plat::LoadBmpFile(plat::ProgramPath((folder / "missing.bmp").string()), image, &error));
   EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
   EXPECT_FALSE(plat::WriteFileAtomically((folder / "no" / "such" / "x.bmp").string(), file, &error));
+  std::filesystem::remove_all(folder);
+}
+
+// A file read from disk decodes to what its bytes decode to in memory, to the
+// last pixel of its last row, whatever the heap held where they are read to.
+TEST(BmpDecoderTest, AFileLoadsAsItsBytesDecode) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("kestrova_bmpload_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  std::vector<std::uint32_t> pixels(7 * 5);
+  std::vector<std::uint8_t> indices(7 * 5);
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    pixels[i] = 0x00102030u * static_cast<std::uint32_t>(i + 1) + 0x00050709u;
+    indices[i] = static_cast<std::uint8_t>(255 - i * 3);
+  }
+  const struct {
+    const char* name;
+    Bytes file;
+  } cases[] = {
+      {"8 bits", plat::EncodeBmp8(7, 5, indices, GreyPalette(256))},
+      {"24 bits", plat::EncodeBmp24(7, 5, pixels)},
+      {"32 bits, top down", plat::EncodeBmp32(7, 5, pixels, true)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::filesystem::path native = folder / "picture.bmp";
+    std::string error;
+    ASSERT_TRUE(plat::WriteFileAtomically(native.string(), c.file, &error)) << error;
+    sBmpImage expected;
+    ASSERT_TRUE(plat::DecodeBmp(c.file, expected, &error)) << error;
+    {
+      // Memory of the file's size, written and freed, for the load to reuse.
+      std::unique_ptr<std::uint8_t[]> earlier(new std::uint8_t[c.file.size()]);
+      std::memset(earlier.get(), 0xA5, c.file.size());
+      asm volatile("" : : "r"(earlier.get()) : "memory");  // the writes are kept
+    }
+    sBmpImage loaded;
+    ASSERT_TRUE(plat::LoadBmpFile(plat::ProgramPath(native.string()), loaded, &error)) << error;
+    EXPECT_EQ(loaded.width, expected.width);
+    EXPECT_EQ(loaded.height, expected.height);
+    EXPECT_TRUE(std::equal(loaded.rgb.begin(), loaded.rgb.end(), expected.rgb.begin(), expected.rgb.end()));
+    EXPECT_TRUE(std::equal(loaded.indices.begin(), loaded.indices.end(), expected.indices.begin(),
+                           expected.indices.end()));
+  }
   std::filesystem::remove_all(folder);
 }
 
