@@ -8,6 +8,15 @@
 
 namespace plat {
 
+// The bytes vorbisfile reads through the callbacks below. It stands outside
+// the anonymous namespace because cOggDecoder::sImpl, a type of every
+// source that names the decoder, holds one; the compiler warns of a member
+// whose type is local to one source once sources compile in batches.
+struct sOggMemoryFile {
+  std::vector<std::uint8_t> bytes;
+  std::size_t position = 0;
+};
+
 namespace {
 
 constexpr int kMinRate = 1000;
@@ -17,13 +26,8 @@ constexpr float kSampleScale = 32768.0f;
 // A hole in the data (a lost page) is skipped; this many in a row end the stream.
 constexpr int kMaxHolesInARow = 64;
 
-struct sMemoryFile {
-  std::vector<std::uint8_t> bytes;
-  std::size_t position = 0;
-};
-
 std::size_t ReadMemory(void* out, std::size_t size, std::size_t count, void* source) {
-  auto* file = static_cast<sMemoryFile*>(source);
+  auto* file = static_cast<sOggMemoryFile*>(source);
   if (size == 0) return 0;
   const std::size_t left = file->bytes.size() - file->position;
   const std::size_t items = std::min(count, left / size);
@@ -34,7 +38,7 @@ std::size_t ReadMemory(void* out, std::size_t size, std::size_t count, void* sou
 }
 
 int SeekMemory(void* source, ogg_int64_t offset, int whence) {
-  auto* file = static_cast<sMemoryFile*>(source);
+  auto* file = static_cast<sOggMemoryFile*>(source);
   const auto size = static_cast<ogg_int64_t>(file->bytes.size());
   ogg_int64_t base = 0;
   switch (whence) {
@@ -48,12 +52,12 @@ int SeekMemory(void* source, ogg_int64_t offset, int whence) {
   return 0;
 }
 
-long TellMemory(void* source) { return static_cast<long>(static_cast<sMemoryFile*>(source)->position); }
+long TellMemory(void* source) { return static_cast<long>(static_cast<sOggMemoryFile*>(source)->position); }
 
 }  // namespace
 
 struct cOggDecoder::sImpl {
-  sMemoryFile file;
+  sOggMemoryFile file;
   OggVorbis_File vorbis{};
   bool open = false;
   int rate = 0;
