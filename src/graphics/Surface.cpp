@@ -92,9 +92,9 @@ bool CreateSurfaceD3D(DDSURFACEDATA* lpSD, int nWidth, int nHeight, int key, std
       DTTextureFailureBoxAndClose();
       return false;
     }
-    // It comes zeroed, but the zeros wait until its pixels are first used, as
-    // a whole-target fill does: the stage start makes a large one that only
-    // the other drawing road draws into.
+    // Its zeros wait until its pixels are first used, as a whole-target fill
+    // does: the stage start makes a large one that only the other drawing
+    // road draws into.
     dt.bOwedFill = true;
     dt.dwOwedFill = 0;
   }
@@ -240,19 +240,24 @@ bool TakeOwed(DDSURFACEDATA* lpSD, bool DTDATA::*owed, std::uint32_t DTDATA::*va
 
 }  // namespace
 
-void DDLayRow(plat::cPixelSurface& pixels, int row, std::uint32_t argb) {
-  plat::DrawTexturedRect(pixels, 0, row, pixels.Width(), 1, nullptr, 0, 0, pixels.Width(), 1, LaidColourStage(argb));
+namespace {
+
+// Lays `argb` over `rows` whole rows of the pixels from row `top`.
+void LayRows(plat::cPixelSurface& pixels, int top, int rows, std::uint32_t argb) {
+  plat::DrawTexturedRect(pixels, 0, top, pixels.Width(), rows, nullptr, 0, 0, pixels.Width(), rows,
+                         LaidColourStage(argb));
 }
+
+}  // namespace
+
+void DDLayRow(plat::cPixelSurface& pixels, int row, std::uint32_t argb) { LayRows(pixels, row, 1, argb); }
 
 plat::cPixelSurface* DDSURFACEDATA::Pixels() const {
   DTDATA* owner = PixelOwner(*this);
   if (owner && owner->lpSurface && (owner->bOwedFill || owner->bOwedLay)) {
     plat::cPixelSurface& pixels = *owner->lpSurface;
     if (owner->bOwedFill) plat::FillRect(pixels, 0, 0, pixels.Width(), pixels.Height(), owner->dwOwedFill);
-    if (owner->bOwedLay) {
-      plat::DrawTexturedRect(pixels, 0, 0, pixels.Width(), pixels.Height(), nullptr, 0, 0, pixels.Width(),
-                             pixels.Height(), LaidColourStage(owner->dwOwedLay));
-    }
+    if (owner->bOwedLay) LayRows(pixels, 0, pixels.Height(), owner->dwOwedLay);
     owner->bOwedFill = false;
     owner->bOwedLay = false;
   }
@@ -288,9 +293,8 @@ bool DDTakeOwedLay(DDSURFACEDATA* lpSD, std::uint32_t& argb) {
 
 plat::cPixelSurface* DDSURFACEDATA::PixelsOwingFill() const {
   if (lpDT) {
-    if (lpDT->lpSurface) return lpDT->lpSurface;
-    if (lpPrimary && lpPrimary != this && lpPrimary->lpDT) return lpPrimary->lpDT->lpSurface;
-    return nullptr;
+    const DTDATA* owner = PixelOwner(*this);
+    return owner ? owner->lpSurface : nullptr;
   }
   if (lpDD) return lpDD->lpSurface.get();
   return nullptr;
